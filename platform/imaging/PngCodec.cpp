@@ -1,4 +1,5 @@
 #include "platform/imaging/codecs.h"
+#include "platform/imaging/dibstorage.h"
 #include "platform/imaging/pixels.h"
 
 #include <png.h>
@@ -60,44 +61,63 @@ bool DecodePng(const BYTE* data, SIZE_T size, Bitmap& bitmap) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_memory(&image, data, size)) return false;
-  int depth = DepthOf(image, header);
   const bool indexed = (image.format & PNG_FORMAT_FLAG_COLORMAP) != 0;
-  // Transparent parts are composed on white; palette pictures keep their indices.
-  image.format = indexed ? PNG_FORMAT_BGR_COLORMAP : depth == 24 ? PNG_FORMAT_BGR : PNG_FORMAT_GRAY;
-  png_color white{255, 255, 255};
-  Bitmap decoded;
-  BYTE colormap[256 * 3];
+  const bool color = (image.format & PNG_FORMAT_FLAG_COLOR) != 0;
+  const bool alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+  int depth = DepthOf(image, header);
+  // Palette pictures keep their indices; transparent parts are composed on white here, as for
+  // TIFF pages, by plain weighting of the stored values.
+  image.format = indexed ? (alpha ? PNG_FORMAT_BGRA_COLORMAP : PNG_FORMAT_BGR_COLORMAP)
+                         : color ? (alpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR) : (alpha ? PNG_FORMAT_GA : PNG_FORMAT_GRAY);
+  const int channels = static_cast<int>(PNG_IMAGE_SAMPLE_CHANNELS(image.format));
   const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
-  if (!Create(decoded, width, height, depth == 24 ? 24 : 8) ||
-      !png_image_finish_read(&image, &white, decoded.bits, decoded.bytesPerLine, colormap)) {
+  const SIZE_T stride = static_cast<SIZE_T>(width) * channels;
+  if (static_cast<unsigned long long>(stride) * image.height > kMaxImageBytes) {
     png_image_free(&image);
     return false;
   }
-  if (indexed) {
-    depth = DepthOf(image, header);
-    for (unsigned i = 0; i < image.colormap_entries && i < 256; ++i) {
-      decoded.palette[i] = RGBQUAD{colormap[3 * i], colormap[3 * i + 1], colormap[3 * i + 2], 0};
-    }
+  std::vector<BYTE> pixels(stride * image.height);
+  BYTE colormap[256 * 4];
+  if (!png_image_finish_read(&image, nullptr, pixels.data(), static_cast<png_int_32>(stride), colormap)) {
+    png_image_free(&image);
+    return false;
   }
+  auto over = [](int value, int cover) { return static_cast<BYTE>((value * cover + 255 * (255 - cover) + 127) / 255); };
+  if (indexed) depth = DepthOf(image, header);
+  Bitmap decoded;
+  if (!Create(decoded, width, height, depth)) return false;
   decoded.xResolution = header.xResolution;
   decoded.yResolution = header.yResolution;
-  if (depth == 1 || depth == 4) {
-    Bitmap packed;
-    if (!Create(packed, width, height, depth)) return false;
-    packed.xResolution = decoded.xResolution;
-    packed.yResolution = decoded.yResolution;
+  if (indexed) {
+    for (unsigned i = 0; i < image.colormap_entries && i < static_cast<unsigned>(decoded.colorCount); ++i) {
+      const BYTE* c = colormap + i * channels;
+      const int cover = alpha ? c[3] : 255;
+      decoded.palette[i] = RGBQUAD{over(c[0], cover), over(c[1], cover), over(c[2], cover), 0};
+    }
+  }
+  for (int y = 0; y < height; ++y) {
+    const BYTE* in = pixels.data() + y * stride;
+    BYTE* out = StoredRow(decoded, y);
     if (indexed) {
-      std::memcpy(packed.palette, decoded.palette, packed.colorCount * sizeof(RGBQUAD));
-      for (int y = 0; y < height; ++y) PackIndices(StoredRow(decoded, y), width, depth, StoredRow(packed, y));
+      PackIndices(in, width, depth, out);
+    } else if (color) {
+      for (int x = 0; x < width; ++x, in += channels, out += 3) {
+        const int cover = alpha ? in[3] : 255;
+        out[0] = over(in[0], cover);
+        out[1] = over(in[1], cover);
+        out[2] = over(in[2], cover);
+      }
     } else {
-      // A 1-bit grey picture came as levels 0 and 255.
-      for (int y = 0; y < height; ++y) {
-        const BYTE* in = StoredRow(decoded, y);
-        BYTE* out = StoredRow(packed, y);
-        for (int x = 0; x < width; ++x) SetIndexAt(out, 1, x, in[x] >= 128);
+      for (int x = 0; x < width; ++x, in += channels) {
+        const BYTE level = over(in[0], alpha ? in[1] : 255);
+        // A 1-bit grey picture comes as levels 0 and 255.
+        if (depth == 1) {
+          SetIndexAt(out, 1, x, level >= 128);
+        } else {
+          out[x] = level;
+        }
       }
     }
-    TakeOver(decoded, packed);
   }
   TakeOver(bitmap, decoded);
   return true;

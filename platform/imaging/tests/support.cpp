@@ -22,7 +22,7 @@ TempDir::~TempDir() {
   if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
 }
 
-bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+bool Shell(const std::string& command) { return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0; }
 
 std::string Quote(const std::string& text) {
   std::string quoted = "'";
@@ -147,6 +147,55 @@ int MaxDifference(const Picture& a, const Picture& b) {
   int most = 0;
   for (size_t i = 0; i < a.rgb.size(); ++i) most = std::max(most, std::abs(a.rgb[i] - b.rgb[i]));
   return most;
+}
+
+double MeanDifference(const Picture& a, const Picture& b) {
+  if (a.width != b.width || a.height != b.height || a.rgb.empty()) return -1;
+  double sum = 0;
+  for (size_t i = 0; i < a.rgb.size(); ++i) sum += std::abs(a.rgb[i] - b.rgb[i]);
+  return sum / static_cast<double>(a.rgb.size());
+}
+
+Picture Pattern(int width, int height) {
+  Picture p;
+  p.width = width;
+  p.height = height;
+  p.rgb.resize(static_cast<size_t>(width) * height * 3);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      BYTE* px = p.At(x, y);
+      if (x == 0 || y == 0 || x == width - 1 || y == height - 1 || x == y) {
+        px[0] = px[1] = px[2] = 0;
+      } else if (y < height / 3) {
+        px[0] = static_cast<BYTE>(x * 255 / width);
+        px[1] = static_cast<BYTE>(y * 255 / height);
+        px[2] = static_cast<BYTE>(255 - x * 255 / width);
+      } else if (y < 2 * height / 3) {
+        px[0] = px[1] = px[2] = static_cast<BYTE>(x * 255 / width);
+      } else {
+        px[0] = static_cast<BYTE>((x / 8 + y / 8) % 2 ? 230 : 20);
+        px[1] = 128;
+        px[2] = static_cast<BYTE>(y * 255 / height);
+      }
+    }
+  }
+  return p;
+}
+
+bool BitmapOf(const Picture& picture, int bitsPerPixel, Bitmap& bitmap, int perspective) {
+  if (!Create(bitmap, picture.width, picture.height, bitsPerPixel, kOrderBgr, nullptr, perspective)) return false;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const BYTE* p = picture.At(x, y);
+      const int level = (306 * p[0] + 601 * p[1] + 117 * p[2]) >> 10;
+      COLORREF color = RGB(p[0], p[1], p[2]);
+      if (bitsPerPixel == 8) color = kPaletteIndexFlag | static_cast<COLORREF>(level);
+      if (bitsPerPixel == 1) color = kPaletteIndexFlag | (level >= 128 ? 1u : 0u);
+      if (bitsPerPixel == 4) color = kPaletteIndexFlag | static_cast<COLORREF>(level / 17);
+      if (!SetPixelColor(bitmap, y, x, color)) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace imaging::test

@@ -45,5 +45,11 @@ bool ReadRgbaTiff(const std::string& path, int page, Picture& picture);
 Picture PictureOf(const Bitmap& bitmap);
 // The largest difference of any channel; -1 when the sizes differ.
 int MaxDifference(const Picture& a, const Picture& b);
+// The mean difference over all channels; -1 when the sizes differ.
+double MeanDifference(const Picture& a, const Picture& b);
+// A test picture: colour ramps, a grey ramp band, a black frame and a diagonal line.
+Picture Pattern(int width, int height);
+// A bitmap that shows a picture: 24 or 32 bits as it is, 8 bits as grey, 1 bit thresholded at half.
+bool BitmapOf(const Picture& picture, int bitsPerPixel, Bitmap& bitmap, int perspective = kTopLeft);
 
 }  // namespace imaging::test
