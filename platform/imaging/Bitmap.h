@@ -98,7 +98,8 @@ bool Reset(Bitmap& bitmap, int width = 0, int height = 0, int bitsPerPixel = 0);
 bool AllocateStorage(Bitmap& bitmap);
 void FreeStorage(Bitmap& bitmap);
 
-// A new zero-filled bitmap. Without a palette, 1 bit gets black and white, 4 and 8 bits a grey ramp.
+// A new zero-filled bitmap. A palette holds 2^depth entries; without one, 1 bit gets black and
+// white, 4 and 8 bits a grey ramp.
 bool Create(Bitmap& bitmap, int width, int height, int bitsPerPixel, int order = kOrderBgr,
             const RGBQUAD* palette = nullptr, int perspective = kTopLeft);
 bool Duplicate(Bitmap& target, const Bitmap& source);

@@ -147,7 +147,7 @@ TEST(Rotate, InterpolatingFlagsBlendGreyAndKeepPaletteIndices) {
 
     // A two-colour palette has no levels between its entries.
     Bitmap palette;
-    const RGBQUAD entries[2] = {{0, 0, 255, 0}, {255, 0, 0, 0}};
+    RGBQUAD entries[256] = {{0, 0, 255, 0}, {255, 0, 0, 0}};
     ASSERT_TRUE(Create(palette, 40, 40, 8, kOrderBgr, entries));
     ASSERT_TRUE(Rotate(palette, 1000, flags, RGB(0, 0, 255)));
     for (int y = 0; y < palette.height; ++y) {
