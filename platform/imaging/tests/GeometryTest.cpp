@@ -18,10 +18,7 @@ namespace {
 
 // A picture mapped pixel by pixel: target (x, y) shows source at from(x, y).
 Picture Mapped(const Picture& source, int width, int height, const std::function<std::pair<int, int>(int, int)>& from) {
-  Picture p;
-  p.width = width;
-  p.height = height;
-  p.rgb.resize(static_cast<size_t>(width) * height * 3);
+  Picture p(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const auto [sx, sy] = from(x, y);

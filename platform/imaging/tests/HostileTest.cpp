@@ -6,18 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 
 using namespace imaging;
 using namespace imaging::test;
 
 namespace {
-
-std::vector<BYTE> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
-}
 
 // Loads a copy of the bytes held in a buffer of exactly that size.
 void LoadExactly(const std::vector<BYTE>& bytes) {

@@ -8,18 +8,11 @@
 #include <gtest/gtest.h>
 #include <tiffio.h>
 
-#include <fstream>
-#include <iterator>
 
 using namespace imaging;
 using namespace imaging::test;
 
 namespace {
-
-std::vector<BYTE> ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
-}
 
 // A 1-bit page with thin lines, in either palette order.
 bool LinePage(Bitmap& bitmap, bool blackFirst, int perspective = kTopLeft) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace imaging::test {
@@ -59,6 +60,11 @@ bool Number(std::istream& in, int& value) {
 }
 
 }  // namespace
+
+std::vector<BYTE> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
+}
 
 bool ReadPnm(const std::string& path, Picture& picture) {
   std::ifstream in(path, std::ios::binary);
@@ -122,10 +128,7 @@ bool ReadRgbaTiff(const std::string& path, int page, Picture& picture) {
 }
 
 Picture PictureOf(const Bitmap& bitmap) {
-  Picture picture;
-  picture.width = bitmap.width;
-  picture.height = bitmap.height;
-  picture.rgb.assign(static_cast<size_t>(bitmap.width) * bitmap.height * 3, 0);
+  Picture picture(bitmap.width, bitmap.height);
   for (int y = 0; y < bitmap.height; ++y) {
     for (int x = 0; x < bitmap.width; ++x) {
       COLORREF color = GetPixelColor(bitmap, y, x);
@@ -157,10 +160,7 @@ double MeanDifference(const Picture& a, const Picture& b) {
 }
 
 Picture Pattern(int width, int height) {
-  Picture p;
-  p.width = width;
-  p.height = height;
-  p.rgb.resize(static_cast<size_t>(width) * height * 3);
+  Picture p(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       BYTE* px = p.At(x, y);

@@ -28,6 +28,9 @@ std::string ArtifactPath(const std::string& name);
 
 // A picture as R, G, B bytes, rows top-down.
 struct Picture {
+  Picture() = default;
+  Picture(int w, int h) : width(w), height(h), rgb(static_cast<size_t>(w) * h * 3) {}
+
   int width{0};
   int height{0};
   std::vector<BYTE> rgb;
@@ -36,6 +39,7 @@ struct Picture {
   BYTE* At(int x, int y) { return rgb.data() + (static_cast<size_t>(y) * width + x) * 3; }
 };
 
+std::vector<BYTE> ReadAll(const std::string& path);
 // Binary PBM (P4), PGM (P5) and PPM (P6) with 8-bit samples.
 bool ReadPnm(const std::string& path, Picture& picture);
 bool WritePnm(const std::string& path, const Picture& picture);
