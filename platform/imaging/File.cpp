@@ -1,7 +1,8 @@
 #include "platform/imaging/File.h"
 
-#include "platform/core/codepage.h"
+#include "platform/core/CAtomicFile.h"
 #include "platform/core/globalmem.h"
+#include "platform/core/paths.h"
 #include "platform/imaging/Color.h"
 #include "platform/imaging/codecs.h"
 #include "platform/imaging/pixels.h"
@@ -12,8 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <string>
 
 namespace imaging {
 
@@ -24,7 +23,7 @@ class MappedFile {
 public:
   explicit MappedFile(LPCWSTR path) {
     if (!path) return;
-    const int fd = ::open(WideToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;
     struct stat facts {};
     if (::fstat(fd, &facts) == 0 && S_ISREG(facts.st_mode) && facts.st_size > 0) {
@@ -50,25 +49,18 @@ private:
   SIZE_T m_size{0};
 };
 
-// Writes the file beside the target and renames it over the target, so that a failure leaves
-// whatever was there before.
+// Replaces the file as a whole, so that a failure leaves whatever was there before.
 bool WriteReplacing(LPCWSTR path, const std::vector<BYTE>& bytes) {
   if (!path || !*path) return false;
-  const std::string target = WideToUtf8(path);
-  std::string temporary = target + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
-  bool ok = ::fchmod(fd, 0644) == 0;
-  for (SIZE_T done = 0; ok && done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    ok = n > 0;
-    if (ok) done += static_cast<SIZE_T>(n);
+  CAtomicFile file;
+  if (!file.Open(path)) return false;
+  try {
+    file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+  } catch (CException* e) {
+    e->Delete();
+    return false;
   }
-  ok = ok && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
+  return file.Commit() != FALSE;
 }
 
 bool Finish(Bitmap& b, const LoadOptions& options) {

@@ -1,7 +1,8 @@
 #pragma once
 // Image files and memory images for bitmaps of the store.
 //
-// Loading tells formats by their content, not by their names: TIFF (page by page, every
+// Paths are found without regard to case where the exact name is missing. Loading tells formats
+// by their content, not by their names: TIFF (page by page, every
 // compression libtiff decodes; 1-bit pages stay 1 bit), JPEG, PNG and BMP. Loaded bitmaps are
 // top-left, except BMP files, whose DIB is taken over as it lies (bottom-up files stay bottom-left).
 // Saving writes BMP, JPEG and one-page Group 4 TIFF files; a file that is replaced is written
