@@ -8,6 +8,7 @@
 #include "platform/imaging/File.h"
 #include "platform/imaging/Scale.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
