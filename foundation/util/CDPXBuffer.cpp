@@ -1,5 +1,8 @@
 #include "foundation/util/CDPXBuffer.h"
 
+#include "foundation/util/CDPXFile.h"
+#include "foundation/util/DPXReplaceFile.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -168,4 +171,34 @@ HGLOBAL DPXCopyGlobal(HGLOBAL block) {
     return nullptr;
   }
   return copy;
+}
+
+BOOL DPXReadFileToBuffer(LPCWSTR path, CDPXBuffer& buffer) {
+  buffer.Free();
+  CDPXFile file;
+  if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone)) return FALSE;
+  BOOL ok = FALSE;
+  try {
+    const ULONGLONG length = file.SeekToEnd();
+    if (length == 0) {
+      ok = TRUE;
+    } else if (length <= std::numeric_limits<DWORD>::max()) {
+      const DWORD size = static_cast<DWORD>(length);
+      LPBYTE bytes = buffer.AllocAndLock(size);
+      file.SeekToBegin();
+      ok = bytes && file.ReadExact(bytes, size);
+    }
+  } catch (CException* e) {
+    e->Delete();
+  }
+  file.Close();
+  if (!ok) buffer.Free();
+  return ok;
+}
+
+BOOL DPXWriteBufferToFile(CDPXBuffer& buffer, LPCWSTR path) {
+  const DWORD size = buffer.GetSize();
+  const LPBYTE bytes = size ? buffer.Lock() : nullptr;
+  if (size && !bytes) return FALSE;
+  return DPXReplaceFile(path, bytes, size);
 }

@@ -77,3 +77,11 @@ private:
 // A new movable, zero-initialised block with the same bytes; null for null, an empty block or a
 // failure.
 HGLOBAL DPXCopyGlobal(HGLOBAL block);
+
+// Reads a whole file (shared with every other reader and writer) into the buffer; an empty file
+// leaves the buffer empty. A file that does not fit a 32-bit size fails. On failure the buffer is
+// empty.
+BOOL DPXReadFileToBuffer(LPCWSTR path, CDPXBuffer& buffer);
+// Writes the buffer's bytes as the whole file (none for an empty buffer). The file is replaced as
+// a whole: on failure the file that was there stays.
+BOOL DPXWriteBufferToFile(CDPXBuffer& buffer, LPCWSTR path);

@@ -1,5 +1,8 @@
 #include "foundation/util/DPXPath.h"
 
+#include "platform/core/fileapi.h"
+#include "platform/core/module.h"
+
 namespace {
 
 bool IsSeparator(WCHAR ch) { return ch == u'/' || ch == u'\\'; }
@@ -57,4 +60,38 @@ void DPXGetParentFolder(LPCWSTR folder, CString& out) {
   out.Truncate(LastSeparator(out) + 1);
   out.Trim();
   DPXAppendBackslash(out);
+}
+
+void DPXGetTempPath(CString& out) {
+  out.Empty();
+  const DWORD size = GetTempPathW(0, nullptr);
+  if (size == 0) return;
+  const DWORD length = GetTempPathW(size, out.GetBufferSetLength(static_cast<int>(size)));
+  out.ReleaseBuffer(length < size ? static_cast<int>(length) : 0);
+  DPXAppendBackslash(out);
+}
+
+void DPXGetModuleFilePath(HMODULE module, CString& out) {
+  out.Empty();
+  // Paths here may be longer than MAX_PATH: a cut path would name another file, so the buffer
+  // grows until the whole path fits.
+  for (DWORD size = MAX_PATH; size <= 0x8000; size *= 2) {
+    const DWORD length = GetModuleFileNameW(module, out.GetBufferSetLength(static_cast<int>(size)), size);
+    if (length == 0) break;
+    if (length < size) {
+      out.ReleaseBuffer(static_cast<int>(length));
+      return;
+    }
+  }
+  out.Empty();
+}
+
+void DPXGetModuleFolder(HMODULE module, CString& out) {
+  CString path;
+  DPXGetModuleFilePath(module, path);
+  if (path.IsEmpty()) {
+    out.Empty();
+    return;
+  }
+  DPXGetFolderOfPath(path, out);
 }

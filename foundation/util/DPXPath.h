@@ -16,3 +16,10 @@ void DPXGetFileNameOfPath(LPCWSTR path, CString& out);
 // The folder that holds the last element of `folder`, with a trailing separator: "/a/b" and
 // "/a/b/" give "/a/". Empty for the root and for a name without any separator.
 void DPXGetParentFolder(LPCWSTR folder, CString& out);
+
+// The system's temporary folder with a trailing separator; empty on failure.
+void DPXGetTempPath(CString& out);
+// The full path of a module's file (null: the program); empty on failure.
+void DPXGetModuleFilePath(HMODULE module, CString& out);
+// The folder of a module's file with a trailing separator; empty on failure.
+void DPXGetModuleFolder(HMODULE module, CString& out);

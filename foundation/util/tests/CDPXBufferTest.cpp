@@ -1,10 +1,13 @@
 #include "foundation/util/CDPXBuffer.h"
+#include "platform/core/CFile.h"
+#include "platform/core/tests/TestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -154,4 +157,60 @@ TEST(CDPXBuffer, CopiesGlobalBlocks) {
   GlobalUnlock(copy);
   GlobalFree(copy);
   GlobalFree(block);
+}
+
+TEST(CDPXBuffer, ReadsAndWritesWholeFiles) {
+  TestFolder folder;
+  folder.Write("five", "12345");
+  folder.Write("empty", "");
+  struct Case {
+    const char* name;
+    bool ok;
+    const char* contents;
+  };
+  const Case cases[] = {{"five", true, "12345"}, {"empty", true, ""}, {"missing", false, ""}, {"", false, ""}};
+  for (const Case& c : cases) {
+    ForBothKinds([&](CDPXBuffer& buffer) {
+      buffer.Alloc(3);  // what was there goes in any case
+      EXPECT_EQ(DPXReadFileToBuffer(folder.Wide(c.name), buffer) != FALSE, c.ok) << c.name;
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(buffer.GetPtr(0) ? buffer.GetPtr(0) : LPBYTE()), buffer.GetSize()),
+                c.contents)
+          << c.name;
+    });
+  }
+
+  CDPXGMemBuffer buffer;
+  std::memcpy(buffer.AllocAndLock(3), "abc", 3);
+  EXPECT_TRUE(DPXWriteBufferToFile(buffer, folder.Wide("five")));
+  EXPECT_EQ(folder.Read("five"), "abc");
+  buffer.Free();
+  EXPECT_TRUE(DPXWriteBufferToFile(buffer, folder.Wide("five")));
+  EXPECT_TRUE(folder.Exists("five"));
+  EXPECT_EQ(folder.Read("five"), "") << "an empty buffer writes an empty file";
+  EXPECT_FALSE(DPXWriteBufferToFile(buffer, folder.Wide("missing/x")));
+}
+
+TEST(CDPXBuffer, AFailedWriteKeepsTheFileThatWasThere) {
+  TestFolder folder;
+  folder.Write("data", "old");
+  CDPXMemBuffer buffer;
+  buffer.AllocAndLock(4096);
+  {
+    FileSizeLimit limit(100);
+    EXPECT_FALSE(DPXWriteBufferToFile(buffer, folder.Wide("data")));
+  }
+  EXPECT_EQ(folder.Read("data"), "old");
+  EXPECT_EQ(folder.Names(), (std::set<std::string>{"data"}));
+}
+
+TEST(CDPXBuffer, RefusesFilesBeyondThirtyTwoBits) {
+  // A sparse file of 5 GiB costs no disk; reading it must fail at once, without allocating.
+  TestFolder folder;
+  {
+    CFile file(folder.Wide("huge"), CFile::modeCreate | CFile::modeWrite);
+    file.SetLength(5ULL << 30);
+  }
+  CDPXMemBuffer buffer;
+  EXPECT_FALSE(DPXReadFileToBuffer(folder.Wide("huge"), buffer));
+  EXPECT_EQ(buffer.GetSize(), 0u);
 }

@@ -1,4 +1,5 @@
 #include "foundation/util/DPXPath.h"
+#include "platform/core/tests/TestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -66,4 +67,30 @@ TEST(DPXPath, DoesFolderArithmetic) {
     DPXGetParentFolder(c.path, text);
     EXPECT_EQ(text.ToUtf8(), c.parent) << "parent of: " << what;
   }
+}
+
+TEST(DPXPath, FindsTheTemporaryAndModuleFolders) {
+  {
+    ScopedEnvironment tmp("TMPDIR", "/var/tmp");
+    CString path;
+    DPXGetTempPath(path);
+    EXPECT_EQ(path, u"/var/tmp/");
+  }
+  {
+    ScopedEnvironment tmp("TMPDIR", nullptr);
+    CString path;
+    DPXGetTempPath(path);
+    EXPECT_EQ(path, u"/tmp/");
+  }
+  // The program's own file, however long its path.
+  const std::string exe = std::filesystem::canonical("/proc/self/exe").string();
+  CString path, folder;
+  DPXGetModuleFilePath(nullptr, path);
+  EXPECT_EQ(path.ToUtf8(), exe);
+  DPXGetModuleFolder(nullptr, folder);
+  EXPECT_EQ(folder.ToUtf8(), exe.substr(0, exe.rfind('/') + 1));
+  DPXGetModuleFilePath(reinterpret_cast<HMODULE>(&folder), path);
+  EXPECT_TRUE(path.IsEmpty()) << "not a module";
+  DPXGetModuleFolder(reinterpret_cast<HMODULE>(&folder), folder);
+  EXPECT_TRUE(folder.IsEmpty());
 }
