@@ -99,10 +99,6 @@ CDPXObList::Node* CDPXObList::Insert(CObject* object, BOOL owned, Node* before) 
   return node;
 }
 
-CDPXObList::Node* CDPXObList::InsertAfterNode(CObject* object, BOOL owned, Node* after) {
-  return Insert(object, owned, after ? after->next : m_pHead);
-}
-
 POSITION CDPXObList::AddHead(CObject* object) { return PositionOf(Insert(object, FALSE, m_pHead)); }
 POSITION CDPXObList::AddTail(CObject* object) { return PositionOf(Insert(object, FALSE, nullptr)); }
 
@@ -113,7 +109,7 @@ POSITION CDPXObList::InsertBefore(POSITION pos, CObject* object) {
 
 POSITION CDPXObList::InsertAfter(POSITION pos, CObject* object) {
   Node* node = NodeOf(pos);
-  return PositionOf(node ? InsertAfterNode(object, FALSE, node) : Insert(object, FALSE, nullptr));
+  return PositionOf(Insert(object, FALSE, node ? node->next : nullptr));
 }
 
 // ---- created entries ---------------------------------------------------------------------------
@@ -128,10 +124,6 @@ CObject* CDPXObList::InsertNew(CRuntimeClass* cls, Node* before, Node*& made) {
     return nullptr;
   }
   return object;
-}
-
-CObject* CDPXObList::InsertNewAfterNode(CRuntimeClass* cls, Node* after, Node*& made) {
-  return InsertNew(cls, after ? after->next : m_pHead, made);
 }
 
 CObject* CDPXObList::AddNewHead(CRuntimeClass* cls) {
@@ -179,7 +171,7 @@ CObject* CDPXObList::InsertNewAfter(POSITION pos, CRuntimeClass* cls) {
 CObject* CDPXObList::InsertNewAfter(POSITION pos, CRuntimeClass* cls, POSITION& newPos) {
   Node* node = NodeOf(pos);
   Node* made;
-  CObject* object = node ? InsertNewAfterNode(cls, node, made) : InsertNew(cls, nullptr, made);
+  CObject* object = InsertNew(cls, node ? node->next : nullptr, made);
   newPos = PositionOf(made);
   return object;
 }
@@ -193,11 +185,7 @@ CObject* CDPXObList::InsertNewAt(int n, CRuntimeClass* cls, int& newIndex) {
 }
 
 CObject* CDPXObList::InsertNewAfter(int n, CRuntimeClass* cls, int& newIndex) {
-  Node* before = n < 0 ? m_pHead : (n >= m_nCount - 1 ? nullptr : NodeOf(FindIndex(n + 1)));
-  Node* made;
-  CObject* object = InsertNew(cls, before, made);
-  newIndex = GetIndexOf(PositionOf(made));
-  return object;
+  return InsertNewAt(n < 0 ? n : (n >= m_nCount ? m_nCount : n + 1), cls, newIndex);
 }
 
 // ---- removing ----------------------------------------------------------------------------------

@@ -94,11 +94,9 @@ private:
   // Makes a node for the object and links it before `before` (null: at the tail), or at its sorted
   // place in a sorted list. Null when memory runs out.
   Node* Insert(CObject* object, BOOL owned, Node* before);
-  Node* InsertAfterNode(CObject* object, BOOL owned, Node* after);
-  // Creates an object of the class and inserts it owned as Insert / InsertAfterNode do; `made` is
-  // its node. Null (and the object deleted) on failure.
+  // Creates an object of the class and inserts it owned as Insert does; `made` is its node. Null
+  // (and the object deleted) on failure.
   CObject* InsertNew(CRuntimeClass* cls, Node* before, Node*& made);
-  CObject* InsertNewAfterNode(CRuntimeClass* cls, Node* after, Node*& made);
   void Link(Node* node, Node* before);
   void Unlink(Node* node);
   // The node before which an object goes in the given order (null: at the tail).

@@ -67,9 +67,9 @@ BOOL CDPXScriptFile::Open(LPCWSTR path) {
 
 BOOL CDPXScriptFile::Load(LPCWSTR path) {
   m_items.RemoveAll();
-  const CString source = Trimmed(path ? path : m_strPath.GetString());
+  const CString source(path ? path : m_strPath.GetString());
   BOOL ok = FALSE;
-  if (!source.IsEmpty()) {
+  if (!Trimmed(source).IsEmpty()) {
     CDPXStdioFile file;
     if (file.OpenText(source, CFile::modeRead | CFile::shareDenyWrite)) {
       CString section;
@@ -97,20 +97,19 @@ BOOL CDPXScriptFile::Load(LPCWSTR path) {
 
 BOOL CDPXScriptFile::Save(LPCWSTR path) {
   RemoveBlankLines(m_bRemoveAllBlankLines, m_bRemoveLeadingBlankLines, m_bRemoveTrailingBlankLines);
-  const CString target = Trimmed(path ? path : m_strPath.GetString());
-  if (target.IsEmpty()) return FALSE;
+  const CString target(path ? path : m_strPath.GetString());
+  if (Trimmed(target).IsEmpty()) return FALSE;
   CString text;
   CString line;
   for (POSITION pos = m_items.GetHeadPosition(); pos;) {
-    ItemAt(pos)->Format(line);
-    m_items.GetNext(pos);
+    static_cast<CDPXScriptItem*>(m_items.GetNext(pos))->Format(line);
     text += line;
     text += u"\r\n";
   }
   const std::string bytes = std::string(CDPXStdioFile::ByteOrderMark(CDPXStdioFile::encodingUtf8)) +
                             CDPXStdioFile::EncodeText(text.View(), CDPXStdioFile::encodingUtf8);
   if (!DPXReplaceFile(target, bytes.data(), bytes.size())) return FALSE;
-  if (target == Trimmed(m_strPath)) m_bHoldAutoSave = FALSE;
+  if (target == m_strPath) m_bHoldAutoSave = FALSE;
   return TRUE;
 }
 

@@ -1,4 +1,5 @@
 #include "foundation/util/CDPXStdioFile.h"
+#include "foundation/util/tests/TextBytes.h"
 #include "platform/core/tests/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -11,15 +12,6 @@ using namespace std::string_literals;
 namespace {
 
 const std::string kUtf8Mark = "\xEF\xBB\xBF";
-
-// UTF-16 bytes of ASCII text, little- or big-endian.
-std::string Utf16(const std::string& ascii, bool bigEndian) {
-  std::string out;
-  for (char c : ascii) {
-    out += bigEndian ? std::string(1, '\0') + c : std::string(1, c) + '\0';
-  }
-  return out;
-}
 
 struct ReadResult {
   int encoding = -1;
@@ -36,15 +28,6 @@ ReadResult ReadAll(const CString& path) {
   EXPECT_FALSE(file.ReadFailed());
   EXPECT_TRUE(line.IsEmpty()) << "the text is emptied at the end";
   return result;
-}
-
-std::string Printable(const std::string& bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    if (c >= 0x20 && c < 0x7F) out += static_cast<char>(c);
-    else out += "\\x" + std::string(1, "0123456789ABCDEF"[c >> 4]) + "0123456789ABCDEF"[c & 15];
-  }
-  return out;
 }
 
 }  // namespace
