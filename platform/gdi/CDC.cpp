@@ -1,36 +1,17 @@
 #include "platform/gdi/CDC.h"
 
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/WrapperMap.h"
 
 #include <memory>
-#include <mutex>
-#include <unordered_map>
 
 IMPLEMENT_DYNCREATE(CDC, CObject)
 
 namespace {
 
-struct PermanentMap {
-  std::mutex lock;
-  std::unordered_map<HDC, CDC*> wrappers;
-};
+void Forget(CDC& wrapper) { wrapper.m_hDC = wrapper.m_hAttribDC = nullptr; }
 
-PermanentMap& Permanent() {
-  static PermanentMap* map = new PermanentMap;
-  return *map;
-}
-
-// Temporary CDCs of the calling thread; they never delete the DCs they show.
-struct TemporaryMap {
-  std::unordered_map<HDC, std::unique_ptr<CDC>> wrappers;
-  ~TemporaryMap() { Clear(); }
-  void Clear() {
-    for (auto& [handle, wrapper] : wrappers) wrapper->m_hDC = wrapper->m_hAttribDC = nullptr;
-    wrappers.clear();
-  }
-};
-
-thread_local TemporaryMap temporaries;
+using Wrappers = gdi::WrapperMap<HDC, CDC, &Forget>;
 
 std::shared_ptr<gdi::DeviceContext> Find(HDC dc) { return gdi::HandleTable::Get().FindDC(dc); }
 
@@ -55,28 +36,19 @@ CDC::~CDC() {
 
 CDC* CDC::FromHandle(HDC handle) {
   if (!handle) return nullptr;
-  {
-    PermanentMap& map = Permanent();
-    std::lock_guard guard(map.lock);
-    auto found = map.wrappers.find(handle);
-    if (found != map.wrappers.end()) return found->second;
-  }
-  auto& slot = temporaries.wrappers[handle];
-  if (!slot) {
-    slot = std::make_unique<CDC>();
-    slot->m_hDC = slot->m_hAttribDC = handle;
-  }
-  return slot.get();
+  return Wrappers::Get().Find(handle, [handle] {
+    auto wrapper = std::make_unique<CDC>();
+    wrapper->m_hDC = wrapper->m_hAttribDC = handle;
+    return wrapper;
+  });
 }
 
-void CDC::DeleteTempMap() { temporaries.Clear(); }
+void CDC::DeleteTempMap() { Wrappers::ClearTemporaries(); }
 
 BOOL CDC::Attach(HDC handle) {
   if (!handle || m_hDC) return FALSE;
   m_hDC = m_hAttribDC = handle;
-  PermanentMap& map = Permanent();
-  std::lock_guard guard(map.lock);
-  map.wrappers[handle] = this;
+  Wrappers::Get().Attach(handle, this);
   return TRUE;
 }
 
@@ -84,10 +56,7 @@ HDC CDC::Detach() {
   HDC handle = m_hDC;
   if (!handle) return nullptr;
   m_hDC = m_hAttribDC = nullptr;
-  PermanentMap& map = Permanent();
-  std::lock_guard guard(map.lock);
-  auto found = map.wrappers.find(handle);
-  if (found != map.wrappers.end() && found->second == this) map.wrappers.erase(found);
+  Wrappers::Get().Detach(handle, this);
   return handle;
 }
 

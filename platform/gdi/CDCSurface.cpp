@@ -18,9 +18,9 @@ class DisplaySurface : public CDCSurface {
 public:
   QImage* BeginAccess() override { return nullptr; }
   QSize GetSize() const override {
-    if (!gdi::FontsAvailable()) return QSize();
+    if (!gdi::FontsAvailable()) return QSize(0, 0);
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().size() * screen->devicePixelRatio() : QSize();
+    return screen ? screen->geometry().size() * screen->devicePixelRatio() : QSize(0, 0);
   }
 };
 

@@ -6,37 +6,15 @@
 #include "platform/gdi/CPalette.h"
 #include "platform/gdi/CPen.h"
 #include "platform/gdi/CRgn.h"
-
-#include <memory>
-#include <mutex>
-#include <unordered_map>
+#include "platform/gdi/WrapperMap.h"
 
 IMPLEMENT_DYNCREATE(CGdiObject, CObject)
 
 namespace {
 
-// Wrappers attached to handles, shared by all threads.
-struct PermanentMap {
-  std::mutex lock;
-  std::unordered_map<HGDIOBJ, CGdiObject*> wrappers;
-};
+void Forget(CGdiObject& wrapper) { wrapper.m_hObject = nullptr; }
 
-PermanentMap& Permanent() {
-  static PermanentMap* map = new PermanentMap;
-  return *map;
-}
-
-// Temporary wrappers of the calling thread; they never delete the objects they show.
-struct TemporaryMap {
-  std::unordered_map<HGDIOBJ, std::unique_ptr<CGdiObject>> wrappers;
-  ~TemporaryMap() { Clear(); }
-  void Clear() {
-    for (auto& [handle, wrapper] : wrappers) wrapper->m_hObject = nullptr;
-    wrappers.clear();
-  }
-};
-
-thread_local TemporaryMap temporaries;
+using Wrappers = gdi::WrapperMap<HGDIOBJ, CGdiObject, &Forget>;
 
 std::unique_ptr<CGdiObject> WrapperFor(DWORD type) {
   switch (type) {
@@ -56,28 +34,19 @@ CGdiObject::~CGdiObject() { DeleteObject(); }
 
 CGdiObject* CGdiObject::FromHandle(HGDIOBJ handle) {
   if (!handle) return nullptr;
-  {
-    PermanentMap& map = Permanent();
-    std::lock_guard guard(map.lock);
-    auto found = map.wrappers.find(handle);
-    if (found != map.wrappers.end()) return found->second;
-  }
-  auto& slot = temporaries.wrappers[handle];
-  if (!slot) {
-    slot = WrapperFor(::GetObjectType(handle));
-    slot->m_hObject = handle;
-  }
-  return slot.get();
+  return Wrappers::Get().Find(handle, [handle] {
+    std::unique_ptr<CGdiObject> wrapper = WrapperFor(::GetObjectType(handle));
+    wrapper->m_hObject = handle;
+    return wrapper;
+  });
 }
 
-void CGdiObject::DeleteTempMap() { temporaries.Clear(); }
+void CGdiObject::DeleteTempMap() { Wrappers::ClearTemporaries(); }
 
 BOOL CGdiObject::Attach(HGDIOBJ handle) {
   if (!handle || m_hObject) return FALSE;
   m_hObject = handle;
-  PermanentMap& map = Permanent();
-  std::lock_guard guard(map.lock);
-  map.wrappers[handle] = this;
+  Wrappers::Get().Attach(handle, this);
   return TRUE;
 }
 
@@ -85,10 +54,7 @@ HGDIOBJ CGdiObject::Detach() {
   HGDIOBJ handle = m_hObject;
   if (!handle) return nullptr;
   m_hObject = nullptr;
-  PermanentMap& map = Permanent();
-  std::lock_guard guard(map.lock);
-  auto found = map.wrappers.find(handle);
-  if (found != map.wrappers.end() && found->second == this) map.wrappers.erase(found);
+  Wrappers::Get().Detach(handle, this);
   return handle;
 }
 

@@ -100,6 +100,9 @@ int RegionKind(const QRegion& region) {
   return region.rectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
+// The one-pixel border of a rectangle.
+QRegion FrameOf(const QRect& area) { return QRegion(area) - QRegion(area.adjusted(1, 1, -1, -1)); }
+
 QImage CheckerTile() {
   QImage tile(8, 8, QImage::Format_RGB32);
   for (int y = 0; y < 8; ++y)
@@ -163,7 +166,7 @@ DeviceContext::DeviceContext(std::shared_ptr<CDCSurface> reference) : DeviceCont
 }
 
 DeviceContext::~DeviceContext() {
-  if (m_state.bitmap) HandleTable::Get().SelectBitmap(*m_state.bitmap, nullptr);
+  if (m_state.bitmap) HandleTable::Get().ReleaseBitmap(*m_state.bitmap, handle);
 }
 
 CDCSurface* DeviceContext::Surface() const {
@@ -191,8 +194,8 @@ BOOL DeviceContext::Restore(int level) {
   m_saved.resize(size_t(level) - 1);
   if (m_memory && restored.bitmap != m_state.bitmap) {
     HandleTable& table = HandleTable::Get();
-    if (m_state.bitmap) table.SelectBitmap(*m_state.bitmap, nullptr);
-    if (restored.bitmap) table.SelectBitmap(*restored.bitmap, handle);
+    if (m_state.bitmap) table.ReleaseBitmap(*m_state.bitmap, handle);
+    if (restored.bitmap && !table.SelectBitmap(*restored.bitmap, handle)) restored.bitmap = table.DefaultBitmap();
   }
   m_state = std::move(restored);
   return TRUE;
@@ -215,7 +218,7 @@ HGDIOBJ DeviceContext::Select(const std::shared_ptr<ObjectData>& object) {
       HandleTable& table = HandleTable::Get();
       auto& bitmap = static_cast<BitmapData&>(*object);
       if (!table.SelectBitmap(bitmap, handle)) return nullptr;
-      if (m_state.bitmap && m_state.bitmap.get() != &bitmap) table.SelectBitmap(*m_state.bitmap, nullptr);
+      if (m_state.bitmap && m_state.bitmap.get() != &bitmap) table.ReleaseBitmap(*m_state.bitmap, handle);
       return swap(m_state.bitmap, object);
     }
     default: return nullptr;
@@ -243,6 +246,10 @@ POINT DeviceContext::ToLogical(QPoint device) const {
 }
 
 QPoint DeviceContext::SurfaceOffset() const { return m_origin + ToDevice(POINT{0, 0}); }
+
+QRect DeviceContext::ToSurface(const RECT& logical) const {
+  return Normalised(logical.left, logical.top, logical.right, logical.bottom).translated(SurfaceOffset());
+}
 
 QRegion DeviceContext::VisibleInSurface(const QImage& image) const {
   QRegion visible = m_visible ? m_visible->translated(m_origin) : QRegion(image.rect());
@@ -454,7 +461,7 @@ BOOL DeviceContext::Polygon(const POINT* points, int count) {
 }
 
 BOOL DeviceContext::Rectangle(int left, int top, int right, int bottom) {
-  const QRect box = Normalised(left, top, right, bottom).translated(SurfaceOffset());
+  const QRect box = ToSurface(RECT{left, top, right, bottom});
   if (box.isEmpty()) return TRUE;
   const LOGPEN& pen = m_state.pen->logPen;
   const int style = int(pen.lopnStyle & PS_STYLE_MASK);
@@ -479,7 +486,7 @@ BOOL DeviceContext::Rectangle(int left, int top, int right, int bottom) {
 }
 
 BOOL DeviceContext::Ellipse(int left, int top, int right, int bottom) {
-  const QRect box = Normalised(left, top, right, bottom).translated(SurfaceOffset());
+  const QRect box = ToSurface(RECT{left, top, right, bottom});
   if (box.isEmpty()) return TRUE;
   const LOGPEN& pen = m_state.pen->logPen;
   const int width = std::max<int>(1, pen.lopnWidth.x);
@@ -496,41 +503,30 @@ BOOL DeviceContext::Ellipse(int left, int top, int right, int bottom) {
   return DrawFigure(figure);
 }
 
-BOOL DeviceContext::FillRect(const RECT& rect, const std::shared_ptr<BrushData>& brush) {
+BOOL DeviceContext::PaintArea(const QRegion& area, const BrushData* brush) {
   Canvas canvas(*this);
   if (!canvas) return FALSE;
-  const std::optional<Pattern> pattern = BrushPattern(brush.get(), false, canvas.Mono());
-  if (!pattern) return TRUE;
-  const QRect area = Normalised(rect.left, rect.top, rect.right, rect.bottom).translated(SurfaceOffset());
-  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), area, *pattern, 0xF0));
+  const std::optional<Pattern> pattern = BrushPattern(brush, false, canvas.Mono());
+  if (pattern) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), area, *pattern, kPatCopy));
   return TRUE;
+}
+
+BOOL DeviceContext::FillRect(const RECT& rect, const std::shared_ptr<BrushData>& brush) {
+  return PaintArea(ToSurface(rect), brush.get());
 }
 
 BOOL DeviceContext::FrameRect(const RECT& rect, const std::shared_ptr<BrushData>& brush) {
-  Canvas canvas(*this);
-  if (!canvas) return FALSE;
-  const std::optional<Pattern> pattern = BrushPattern(brush.get(), false, canvas.Mono());
-  const QRect area = Normalised(rect.left, rect.top, rect.right, rect.bottom).translated(SurfaceOffset());
-  if (!pattern || area.isEmpty()) return TRUE;
-  const QRegion frame = QRegion(area) - QRegion(area.adjusted(1, 1, -1, -1));
-  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), frame, *pattern, 0xF0));
-  return TRUE;
+  return PaintArea(FrameOf(ToSurface(rect)), brush.get());
 }
 
 BOOL DeviceContext::FillRegion(const QRegion& logical, const std::shared_ptr<BrushData>& brush) {
-  Canvas canvas(*this);
-  if (!canvas) return FALSE;
-  const std::optional<Pattern> pattern = BrushPattern(brush.get(), false, canvas.Mono());
-  if (!pattern) return TRUE;
-  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), logical.translated(SurfaceOffset()), *pattern, 0xF0));
-  return TRUE;
+  return PaintArea(logical.translated(SurfaceOffset()), brush.get());
 }
 
 BOOL DeviceContext::InvertRect(const RECT& rect) {
   Canvas canvas(*this);
   if (!canvas) return FALSE;
-  const QRect area = Normalised(rect.left, rect.top, rect.right, rect.bottom).translated(SurfaceOffset());
-  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), area, Pattern(), RopTable(DSTINVERT)));
+  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), ToSurface(rect), Pattern(), RopTable(DSTINVERT)));
   return TRUE;
 }
 
@@ -540,28 +536,24 @@ BOOL DeviceContext::FillSolid(const RECT& rect, COLORREF colour) {
   if (!canvas) return FALSE;
   Pattern pattern = Pattern::Solid(PixelFromColour(colour));
   if (canvas.Mono()) pattern.MakeMonochrome();
-  const QRect area = Normalised(rect.left, rect.top, rect.right, rect.bottom).translated(SurfaceOffset());
-  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), area, pattern, 0xF0));
+  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), ToSurface(rect), pattern, kPatCopy));
   return TRUE;
 }
 
 BOOL DeviceContext::DrawFocusRect(const RECT& rect) {
   Canvas canvas(*this);
   if (!canvas) return FALSE;
-  const QRect area = Normalised(rect.left, rect.top, rect.right, rect.bottom).translated(SurfaceOffset());
-  if (area.isEmpty()) return TRUE;
   // Every other pixel of a one-pixel frame is inverted, so drawing it again removes it.
   static const QImage checker = CheckerTile();
   const Pattern pattern = Pattern::TwoColour(checker, kBlack, kWhite, false, BrushOrigin());
-  const QRegion frame = QRegion(area) - QRegion(area.adjusted(1, 1, -1, -1));
-  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), frame, pattern, RopTable(PATINVERT)));
+  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), FrameOf(ToSurface(rect)), pattern, RopTable(PATINVERT)));
   return TRUE;
 }
 
 BOOL DeviceContext::DrawEdge(RECT& rect, UINT edge, UINT flags) {
   Canvas canvas(*this);
   if (!canvas) return FALSE;
-  QRect area = Normalised(rect.left, rect.top, rect.right, rect.bottom).translated(SurfaceOffset());
+  QRect area = ToSurface(rect);
   auto solid = [&](int index) {
     Pattern p = Pattern::Solid(PixelFromColour(GetSysColor(index)));
     if (canvas.Mono()) p.MakeMonochrome();
@@ -574,10 +566,10 @@ BOOL DeviceContext::DrawEdge(RECT& rect, UINT edge, UINT flags) {
     const Pattern light = solid(topLeft);
     const Pattern dark = solid(bottomRight);
     const QRect& a = area;
-    if (flags & BF_TOP) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), QRect(a.left(), a.top(), a.width() - 1, 1), light, 0xF0));
-    if (flags & BF_LEFT) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), QRect(a.left(), a.top(), 1, a.height() - 1), light, 0xF0));
-    if (flags & BF_BOTTOM) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), QRect(a.left(), a.bottom(), a.width(), 1), dark, 0xF0));
-    if (flags & BF_RIGHT) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), QRect(a.right(), a.top(), 1, a.height()), dark, 0xF0));
+    if (flags & BF_TOP) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), QRect(a.left(), a.top(), a.width() - 1, 1), light, kPatCopy));
+    if (flags & BF_LEFT) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), QRect(a.left(), a.top(), 1, a.height() - 1), light, kPatCopy));
+    if (flags & BF_BOTTOM) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), QRect(a.left(), a.bottom(), a.width(), 1), dark, kPatCopy));
+    if (flags & BF_RIGHT) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), QRect(a.right(), a.top(), 1, a.height()), dark, kPatCopy));
     area.adjust((flags & BF_LEFT) ? 1 : 0, (flags & BF_TOP) ? 1 : 0, (flags & BF_RIGHT) ? -1 : 0, (flags & BF_BOTTOM) ? -1 : 0);
   };
   if (edge & BDR_RAISEDOUTER) {
@@ -590,7 +582,7 @@ BOOL DeviceContext::DrawEdge(RECT& rect, UINT edge, UINT flags) {
   } else if (edge & BDR_SUNKENINNER) {
     layer(COLOR_3DDKSHADOW, COLOR_3DLIGHT);
   }
-  if ((flags & BF_MIDDLE) && !area.isEmpty()) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), area, solid(COLOR_3DFACE), 0xF0));
+  if ((flags & BF_MIDDLE) && !area.isEmpty()) canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), area, solid(COLOR_3DFACE), kPatCopy));
   if (flags & BF_ADJUST) {
     const QRect logical = area.translated(-SurfaceOffset());
     rect = RECT{logical.left(), logical.top(), logical.left() + logical.width(), logical.top() + logical.height()};
@@ -601,7 +593,7 @@ BOOL DeviceContext::DrawEdge(RECT& rect, UINT edge, UINT flags) {
 BOOL DeviceContext::DrawSizeGrip(const RECT& rect) {
   Canvas canvas(*this);
   if (!canvas) return FALSE;
-  const QRect area = Normalised(rect.left, rect.top, rect.right, rect.bottom).translated(SurfaceOffset());
+  const QRect area = ToSurface(rect);
   if (area.isEmpty()) return TRUE;
   Pattern face = Pattern::Solid(PixelFromColour(GetSysColor(COLOR_3DFACE)));
   Pattern light = Pattern::Solid(PixelFromColour(GetSysColor(COLOR_3DHILIGHT)));
@@ -611,7 +603,7 @@ BOOL DeviceContext::DrawSizeGrip(const RECT& rect) {
     light.MakeMonochrome();
     shadow.MakeMonochrome();
   }
-  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), area, face, 0xF0));
+  canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), area, face, kPatCopy));
   // Diagonal ridges in the bottom-right square: a light line, then two shadow lines, every four pixels.
   const int size = std::min(area.width(), area.height());
   const QPoint corner = area.bottomRight();
@@ -622,7 +614,7 @@ BOOL DeviceContext::DrawSizeGrip(const RECT& rect) {
     for (int i = 0; i <= d && i < size; ++i) mask.Set(corner.x() - d + i, corner.y() - i, kind == 0 ? 1 : 2);
   }
   const Pattern* patterns[4] = {nullptr, &light, &shadow, nullptr};
-  canvas.Changed(FillMask(canvas.Image(), canvas.Clip(), mask, patterns, 0xF0));
+  canvas.Changed(FillMask(canvas.Image(), canvas.Clip(), mask, patterns, kPatCopy));
   return TRUE;
 }
 
@@ -646,39 +638,41 @@ COLORREF DeviceContext::SetPixel(int x, int y, COLORREF colour) {
   return ColourFromPixel(pixel);
 }
 
+BlitRequest DeviceContext::Request(int x, int y, int width, int height, const QRect& source, int sw, int sh,
+                                   DWORD rop) const {
+  BlitRequest request;
+  request.destination = ToSurface(RECT{x, y, x + width, y + height});
+  request.source = source;
+  request.mirrorX = (width < 0) != (sw < 0);
+  request.mirrorY = (height < 0) != (sh < 0);
+  request.stretchMode = m_state.stretchMode;
+  request.rop = RopTable(rop);
+  return request;
+}
+
+BOOL DeviceContext::BlitInto(Canvas& canvas, const BlitRequest& request, const PixelSource* source) {
+  const std::optional<Pattern> pattern = BrushPattern(m_state.brush.get(), false, canvas.Mono());
+  if (RopUsesPattern(request.rop) && !pattern) return TRUE;  // the null brush paints nothing
+  canvas.Changed(Blit(canvas.Image(), canvas.Clip(), request, source, pattern ? &*pattern : nullptr, canvas.Mono()));
+  return TRUE;
+}
+
 BOOL DeviceContext::PatBlt(int x, int y, int width, int height, DWORD rop) {
-  const uint8_t table = RopTable(rop);
-  if (RopUsesSource(table)) return FALSE;
+  if (RopUsesSource(RopTable(rop))) return FALSE;
   Canvas canvas(*this);
   if (!canvas) return FALSE;
-  const std::optional<Pattern> pattern = BrushPattern(m_state.brush.get(), false, canvas.Mono());
-  if (RopUsesPattern(table) && !pattern) return TRUE;
-  BlitRequest request;
-  request.destination = Normalised(x, y, x + width, y + height).translated(SurfaceOffset());
-  request.rop = table;
-  canvas.Changed(Blit(canvas.Image(), canvas.Clip(), request, nullptr, pattern ? &*pattern : nullptr, canvas.Mono()));
-  return TRUE;
+  return BlitInto(canvas, Request(x, y, width, height, QRect(), 1, 1, rop), nullptr);
 }
 
 BOOL DeviceContext::StretchBlt(int x, int y, int width, int height, DeviceContext* source, int sx, int sy, int sw,
                                int sh, DWORD rop) {
-  const uint8_t table = RopTable(rop);
-  if (!RopUsesSource(table)) return PatBlt(x, y, width, height, rop);
+  if (!RopUsesSource(RopTable(rop))) return PatBlt(x, y, width, height, rop);
   if (!source || width == 0 || height == 0 || sw == 0 || sh == 0) return FALSE;
   CDCSurface* sourceSurface = source->Surface();
   if (!sourceSurface) return FALSE;
   Canvas canvas(*this);
   if (!canvas) return FALSE;
-  const std::optional<Pattern> pattern = BrushPattern(m_state.brush.get(), false, canvas.Mono());
-  if (RopUsesPattern(table) && !pattern) return TRUE;
-
-  BlitRequest request;
-  request.destination = Normalised(x, y, x + width, y + height).translated(SurfaceOffset());
-  request.source = Normalised(sx, sy, sx + sw, sy + sh).translated(source->SurfaceOffset());
-  request.mirrorX = (width < 0) != (sw < 0);
-  request.mirrorY = (height < 0) != (sh < 0);
-  request.stretchMode = m_state.stretchMode;
-  request.rop = table;
+  BlitRequest request = Request(x, y, width, height, source->ToSurface(RECT{sx, sy, sx + sw, sy + sh}), sw, sh, rop);
 
   // Colour and monochrome meet through the text and background colours.
   ImageSource::Mapping mapping = ImageSource::Mapping::None;
@@ -692,43 +686,31 @@ BOOL DeviceContext::StretchBlt(int x, int y, int width, int height, DeviceContex
     back = PixelFromColour(source->m_state.bkColour);
   }
 
-  QImage pixels;
   if (sourceSurface == Surface()) {
     // Within one image: read from a copy, so that overlapping parts move as a whole.
     const QRect part = request.source & canvas.Image().rect();
     if (part.isEmpty()) return TRUE;
-    pixels = canvas.Image().copy(part);
+    const ImageSource pixels(canvas.Image().copy(part), mapping, fore, back);
     request.source.translate(-part.topLeft());
-  } else {
-    const QImage* image = sourceSurface->BeginAccess();
-    if (!image) return FALSE;
-    pixels = *image;  // shares the data; the blit only reads
-    if (pixels.format() != QImage::Format_RGB32) pixels = pixels.convertToFormat(QImage::Format_RGB32);
+    return BlitInto(canvas, request, &pixels);
   }
-  const ImageSource pixelSource(pixels, mapping, fore, back);
-  canvas.Changed(Blit(canvas.Image(), canvas.Clip(), request, &pixelSource, pattern ? &*pattern : nullptr, canvas.Mono()));
-  if (sourceSurface != Surface()) sourceSurface->EndAccess(QRect());
-  return TRUE;
+  const QImage* image = sourceSurface->BeginAccess();
+  if (!image) return FALSE;
+  // Shares the source's data: the blit only reads it.
+  const ImageSource pixels(image->format() == QImage::Format_RGB32 ? *image : image->convertToFormat(QImage::Format_RGB32),
+                           mapping, fore, back);
+  const BOOL done = BlitInto(canvas, request, &pixels);
+  sourceSurface->EndAccess(QRect());
+  return done;
 }
 
 BOOL DeviceContext::BlitDib(int x, int y, int width, int height, const DibFormat& format, const void* bits, int sx,
                             int sy, int sw, int sh, DWORD rop) {
-  const uint8_t table = RopTable(rop);
   if (!bits || width == 0 || height == 0 || sw == 0 || sh == 0) return FALSE;
   Canvas canvas(*this);
   if (!canvas) return FALSE;
-  const std::optional<Pattern> pattern = BrushPattern(m_state.brush.get(), false, canvas.Mono());
-  if (RopUsesPattern(table) && !pattern) return TRUE;
-  BlitRequest request;
-  request.destination = Normalised(x, y, x + width, y + height).translated(SurfaceOffset());
-  request.source = Normalised(sx, sy, sx + sw, sy + sh);
-  request.mirrorX = (width < 0) != (sw < 0);
-  request.mirrorY = (height < 0) != (sh < 0);
-  request.stretchMode = m_state.stretchMode;
-  request.rop = table;
   const DibSource source(format, bits);
-  canvas.Changed(Blit(canvas.Image(), canvas.Clip(), request, &source, pattern ? &*pattern : nullptr, canvas.Mono()));
-  return TRUE;
+  return BlitInto(canvas, Request(x, y, width, height, Normalised(sx, sy, sx + sw, sy + sh), sw, sh, rop), &source);
 }
 
 BOOL DeviceContext::TextOut(int x, int y, std::u16string_view text) { return ExtTextOut(x, y, 0, nullptr, text); }
@@ -741,8 +723,8 @@ BOOL DeviceContext::ExtTextOut(int x, int y, UINT options, const RECT* rect, std
   auto pixel = [mono](COLORREF colour) { return mono ? NearestMono(PixelFromColour(colour)) : PixelFromColour(colour); };
   QRegion clip = canvas.Clip();
   if (rect) {
-    const QRect area = Normalised(rect->left, rect->top, rect->right, rect->bottom).translated(SurfaceOffset());
-    if (options & ETO_OPAQUE) canvas.Changed(FillArea(canvas.Image(), clip, area, Pattern::Solid(pixel(m_state.bkColour)), 0xF0));
+    const QRect area = ToSurface(*rect);
+    if (options & ETO_OPAQUE) canvas.Changed(FillArea(canvas.Image(), clip, area, Pattern::Solid(pixel(m_state.bkColour)), kPatCopy));
     if (options & ETO_CLIPPED) clip &= area;
   }
   if (text.empty()) return TRUE;
@@ -780,7 +762,7 @@ int DeviceContext::DrawText(std::u16string_view text, RECT& rect, UINT format) {
   const bool mono = canvas.Mono();
   auto pixel = [mono](COLORREF colour) { return mono ? NearestMono(PixelFromColour(colour)) : PixelFromColour(colour); };
   QRegion clip = canvas.Clip();
-  if (!(format & DT_NOCLIP)) clip &= Normalised(rect.left, rect.top, rect.right, rect.bottom).translated(SurfaceOffset());
+  if (!(format & DT_NOCLIP)) clip &= ToSurface(rect);
   std::optional<uint32_t> background;
   if (m_state.bkMode == OPAQUE) background = pixel(m_state.bkColour);
   int y = top;

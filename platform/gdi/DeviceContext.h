@@ -108,8 +108,15 @@ private:
   std::optional<Pattern> BrushPattern(const BrushData* brush, bool shape, bool monochrome) const;
   // Fills a figure with the brush, then draws its outline with the pen (surface pixels).
   BOOL DrawFigure(const Figure& figure);
-  // Logical point (0, 0) in surface pixels.
+  // Logical point (0, 0) in surface pixels, and a logical rectangle (normalised) there.
   QPoint SurfaceOffset() const;
+  QRect ToSurface(const RECT& logical) const;
+  // Fills surface pixels with a brush (nothing for the null brush).
+  BOOL PaintArea(const QRegion& area, const BrushData* brush);
+  // A blit from logical destination coordinates and a source rectangle in source pixels,
+  // mirrored where the signs of the sizes differ, and its run through the current brush.
+  BlitRequest Request(int x, int y, int width, int height, const QRect& source, int sw, int sh, DWORD rop) const;
+  BOOL BlitInto(Canvas& canvas, const BlitRequest& request, const PixelSource* source);
   QRect DeviceArea() const;
   QRegion ClipDevice() const;
   int ClipKind() const;

@@ -182,14 +182,18 @@ void ImageToDdbBits(const QImage& image, int bitsPixel, BYTE* bits, size_t size)
 }
 
 void DdbBitsToImage(const BYTE* bits, size_t size, int bitsPixel, QImage& image) {
+  // As many pixels as the bytes reach, row by row.
   const size_t stride = size_t(DdbStride(image.width(), bitsPixel));
-  for (int y = 0; y < image.height() && (size_t(y) + 1) * stride <= size; ++y) {
+  for (int y = 0; y < image.height() && size_t(y) * stride < size; ++y) {
     const BYTE* in = bits + size_t(y) * stride;
+    const size_t available = size - size_t(y) * stride;
     uint32_t* out = reinterpret_cast<uint32_t*>(image.scanLine(y));
     for (int x = 0; x < image.width(); ++x) {
       if (bitsPixel == 1) {
+        if (size_t(x >> 3) >= available) break;
         out[x] = ((in[x >> 3] >> (7 - (x & 7))) & 1) ? kWhite : kBlack;
       } else {
+        if (size_t(x) * 4 + 3 >= available) break;
         const BYTE* p = in + size_t(x) * 4;
         out[x] = kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
       }

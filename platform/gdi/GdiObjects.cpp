@@ -144,9 +144,14 @@ std::shared_ptr<DeviceContext> HandleTable::RemoveDC(HDC handle) {
 bool HandleTable::SelectBitmap(BitmapData& bitmap, HDC dc) {
   std::lock_guard guard(m_lock);
   if (bitmap.stock) return true;  // the default bitmap sits in every memory DC at once
-  if (dc && bitmap.selectedInto && bitmap.selectedInto != dc) return false;
+  if (bitmap.selectedInto && bitmap.selectedInto != dc) return false;
   bitmap.selectedInto = dc;
   return true;
+}
+
+void HandleTable::ReleaseBitmap(BitmapData& bitmap, HDC dc) {
+  std::lock_guard guard(m_lock);
+  if (bitmap.selectedInto == dc) bitmap.selectedInto = nullptr;
 }
 
 void HandleTable::MakeStockObjects() {

@@ -90,8 +90,10 @@ public:
   std::shared_ptr<DeviceContext> FindDC(HDC handle) const;
   std::shared_ptr<DeviceContext> RemoveDC(HDC handle);
 
-  // Marks a bitmap as selected into a DC (or into none with null); FALSE when another DC has it.
+  // Marks a bitmap as selected into a DC; false when another DC has it.
   bool SelectBitmap(BitmapData& bitmap, HDC dc);
+  // Lets go of a bitmap that `dc` holds (no change when another DC holds it).
+  void ReleaseBitmap(BitmapData& bitmap, HDC dc);
 
   // Stock objects, made on first use; null for an unknown index.
   std::shared_ptr<ObjectData> Stock(int index);

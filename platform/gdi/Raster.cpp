@@ -144,7 +144,7 @@ QRect FillArea(QImage& image, const QRegion& clip, const QRegion& area, const Pa
       uint32_t* line = Line(image, y);
       if (pattern.IsSolid()) {
         const uint32_t p = pattern.SolidPixel();
-        if (rop == 0xF0) {
+        if (rop == kPatCopy) {
           std::fill(line + r.left(), line + r.right() + 1, p);
         } else {
           for (int x = r.left(); x <= r.right(); ++x) line[x] = ApplyRop(rop, p, 0, line[x]);
@@ -305,7 +305,7 @@ QRect Blit(QImage& image, const QRegion& clip, const BlitRequest& request, const
   const QSize limit = source->Size();
   const AxisMap columns = MapAxis(d.width(), s.left(), s.width(), limit.width(), request.mirrorX);
   const AxisMap rows = MapAxis(d.height(), s.top(), s.height(), limit.height(), request.mirrorY);
-  const bool plainCopy = rop == 0xCC && !monochrome && s.size() == d.size() && !request.mirrorX && !request.mirrorY;
+  const bool plainCopy = rop == kSrcCopy && !monochrome && s.size() == d.size() && !request.mirrorX && !request.mirrorY;
   const int mode = (request.stretchMode >= BLACKONWHITE && request.stretchMode <= HALFTONE) ? request.stretchMode : BLACKONWHITE;
 
   RowCombiner combiner(*source, mode);

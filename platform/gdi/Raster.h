@@ -28,6 +28,8 @@ uint32_t NearestMono(uint32_t pixel);
 // Raster operations as truth tables: bit (P*4 + S*2 + D) of the table is the result for pattern
 // bit P, source bit S and destination bit D (the third byte of a ternary raster operation code).
 inline uint8_t RopTable(DWORD rop) { return uint8_t((rop >> 16) & 0xFF); }
+constexpr uint8_t kSrcCopy = 0xCC;
+constexpr uint8_t kPatCopy = 0xF0;
 // The table of a binary mix mode R2_* (pattern = the pen or brush), or the one of R2_COPYPEN for
 // values out of range.
 uint8_t MixTable(int mixMode);
@@ -116,7 +118,7 @@ struct BlitRequest {
   bool mirrorX { false };
   bool mirrorY { false };
   int stretchMode { BLACKONWHITE };
-  uint8_t rop { 0xCC };
+  uint8_t rop { kSrcCopy };
 };
 
 // Stretches (or copies) source onto the destination through the raster operation. Destination

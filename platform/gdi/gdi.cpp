@@ -3,6 +3,7 @@
 #include "platform/gdi/DeviceContext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 using gdi::BitmapData;
@@ -452,8 +453,23 @@ HRGN CreateRectRgnIndirect(const RECT* rect) {
 }
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
+  // Row by row: the pixels whose centres lie inside the ellipse that fills the box, the same
+  // on both sides of either axis.
   const QRect box = NormalisedRect(left, top, right, bottom);
-  return NewRegion(box.isEmpty() ? QRegion() : QRegion(box, QRegion::Ellipse));
+  std::vector<QRegion> rows;
+  const double cx = box.left() + box.width() / 2.0;
+  const double cy = box.top() + box.height() / 2.0;
+  const double a = box.width() / 2.0;
+  const double b = box.height() / 2.0;
+  for (int y = box.top(); y <= box.bottom() && !box.isEmpty(); ++y) {
+    const double dy = (y + 0.5 - cy) / b;
+    if (dy * dy >= 1.0) continue;
+    const double half = a * std::sqrt(1.0 - dy * dy);
+    const int x0 = int(std::ceil(cx - half - 0.5));
+    const int x1 = int(std::floor(cx + half - 0.5));
+    if (x1 >= x0) rows.emplace_back(QRect(x0, y, x1 - x0 + 1, 1));
+  }
+  return NewRegion(UniteAll(std::move(rows)));
 }
 
 HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {

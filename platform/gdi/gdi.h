@@ -4,8 +4,9 @@
 // CBitmap, CRgn, CPalette) stand on these.
 //
 // Everything here works on any thread and without a QGuiApplication, except text (CDC's text
-// calls), which needs one for its fonts and fails without it. Handle tables are shared by all
-// threads; one device context, bitmap or region is used by one thread at a time.
+// calls), which needs one for its fonts and fails without it. A program that runs one creates it
+// before it draws on other threads. Handle tables are shared by all threads; one device context,
+// bitmap or region is used by one thread at a time.
 
 #include "platform/gdi/gditypes.h"
 
