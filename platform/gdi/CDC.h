@@ -141,6 +141,8 @@ public:
 
   BOOL TextOut(int x, int y, LPCWSTR text, int count);
   BOOL TextOut(int x, int y, const CString& text) { return TextOut(x, y, text.GetString(), text.GetLength()); }
+  // ETO_OPAQUE fills `rect` with the background colour, ETO_CLIPPED keeps the text inside it;
+  // characters keep their own advances (`widths` is not used).
   BOOL ExtTextOut(int x, int y, UINT options, LPCRECT rect, LPCWSTR text, UINT count, const int* widths);
   BOOL ExtTextOut(int x, int y, UINT options, LPCRECT rect, const CString& text, const int* widths) {
     return ExtTextOut(x, y, options, rect, text.GetString(), UINT(text.GetLength()), widths);

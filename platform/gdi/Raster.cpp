@@ -126,6 +126,7 @@ Mask::Mask(const QRect& bounds) : m_bounds(bounds.isValid() ? bounds : QRect()) 
 }
 
 void Mask::SetFromCoverage(const QImage& coverage, uint8_t value) {
+  m_dense = true;
   const QImage alpha = coverage.convertToFormat(QImage::Format_Alpha8);
   const int w = std::min(alpha.width(), m_bounds.width());
   const int h = std::min(alpha.height(), m_bounds.height());
@@ -162,6 +163,20 @@ QRect FillArea(QImage& image, const QRegion& clip, const QRegion& area, const Pa
 QRect FillMask(QImage& image, const QRegion& clip, const Mask& mask, const Pattern* const patterns[4], uint8_t rop) {
   const QRegion target = clip.intersected(mask.Bounds());
   QRect changed;
+  if (mask.Sparse()) {
+    // Thin outlines touch few pixels of their bounds: visit just those.
+    const bool rectangular = target.rectCount() <= 1;
+    const QRect box = target.boundingRect();
+    mask.ForEachSet([&](int x, int y, uint8_t v) {
+      uint32_t p;
+      if (!(rectangular ? box.contains(x, y) : target.contains(QPoint(x, y)))) return;
+      if (v > 3 || !patterns[v] || !patterns[v]->At(x, y, p)) return;
+      uint32_t& pixel = Line(image, y)[x];
+      pixel = ApplyRop(rop, p, 0, pixel);
+      changed |= QRect(x, y, 1, 1);
+    });
+    return changed;
+  }
   for (const QRect& r : target) {
     for (int y = r.top(); y <= r.bottom(); ++y) {
       uint32_t* line = Line(image, y);
@@ -309,6 +324,8 @@ QRect Blit(QImage& image, const QRegion& clip, const BlitRequest& request, const
   const int mode = (request.stretchMode >= BLACKONWHITE && request.stretchMode <= HALFTONE) ? request.stretchMode : BLACKONWHITE;
 
   RowCombiner combiner(*source, mode);
+  const bool identity = s.size() == d.size() && !request.mirrorX && !request.mirrorY;
+  std::vector<uint32_t> row;
   QRect changed;
   for (const QRect& r : target) {
     const int i0 = r.left() - d.left();
@@ -334,6 +351,23 @@ QRect Blit(QImage& image, const QRegion& clip, const BlitRequest& request, const
           while (end <= r.right() && columns.count[end - d.left()]) ++end;
           if (end > x) source->FetchRow(rows.first[j], columns.first[x - d.left()], end - x, line + x);
           x = end;
+        }
+        changed |= QRect(r.left(), y, r.width(), 1);
+        continue;
+      }
+      if (identity) {
+        // One source pixel per destination pixel, in order.
+        const int first = lo;
+        row.resize(size_t(hi - lo));
+        source->FetchRow(rows.first[j], lo, hi - lo, row.data());
+        for (int x = r.left(); x <= r.right(); ++x) {
+          const int i = x - d.left();
+          if (!columns.count[i]) continue;
+          uint32_t pixel = 0;
+          if (RopUsesPattern(rop) && !p.At(x, y, pixel)) continue;
+          uint32_t src = row[size_t(columns.first[i] - first)];
+          if (monochrome) src = NearestMono(src);
+          line[x] = ApplyRop(rop, pixel, src, line[x]);
         }
         changed |= QRect(r.left(), y, r.width(), 1);
         continue;

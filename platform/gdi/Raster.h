@@ -67,17 +67,28 @@ public:
   explicit Mask(const QRect& bounds);
   const QRect& Bounds() const { return m_bounds; }
   void Set(int x, int y, uint8_t value) {
-    if (m_bounds.contains(x, y)) m_values[size_t(y - m_bounds.top()) * m_bounds.width() + (x - m_bounds.left())] = value;
+    if (!m_bounds.contains(x, y)) return;
+    const size_t i = size_t(y - m_bounds.top()) * m_bounds.width() + (x - m_bounds.left());
+    if (!m_values[i]) m_set.push_back(i);
+    m_values[i] = value;
   }
   uint8_t Get(int x, int y) const {
     return m_values[size_t(y - m_bounds.top()) * m_bounds.width() + (x - m_bounds.left())];
   }
   // Takes every pixel of `coverage` (an image of the bounds' size) with alpha of at least half.
   void SetFromCoverage(const QImage& coverage, uint8_t value);
+  // The pixels Set one by one (thin lines), or none when the mask came from coverage.
+  bool Sparse() const { return !m_dense; }
+  template <class Visit>
+  void ForEachSet(Visit visit) const {
+    for (size_t i : m_set) visit(m_bounds.left() + int(i % m_bounds.width()), m_bounds.top() + int(i / m_bounds.width()), m_values[i]);
+  }
 
 private:
   QRect m_bounds;
   std::vector<uint8_t> m_values;
+  std::vector<size_t> m_set;
+  bool m_dense { false };
 };
 
 // Writes rop(pattern, destination) over area ∩ clip; returns the bounds of what it wrote.

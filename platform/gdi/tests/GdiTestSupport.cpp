@@ -32,7 +32,7 @@ QImage TestCanvas::Image() {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   std::vector<BYTE> bits(size_t(m_width) * m_height * 4);
-  // A selected bitmap is read through the DC's own pixels, as the bits are identical.
+  // GetDIBits here also reads a bitmap that is selected into a DC.
   GetDIBits(m_dc, m_bitmap, 0, UINT(m_height), bits.data(), &info, DIB_RGB_COLORS);
   for (int y = 0; y < m_height; ++y)
     for (int x = 0; x < m_width; ++x) {
