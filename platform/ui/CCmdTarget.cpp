@@ -31,7 +31,9 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
   }
   for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
     for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->kind != AfxKind::End; ++e) {
-      if (e->nMessage != message || e->nCode != code || nID < e->nID || nID > e->nLastID) continue;
+      // Notification codes are matched on their low word (they come packed with the message).
+      UINT entryCode = message == WM_COMMAND ? e->nCode : LOWORD(e->nCode);
+      if (e->nMessage != message || entryCode != code || nID < e->nID || nID > e->nLastID) continue;
       if (e->kind == AfxKind::Message) continue;
       if (pHandlerInfo) {
         pHandlerInfo->pTarget = this;

@@ -365,6 +365,8 @@ bool ClientArea::event(QEvent* e) {
 }
 
 bool TranslateInput(HWND hwnd, QEvent* e) {
+  // Taken here, so Qt does not hand the event on to the parent widget as well.
+  e->accept();
   if (!IsWindow(hwnd)) return true;
   switch (e->type()) {
   case QEvent::MouseButtonPress:
