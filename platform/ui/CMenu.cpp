@@ -1,5 +1,6 @@
 #include "platform/ui/CMenu.h"
 
+#include "platform/gdi/CBitmap.h"
 #include "platform/ui/CWnd.h"
 
 #include <map>
@@ -92,6 +93,12 @@ BOOL CMenu::CheckMenuRadioItem(UINT first, UINT last, UINT check, UINT flags) {
 BOOL CMenu::SetMenuItemBitmaps(UINT position, UINT flags, HBITMAP unchecked, HBITMAP checked) {
   return ::SetMenuItemBitmaps(m_hMenu, position, flags, unchecked, checked);
 }
+BOOL CMenu::SetMenuItemBitmaps(UINT position, UINT flags, const CBitmap* unchecked, const CBitmap* checked) {
+  return ::SetMenuItemBitmaps(m_hMenu, position, flags,
+                              unchecked ? static_cast<HBITMAP>(unchecked->GetSafeHandle()) : nullptr,
+                              checked ? static_cast<HBITMAP>(checked->GetSafeHandle()) : nullptr);
+}
+
 BOOL CMenu::GetMenuItemInfo(UINT item, LPMENUITEMINFOW info, BOOL byPosition) {
   return ::GetMenuItemInfoW(m_hMenu, item, byPosition, info);
 }

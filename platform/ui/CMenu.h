@@ -5,6 +5,7 @@
 #include "platform/core/CString.h"
 #include "platform/ui/winuser.h"
 
+class CBitmap;
 class CWnd;
 
 class CMenu : public CObject {
@@ -40,6 +41,8 @@ public:
   UINT EnableMenuItem(UINT id, UINT enable);
   BOOL CheckMenuRadioItem(UINT first, UINT last, UINT check, UINT flags);
   BOOL SetMenuItemBitmaps(UINT position, UINT flags, HBITMAP unchecked, HBITMAP checked);
+  // The menu keeps pictures of the bitmaps; they may change or go afterwards.
+  BOOL SetMenuItemBitmaps(UINT position, UINT flags, const CBitmap* unchecked, const CBitmap* checked);
   BOOL GetMenuItemInfo(UINT item, LPMENUITEMINFOW info, BOOL byPosition = FALSE);
   BOOL SetMenuItemInfo(UINT item, LPCMENUITEMINFOW info, BOOL byPosition = FALSE);
   BOOL TrackPopupMenu(UINT flags, int x, int y, CWnd* owner, LPCRECT rect = nullptr);

@@ -3,12 +3,14 @@
 #include "platform/ui/CDocument.h"
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/WindowTable.h"
+#include "platform/ui/windc.h"
 
 IMPLEMENT_DYNAMIC(CView, CWnd)
 
 BEGIN_MESSAGE_MAP(CView, CWnd)
   ON_WM_CREATE()
   ON_WM_DESTROY()
+  ON_WM_PAINT()
   ON_WM_MOUSEACTIVATE()
   ON_MESSAGE(WM_INITIALUPDATE, &CView::OnInitialUpdateMessage)
 END_MESSAGE_MAP()
@@ -43,6 +45,12 @@ void CView::OnDestroy() {
   CFrameWnd* frame = GetParentFrame();
   if (frame && frame->GetActiveView() == this) frame->SetActiveView(nullptr);
   CWnd::OnDestroy();
+}
+
+void CView::OnPaint() {
+  CPaintDC dc(this);
+  OnPrepareDC(&dc);
+  OnDraw(&dc);
 }
 
 int CView::OnMouseActivate(CWnd* topParent, UINT hit, UINT message) {

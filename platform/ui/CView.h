@@ -36,6 +36,7 @@ protected:
   void PostNcDestroy() override { delete this; }
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
+  void OnPaint();
   int OnMouseActivate(CWnd* topParent, UINT hit, UINT message);
   LRESULT OnInitialUpdateMessage(WPARAM, LPARAM);
 

@@ -1,5 +1,7 @@
 #include "platform/ui/CWinApp.h"
 
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CGdiObject.h"
 #include "platform/ui/CDocTemplate.h"
 #include "platform/ui/CMenu.h"
 #include "platform/ui/CWnd.h"
@@ -50,7 +52,10 @@ BOOL CWinThread::OnIdle(LONG count) {
         main->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
     }
   } else {
+    // Wrappers made for handles along the way are freed now.
     AfxDeleteTempMenus();
+    CDC::DeleteTempMap();
+    CGdiObject::DeleteTempMap();
   }
   return count < 1;
 }

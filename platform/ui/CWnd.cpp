@@ -6,6 +6,9 @@
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/WindowTable.h"
 
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/CFont.h"
+
 #include <map>
 #include <memory>
 
@@ -550,6 +553,36 @@ void CWnd::ValidateRect(LPCRECT rect) { ::ValidateRect(m_hWnd, rect); }
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
 BOOL CWnd::RedrawWindow(LPCRECT rect, HRGN region, UINT flags) { return ::RedrawWindow(m_hWnd, rect, region, flags); }
 BOOL CWnd::GetUpdateRect(LPRECT rect, BOOL erase) { return ::GetUpdateRect(m_hWnd, rect, erase); }
+
+CDC* CWnd::GetDC() { return CDC::FromHandle(::GetDC(m_hWnd)); }
+CDC* CWnd::GetWindowDC() { return CDC::FromHandle(::GetWindowDC(m_hWnd)); }
+
+int CWnd::ReleaseDC(CDC* dc) {
+  if (!dc) return 0;
+  HDC handle = dc->GetSafeHdc();
+  // The wrapper stays in the drawing layer's map until the idle moment; it must not keep the handle.
+  dc->Detach();
+  return ::ReleaseDC(m_hWnd, handle);
+}
+
+CDC* CWnd::BeginPaint(LPPAINTSTRUCT paint) { return CDC::FromHandle(::BeginPaint(m_hWnd, paint)); }
+
+void CWnd::EndPaint(LPPAINTSTRUCT paint) {
+  if (CDC* dc = CDC::FromHandle(paint->hdc)) dc->Detach();
+  ::EndPaint(m_hWnd, paint);
+}
+
+int CWnd::SetWindowRgn(HRGN region, BOOL redraw) { return ::SetWindowRgn(m_hWnd, region, redraw); }
+int CWnd::GetWindowRgn(HRGN region) const { return ::GetWindowRgn(m_hWnd, region); }
+
+void CWnd::SetFont(CFont* font, BOOL redraw) {
+  SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font ? font->GetSafeHandle() : nullptr), redraw);
+}
+
+CFont* CWnd::GetFont() const {
+  auto font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+  return font ? CFont::FromHandle(font) : nullptr;
+}
 
 // ---- Default handlers ------------------------------------------------------------------------------
 

@@ -7,11 +7,13 @@
 // CWnd does the default processing, so a derived handler calls its base for the default.
 
 #include "platform/ui/CCmdTarget.h"
-#include "platform/ui/uitypes.h"
+#include "platform/core/CRect.h"
 
 class CFrameWnd;
 class CMenu;
 class CDC;
+class CFont;
+class CRgn;
 class CScrollBar;
 
 // Default ID of the view inside a frame, and of the frame's control bars and dock bars.
@@ -146,6 +148,18 @@ public:
   BOOL RedrawWindow(LPCRECT rect = nullptr, HRGN region = nullptr,
                     UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
   BOOL GetUpdateRect(LPRECT rect, BOOL erase = FALSE);
+  // A DC of the client area (or the whole window) for drawing outside a paint message; give it
+  // back with ReleaseDC.
+  CDC* GetDC();
+  CDC* GetWindowDC();
+  int ReleaseDC(CDC* dc);
+  CDC* BeginPaint(LPPAINTSTRUCT paint);
+  void EndPaint(LPPAINTSTRUCT paint);
+  // The window takes the region; the CRgn no longer owns it afterwards.
+  int SetWindowRgn(HRGN region, BOOL redraw);
+  int GetWindowRgn(HRGN region) const;
+  void SetFont(CFont* font, BOOL redraw = TRUE);
+  CFont* GetFont() const;
 
   // ---- Routing ----
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);

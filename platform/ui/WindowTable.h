@@ -8,6 +8,7 @@
 // afterwards: the window may be gone.
 
 #include "platform/core/CString.h"
+#include "platform/gdi/CDCSurface.h"
 #include "platform/ui/winuser.h"
 
 #include <QImage>
@@ -35,6 +36,17 @@ class QIcon;
 namespace qvui {
 
 class WindowHost;
+
+// The retained image of a window (its rectangle less the desktop's frame). What device contexts
+// draw on it goes to the screen when the drawing call ends.
+class WindowSurface : public CImageSurface {
+public:
+  WindowSurface(HWND hwnd, QImage image) : CImageSurface(std::move(image)), m_hwnd(hwnd) {}
+  void EndAccess(const QRect& changed) override;
+
+private:
+  HWND m_hwnd {};
+};
 
 struct WindowClass {
   CString name;
@@ -71,7 +83,9 @@ struct WindowRecord {
   QPointer<QWidget> clientWidget;
   QPointer<QMenuBar> menuBar;
 
-  QImage surface;          // the window rectangle less the manager's frame, as painted
+  std::shared_ptr<WindowSurface> surface;
+  QRegion shape;           // the window region (window coordinates); empty: none
+  bool shaped {};
   QRect paintedClient;     // the client rectangle the surface was last laid out for
   QRegion invalid;         // client coordinates, waiting for WM_PAINT
   bool eraseInvalid {};
@@ -144,11 +158,17 @@ QColor SysColor(int index);
 void ValidatePaint(HWND hwnd);
 // The client rectangle in surface coordinates.
 QRect ClientInSurface(const WindowRecord& rec);
-// Fills the region (client coordinates) with the class background; FALSE when the class has none.
-BOOL EraseBackground(WindowRecord& rec, const QRegion& clientRegion);
+// Fills what the DC can draw with the class background; FALSE when the class has none.
+BOOL EraseBackground(WindowRecord& rec, HDC dc);
 void ResizeSurface(WindowRecord& rec, bool redrawAll);
 void Invalidate(WindowRecord& rec, const QRegion& clientRegion, bool erase);
 void InvalidateFrame(WindowRecord& rec);
+// A device context on the window's surface: the client area, or with window set the whole window;
+// drawing is limited to visible (device coordinates), when given.
+HDC SurfaceDC(WindowRecord& rec, bool window, const QRegion* visible = nullptr);
+// Sends WM_ERASEBKGND with a DC on what is invalid.
+void EraseNow(HWND hwnd);
+QRegion RegionOf(HRGN region);
 // Sends WM_NCPAINT and WM_PAINT for what is invalid.
 void PaintNow(HWND hwnd);
 void FlushToScreen(WindowRecord& rec, const QRect& surfaceRect);
@@ -180,5 +200,13 @@ void RealizeMenuBar(WindowRecord& rec);
 void DestroyMenuBar(WindowRecord& rec);
 // The icon of a menu item from its check-mark bitmaps (unchecked = off, checked = on).
 QIcon MenuIcon(HBITMAP unchecked, HBITMAP checked);
+
+// ---- Pictures (bitmapimage.cpp) -------------------------------------------------------------------
+QImage ImageOfBitmap(HBITMAP bitmap);
+HBITMAP BitmapOfImage(const QImage& image);
+// A packed DIB (header, colour table, rows) of `size` bytes; a null image when it is malformed.
+QImage ImageOfPackedDib(const BYTE* data, SIZE_T size);
+// A 24-bit bottom-up packed DIB in movable global memory.
+HGLOBAL PackedDibOfImage(const QImage& image);
 
 }  // namespace qvui

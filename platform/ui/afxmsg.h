@@ -11,7 +11,7 @@
 // Handlers keep the signatures the framework's windows have always had; a handler that wants the
 // default treatment calls its base class's handler (which calls Default()).
 
-#include "platform/ui/uitypes.h"
+#include "platform/core/CRect.h"
 
 class CWnd;
 class CDC;

@@ -2,7 +2,7 @@
 
 #include "platform/ui/WindowHost.h"
 #include "platform/ui/WindowTable.h"
-#include "platform/ui/syscolor.h"
+#include "platform/gdi/gdi.h"
 
 #include <QPainter>
 #include <QWindow>
@@ -16,6 +16,7 @@ namespace {
 LRESULT DefaultHitTest(WindowRecord& rec, POINT screen) {
   QPoint w = QPoint(screen.x, screen.y) - WindowOrigin(rec);
   if (!QRect(QPoint(), rec.window.size()).contains(w)) return HTNOWHERE;
+  if (rec.shaped && !rec.shape.contains(w)) return HTNOWHERE;
   if (rec.client.contains(w)) return HTCLIENT;
   QRect inner = rec.client;
   if ((rec.style & WS_VSCROLL) && w.x() >= inner.right() + 1 && w.y() >= inner.top() && w.y() <= inner.bottom())
@@ -43,12 +44,17 @@ LRESULT DefaultHitTest(WindowRecord& rec, POINT screen) {
 }
 
 void DefaultNcPaint(WindowRecord& rec) {
-  if (rec.surface.isNull()) return;
-  QPainter p(&rec.surface);
-  QRect all(QPoint(), rec.surface.size());
+  if (!rec.surface) return;
+  QImage* image = rec.surface->BeginAccess();
+  QPainter p(image);
+  QRect all(QPoint(), image->size());
   QRect client = rec.client.translated(-rec.frame.left(), -rec.frame.top());
   QRegion nc = QRegion(all).subtracted(QRegion(client));
-  if (nc.isEmpty()) return;
+  if (nc.isEmpty()) {
+    p.end();
+    rec.surface->EndAccess(QRect());
+    return;
+  }
   p.setClipRegion(nc);
   p.fillRect(all, SysColor(COLOR_BTNFACE));
   bool managerCaption = IsTopLevel(rec) && (rec.style & WS_CAPTION) == WS_CAPTION;
@@ -92,6 +98,8 @@ void DefaultNcPaint(WindowRecord& rec) {
     p.drawLine(i.bottomLeft(), i.bottomRight());
     p.drawLine(i.topRight(), i.bottomRight());
   }
+  p.end();
+  rec.surface->EndAccess(all);
 }
 
 LRESULT DefaultSetCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) {
@@ -171,13 +179,10 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   }
   case WM_NCHITTEST: return DefaultHitTest(*rec, POINT {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-  case WM_NCPAINT:
-    DefaultNcPaint(*rec);
-    FlushToScreen(*rec, QRect(QPoint(), rec->surface.size()));
-    return 0;
+  case WM_NCPAINT: DefaultNcPaint(*rec); return 0;
   case WM_NCACTIVATE: return TRUE;
   case WM_PAINT: ValidatePaint(hwnd); return 0;
-  case WM_ERASEBKGND: return EraseBackground(*rec, rec->invalid.isEmpty() ? QRegion(QRect(QPoint(), rec->client.size())) : rec->invalid);
+  case WM_ERASEBKGND: return EraseBackground(*rec, reinterpret_cast<HDC>(wParam));
   case WM_SETTEXT:
     rec->text = reinterpret_cast<LPCWSTR>(lParam);
     if (rec->host && IsTopLevel(*rec)) rec->host->setWindowTitle(QString::fromStdU16String(rec->text.Str()));

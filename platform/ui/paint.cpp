@@ -2,12 +2,16 @@
 // paint message stays; the update region collects what must be drawn again, WM_NCPAINT and
 // WM_PAINT draw it, and the widget copies the surface to the screen.
 
+#include "platform/gdi/CBrush.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/gdi.h"
 #include "platform/ui/WindowHost.h"
 #include "platform/ui/WindowTable.h"
-#include "platform/ui/syscolor.h"
 
 #include <QPaintEvent>
 #include <QPainter>
+
+#include <vector>
 
 namespace qvui {
 
@@ -15,42 +19,47 @@ namespace {
 
 HWND g_painting = nullptr;  // the window whose widget is copying its surface to the screen
 
-QColor ColorOfSys(int index) {
-  static const QRgb table[] = {
-      qRgb(212, 208, 200), qRgb(58, 110, 165),  qRgb(10, 36, 106),   qRgb(128, 128, 128), qRgb(212, 208, 200),
-      qRgb(255, 255, 255), qRgb(0, 0, 0),       qRgb(0, 0, 0),       qRgb(0, 0, 0),       qRgb(255, 255, 255),
-      qRgb(212, 208, 200), qRgb(212, 208, 200), qRgb(128, 128, 128), qRgb(10, 36, 106),   qRgb(255, 255, 255),
-      qRgb(212, 208, 200), qRgb(128, 128, 128), qRgb(128, 128, 128), qRgb(0, 0, 0),       qRgb(212, 208, 200),
-      qRgb(255, 255, 255), qRgb(64, 64, 64),    qRgb(212, 208, 200), qRgb(0, 0, 0),       qRgb(255, 255, 225),
-      qRgb(181, 181, 181), qRgb(0, 0, 128),     qRgb(166, 202, 240), qRgb(192, 192, 192),
-  };
-  if (index < 0 || index >= static_cast<int>(std::size(table))) return QColor(0, 0, 0);
-  return QColor(table[index]);
-}
+QRect FromRect(LPCRECT r) { return QRect(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1)); }
 
 }  // namespace
 
-QColor SysColor(int index) { return ColorOfSys(index); }
+void WindowSurface::EndAccess(const QRect& changed) {
+  if (changed.isEmpty()) return;
+  if (WindowRecord* rec = Find(m_hwnd)) FlushToScreen(*rec, changed);
+}
+
+QColor SysColor(int index) {
+  COLORREF c = GetSysColor(index);
+  return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
 QRect ClientInSurface(const WindowRecord& rec) { return rec.client.translated(-rec.frame.left(), -rec.frame.top()); }
 
+QRegion RegionOf(HRGN region) {
+  QRegion out;
+  DWORD size = GetRegionData(region, 0, nullptr);
+  if (!size) return out;
+  std::vector<BYTE> buffer(size);
+  auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+  if (GetRegionData(region, size, data) != size) return out;
+  const RECT* rects = reinterpret_cast<const RECT*>(data->Buffer);
+  for (DWORD i = 0; i < data->rdh.nCount; ++i) out += FromRect(&rects[i]);
+  return out;
+}
+
 void ResizeSurface(WindowRecord& rec, bool redrawAll) {
   QSize size = IsTopLevel(rec) ? rec.window.marginsRemoved(rec.frame).size() : rec.window.size();
-  size = size.expandedTo(QSize(0, 0));
-  QImage old = rec.surface;
+  size = size.expandedTo(QSize(1, 1));
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(SysColor(COLOR_WINDOW));
   QRect oldClient = rec.paintedClient;
-  if (size.isEmpty()) {
-    rec.surface = QImage();
-  } else if (old.size() != size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(ColorOfSys(COLOR_WINDOW));
-    if (!old.isNull() && !redrawAll) {
-      QPainter p(&image);
-      p.setCompositionMode(QPainter::CompositionMode_Source);
-      p.drawImage(0, 0, old);
-    }
-    rec.surface = image;
+  if (rec.surface && !redrawAll) {
+    QPainter p(&image);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(0, 0, rec.surface->Image());
   }
+  if (!rec.surface) rec.surface = std::make_shared<WindowSurface>(rec.handle, image);
+  else if (rec.surface->Image().size() != size) rec.surface->SetImage(image);
   rec.paintedClient = rec.client;
   QRect client(QPoint(), rec.client.size());
   if (redrawAll || oldClient.topLeft() != rec.client.topLeft()) {
@@ -78,6 +87,24 @@ void InvalidateFrame(WindowRecord& rec) {
   if (rec.host && rec.handle != g_painting) rec.host->update();
 }
 
+HDC SurfaceDC(WindowRecord& rec, bool window, const QRegion* visible) {
+  if (!rec.surface) return nullptr;
+  QPoint origin = window ? QPoint(-rec.frame.left(), -rec.frame.top()) : ClientInSurface(rec).topLeft();
+  QRegion area = window ? QRegion(QRect(QPoint(), rec.window.size())) : QRegion(QRect(QPoint(), rec.client.size()));
+  if (visible) area &= *visible;
+  return CreateDCForSurface(rec.surface, origin, area);
+}
+
+void EraseNow(HWND hwnd) {
+  WindowRecord* rec = Find(hwnd);
+  if (!rec || !rec->eraseInvalid) return;
+  rec->eraseInvalid = false;
+  QRegion area = rec->invalid;
+  HDC dc = SurfaceDC(*rec, false, &area);
+  SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  DeleteDC(dc);
+}
+
 void PaintNow(HWND hwnd) {
   WindowRecord* rec = Find(hwnd);
   if (!rec || rec->paintDepth > 0 || rec->destroying || !IsWindowVisible(hwnd)) return;
@@ -98,28 +125,17 @@ void PaintNow(HWND hwnd) {
 }
 
 void ValidatePaint(HWND hwnd) {
-  WindowRecord* rec = Find(hwnd);
-  if (!rec) return;
-  if (rec->eraseInvalid) {
-    rec->eraseInvalid = false;
-    SendMessageW(hwnd, WM_ERASEBKGND, 0, 0);
-    rec = Find(hwnd);
-    if (!rec) return;
-  }
-  QRect bounds = rec->invalid.boundingRect().translated(ClientInSurface(*rec).topLeft());
-  rec->invalid = QRegion();
-  FlushToScreen(*rec, bounds);
+  PAINTSTRUCT ps;
+  if (BeginPaint(hwnd, &ps)) EndPaint(hwnd, &ps);
 }
 
-BOOL EraseBackground(WindowRecord& rec, const QRegion& clientRegion) {
-  auto brush = reinterpret_cast<std::uintptr_t>(rec.windowClass->background);
-  if (!brush || brush > 32 || rec.surface.isNull()) return FALSE;
-  QRect client = ClientInSurface(rec);
-  QPainter p(&rec.surface);
-  p.setClipRect(client);
-  QRegion r = clientRegion.translated(client.topLeft());
-  for (const QRect& part : r) p.fillRect(part, ColorOfSys(static_cast<int>(brush) - 1));
-  FlushToScreen(rec, r.boundingRect());
+BOOL EraseBackground(WindowRecord& rec, HDC dc) {
+  auto value = reinterpret_cast<std::uintptr_t>(rec.windowClass->background);
+  if (!value || !dc) return FALSE;
+  // A class background of COLOR_x + 1 stands for that system colour.
+  HBRUSH brush = value <= 31 ? GetSysColorBrush(static_cast<int>(value) - 1) : rec.windowClass->background;
+  CRect client(0, 0, rec.client.width(), rec.client.height());
+  CDC::FromHandle(dc)->FillRect(&client, CBrush::FromHandle(brush));
   return TRUE;
 }
 
@@ -129,15 +145,57 @@ void WindowHost::paintEvent(QPaintEvent* e) {
   PaintNow(m_hwnd);
   g_painting = saved;
   WindowRecord* rec = Find(m_hwnd);
-  if (!rec || rec->surface.isNull()) return;
+  if (!rec || !rec->surface) return;
   QPainter p(this);
   p.setCompositionMode(QPainter::CompositionMode_Source);
-  p.drawImage(e->rect(), rec->surface, e->rect());
+  p.drawImage(e->rect(), rec->surface->Image(), e->rect());
 }
 
 }  // namespace qvui
 
 using namespace qvui;
+
+HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint) {
+  WindowRecord* rec = Get(hwnd);
+  if (!rec || !paint) return nullptr;
+  *paint = PAINTSTRUCT {};
+  ++rec->paintDepth;
+  bool erase = rec->eraseInvalid;
+  if (erase) {
+    EraseNow(hwnd);
+    rec = Find(hwnd);
+    if (!rec) return nullptr;
+  }
+  QRegion area = rec->invalid;
+  QRect bounds = area.boundingRect();
+  paint->rcPaint = RECT {bounds.left(), bounds.top(), bounds.left() + bounds.width(), bounds.top() + bounds.height()};
+  paint->fErase = FALSE;
+  // BeginPaint validates: what is drawn from here on is what was asked for.
+  rec->invalid = QRegion();
+  paint->hdc = SurfaceDC(*rec, false, &area);
+  return paint->hdc;
+}
+
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
+  if (paint && paint->hdc) DeleteDC(paint->hdc);
+  if (WindowRecord* rec = Find(hwnd); rec && rec->paintDepth > 0) --rec->paintDepth;
+  return TRUE;
+}
+
+HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
+  if (!hwnd) return CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
+  WindowRecord* rec = Get(hwnd);
+  if (!rec || rec->remote) return nullptr;
+  bool window = flags & DCX_WINDOW;
+  QRegion visible = window ? QRegion(QRect(QPoint(), rec->window.size())) : QRegion(QRect(QPoint(), rec->client.size()));
+  if (clip && (flags & DCX_INTERSECTRGN)) visible &= RegionOf(clip);
+  if (clip && (flags & DCX_EXCLUDERGN)) visible -= RegionOf(clip);
+  return SurfaceDC(*rec, window, &visible);
+}
+
+HDC GetDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, DCX_CACHE); }
+HDC GetWindowDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, DCX_WINDOW | DCX_CACHE); }
+int ReleaseDC(HWND, HDC dc) { return DeleteDC(dc) ? 1 : 0; }
 
 BOOL InvalidateRect(HWND hwnd, LPCRECT rect, BOOL erase) {
   if (!hwnd) {
@@ -147,8 +205,14 @@ BOOL InvalidateRect(HWND hwnd, LPCRECT rect, BOOL erase) {
   WindowRecord* rec = Get(hwnd);
   if (!rec || rec->remote) return FALSE;
   QRect all(QPoint(), rec->client.size());
-  QRect r = rect ? QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1)) : all;
-  Invalidate(*rec, QRegion(r), erase);
+  Invalidate(*rec, QRegion(rect ? FromRect(rect) : all), erase);
+  return TRUE;
+}
+
+BOOL InvalidateRgn(HWND hwnd, HRGN region, BOOL erase) {
+  WindowRecord* rec = Get(hwnd);
+  if (!rec || rec->remote) return FALSE;
+  Invalidate(*rec, region ? RegionOf(region) : QRegion(QRect(QPoint(), rec->client.size())), erase);
   return TRUE;
 }
 
@@ -159,7 +223,7 @@ BOOL ValidateRect(HWND hwnd, LPCRECT rect) {
     rec->invalid = QRegion();
     rec->eraseInvalid = false;
   } else {
-    rec->invalid -= QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
+    rec->invalid -= FromRect(rect);
   }
   return TRUE;
 }
@@ -170,25 +234,20 @@ BOOL UpdateWindow(HWND hwnd) {
   return TRUE;
 }
 
-BOOL RedrawWindow(HWND hwnd, LPCRECT rect, HRGN, UINT flags) {
+BOOL RedrawWindow(HWND hwnd, LPCRECT rect, HRGN region, UINT flags) {
   WindowRecord* rec = Get(hwnd);
   if (!rec) return FALSE;
-  QRect all(QPoint(), rec->client.size());
-  QRect r = rect ? QRect(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1)) : all;
-  if (flags & RDW_INVALIDATE) Invalidate(*rec, QRegion(r), flags & RDW_ERASE);
+  QRegion area(QRect(QPoint(), rec->client.size()));
+  if (region) area = RegionOf(region);
+  else if (rect) area = QRegion(FromRect(rect));
+  if (flags & RDW_INVALIDATE) Invalidate(*rec, area, flags & RDW_ERASE);
   if (flags & RDW_FRAME) InvalidateFrame(*rec);
-  if (flags & RDW_VALIDATE) rec->invalid -= r;
+  if (flags & RDW_VALIDATE) rec->invalid -= area;
   if (flags & RDW_ALLCHILDREN) {
     std::vector<HWND> children = rec->children;
     for (HWND child : children) RedrawWindow(child, nullptr, nullptr, flags & ~RDW_UPDATENOW);
   }
-  if (flags & RDW_ERASENOW) {
-    rec = Find(hwnd);
-    if (rec && rec->eraseInvalid) {
-      rec->eraseInvalid = false;
-      SendMessageW(hwnd, WM_ERASEBKGND, 0, 0);
-    }
-  }
+  if (flags & RDW_ERASENOW) EraseNow(hwnd);
   if (flags & RDW_UPDATENOW) {
     PaintNow(hwnd);
     if (WindowRecord* again = Find(hwnd); again && (flags & RDW_ALLCHILDREN)) {
@@ -204,9 +263,33 @@ BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase) {
   if (!rec) return FALSE;
   QRect b = rec->invalid.boundingRect();
   if (rect) *rect = RECT {b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
-  if (erase && rec->eraseInvalid && !b.isEmpty()) {
-    rec->eraseInvalid = false;
-    SendMessageW(hwnd, WM_ERASEBKGND, 0, 0);
-  }
+  if (erase && !b.isEmpty()) EraseNow(hwnd);
   return !b.isEmpty();
+}
+
+int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw) {
+  WindowRecord* rec = Get(hwnd);
+  if (!rec || rec->remote) return 0;
+  rec->shaped = region != nullptr;
+  rec->shape = region ? RegionOf(region) : QRegion();
+  if (region) DeleteObject(region);
+  if (rec->host) {
+    if (rec->shaped) rec->host->setMask(rec->shape.translated(-rec->frame.left(), -rec->frame.top()));
+    else rec->host->clearMask();
+  }
+  if (redraw) RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+  return 1;
+}
+
+int GetWindowRgn(HWND hwnd, HRGN region) {
+  WindowRecord* rec = Get(hwnd);
+  if (!rec || !rec->shaped || !region) return ERROR;
+  SetRectRgn(region, 0, 0, 0, 0);
+  for (const QRect& r : rec->shape) {
+    HRGN part = CreateRectRgn(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+    CombineRgn(region, region, part, RGN_OR);
+    DeleteObject(part);
+  }
+  RECT box;
+  return GetRgnBox(region, &box);
 }

@@ -769,6 +769,30 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
 // ---- Painting ----------------------------------------------------------------------------------
+// Every window keeps what was drawn into it: a DC from GetDC draws at any time and stays on the
+// screen until the window paints over it; WM_PAINT is sent for what is invalid.
+struct PAINTSTRUCT {
+  HDC hdc;
+  BOOL fErase;
+  RECT rcPaint;
+  BOOL fRestore;
+  BOOL fIncUpdate;
+  BYTE rgbReserved[32];
+};
+using LPPAINTSTRUCT = PAINTSTRUCT*;
+
+HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint);
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
+// The client area (null: a DC of the screen); DCX_WINDOW gives the whole window rectangle.
+HDC GetDC(HWND hwnd);
+HDC GetWindowDC(HWND hwnd);
+HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags);
+int ReleaseDC(HWND hwnd, HDC dc);
+BOOL InvalidateRgn(HWND hwnd, HRGN region, BOOL erase);
+// The window takes the region (window coordinates) and owns it from then on; outside it the
+// window is neither drawn nor hit. Null removes the region.
+int SetWindowRgn(HWND hwnd, HRGN region, BOOL redraw);
+int GetWindowRgn(HWND hwnd, HRGN region);
 BOOL InvalidateRect(HWND hwnd, LPCRECT rect, BOOL erase);
 BOOL ValidateRect(HWND hwnd, LPCRECT rect);
 BOOL UpdateWindow(HWND hwnd);
@@ -814,3 +838,14 @@ int CopyAcceleratorTableW(HACCEL table, LPACCEL entries, int count);
 // the entry says; character entries match WM_CHAR (or WM_SYSCHAR with FALT) of that character.
 // A match sends WM_COMMAND (command, 1) to the window unless it is disabled, and returns TRUE.
 int TranslateAcceleratorW(HWND hwnd, HACCEL table, LPMSG msg);
+
+// ---- Clipboard ---------------------------------------------------------------------------------
+// CF_DIB (a packed DIB in movable global memory) and CF_BITMAP (a bitmap handle) go to the
+// desktop's clipboard as an image; either can be read back as the other. Data handed to
+// SetClipboardData belongs to the clipboard; handles it gives out stay valid until it changes.
+BOOL OpenClipboard(HWND owner);
+BOOL CloseClipboard();
+BOOL EmptyClipboard();
+HANDLE SetClipboardData(UINT format, HANDLE data);
+HANDLE GetClipboardData(UINT format);
+BOOL IsClipboardFormatAvailable(UINT format);
