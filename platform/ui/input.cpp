@@ -463,7 +463,10 @@ HWND SetCapture(HWND hwnd) {
   HWND old = GetCapture();
   if (!IsWindow(hwnd) || !IsUiThread()) return old;
   g_capture = hwnd;
-  if (old && old != hwnd) SendMessageW(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
+  if (old && old != hwnd) {
+    SendMessageW(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
+    PostMessageW(old, WM_NULL, 0, 0);  // wakes a tracking loop that waits for the old window's messages
+  }
   if (WindowRecord* rec = Find(hwnd); rec && rec->host && rec->host->isVisible()) rec->host->grabMouse();
   return old;
 }
@@ -474,6 +477,7 @@ BOOL ReleaseCapture() {
   if (!old) return TRUE;
   if (WindowRecord* rec = Find(old); rec && rec->host) rec->host->releaseMouse();
   SendMessageW(old, WM_CAPTURECHANGED, 0, 0);
+  PostMessageW(old, WM_NULL, 0, 0);
   return TRUE;
 }
 

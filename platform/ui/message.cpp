@@ -242,12 +242,13 @@ bool Retrieve(LPMSG msg, HWND hwnd, UINT lo, UINT hi, bool remove, bool wait) {
         continue;
       }
     }
+    if (hwnd && !IsWindow(hwnd)) return false;  // the window died while its messages were awaited
     ++g_waitDepth;
     QCoreApplication::sendPostedEvents();
     if (wait) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     else QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ProcessQueue();  // messages sent from other threads meanwhile (the waiter takes the rest)
     --g_waitDepth;
-    ProcessQueue();  // messages sent from other threads meanwhile
     if (!wait) {
       std::lock_guard<std::mutex> guard(q->lock);
       bool any = q->quit || std::any_of(q->items.begin(), q->items.end(), [&](const QueueItem& i) {
@@ -358,11 +359,10 @@ void PostQuitMessage(int exitCode) {
 
 BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
   if (!msg) return -1;
-  if (hwnd && !IsWindow(hwnd)) {
+  if ((hwnd && !IsWindow(hwnd)) || !Retrieve(msg, hwnd, filterMin, filterMax, true, true)) {
     SetLastError(ERROR_INVALID_WINDOW_HANDLE);
     return -1;
   }
-  Retrieve(msg, hwnd, filterMin, filterMax, true, true);
   return msg->message != WM_QUIT;
 }
 
