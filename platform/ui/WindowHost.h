@@ -35,7 +35,8 @@ private:
   HWND m_hwnd {};
 };
 
-// Translates a Qt input event that reached a window's widget; true when it was taken.
+// Translates a Qt mouse or key event that reached a window's widget into messages; false for
+// other events.
 bool TranslateInput(HWND hwnd, QEvent* e);
 // The window whose widgets contain `widget` (walking up the Qt parents), or null.
 HWND WindowOfWidget(const QWidget* widget);

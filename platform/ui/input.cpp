@@ -306,14 +306,8 @@ WindowHost::WindowHost(HWND hwnd, QWidget* parent, Qt::WindowFlags flags) : QWid
 }
 
 bool WindowHost::event(QEvent* e) {
+  if (TranslateInput(m_hwnd, e)) return true;
   switch (e->type()) {
-  case QEvent::MouseButtonPress:
-  case QEvent::MouseButtonRelease:
-  case QEvent::MouseButtonDblClick:
-  case QEvent::MouseMove:
-  case QEvent::Wheel:
-  case QEvent::KeyPress:
-  case QEvent::KeyRelease: return TranslateInput(m_hwnd, e);
   case QEvent::FocusIn:
     if (!g_settingFocus && g_focus != m_hwnd && IsWindow(m_hwnd)) {
       g_settingFocus = true;
@@ -351,6 +345,11 @@ ClientArea::ClientArea(HWND hwnd, QWidget* parent) : QWidget(parent), m_hwnd(hwn
 }
 
 bool ClientArea::event(QEvent* e) {
+  if (TranslateInput(m_hwnd, e)) return true;
+  return e->type() == QEvent::ContextMenu || QWidget::event(e);
+}
+
+bool TranslateInput(HWND hwnd, QEvent* e) {
   switch (e->type()) {
   case QEvent::MouseButtonPress:
   case QEvent::MouseButtonRelease:
@@ -358,26 +357,15 @@ bool ClientArea::event(QEvent* e) {
   case QEvent::MouseMove:
   case QEvent::Wheel:
   case QEvent::KeyPress:
-  case QEvent::KeyRelease: return TranslateInput(m_hwnd, e);
-  case QEvent::ContextMenu: return true;
-  default: return QWidget::event(e);
+  case QEvent::KeyRelease: break;
+  default: return false;
   }
-}
-
-bool TranslateInput(HWND hwnd, QEvent* e) {
   // Taken here, so Qt does not hand the event on to the parent widget as well.
   e->accept();
   if (!IsWindow(hwnd)) return true;
-  switch (e->type()) {
-  case QEvent::MouseButtonPress:
-  case QEvent::MouseButtonRelease:
-  case QEvent::MouseButtonDblClick:
-  case QEvent::MouseMove: return TranslateMouse(hwnd, static_cast<QMouseEvent*>(e));
-  case QEvent::Wheel: return TranslateWheel(hwnd, static_cast<QWheelEvent*>(e));
-  case QEvent::KeyPress:
-  case QEvent::KeyRelease: return TranslateKey(hwnd, static_cast<QKeyEvent*>(e));
-  default: return false;
-  }
+  if (auto* key = dynamic_cast<QKeyEvent*>(e)) return TranslateKey(hwnd, key);
+  if (auto* wheel = dynamic_cast<QWheelEvent*>(e)) return TranslateWheel(hwnd, wheel);
+  return TranslateMouse(hwnd, static_cast<QMouseEvent*>(e));
 }
 
 HWND WindowOfWidget(const QWidget* widget) {
