@@ -1,5 +1,6 @@
 #include "platform/ui/CWinApp.h"
 
+#include "platform/core/module.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CGdiObject.h"
 #include "platform/ui/CDocTemplate.h"
@@ -21,7 +22,12 @@ BOOL RunIdle(LONG count) { return g_app ? g_app->OnIdle(count) : FALSE; }
 
 }  // namespace
 
+HINSTANCE g_resource = nullptr;
+
 CWinApp* AfxGetApp() { return g_app; }
+HINSTANCE AfxGetInstanceHandle() { return g_app && g_app->m_hInstance ? g_app->m_hInstance : GetModuleHandleW(nullptr); }
+HINSTANCE AfxGetResourceHandle() { return g_resource ? g_resource : AfxGetInstanceHandle(); }
+void AfxSetResourceHandle(HINSTANCE resource) { g_resource = resource; }
 CWinThread* AfxGetThread() { return g_app; }
 CWnd* AfxGetMainWnd() { return g_app ? g_app->GetMainWnd() : nullptr; }
 LPCWSTR AfxGetAppName() { return g_app ? g_app->m_pszAppName : u""; }
@@ -62,6 +68,7 @@ BOOL CWinThread::OnIdle(LONG count) {
 
 CWinApp::CWinApp(LPCWSTR appName) : m_strAppName(appName) {
   m_pszAppName = m_strAppName.GetString();
+  m_hInstance = GetModuleHandleW(nullptr);
   g_app = this;
   qvui::SetMessageFilter(&FilterMessage);
   qvui::SetIdleHandler(&RunIdle);

@@ -62,6 +62,12 @@ private:
 };
 
 CWinApp* AfxGetApp();
+// The module state: the program's module, and the module resources are looked up in first (the
+// program's unless set otherwise). Extension libraries join the module chain in the core
+// (CDynLinkLibrary) and keep these answers.
+HINSTANCE AfxGetInstanceHandle();
+HINSTANCE AfxGetResourceHandle();
+void AfxSetResourceHandle(HINSTANCE resource);
 CWinThread* AfxGetThread();
 CWnd* AfxGetMainWnd();
 LPCWSTR AfxGetAppName();

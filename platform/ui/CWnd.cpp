@@ -109,7 +109,7 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs) {
 
 BOOL CWnd::CreateEx(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
                     int height, HWND parent, HMENU menuOrId, LPVOID param) {
-  CREATESTRUCT cs {param, nullptr, menuOrId, parent, height, width, y, x, static_cast<LONG>(style), windowName,
+  CREATESTRUCT cs {param, AfxGetInstanceHandle(), menuOrId, parent, height, width, y, x, static_cast<LONG>(style), windowName,
                    className, exStyle};
   if (!PreCreateWindow(cs)) {
     PostNcDestroy();

@@ -1,6 +1,7 @@
 // Messages: sending, posting (from any thread, to windows that die), retrieval with GetMessageW,
 // private messages, timers and the idle moment.
 
+#include "platform/core/module.h"
 #include "platform/core/sysinfo.h"
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/CWnd.h"
@@ -217,6 +218,16 @@ TEST_F(Messages, IdleRunsAfterMessagesWithRisingCountsAndThenRests) {
   ASSERT_TRUE(PumpUntil([&] { return app.counts.size() >= settled + 2; }));
   EXPECT_EQ(app.counts[settled], 0);
   DestroyWindow(hwnd);
+}
+
+TEST(ModuleState, TheProgramIsTheInstanceAndTheResourceModuleUnlessSet) {
+  CWinApp app;
+  EXPECT_EQ(AfxGetInstanceHandle(), GetModuleHandleW(nullptr));
+  EXPECT_EQ(AfxGetResourceHandle(), AfxGetInstanceHandle());
+  HINSTANCE other = reinterpret_cast<HINSTANCE>(0x1234);
+  AfxSetResourceHandle(other);
+  EXPECT_EQ(AfxGetResourceHandle(), other);
+  AfxSetResourceHandle(nullptr);
 }
 
 TEST_F(Messages, QuitEndsTheLoopWithItsCode) {
