@@ -8,17 +8,10 @@ using namespace languagetest;
 
 namespace {
 
-const std::uint8_t kMark[16] = {0x3E, 0x11, 0x9B, 0x16, 0xBC, 0x95, 0xD7, 0xEC,
-                                0x0C, 0xC7, 0xB1, 0x05, 0xE7, 0x23, 0x5E, 0x7E};
-const std::uint8_t kLanguageSignature[16] = {0x0C, 0xB3, 0x40, 0xF2, 0xEB, 0x2B, 0x92, 0x7A,
-                                             0x5E, 0x45, 0xBD, 0x27, 0x9C, 0x55, 0xF7, 0xAC};
-
 // A typed file: mark, signature (the language file's, or 16 zero bytes: the base kind's), and
 // eight bytes of body.
 Bytes TypedFile(bool languageFile) {
-  Bytes bytes(32, 0);
-  std::copy(std::begin(kMark), std::end(kMark), bytes.begin());
-  if (languageFile) std::copy(std::begin(kLanguageSignature), std::end(kLanguageSignature), bytes.begin() + 16);
+  Bytes bytes = TypedFileHeader(languageFile);
   RecordWriter(bytes).DWord(0x11223344).DWord(0x55667788);
   return bytes;
 }

@@ -38,6 +38,19 @@ inline void PutDWord(Bytes& bytes, std::size_t at, std::uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
+// The 32-byte header of a typed file: the mark shared by all typed files, then the signature of
+// the language file kind, or 16 zero bytes (the base kind's).
+inline Bytes TypedFileHeader(bool languageFile) {
+  static const std::uint8_t mark[16] = {0x3E, 0x11, 0x9B, 0x16, 0xBC, 0x95, 0xD7, 0xEC,
+                                        0x0C, 0xC7, 0xB1, 0x05, 0xE7, 0x23, 0x5E, 0x7E};
+  static const std::uint8_t languageSignature[16] = {0x0C, 0xB3, 0x40, 0xF2, 0xEB, 0x2B, 0x92, 0x7A,
+                                                     0x5E, 0x45, 0xBD, 0x27, 0x9C, 0x55, 0xF7, 0xAC};
+  Bytes header(32, 0);
+  std::copy(std::begin(mark), std::end(mark), header.begin());
+  if (languageFile) std::copy(std::begin(languageSignature), std::end(languageSignature), header.begin() + 16);
+  return header;
+}
+
 // Appends fields as a language file stores them.
 class RecordWriter {
 public:
