@@ -63,8 +63,8 @@ public:
   // Every file read so far: sources, images and data files.
   const std::vector<std::filesystem::path>& Inputs() const { return m_inputs; }
 
-  // A button's blank image may be at most this wide and high.
-  static constexpr int kMaxBlankSize = SourceImage::kMaxDimension;
+  // A button's blank image may be at most this wide and high (the reader refuses larger ones).
+  static constexpr int kMaxBlankSize = 4096;
 
 private:
   Language& Merge(const Language& header, bool hasDescription, bool hasFallback, const std::string& place);
