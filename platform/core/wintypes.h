@@ -18,6 +18,7 @@ using WORD = std::uint16_t;
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
 using INT = int;
+using LPINT = int*;
 using SHORT = std::int16_t;
 using USHORT = std::uint16_t;
 using LONG = std::int32_t;

@@ -13,6 +13,7 @@
 
 #include "platform/gdi/gditypes.h"
 
+#include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QRegion>
@@ -81,3 +82,7 @@ HDC CreateDCForSurface(std::shared_ptr<CDCSurface> surface, QPoint origin = QPoi
 using DCDriverFactory =
     std::function<std::shared_ptr<CDCSurface>(LPCWSTR device, LPCWSTR port, const DEVMODEW* settings)>;
 void RegisterDCDriver(LPCWSTR driver, DCDriverFactory factory);
+
+// The font of a GDI font handle as Qt draws it (with the same stand-ins for missing faces), for
+// widgets that show text in it; Qt's default font for a handle that is not a font.
+QFont QtFontOf(HFONT font);

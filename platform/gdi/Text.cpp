@@ -222,3 +222,8 @@ std::vector<TextRun> LayoutText(FontData& font, std::u16string_view text, UINT f
 }
 
 }  // namespace gdi
+
+QFont QtFontOf(HFONT font) {
+  auto data = gdi::HandleTable::Get().Find<gdi::FontData>(font, OBJ_FONT);
+  return data ? data->QtFont(false) : QFont();
+}

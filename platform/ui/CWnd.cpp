@@ -5,6 +5,7 @@
 #include "platform/ui/CMenu.h"
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/WindowTable.h"
+#include "platform/ui/winctrl.h"
 
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CFont.h"
@@ -40,6 +41,12 @@ void AttachCreatingObject(HWND hwnd) {
   wnd->m_hWnd = hwnd;
   rec->object = wnd;
   rec->proc = AfxWndProc;
+}
+
+CWnd* SetCreatingObject(CWnd* wnd) {
+  CWnd* before = g_creating;
+  g_creating = wnd;
+  return before;
 }
 
 void WindowGone(HWND hwnd) {
@@ -250,6 +257,11 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
   bool fromControl = (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) ||
                      ((message == WM_HSCROLL || message == WM_VSCROLL) && lParam);
   if (fromControl && ReflectLastMsg(reinterpret_cast<HWND>(lParam), result)) return TRUE;
+  if (message == WM_DRAWITEM && lParam)
+    return ReflectLastMsg(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->hwndItem, result);
+  if (message == WM_MEASUREITEM && lParam)
+    return ReflectLastMsg(::GetDlgItem(m_hWnd, static_cast<int>(reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam)->CtlID)),
+                          result);
   return FALSE;
 }
 

@@ -15,6 +15,8 @@ class CDC;
 class CFont;
 class CRgn;
 class CScrollBar;
+class CDataExchange;
+struct SCROLLINFO;
 
 // Default ID of the view inside a frame, and of the frame's control bars and dock bars.
 #define AFX_IDW_PANE_FIRST 0xE900
@@ -161,6 +163,37 @@ public:
   void SetFont(CFont* font, BOOL redraw = TRUE);
   CFont* GetFont() const;
 
+  // ---- Dialog items and data exchange (wnddlg.cpp) ----
+  // Moves data between the controls and the members DoDataExchange names: to the members (and
+  // checked) when saving; FALSE when a check failed (the user has been told and the control has
+  // the focus).
+  BOOL UpdateData(BOOL saveAndValidate = TRUE);
+  void SetDlgItemText(int id, LPCWSTR text);
+  int GetDlgItemText(int id, LPWSTR text, int maxCount) const;
+  int GetDlgItemText(int id, CString& text) const;
+  void SetDlgItemInt(int id, UINT value, BOOL isSigned = TRUE);
+  UINT GetDlgItemInt(int id, BOOL* ok = nullptr, BOOL isSigned = TRUE) const;
+  void CheckDlgButton(int id, UINT check);
+  UINT IsDlgButtonChecked(int id) const;
+  void CheckRadioButton(int firstId, int lastId, int checkId);
+  int GetCheckedRadioButton(int firstId, int lastId) const;
+  LRESULT SendDlgItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  CWnd* GetNextDlgTabItem(CWnd* control, BOOL previous = FALSE) const;
+  CWnd* GetNextDlgGroupItem(CWnd* control, BOOL previous = FALSE) const;
+  // Tool tips for the children: the window is asked for their texts with TTN_NEEDTEXTW.
+  BOOL EnableToolTips(BOOL enable = TRUE);
+
+  // ---- Scroll bars (wnddlg.cpp) ----
+  BOOL SetScrollInfo(int bar, SCROLLINFO* info, BOOL redraw = TRUE);
+  BOOL GetScrollInfo(int bar, SCROLLINFO* info, UINT mask = 0x17) const;
+  int SetScrollPos(int bar, int pos, BOOL redraw = TRUE);
+  int GetScrollPos(int bar) const;
+  void SetScrollRange(int bar, int minPos, int maxPos, BOOL redraw = TRUE);
+  void GetScrollRange(int bar, LPINT minPos, LPINT maxPos) const;
+  int GetScrollLimit(int bar) const;
+  void ShowScrollBar(UINT bar, BOOL show = TRUE);
+  BOOL EnableScrollBar(int bar, UINT arrows = 0);
+
   // ---- Routing ----
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
@@ -175,6 +208,7 @@ public:
   HWND m_hWndOwner {};  // the owner set with SetOwner (control bars), else the parent
 
 protected:
+  virtual void DoDataExchange(CDataExchange*) {}
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
   virtual void PostNcDestroy() {}

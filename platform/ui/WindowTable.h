@@ -57,6 +57,9 @@ struct WindowClass {
   HCURSOR cursor {};
   HBRUSH background {};
   bool application {};  // registered by the program (claims the name for single-instance checks)
+  // A control class makes the Qt widget that fills the client area (in place of the plain one);
+  // its procedure handles the control's messages and hands the input it does not take on to it.
+  QWidget* (*makeControl)(HWND hwnd, QWidget* host) {};
 };
 
 struct WindowRecord {
@@ -115,10 +118,15 @@ std::shared_ptr<WindowClass> FindClass(LPCWSTR name);
 // The layer's own classes (generic windows, frames, views, bars); registered on first use.
 void RegisterBuiltinClasses();
 void RegisterBuiltinClass(const WNDCLASSW& wc);
+// A control class of the layer (see WindowClass::makeControl); a class of that name is replaced.
+void RegisterControlClass(const WNDCLASSW& wc, QWidget* (*makeControl)(HWND hwnd, QWidget* host));
 
 // ---- The MFC layer (CWnd.cpp) -------------------------------------------------------------------
 // Attaches the CWnd whose CreateEx is running to the new window, before its first message.
 void AttachCreatingObject(HWND hwnd);
+// Names the CWnd that the next window made is attached to (as CWnd::CreateEx does); answers the
+// one named before.
+CWnd* SetCreatingObject(CWnd* wnd);
 // The window's last message has been handled: wrappers made for it can go.
 void WindowGone(HWND hwnd);
 
@@ -152,6 +160,11 @@ LRESULT DefWindowPosChanged(HWND hwnd, const WINDOWPOS* wp);
 // Syncs a top-level window's record after the desktop moved, resized or minimised it.
 void SyncFromDesktop(HWND hwnd);
 
+// ---- Scroll bars (scrollbar.cpp) ---------------------------------------------------------------
+// Puts a window's own scroll bars into the room its frame leaves for them.
+void PlaceScrollBars(WindowRecord& rec);
+void ForgetScrollBars(HWND hwnd);
+
 // ---- Painting -----------------------------------------------------------------------------------
 QColor SysColor(int index);
 // What BeginPaint/EndPaint do to the update region: validate it (and erase it when asked).
@@ -180,6 +193,7 @@ void QueueInput(const MSG& msg, const QString& text = QString());
 // The application's pre-translation filter (CWinThread installs it); TRUE eats the message.
 using MessageFilter = BOOL (*)(MSG*);
 void SetMessageFilter(MessageFilter filter);
+MessageFilter GetMessageFilter();
 void EnsureMessageQueue();
 // Called when the UI thread is about to wait for events and nothing is queued.
 // It is called with a count that starts at 0 after each message and goes on while it answers TRUE.
@@ -190,6 +204,8 @@ LONG MessageTime();
 
 // ---- Input --------------------------------------------------------------------------------------
 void OnWindowDestroyed(HWND hwnd);  // drops focus, capture and timers of a dying window
+// A widget of the window took Qt's keyboard focus (a click, the desktop): the window gets it too.
+void FocusFromWidget(HWND hwnd);
 void UpdateKeyState(int virtualKey, bool down);
 void SetButtonState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 QCursor CursorFor(HCURSOR cursor);

@@ -296,6 +296,9 @@ protected:                                           \
 #define ON_NOTIFY_EX(code, id, memberFxn)                                                        \
   {WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), AfxKind::NotifyEx, \
    &AfxNotifyEx<static_cast<BOOL (ThisClass::*)(UINT, NMHDR*, LRESULT*)>(memberFxn)>},
+#define ON_NOTIFY_EX_RANGE(code, id, idLast, memberFxn)                                                   \
+  {WM_NOTIFY, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(idLast), AfxKind::NotifyEx, \
+   &AfxNotifyEx<static_cast<BOOL (ThisClass::*)(UINT, NMHDR*, LRESULT*)>(memberFxn)>},
 // A control's own handlers for what it sent its parent (reflected back to it).
 #define ON_CONTROL_REFLECT(code, memberFxn) \
   {WM_REFLECT_BASE + WM_COMMAND, static_cast<UINT>(code), 0, 0, AfxKind::Command, &AfxCmd<static_cast<void (ThisClass::*)()>(memberFxn)>},

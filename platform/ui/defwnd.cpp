@@ -1,6 +1,7 @@
 // The default window procedure and the layer's own window classes.
 
 #include "platform/ui/WindowHost.h"
+#include "platform/ui/ControlWidget.h"
 #include "platform/ui/WindowTable.h"
 #include "platform/gdi/gdi.h"
 
@@ -159,6 +160,9 @@ void RegisterBuiltinClasses() {
                                   brush(COLOR_WINDOW), nullptr, AFX_WNDFRAMEORVIEW});
   RegisterBuiltinClass(WNDCLASSW {CS_DBLCLKS, DefWindowProcW, 0, 0, nullptr, nullptr, arrow, brush(COLOR_BTNFACE),
                                   nullptr, AFX_WNDCONTROLBAR});
+  RegisterBuiltinClass(WNDCLASSW {CS_DBLCLKS | CS_SAVEBITS, DefDlgProcW, 0, 0, nullptr, nullptr, arrow,
+                                  brush(COLOR_BTNFACE), nullptr, WC_DIALOG});
+  RegisterControlClasses();
 }
 
 }  // namespace qvui

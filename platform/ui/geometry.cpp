@@ -110,8 +110,14 @@ void CreateWidgets(WindowRecord& rec) {
     if (WindowRecord* owner = rec.owner ? Find(rec.owner) : nullptr) parentWidget = owner->host;
   }
   rec.host = new WindowHost(rec.handle, parentWidget, flags);
-  rec.clientWidget = new ClientArea(rec.handle, rec.host);
+  if (rec.windowClass->makeControl) {
+    rec.clientWidget = rec.windowClass->makeControl(rec.handle, rec.host);
+    rec.host->setFocusProxy(rec.clientWidget);
+  } else {
+    rec.clientWidget = new ClientArea(rec.handle, rec.host);
+  }
   if (rec.parent) rec.host->lower();
+  if (rec.parent && (rec.style & WS_DISABLED)) rec.host->setEnabled(false);
   if (!rec.parent) rec.host->setWindowTitle(QString::fromStdU16String(rec.text.Str()));
   ApplyGeometry(rec);
   ResizeSurface(rec, true);
@@ -127,6 +133,7 @@ void ApplyGeometry(WindowRecord& rec) {
   }
   QPoint clientPos = rec.client.topLeft() - QPoint(rec.frame.left(), rec.frame.top());
   if (rec.clientWidget) rec.clientWidget->setGeometry(QRect(clientPos, rec.client.size()));
+  PlaceScrollBars(rec);
   if (rec.menuBar) {
     int h = MenuBarHeight(rec);
     rec.menuBar->setGeometry(clientPos.x(), clientPos.y() - h, rec.client.width(), h);
@@ -483,7 +490,14 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
     if (!rec) return wasDisabled;
   }
   rec->style = enable ? (rec->style & ~WS_DISABLED) : (rec->style | WS_DISABLED);
-  if (rec->host) rec->host->setEnabled(enable);
+  if (rec->host && IsTopLevel(*rec)) {
+    // Qt would disable the windows this one owns along with it (their widgets are its children):
+    // only its own inside goes; the layer keeps input from a disabled window itself.
+    for (QObject* child : rec->host->children())
+      if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow()) w->setEnabled(enable);
+  } else if (rec->host) {
+    rec->host->setEnabled(enable);
+  }
   SendMessageW(hwnd, WM_ENABLE, enable, 0);
   return wasDisabled;
 }

@@ -308,13 +308,7 @@ WindowHost::WindowHost(HWND hwnd, QWidget* parent, Qt::WindowFlags flags) : QWid
 bool WindowHost::event(QEvent* e) {
   if (TranslateInput(m_hwnd, e)) return true;
   switch (e->type()) {
-  case QEvent::FocusIn:
-    if (!g_settingFocus && g_focus != m_hwnd && IsWindow(m_hwnd)) {
-      g_settingFocus = true;
-      SetFocus(m_hwnd);
-      g_settingFocus = false;
-    }
-    return true;
+  case QEvent::FocusIn: FocusFromWidget(m_hwnd); return true;
   case QEvent::FocusOut:
     if (static_cast<QFocusEvent*>(e)->reason() == Qt::ActiveWindowFocusReason && g_focus == m_hwnd) {
       g_focus = nullptr;
@@ -387,6 +381,14 @@ void SetButtonState(Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
   UpdateKeyState(VK_LBUTTON, buttons & Qt::LeftButton);
   UpdateKeyState(VK_RBUTTON, buttons & Qt::RightButton);
   UpdateKeyState(VK_MBUTTON, buttons & Qt::MiddleButton);
+}
+
+void FocusFromWidget(HWND hwnd) {
+  if (!g_settingFocus && g_focus != hwnd && IsWindow(hwnd)) {
+    g_settingFocus = true;
+    SetFocus(hwnd);
+    g_settingFocus = false;
+  }
 }
 
 void OnWindowDestroyed(HWND hwnd) {

@@ -271,6 +271,7 @@ void QueueInput(const MSG& msg, const QString& text) {
 }
 
 void SetMessageFilter(MessageFilter filter) { g_filter = filter; }
+MessageFilter GetMessageFilter() { return g_filter; }
 
 void EnsureMessageQueue() { CurrentQueue(); }
 

@@ -133,6 +133,16 @@ ATOM AddClass(const WNDCLASSW& wc, bool application) {
 
 void RegisterBuiltinClass(const WNDCLASSW& wc) { AddClass(wc, false); }
 
+void RegisterControlClass(const WNDCLASSW& wc, QWidget* (*makeControl)(HWND hwnd, QWidget* host)) {
+  RegisterBuiltinClasses();
+  if (auto old = FindClass(wc.lpszClassName)) {
+    auto& classes = Classes();
+    classes.erase(std::remove(classes.begin(), classes.end(), old), classes.end());
+  }
+  AddClass(wc, false);
+  FindClass(wc.lpszClassName)->makeControl = makeControl;
+}
+
 }  // namespace qvui
 
 using namespace qvui;
@@ -368,6 +378,7 @@ void SendNcDestroy(HWND hwnd) {
   if (!rec) return;
   HWND parent = rec->parent;
   RemovePostedMessages(hwnd);
+  ForgetScrollBars(hwnd);
   WindowGone(hwnd);
   Remove(hwnd);
   UnlinkChild(parent, hwnd);

@@ -1,0 +1,69 @@
+#pragma once
+// Inside the window layer: what the standard controls share. A control is a window whose client
+// area is a Qt widget. Qt's input to that widget (and to the widgets inside it) becomes window
+// messages first, so that the dialog manager, subclassed controls and message maps see it; what
+// reaches the control's default processing is handed back to the widget as the event it was.
+
+#include "platform/core/CString.h"
+#include "platform/ui/WindowTable.h"
+#include "platform/ui/winctrl.h"
+
+#include <QString>
+#include <QWidget>
+
+namespace qvui {
+
+// Joins the widget (and the widgets it holds now) to the control `hwnd`: input becomes messages,
+// Qt's focus becomes the window's focus, and Qt's own Tab handling is left out.
+void AdoptControlWidget(HWND hwnd, QWidget* widget);
+
+// The default processing of every control: input messages go back to the widget, WM_SETFONT,
+// WM_ENABLE and the focus messages act on it, WM_GETDLGCODE answers `dialogCode`; the rest goes
+// to DefWindowProcW.
+LRESULT DefControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT dialogCode = 0);
+
+// The control's widget as its own type, or null.
+template <class T> T* ControlOf(HWND hwnd) {
+  WindowRecord* rec = Find(hwnd);
+  return rec ? qobject_cast<T*>(rec->clientWidget.data()) : nullptr;
+}
+
+// WM_COMMAND (id, code) from the control to its parent.
+void NotifyParent(HWND hwnd, int code);
+
+// While one lives, the control's Qt signals send no notifications: the program itself is
+// changing the control, and Win32 controls notify only the user's changes.
+class QuietChange {
+public:
+  explicit QuietChange(HWND hwnd);
+  ~QuietChange();
+  QuietChange(const QuietChange&) = delete;
+  QuietChange& operator=(const QuietChange&) = delete;
+  static bool IsQuiet(HWND hwnd);
+
+private:
+  HWND m_hwnd {};
+  bool m_was {};
+};
+
+// Registers the layer's standard control classes (once), each kind in its own file.
+void RegisterControlClasses();
+void RegisterButtonClass();
+void RegisterStaticClass();
+void RegisterEditClass();
+void RegisterComboBoxClass();
+void RegisterListBoxClass();
+void RegisterScrollBarClass();
+void RegisterProgressClass();
+
+QString ToQt(LPCWSTR text);
+QString ToQt(const CString& text);
+CString FromQt(const QString& text);
+// A button's text for Qt, which reads '&' prefixes as Win32 does; with noPrefix every '&' shows.
+QString MnemonicText(LPCWSTR text, bool noPrefix);
+// A label's text with the prefixes taken out ("&&" shows one '&'), unless noPrefix.
+QString PlainText(LPCWSTR text, bool noPrefix);
+// Copies into a caller's buffer of `count` units as WM_GETTEXT does; answers the length copied.
+int CopyOut(const QString& text, LPWSTR out, int count);
+
+}  // namespace qvui

@@ -1,0 +1,27 @@
+#pragma once
+// Inside the window layer: making dialogs from templates and running their modal loops, shared by
+// the dialog functions and CDialog.
+
+#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/winctrl.h"
+
+class CWnd;
+
+namespace qvui {
+
+// Makes the dialog window (attached to `object` when given, before its first message), its items
+// in template order with the dialog's font, and sends WM_INITDIALOG. The window is shown only when
+// the template says WS_VISIBLE. Null when the window or an item cannot be made.
+HWND CreateDialogWindow(const DialogTemplate& dialogTemplate, HINSTANCE instance, HWND parent, DLGPROC proc,
+                        LPARAM param, CWnd* object);
+
+// What a modal loop offers each message to first; TRUE eats it.
+using DialogFilter = BOOL (*)(HWND dialog, MSG* msg);
+// Shows the dialog and runs its loop until EndDialog (at once when it ended already); answers the
+// code EndDialog was given. The dialog is not destroyed.
+INT_PTR RunModalLoop(HWND dialog, DialogFilter filter);
+
+// The owner a modal dialog disables: the top-level window of `parent`, or of the main window.
+HWND ModalOwner(HWND parent);
+
+}  // namespace qvui

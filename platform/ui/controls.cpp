@@ -1,0 +1,47 @@
+// The control classes' run-time records and their few members that are not inline.
+
+#include "platform/ui/CButton.h"
+#include "platform/ui/CComboBox.h"
+#include "platform/ui/CEdit.h"
+#include "platform/ui/CListBox.h"
+#include "platform/ui/CProgressCtrl.h"
+#include "platform/ui/CScrollBar.h"
+#include "platform/ui/CStatic.h"
+
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
+IMPLEMENT_DYNAMIC(CButton, CWnd)
+IMPLEMENT_DYNAMIC(CEdit, CWnd)
+IMPLEMENT_DYNAMIC(CComboBox, CWnd)
+IMPLEMENT_DYNAMIC(CListBox, CWnd)
+IMPLEMENT_DYNAMIC(CScrollBar, CWnd)
+IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
+
+namespace {
+
+template <class Length, class Get> void ItemText(int index, CString& text, Length length, Get get) {
+  int n = length(index);
+  if (n < 0) {
+    text.Empty();
+    return;
+  }
+  std::u16string buffer(static_cast<size_t>(n) + 1, u'\0');
+  get(index, buffer.data());
+  text = buffer.c_str();
+}
+
+}  // namespace
+
+void CComboBox::GetLBText(int index, CString& text) const {
+  ItemText(index, text, [this](int i) { return GetLBTextLen(i); }, [this](int i, LPWSTR b) { GetLBText(i, b); });
+}
+
+void CListBox::GetText(int index, CString& text) const {
+  ItemText(index, text, [this](int i) { return GetTextLen(i); }, [this](int i, LPWSTR b) { GetText(i, b); });
+}
+
+BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, result);
+  DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+  if (result) *result = TRUE;
+  return TRUE;
+}

@@ -1,0 +1,115 @@
+// Message boxes over QMessageBox, with a handler that tests can put in their place.
+
+#include "platform/ui/ControlWidget.h"
+#include "platform/ui/WindowHost.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace qvui {
+
+namespace {
+
+MessageBoxHandler g_handler = nullptr;
+
+struct Choice {
+  QMessageBox::StandardButton button;
+  int id;
+};
+
+std::vector<Choice> ChoicesOf(UINT type) {
+  switch (type & MB_TYPEMASK) {
+  case MB_OKCANCEL: return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+  case MB_ABORTRETRYIGNORE:
+    return {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+  case MB_YESNOCANCEL: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+  case MB_YESNO: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+  case MB_RETRYCANCEL: return {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+  default: return {{QMessageBox::Ok, IDOK}};
+  }
+}
+
+QMessageBox::Icon IconOf(UINT type) {
+  switch (type & MB_ICONMASK) {
+  case MB_ICONHAND: return QMessageBox::Critical;
+  case MB_ICONQUESTION: return QMessageBox::Question;
+  case MB_ICONEXCLAMATION: return QMessageBox::Warning;
+  case MB_ICONASTERISK: return QMessageBox::Information;
+  default: return QMessageBox::NoIcon;
+  }
+}
+
+// A box that can refuse Escape and its close box, as a Yes/No box must.
+class Box : public QMessageBox {
+public:
+  using QMessageBox::QMessageBox;
+  bool m_noEscape {};
+
+protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (m_noEscape && e->key() == Qt::Key_Escape) {
+      e->accept();
+      return;
+    }
+    QMessageBox::keyPressEvent(e);
+  }
+  void closeEvent(QCloseEvent* e) override {
+    if (m_noEscape) e->ignore();
+    else QMessageBox::closeEvent(e);
+  }
+};
+
+int ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+  WindowRecord* rec = owner ? Find(owner) : nullptr;
+  Box box(IconOf(type), caption ? ToQt(caption) : QStringLiteral("Error"), ToQt(text), QMessageBox::NoButton,
+          rec ? rec->host.data() : nullptr);
+  std::vector<Choice> choices = ChoicesOf(type);
+  for (const Choice& c : choices) box.addButton(c.button);
+  size_t def = std::min<size_t>((type & MB_DEFMASK) >> 8, choices.size() - 1);
+  box.setDefaultButton(choices[def].button);
+  // Escape answers Cancel where there is one, OK in a box with only OK, and nothing otherwise.
+  box.m_noEscape = true;
+  for (const Choice& c : choices)
+    if (c.id == IDCANCEL || choices.size() == 1) {
+      box.setEscapeButton(c.button);
+      box.m_noEscape = false;
+    }
+  box.setWindowModality(rec ? Qt::WindowModal : Qt::ApplicationModal);
+  int answer = box.exec();
+  for (const Choice& c : choices)
+    if (c.button == answer) return c.id;
+  return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDCANCEL;
+}
+
+}  // namespace
+
+}  // namespace qvui
+
+using namespace qvui;
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+  MessageBoxHandler before = g_handler;
+  g_handler = handler;
+  return before;
+}
+
+int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+  if (owner && !IsWindow(owner)) owner = nullptr;
+  HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+  bool disabled = top && IsWindowEnabled(top);
+  if (disabled) EnableWindow(top, FALSE);
+  int answer = g_handler ? g_handler(top, text, caption, type) : ShowBox(top, text, caption, type);
+  if (disabled && IsWindow(top)) {
+    EnableWindow(top, TRUE);
+    SetActiveWindow(top);
+  }
+  return answer;
+}
+
+BOOL MessageBeep(UINT) {
+  QApplication::beep();
+  return TRUE;
+}
