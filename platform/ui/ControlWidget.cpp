@@ -218,6 +218,15 @@ void AdoptControlWidget(HWND, QWidget* widget) {
 LRESULT DefControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT dialogCode) {
   switch (message) {
   case WM_GETDLGCODE: return dialogCode;
+  case WM_NCCALCSIZE: {
+    // The widget draws its own scroll bars inside the client area: the frame keeps no room.
+    LRESULT r = DefWindowProcW(hwnd, message, wParam, lParam);
+    auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam);
+    DWORD style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+    if (params && (style & WS_VSCROLL)) params->rgrc[0].right += GetSystemMetrics(SM_CXVSCROLL);
+    if (params && (style & WS_HSCROLL)) params->rgrc[0].bottom += GetSystemMetrics(SM_CYHSCROLL);
+    return r;
+  }
   case WM_SETFONT:
     if (WindowRecord* rec = Find(hwnd)) {
       rec->font = reinterpret_cast<HFONT>(wParam);

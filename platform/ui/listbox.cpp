@@ -167,6 +167,13 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (index < 0 || index >= count) return LB_ERR;
     list->scrollToItem(list->item(index), QAbstractItemView::PositionAtTop);
     return 0;
+  case LB_GETITEMRECT: {
+    auto* r = reinterpret_cast<RECT*>(lParam);
+    if (index < 0 || index >= count || !r) return LB_ERR;
+    QRect item = list->visualItemRect(list->item(index)).translated(list->viewport()->pos());
+    *r = RECT {item.left(), item.top(), item.left() + item.width(), item.top() + item.height()};
+    return 0;
+  }
   case WM_SETFOCUS: Notify(hwnd, LBN_SETFOCUS); return 0;
   case WM_KILLFOCUS: Notify(hwnd, LBN_KILLFOCUS); return 0;
   case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
