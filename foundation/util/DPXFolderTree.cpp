@@ -92,7 +92,7 @@ BOOL DPXCopyFolderTree(LPCWSTR source, LPCWSTR target) {
   to = WithoutTrailingSeparator(to);
   const CString fromFolder = WithoutTrailingSeparator(from);
   // Identity is the folder on disk, not the spelling: /a and /A are two folders when both exist.
-  if (IsSameFileW(fromFolder, to)) return TRUE;
+  if (fromFolder == to || IsSameFileW(fromFolder, to)) return TRUE;
   // Never into itself: neither by name nor through any folder above the target.
   if (to.Left(from.GetLength()) == from) return FALSE;
   for (CString above = to; !above.IsEmpty();) {

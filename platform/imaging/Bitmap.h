@@ -18,7 +18,7 @@
 // could not make empty; none throws.
 
 #include "platform/core/wintypes.h"
-#include "platform/imaging/dibformat.h"
+#include "platform/gdi/gditypes.h"
 
 namespace imaging {
 

@@ -34,6 +34,15 @@ void PackIndices(const BYTE* indices, int count, int bitsPerPixel, BYTE* row) {
   }
 }
 
+COLORREF ShownColor(const Bitmap& b, int row, int column) {
+  const COLORREF color = GetPixelColor(b, row, column);
+  if (!(color & kPaletteIndexFlag)) return color;
+  const int index = static_cast<int>(color & 0xFF);
+  if (index >= b.colorCount) return 0;
+  const RGBQUAD& q = b.palette[index];
+  return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+}
+
 int NearestIndex(const RGBQUAD* palette, int count, int red, int green, int blue) {
   int best = 0;
   long best_distance = -1;

@@ -46,6 +46,9 @@ inline void SetIndexAt(BYTE* row, int bitsPerPixel, int x, int index) {
 void UnpackIndices(const BYTE* row, int bitsPerPixel, int x0, int count, BYTE* indices);
 void PackIndices(const BYTE* indices, int count, int bitsPerPixel, BYTE* row);
 
+// The colour a pixel shows (palette entries resolved), at a view position inside the bitmap.
+COLORREF ShownColor(const Bitmap& b, int row, int column);
+
 // The palette entry nearest to a colour (by squared distance).
 int NearestIndex(const RGBQUAD* palette, int count, int red, int green, int blue);
 // The index a colour stands for in a palette bitmap (kPaletteIndexFlag or the nearest entry).

@@ -145,6 +145,9 @@ TEST(DPXFolderTree, CopiesOnlyBetweenDifferentFolders) {
       EXPECT_EQ(folder.Names("a"), (std::set<std::string>{"f.txt", "sub"})) << c.what;
     }
   }
+  TestFolder folder;
+  EXPECT_TRUE(DPXCopyFolderTree(folder.Wide("gone"), folder.Wide("gone/")));
+  EXPECT_FALSE(folder.Exists("gone")) << "a missing folder copied onto itself is not made";
   EXPECT_FALSE(DPXCopyFolderTree(nullptr, u"/tmp"));
   EXPECT_FALSE(DPXCopyFolderTree(u"/tmp", u" "));
 }
