@@ -1,6 +1,6 @@
 #include "foundation/imaging/CDPXDIBHandle.h"
 
-#include "foundation/imaging/tests/DibSupport.h"
+#include "foundation/imaging/tests/ImagingSupport.h"
 #include "platform/core/globalmem.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/gdi.h"
@@ -10,7 +10,7 @@
 #include <climits>
 #include <cstring>
 
-using namespace dibtest;
+using namespace imagingtest;
 using imaging::test::Pattern;
 
 namespace {

@@ -2,7 +2,7 @@
 #include "foundation/imaging/CDPXDIBHandle.h"
 #include "foundation/imaging/CDPXJPGImageIO.h"
 
-#include "foundation/imaging/tests/DibSupport.h"
+#include "foundation/imaging/tests/ImagingSupport.h"
 #include "foundation/util/CDPXFile.h"
 #include "platform/core/globalmem.h"
 
@@ -10,7 +10,7 @@
 
 #include <filesystem>
 
-using namespace dibtest;
+using namespace imagingtest;
 using imaging::test::MaxDifference;
 using imaging::test::Pattern;
 using imaging::test::Picture;

@@ -2,7 +2,7 @@
 
 #include "foundation/imaging/CQVJpgDataParser.h"
 #include "foundation/imaging/JpegQuantTables.h"
-#include "foundation/imaging/tests/DibSupport.h"
+#include "foundation/imaging/tests/ImagingSupport.h"
 #include "foundation/util/CDPXBuffer.h"
 #include "foundation/util/CDPXFile.h"
 #include "platform/core/globalmem.h"
@@ -12,7 +12,7 @@
 #include <cstring>
 #include <filesystem>
 
-using namespace dibtest;
+using namespace imagingtest;
 using imaging::test::MaxDifference;
 using imaging::test::Pattern;
 using imaging::test::Picture;

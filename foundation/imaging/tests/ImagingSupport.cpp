@@ -1,12 +1,13 @@
-#include "foundation/imaging/tests/DibSupport.h"
+#include "foundation/imaging/tests/ImagingSupport.h"
 
+#include "foundation/imaging/CQVBitmapHandle.h"
 #include "platform/core/globalmem.h"
 
 #include <cstring>
 #include <fstream>
 #include <random>
 
-namespace dibtest {
+namespace imagingtest {
 
 namespace {
 
@@ -85,6 +86,41 @@ Picture PictureOfDIB(HGLOBAL dib) {
   return picture;
 }
 
+Picture PictureOf(const CQVBitmapHandle& handle) {
+  Picture picture(handle.GetWidth(), handle.GetHeight());
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      COLORREF colour = 0;
+      handle.GetPixelColor(x, y, colour);
+      if (colour & 0x01000000) {
+        RGBQUAD entry {};
+        handle.GetPalette(int(colour & 0xFF), 1, &entry);
+        colour = RGB(entry.rgbRed, entry.rgbGreen, entry.rgbBlue);
+      }
+      BYTE* p = picture.At(x, y);
+      p[0] = GetRValue(colour);
+      p[1] = GetGValue(colour);
+      p[2] = GetBValue(colour);
+    }
+  }
+  return picture;
+}
+
+bool HandleOf(const Picture& picture, int bitsPerPixel, UINT perspective, CQVBitmapHandle& handle) {
+  if (!handle.Create(picture.width, picture.height, bitsPerPixel, 1, nullptr, perspective)) return false;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      const BYTE* p = picture.At(x, y);
+      const int level = (306 * p[0] + 601 * p[1] + 117 * p[2]) >> 10;
+      COLORREF colour = RGB(p[0], p[1], p[2]);
+      if (bitsPerPixel == 8) colour = 0x01000000 | COLORREF(level);
+      if (bitsPerPixel == 1) colour = 0x01000000 | (level >= 128 ? 1u : 0u);
+      if (!handle.SetPixelColor(x, y, colour)) return false;
+    }
+  }
+  return true;
+}
+
 std::vector<BYTE> BytesOf(HGLOBAL block) {
   const BYTE* p = block ? static_cast<const BYTE*>(GlobalLock(block)) : nullptr;
   if (!p) return {};
@@ -112,4 +148,4 @@ std::vector<BYTE> Noise(size_t count, unsigned seed) {
   return bytes;
 }
 
-}  // namespace dibtest
+}  // namespace imagingtest
