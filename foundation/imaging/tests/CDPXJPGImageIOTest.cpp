@@ -132,6 +132,23 @@ TEST(JPGImageIO, ScaledDecodingMatchesDjpeg) {
   }
 }
 
+// Learning the size of a progressive JPEG reads its header, not the whole image.
+TEST(JPGImageIO, ReadInfoStopsAfterTheHeader) {
+  TempDir dir;
+  Picture noise(400, 300);
+  noise.rgb = Noise(noise.rgb.size(), 3);
+  const std::string jpeg = MakeJpeg(dir, noise, "-progressive", "big");
+  ASSERT_GT(ReadAll(jpeg).size(), 64000u);
+  CDPXFile file;
+  ASSERT_TRUE(file.Open(Wide(jpeg).c_str(), CFile::modeRead));
+  CDPXJPGImageIO codec;
+  int width = 0, height = 0, bits = 0;
+  ASSERT_TRUE(codec.ReadInfo(&file, 0, width, height, bits));
+  EXPECT_EQ(width, 400);
+  EXPECT_EQ(height, 300);
+  EXPECT_LE(file.GetPosition(), 8192u);
+}
+
 TEST(JPGImageIO, AStreamCutShortDecodesAsFarAsItGoes) {
   TempDir dir;
   const std::string jpeg = MakeJpeg(dir, Pattern(160, 240), "", "whole");
