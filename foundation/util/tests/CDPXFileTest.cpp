@@ -72,6 +72,13 @@ TEST(CDPXException, RaisedWithMinusOneAndNoText) {
   }
 }
 
+TEST(CDPXFile, IsAFileByItsClassRecord) {
+  CDPXFile file;
+  EXPECT_TRUE(file.IsKindOf(RUNTIME_CLASS(CDPXFile)));
+  EXPECT_TRUE(file.IsKindOf(RUNTIME_CLASS(CFile)));
+  EXPECT_STREQ(file.GetRuntimeClass()->m_lpszClassName, "CDPXFile");
+}
+
 TEST_F(CDPXFileTest, CountedStrings) {
   struct Case {
     const char* what;
