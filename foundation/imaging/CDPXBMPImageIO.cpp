@@ -12,13 +12,7 @@ using namespace dibbytes;
 BOOL CDPXBMPImageIO::OnReadInfo(CFile* file, DWORD length, int& width, int& height, int& bitsPerPixel) {
   if (!file || (length != 0 && length < kFileHeaderSize + kInfoHeaderSize)) return FALSE;
   BYTE bytes[kFileHeaderSize + kInfoHeaderSize];
-  try {
-    if (file->Read(bytes, sizeof bytes) != sizeof bytes) return FALSE;
-  } catch (CException* e) {
-    e->Delete();
-    return FALSE;
-  }
-  if (Get16(bytes) != kBmpSignature) return FALSE;
+  if (!ReadExact(file, bytes, sizeof bytes) || Get16(bytes) != kBmpSignature) return FALSE;
   const BITMAPINFOHEADER header = InfoHeader(bytes + kFileHeaderSize);
   if (!IsValidDIBHeader(&header)) return FALSE;
   width = header.biWidth;
@@ -34,7 +28,7 @@ BOOL CDPXBMPImageIO::OnRead(CFile* file, DWORD length, HGLOBAL* dib) {
   try {
     const ULONGLONG left = BytesLeft(file, length);
     BYTE bytes[kFileHeaderSize];
-    if (left < kFileHeaderSize || file->Read(bytes, kFileHeaderSize) != kFileHeaderSize) DPXThrowException();
+    if (left < kFileHeaderSize || !ReadExact(file, bytes, kFileHeaderSize)) DPXThrowException();
     const DWORD fileSize = Get32(bytes + 2);
     // The file size from the header must not make us allocate more than the file still holds.
     if (Get16(bytes) != kBmpSignature || fileSize <= kFileHeaderSize || fileSize > left) DPXThrowException();

@@ -11,6 +11,15 @@
 
 IMPLEMENT_DYNAMIC(CDPXImageIO, CObject)
 
+BOOL CDPXImageIO::ReadExact(CFile* file, void* buffer, UINT count) {
+  try {
+    return file->Read(buffer, count) == count;
+  } catch (CException* e) {
+    e->Delete();
+    return FALSE;
+  }
+}
+
 ULONGLONG CDPXImageIO::BytesLeft(CFile* file, DWORD length) {
   const ULONGLONG position = file->GetPosition();
   const ULONGLONG end = file->GetLength();
@@ -21,13 +30,7 @@ ULONGLONG CDPXImageIO::BytesLeft(CFile* file, DWORD length) {
 HGLOBAL CDPXImageIO::ReadPackedDIB(CFile* file, DWORD count) {
   CDPXGMemBuffer buffer;
   LPBYTE bytes = buffer.AllocAndLock(count);
-  if (!bytes) return nullptr;
-  try {
-    if (file->Read(bytes, count) != count) return nullptr;
-  } catch (CException* e) {
-    e->Delete();
-    return nullptr;
-  }
+  if (!bytes || !ReadExact(file, bytes, count)) return nullptr;
   HGLOBAL block = buffer.Detach();
   CDPXDIBHandle check;
   if (!check.Attach(block)) {
@@ -81,13 +84,7 @@ BOOL CDPXImageIO::Write(CFile* file, DWORD& written, HGLOBAL dib) { return OnWri
 BOOL CDPXImageIO::OnReadInfo(CFile* file, DWORD length, int& width, int& height, int& bitsPerPixel) {
   if (!file || (length != 0 && length < 4 + dibbytes::kInfoHeaderSize)) return FALSE;
   BYTE bytes[4 + dibbytes::kInfoHeaderSize];
-  try {
-    if (file->Read(bytes, sizeof bytes) != sizeof bytes) return FALSE;
-  } catch (CException* e) {
-    e->Delete();
-    return FALSE;
-  }
-  if (dibbytes::Get32(bytes) <= dibbytes::kInfoHeaderSize) return FALSE;
+  if (!ReadExact(file, bytes, sizeof bytes) || dibbytes::Get32(bytes) <= dibbytes::kInfoHeaderSize) return FALSE;
   const BITMAPINFOHEADER header = dibbytes::InfoHeader(bytes + 4);
   if (!IsValidDIBHeader(&header)) return FALSE;
   width = header.biWidth;
@@ -103,7 +100,7 @@ BOOL CDPXImageIO::OnRead(CFile* file, DWORD length, HGLOBAL* dib) {
   try {
     const ULONGLONG left = BytesLeft(file, length);
     BYTE count[4];
-    if (left < 4 || file->Read(count, 4) != 4) DPXThrowException();
+    if (left < 4 || !ReadExact(file, count, 4)) DPXThrowException();
     const DWORD size = dibbytes::Get32(count);
     // A damaged count must not make us allocate more than the file still holds.
     if (size == 0 || size > left - 4) DPXThrowException();

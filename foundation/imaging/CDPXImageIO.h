@@ -31,6 +31,8 @@ protected:
   // Writes the block as it is, without checking it.
   virtual BOOL OnWrite(CFile* file, DWORD& written, HGLOBAL dib);
 
+  // Reads exactly `count` bytes; FALSE when the file ends first or fails.
+  static BOOL ReadExact(CFile* file, void* buffer, UINT count);
   // What is left of the file from its position, bounded by a read's length (0: no bound).
   // Readers check counts from the data against it before they allocate anything. Throws
   // CFileException* when the file cannot tell.

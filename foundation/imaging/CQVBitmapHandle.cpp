@@ -194,9 +194,10 @@ BOOL CQVBitmapHandle::ChangeFromDIB(HGLOBAL dib) {
 }
 
 HGLOBAL CQVBitmapHandle::ChangeToDIB(UINT headerKind) {
+  HGLOBAL dib = imaging::ChangeToDIB(*m_bitmap, _dibhead_pub_lead(headerKind));
   // The DC must not outlive the pixels it draws into.
-  if (!IsEmpty()) DeleteDC();
-  return imaging::ChangeToDIB(*m_bitmap, _dibhead_pub_lead(headerKind));
+  if (dib) DeleteDC();
+  return dib;
 }
 
 HGLOBAL CQVBitmapHandle::ConvertToDIB(UINT headerKind) {

@@ -390,6 +390,12 @@ TEST(BitmapHandleDC, DrawsIntoTheBitmapUntilDeleted) {
     ASSERT_NE(handle.CreateDCW(), nullptr);
     handle.Free();
     EXPECT_EQ(handle.GetDC(), nullptr) << "Free closes the DC";
+    ASSERT_TRUE(handle.Create(20, 10, bits));
+    ASSERT_NE(handle.CreateDCW(), nullptr);
+    HGLOBAL dib = handle.ChangeToDIB(0);
+    ASSERT_NE(dib, nullptr);
+    EXPECT_EQ(handle.GetDC(), nullptr) << "the DC goes with the pixels";
+    GlobalFree(dib);
   }
 }
 
