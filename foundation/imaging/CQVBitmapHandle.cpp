@@ -43,7 +43,7 @@ CRect InsideBitmap(const CRect& rect, int width, int height) {
 
 // The value mappings. Numbers that no table names fall to the default of each.
 
-int CQVBitmapHandle::_order_pub_lead(UINT order) {
+int CQVBitmapHandle::_order_pub_store(UINT order) {
   switch (order) {
     case 0: return imaging::kOrderRgb;
     case 2: return imaging::kOrderGray;
@@ -53,15 +53,15 @@ int CQVBitmapHandle::_order_pub_lead(UINT order) {
   }
 }
 
-UINT CQVBitmapHandle::_order_lead_pub(int order) { return UINT(_order_pub_lead(UINT(order))); }
+UINT CQVBitmapHandle::_order_store_pub(int order) { return UINT(_order_pub_store(UINT(order))); }
 
-int CQVBitmapHandle::_perspective_pub_lead(UINT perspective) {
+int CQVBitmapHandle::_perspective_pub_store(UINT perspective) {
   return perspective == 1 ? imaging::kBottomLeft : imaging::kTopLeft;
 }
 
-UINT CQVBitmapHandle::_perspective_lead_pub(int perspective) { return perspective == imaging::kBottomLeft ? 1 : 0; }
+UINT CQVBitmapHandle::_perspective_store_pub(int perspective) { return perspective == imaging::kBottomLeft ? 1 : 0; }
 
-UINT CQVBitmapHandle::_resize_pub_lead(UINT flags) {
+UINT CQVBitmapHandle::_resize_pub_store(UINT flags) {
   switch (flags) {
     case 1: return imaging::kResizeResample;
     case 2: return imaging::kResizeBicubic;
@@ -69,7 +69,7 @@ UINT CQVBitmapHandle::_resize_pub_lead(UINT flags) {
   }
 }
 
-UINT CQVBitmapHandle::_resize_lead_pub(UINT flags) {
+UINT CQVBitmapHandle::_resize_store_pub(UINT flags) {
   switch (flags) {
     case imaging::kResizeResample: return 1;
     case imaging::kResizeBicubic: return 2;
@@ -77,7 +77,7 @@ UINT CQVBitmapHandle::_resize_lead_pub(UINT flags) {
   }
 }
 
-UINT CQVBitmapHandle::_rotate_pub_lead(UINT flags) {
+UINT CQVBitmapHandle::_rotate_pub_store(UINT flags) {
   switch (flags) {
     case 1: return imaging::kRotateResample;
     case 2: return imaging::kRotateBicubic;
@@ -86,7 +86,7 @@ UINT CQVBitmapHandle::_rotate_pub_lead(UINT flags) {
   }
 }
 
-UINT CQVBitmapHandle::_rotate_lead_pub(UINT flags) {
+UINT CQVBitmapHandle::_rotate_store_pub(UINT flags) {
   switch (flags) {
     case imaging::kRotateKeepSize: return 3;
     case imaging::kRotateResample: return 1;
@@ -95,11 +95,11 @@ UINT CQVBitmapHandle::_rotate_lead_pub(UINT flags) {
   }
 }
 
-int CQVBitmapHandle::_dibhead_pub_lead(UINT kind) { return kind == 1 || kind == 2 ? int(kind) : imaging::kDibInfoHeader; }
+int CQVBitmapHandle::_dibhead_pub_store(UINT kind) { return kind == 1 || kind == 2 ? int(kind) : imaging::kDibInfoHeader; }
 
-UINT CQVBitmapHandle::_dibhead_lead_pub(int kind) { return UINT(_dibhead_pub_lead(UINT(kind))); }
+UINT CQVBitmapHandle::_dibhead_store_pub(int kind) { return UINT(_dibhead_pub_store(UINT(kind))); }
 
-int CQVBitmapHandle::_format_pub_lead(UINT format) {
+int CQVBitmapHandle::_format_pub_store(UINT format) {
   switch (format) {
     case 2: return imaging::kFormatJpeg;
     case 3: return imaging::kFormatFaxG4;
@@ -107,7 +107,7 @@ int CQVBitmapHandle::_format_pub_lead(UINT format) {
   }
 }
 
-UINT CQVBitmapHandle::_format_lead_pub(int format) {
+UINT CQVBitmapHandle::_format_store_pub(int format) {
   switch (format) {
     case imaging::kFormatBmp: return 1;
     case imaging::kFormatJpeg: return 2;
@@ -116,7 +116,7 @@ UINT CQVBitmapHandle::_format_lead_pub(int format) {
   }
 }
 
-int CQVBitmapHandle::_fax_pub_lead(UINT format) {
+int CQVBitmapHandle::_fax_pub_store(UINT format) {
   switch (format) {
     case 1: return imaging::kFormatFaxG3_1D;
     case 2: return imaging::kFormatFaxG3_1DNoEol;
@@ -125,7 +125,7 @@ int CQVBitmapHandle::_fax_pub_lead(UINT format) {
   }
 }
 
-UINT CQVBitmapHandle::_fax_lead_pub(int format) {
+UINT CQVBitmapHandle::_fax_store_pub(int format) {
   switch (format) {
     case imaging::kFormatFaxG3_1D: return 1;
     case imaging::kFormatFaxG3_1DNoEol: return 2;
@@ -146,8 +146,8 @@ void CQVBitmapHandle::Free() {
 
 BOOL CQVBitmapHandle::Create(int width, int height, int bitsPerPixel, UINT order, RGBQUAD* palette, UINT perspective) {
   Free();
-  return imaging::Create(*m_bitmap, width, height, bitsPerPixel, _order_pub_lead(order), palette,
-                         _perspective_pub_lead(perspective));
+  return imaging::Create(*m_bitmap, width, height, bitsPerPixel, _order_pub_store(order), palette,
+                         _perspective_pub_store(perspective));
 }
 
 // The copies are made beside the handle and moved in, so that a handle may copy itself.
@@ -173,7 +173,7 @@ BOOL CQVBitmapHandle::Create(CQVBitmapHandle& source, CRect rect) {
 
 BOOL CQVBitmapHandle::Create(CQVBitmapHandle& source, int width, int height, UINT resizeFlags) {
   imaging::Bitmap resampled;
-  const bool made = imaging::CreateResampled(resampled, *source.m_bitmap, width, height, _resize_pub_lead(resizeFlags));
+  const bool made = imaging::CreateResampled(resampled, *source.m_bitmap, width, height, _resize_pub_store(resizeFlags));
   Free();
   if (made) imaging::TakeOver(*m_bitmap, resampled);
   return made;
@@ -194,14 +194,14 @@ BOOL CQVBitmapHandle::ChangeFromDIB(HGLOBAL dib) {
 }
 
 HGLOBAL CQVBitmapHandle::ChangeToDIB(UINT headerKind) {
-  HGLOBAL dib = imaging::ChangeToDIB(*m_bitmap, _dibhead_pub_lead(headerKind));
+  HGLOBAL dib = imaging::ChangeToDIB(*m_bitmap, _dibhead_pub_store(headerKind));
   // The DC must not outlive the pixels it draws into.
   if (dib) DeleteDC();
   return dib;
 }
 
 HGLOBAL CQVBitmapHandle::ConvertToDIB(UINT headerKind) {
-  return imaging::ConvertToDIB(*m_bitmap, _dibhead_pub_lead(headerKind));
+  return imaging::ConvertToDIB(*m_bitmap, _dibhead_pub_store(headerKind));
 }
 
 BOOL CQVBitmapHandle::MakeDDB(CBitmap& bitmap, CDC* dc, BOOL giveAway) {
@@ -236,7 +236,7 @@ BOOL CQVBitmapHandle::Load(LPCWSTR path, int bitsPerPixel, UINT order) {
   Free();
   imaging::LoadOptions options;
   options.bitsPerPixel = bitsPerPixel;
-  options.order = _order_pub_lead(order);
+  options.order = _order_pub_store(order);
   return imaging::Load(path, *m_bitmap, options);
 }
 
@@ -245,18 +245,18 @@ BOOL CQVBitmapHandle::LoadMemory(BYTE* buffer, int size, int bitsPerPixel, UINT 
   if (!buffer || size <= 0) return FALSE;
   imaging::LoadOptions options;
   options.bitsPerPixel = bitsPerPixel;
-  options.order = _order_pub_lead(order);
+  options.order = _order_pub_store(order);
   return imaging::LoadMemory(buffer, SIZE_T(size), *m_bitmap, options);
 }
 
 BOOL CQVBitmapHandle::LoadMemory_FaxRaw(BYTE* buffer, int size, int width, int height, int xDpi, int yDpi, UINT faxFormat) {
   Free();
   if (!buffer || size <= 0) return FALSE;
-  return imaging::LoadFaxRaw(buffer, SIZE_T(size), *m_bitmap, width, height, xDpi, yDpi, _fax_pub_lead(faxFormat));
+  return imaging::LoadFaxRaw(buffer, SIZE_T(size), *m_bitmap, width, height, xDpi, yDpi, _fax_pub_store(faxFormat));
 }
 
 BOOL CQVBitmapHandle::Save(LPCWSTR path, UINT format, int quality, int bitsPerPixel) {
-  return imaging::Save(path, *m_bitmap, _format_pub_lead(format), bitsPerPixel, quality);
+  return imaging::Save(path, *m_bitmap, _format_pub_store(format), bitsPerPixel, quality);
 }
 
 BOOL CQVBitmapHandle::SaveMemory(int format, HGLOBAL* block, DWORD* size) {
@@ -381,11 +381,11 @@ int CQVBitmapHandle::GetXDPI() const { return m_bitmap->xResolution; }
 int CQVBitmapHandle::GetYDPI() const { return m_bitmap->yResolution; }
 void CQVBitmapHandle::SetXDPI(int dpi) { m_bitmap->xResolution = dpi; }
 void CQVBitmapHandle::SetYDPI(int dpi) { m_bitmap->yResolution = dpi; }
-UINT CQVBitmapHandle::GetOrder() const { return IsEmpty() ? 1 : _order_lead_pub(m_bitmap->order); }
-UINT CQVBitmapHandle::GetPerspective() const { return IsEmpty() ? 0 : _perspective_lead_pub(m_bitmap->perspective); }
+UINT CQVBitmapHandle::GetOrder() const { return IsEmpty() ? 1 : _order_store_pub(m_bitmap->order); }
+UINT CQVBitmapHandle::GetPerspective() const { return IsEmpty() ? 0 : _perspective_store_pub(m_bitmap->perspective); }
 
 BOOL CQVBitmapHandle::SetPerspective(UINT perspective) {
-  return imaging::SetPerspective(*m_bitmap, _perspective_pub_lead(perspective));
+  return imaging::SetPerspective(*m_bitmap, _perspective_pub_store(perspective));
 }
 
 BOOL CQVBitmapHandle::IsNormalGrayScale() const { return imaging::IsNormalGrayScale(*m_bitmap); }
@@ -399,23 +399,23 @@ BOOL CQVBitmapHandle::SetPalette(int first, int count, RGBQUAD* entries) {
 }
 
 BOOL CQVBitmapHandle::PointFromBitmap(int& x, int& y, UINT perspective) const {
-  return imaging::PointFromBitmap(*m_bitmap, _perspective_pub_lead(perspective), x, y);
+  return imaging::PointFromBitmap(*m_bitmap, _perspective_pub_store(perspective), x, y);
 }
 
 BOOL CQVBitmapHandle::PointToBitmap(int& x, int& y, UINT perspective) const {
-  return imaging::PointToBitmap(*m_bitmap, _perspective_pub_lead(perspective), x, y);
+  return imaging::PointToBitmap(*m_bitmap, _perspective_pub_store(perspective), x, y);
 }
 
 BOOL CQVBitmapHandle::RectFromBitmap(CRect& rect, UINT perspective) const {
-  return imaging::RectFromBitmap(*m_bitmap, _perspective_pub_lead(perspective), rect);
+  return imaging::RectFromBitmap(*m_bitmap, _perspective_pub_store(perspective), rect);
 }
 
 BOOL CQVBitmapHandle::RectToBitmap(CRect& rect, UINT perspective) const {
-  return imaging::RectToBitmap(*m_bitmap, _perspective_pub_lead(perspective), rect);
+  return imaging::RectToBitmap(*m_bitmap, _perspective_pub_store(perspective), rect);
 }
 
 BOOL CQVBitmapHandle::Resize(int width, int height, UINT resizeFlags) {
-  return imaging::Resize(*m_bitmap, width, height, _resize_pub_lead(resizeFlags));
+  return imaging::Resize(*m_bitmap, width, height, _resize_pub_store(resizeFlags));
 }
 
 BOOL CQVBitmapHandle::Trim(int left, int top, UINT width, UINT height) {
@@ -438,7 +438,7 @@ BOOL CQVBitmapHandle::Flip() { return imaging::Flip(*m_bitmap); }
 BOOL CQVBitmapHandle::Reverse() { return imaging::Reverse(*m_bitmap); }
 
 BOOL CQVBitmapHandle::Rotate(int angle, UINT rotateFlags, COLORREF fill) {
-  return imaging::Rotate(*m_bitmap, angle, _rotate_pub_lead(rotateFlags), fill);
+  return imaging::Rotate(*m_bitmap, angle, _rotate_pub_store(rotateFlags), fill);
 }
 
 BOOL CQVBitmapHandle::GrayScale() { return imaging::GrayScale(*m_bitmap); }

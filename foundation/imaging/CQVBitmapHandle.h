@@ -147,20 +147,20 @@ public:
 
 protected:
   // Own values to the store's and back.
-  static int _order_pub_lead(UINT order);
-  static UINT _order_lead_pub(int order);
-  static int _perspective_pub_lead(UINT perspective);
-  static UINT _perspective_lead_pub(int perspective);
-  static UINT _resize_pub_lead(UINT flags);
-  static UINT _resize_lead_pub(UINT flags);
-  static UINT _rotate_pub_lead(UINT flags);
-  static UINT _rotate_lead_pub(UINT flags);
-  static int _dibhead_pub_lead(UINT kind);
-  static UINT _dibhead_lead_pub(int kind);
-  static int _format_pub_lead(UINT format);
-  static UINT _format_lead_pub(int format);
-  static int _fax_pub_lead(UINT format);
-  static UINT _fax_lead_pub(int format);
+  static int _order_pub_store(UINT order);
+  static UINT _order_store_pub(int order);
+  static int _perspective_pub_store(UINT perspective);
+  static UINT _perspective_store_pub(int perspective);
+  static UINT _resize_pub_store(UINT flags);
+  static UINT _resize_store_pub(UINT flags);
+  static UINT _rotate_pub_store(UINT flags);
+  static UINT _rotate_store_pub(UINT flags);
+  static int _dibhead_pub_store(UINT kind);
+  static UINT _dibhead_store_pub(int kind);
+  static int _format_pub_store(UINT format);
+  static UINT _format_store_pub(int format);
+  static int _fax_pub_store(UINT format);
+  static UINT _fax_store_pub(int format);
 
 private:
   BOOL MakeDDB(CBitmap& bitmap, CDC* dc, BOOL giveAway);

@@ -27,20 +27,20 @@ namespace {
 // Exposes the value mappings.
 class Mappings : public CQVBitmapHandle {
 public:
-  using CQVBitmapHandle::_dibhead_lead_pub;
-  using CQVBitmapHandle::_dibhead_pub_lead;
-  using CQVBitmapHandle::_fax_lead_pub;
-  using CQVBitmapHandle::_fax_pub_lead;
-  using CQVBitmapHandle::_format_lead_pub;
-  using CQVBitmapHandle::_format_pub_lead;
-  using CQVBitmapHandle::_order_lead_pub;
-  using CQVBitmapHandle::_order_pub_lead;
-  using CQVBitmapHandle::_perspective_lead_pub;
-  using CQVBitmapHandle::_perspective_pub_lead;
-  using CQVBitmapHandle::_resize_lead_pub;
-  using CQVBitmapHandle::_resize_pub_lead;
-  using CQVBitmapHandle::_rotate_lead_pub;
-  using CQVBitmapHandle::_rotate_pub_lead;
+  using CQVBitmapHandle::_dibhead_store_pub;
+  using CQVBitmapHandle::_dibhead_pub_store;
+  using CQVBitmapHandle::_fax_store_pub;
+  using CQVBitmapHandle::_fax_pub_store;
+  using CQVBitmapHandle::_format_store_pub;
+  using CQVBitmapHandle::_format_pub_store;
+  using CQVBitmapHandle::_order_store_pub;
+  using CQVBitmapHandle::_order_pub_store;
+  using CQVBitmapHandle::_perspective_store_pub;
+  using CQVBitmapHandle::_perspective_pub_store;
+  using CQVBitmapHandle::_resize_store_pub;
+  using CQVBitmapHandle::_resize_pub_store;
+  using CQVBitmapHandle::_rotate_store_pub;
+  using CQVBitmapHandle::_rotate_pub_store;
 };
 
 // A DC on an image of its own, white at first, which the test reads afterwards.
@@ -85,57 +85,57 @@ TEST(BitmapHandleModel, ValueMappingsBothWays) {
     UINT (*map)(UINT);
     UINT from, to;
   } cases[] = {
-      {"order", [](UINT v) { return UINT(Mappings::_order_pub_lead(v)); }, 0, 0},
-      {"order", [](UINT v) { return UINT(Mappings::_order_pub_lead(v)); }, 2, 2},
-      {"order", [](UINT v) { return UINT(Mappings::_order_pub_lead(v)); }, 3, 3},
-      {"order", [](UINT v) { return UINT(Mappings::_order_pub_lead(v)); }, 4, 4},
-      {"order", [](UINT v) { return UINT(Mappings::_order_pub_lead(v)); }, 5, 1},
-      {"order back", [](UINT v) { return Mappings::_order_lead_pub(int(v)); }, 7, 1},
-      {"order back", [](UINT v) { return Mappings::_order_lead_pub(int(v)); }, 4, 4},
-      {"perspective", [](UINT v) { return UINT(Mappings::_perspective_pub_lead(v)); }, 1, 4},
-      {"perspective", [](UINT v) { return UINT(Mappings::_perspective_pub_lead(v)); }, 0, 1},
-      {"perspective", [](UINT v) { return UINT(Mappings::_perspective_pub_lead(v)); }, 2, 1},
-      {"perspective back", [](UINT v) { return Mappings::_perspective_lead_pub(int(v)); }, 4, 1},
-      {"perspective back", [](UINT v) { return Mappings::_perspective_lead_pub(int(v)); }, 1, 0},
-      {"perspective back", [](UINT v) { return Mappings::_perspective_lead_pub(int(v)); }, 2, 0},
-      {"resize", Mappings::_resize_pub_lead, 1, 2},
-      {"resize", Mappings::_resize_pub_lead, 2, 4},
-      {"resize", Mappings::_resize_pub_lead, 0, 0},
-      {"resize", Mappings::_resize_pub_lead, 3, 0},
-      {"resize back", Mappings::_resize_lead_pub, 2, 1},
-      {"resize back", Mappings::_resize_lead_pub, 4, 2},
-      {"resize back", Mappings::_resize_lead_pub, 1, 0},
-      {"rotate", Mappings::_rotate_pub_lead, 1, 2},
-      {"rotate", Mappings::_rotate_pub_lead, 2, 4},
-      {"rotate", Mappings::_rotate_pub_lead, 3, 0},
-      {"rotate", Mappings::_rotate_pub_lead, 0, 1},
-      {"rotate", Mappings::_rotate_pub_lead, 9, 1},
-      {"rotate back", Mappings::_rotate_lead_pub, 0, 3},
-      {"rotate back", Mappings::_rotate_lead_pub, 2, 1},
-      {"rotate back", Mappings::_rotate_lead_pub, 4, 2},
-      {"rotate back", Mappings::_rotate_lead_pub, 1, 0},
-      {"DIB header", [](UINT v) { return UINT(Mappings::_dibhead_pub_lead(v)); }, 1, 1},
-      {"DIB header", [](UINT v) { return UINT(Mappings::_dibhead_pub_lead(v)); }, 2, 2},
-      {"DIB header", [](UINT v) { return UINT(Mappings::_dibhead_pub_lead(v)); }, 3, 0},
-      {"DIB header back", [](UINT v) { return Mappings::_dibhead_lead_pub(int(v)); }, 2, 2},
-      {"format", [](UINT v) { return UINT(Mappings::_format_pub_lead(v)); }, 2, 10},
-      {"format", [](UINT v) { return UINT(Mappings::_format_pub_lead(v)); }, 3, 68},
-      {"format", [](UINT v) { return UINT(Mappings::_format_pub_lead(v)); }, 1, 6},
-      {"format", [](UINT v) { return UINT(Mappings::_format_pub_lead(v)); }, 0, 6},
-      {"format back", [](UINT v) { return Mappings::_format_lead_pub(int(v)); }, 6, 1},
-      {"format back", [](UINT v) { return Mappings::_format_lead_pub(int(v)); }, 10, 2},
-      {"format back", [](UINT v) { return Mappings::_format_lead_pub(int(v)); }, 68, 3},
-      {"format back", [](UINT v) { return Mappings::_format_lead_pub(int(v)); }, 4, 0},
-      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_lead(v)); }, 1, 66},
-      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_lead(v)); }, 2, 162},
-      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_lead(v)); }, 3, 67},
-      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_lead(v)); }, 4, 68},
-      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_lead(v)); }, 0, 68},
-      {"fax back", [](UINT v) { return Mappings::_fax_lead_pub(int(v)); }, 66, 1},
-      {"fax back", [](UINT v) { return Mappings::_fax_lead_pub(int(v)); }, 67, 3},
-      {"fax back", [](UINT v) { return Mappings::_fax_lead_pub(int(v)); }, 68, 4},
-      {"fax back", [](UINT v) { return Mappings::_fax_lead_pub(int(v)); }, 162, 2},
-      {"fax back", [](UINT v) { return Mappings::_fax_lead_pub(int(v)); }, 6, 0},
+      {"order", [](UINT v) { return UINT(Mappings::_order_pub_store(v)); }, 0, 0},
+      {"order", [](UINT v) { return UINT(Mappings::_order_pub_store(v)); }, 2, 2},
+      {"order", [](UINT v) { return UINT(Mappings::_order_pub_store(v)); }, 3, 3},
+      {"order", [](UINT v) { return UINT(Mappings::_order_pub_store(v)); }, 4, 4},
+      {"order", [](UINT v) { return UINT(Mappings::_order_pub_store(v)); }, 5, 1},
+      {"order back", [](UINT v) { return Mappings::_order_store_pub(int(v)); }, 7, 1},
+      {"order back", [](UINT v) { return Mappings::_order_store_pub(int(v)); }, 4, 4},
+      {"perspective", [](UINT v) { return UINT(Mappings::_perspective_pub_store(v)); }, 1, 4},
+      {"perspective", [](UINT v) { return UINT(Mappings::_perspective_pub_store(v)); }, 0, 1},
+      {"perspective", [](UINT v) { return UINT(Mappings::_perspective_pub_store(v)); }, 2, 1},
+      {"perspective back", [](UINT v) { return Mappings::_perspective_store_pub(int(v)); }, 4, 1},
+      {"perspective back", [](UINT v) { return Mappings::_perspective_store_pub(int(v)); }, 1, 0},
+      {"perspective back", [](UINT v) { return Mappings::_perspective_store_pub(int(v)); }, 2, 0},
+      {"resize", Mappings::_resize_pub_store, 1, 2},
+      {"resize", Mappings::_resize_pub_store, 2, 4},
+      {"resize", Mappings::_resize_pub_store, 0, 0},
+      {"resize", Mappings::_resize_pub_store, 3, 0},
+      {"resize back", Mappings::_resize_store_pub, 2, 1},
+      {"resize back", Mappings::_resize_store_pub, 4, 2},
+      {"resize back", Mappings::_resize_store_pub, 1, 0},
+      {"rotate", Mappings::_rotate_pub_store, 1, 2},
+      {"rotate", Mappings::_rotate_pub_store, 2, 4},
+      {"rotate", Mappings::_rotate_pub_store, 3, 0},
+      {"rotate", Mappings::_rotate_pub_store, 0, 1},
+      {"rotate", Mappings::_rotate_pub_store, 9, 1},
+      {"rotate back", Mappings::_rotate_store_pub, 0, 3},
+      {"rotate back", Mappings::_rotate_store_pub, 2, 1},
+      {"rotate back", Mappings::_rotate_store_pub, 4, 2},
+      {"rotate back", Mappings::_rotate_store_pub, 1, 0},
+      {"DIB header", [](UINT v) { return UINT(Mappings::_dibhead_pub_store(v)); }, 1, 1},
+      {"DIB header", [](UINT v) { return UINT(Mappings::_dibhead_pub_store(v)); }, 2, 2},
+      {"DIB header", [](UINT v) { return UINT(Mappings::_dibhead_pub_store(v)); }, 3, 0},
+      {"DIB header back", [](UINT v) { return Mappings::_dibhead_store_pub(int(v)); }, 2, 2},
+      {"format", [](UINT v) { return UINT(Mappings::_format_pub_store(v)); }, 2, 10},
+      {"format", [](UINT v) { return UINT(Mappings::_format_pub_store(v)); }, 3, 68},
+      {"format", [](UINT v) { return UINT(Mappings::_format_pub_store(v)); }, 1, 6},
+      {"format", [](UINT v) { return UINT(Mappings::_format_pub_store(v)); }, 0, 6},
+      {"format back", [](UINT v) { return Mappings::_format_store_pub(int(v)); }, 6, 1},
+      {"format back", [](UINT v) { return Mappings::_format_store_pub(int(v)); }, 10, 2},
+      {"format back", [](UINT v) { return Mappings::_format_store_pub(int(v)); }, 68, 3},
+      {"format back", [](UINT v) { return Mappings::_format_store_pub(int(v)); }, 4, 0},
+      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_store(v)); }, 1, 66},
+      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_store(v)); }, 2, 162},
+      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_store(v)); }, 3, 67},
+      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_store(v)); }, 4, 68},
+      {"fax", [](UINT v) { return UINT(Mappings::_fax_pub_store(v)); }, 0, 68},
+      {"fax back", [](UINT v) { return Mappings::_fax_store_pub(int(v)); }, 66, 1},
+      {"fax back", [](UINT v) { return Mappings::_fax_store_pub(int(v)); }, 67, 3},
+      {"fax back", [](UINT v) { return Mappings::_fax_store_pub(int(v)); }, 68, 4},
+      {"fax back", [](UINT v) { return Mappings::_fax_store_pub(int(v)); }, 162, 2},
+      {"fax back", [](UINT v) { return Mappings::_fax_store_pub(int(v)); }, 6, 0},
   };
   for (const auto& c : cases) EXPECT_EQ(c.map(c.from), c.to) << c.what << " of " << c.from;
 }
