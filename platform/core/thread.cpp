@@ -163,19 +163,3 @@ BOOL GetExitCodeThread(HANDLE handle, LPDWORD exitCode) {
   *exitCode = thread->exitCode;
   return TRUE;
 }
-
-DWORD GetCurrentThreadId() {
-  thread_local const DWORD id = static_cast<DWORD>(gettid());
-  return id;
-}
-
-void Sleep(DWORD milliseconds) {
-  if (milliseconds == 0) {
-    std::this_thread::yield();
-    return;
-  }
-  if (milliseconds == INFINITE) {
-    for (;;) std::this_thread::sleep_for(std::chrono::hours(24));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}

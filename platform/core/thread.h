@@ -9,6 +9,7 @@
 // otherwise ignored, since only a privileged process may do so on this platform.
 
 #include "platform/core/handles.h"
+#include "platform/core/sysinfo.h"
 
 #define CREATE_SUSPENDED 0x00000004u
 #define STILL_ACTIVE 259u
@@ -21,13 +22,12 @@
 #define THREAD_PRIORITY_HIGHEST 2
 #define THREAD_PRIORITY_TIME_CRITICAL 15
 
-struct SECURITY_ATTRIBUTES;
-using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID parameter);
 
 // Starts `routine(parameter)` on a new thread with the default stack (the size argument is a hint
 // this platform does not take). With CREATE_SUSPENDED the routine waits until ResumeThread. The
-// thread's identifier goes to *threadId. Null when no thread can be made.
+// thread's identifier, as GetCurrentThreadId gives it on the thread, goes to *threadId. Null when
+// no thread can be made.
 HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, SIZE_T stackSize, LPTHREAD_START_ROUTINE routine,
                     LPVOID parameter, DWORD flags, LPDWORD threadId);
 // The suspend count before the call (0: was running, 1: now released); (DWORD)-1 for a bad handle.
@@ -39,7 +39,3 @@ BOOL TerminateThread(HANDLE thread, DWORD exitCode);
 BOOL SetThreadPriority(HANDLE thread, int priority);
 // STILL_ACTIVE until the routine has returned, then its result.
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
-DWORD GetCurrentThreadId();
-
-// Suspends the calling thread; 0 gives up the rest of its time slice.
-void Sleep(DWORD milliseconds);
