@@ -1,6 +1,7 @@
 #include "platform/core/handles.h"
 
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 namespace {
@@ -16,6 +17,13 @@ Table& Handles() {
   return *table;
 }
 
+// The entry of a live handle, or the end (with ERROR_INVALID_HANDLE). Callers hold the table lock.
+auto Find(Table& table, HANDLE handle) {
+  auto it = table.live.find(reinterpret_cast<std::uintptr_t>(handle));
+  if (it == table.live.end()) SetLastError(ERROR_INVALID_HANDLE);
+  return it;
+}
+
 }  // namespace
 
 HANDLE OpenKernelObjectHandle(std::shared_ptr<CKernelObject> object) {
@@ -27,20 +35,21 @@ HANDLE OpenKernelObjectHandle(std::shared_ptr<CKernelObject> object) {
   std::lock_guard guard(table.lock);
   // Multiples of 4, as on Win32; they never meet INVALID_HANDLE_VALUE.
   const std::uintptr_t value = table.next;
+  try {
+    table.live.emplace(value, std::move(object));
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+  }
   table.next += 4;
-  table.live.emplace(value, std::move(object));
   return reinterpret_cast<HANDLE>(value);
 }
 
 std::shared_ptr<CKernelObject> GetKernelObject(HANDLE handle) {
   Table& table = Handles();
   std::lock_guard guard(table.lock);
-  auto it = table.live.find(reinterpret_cast<std::uintptr_t>(handle));
-  if (it == table.live.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return it->second;
+  auto it = Find(table, handle);
+  return it == table.live.end() ? nullptr : it->second;
 }
 
 BOOL CloseHandle(HANDLE handle) {
@@ -48,11 +57,8 @@ BOOL CloseHandle(HANDLE handle) {
   {
     Table& table = Handles();
     std::lock_guard guard(table.lock);
-    auto it = table.live.find(reinterpret_cast<std::uintptr_t>(handle));
-    if (it == table.live.end()) {
-      SetLastError(ERROR_INVALID_HANDLE);
-      return FALSE;
-    }
+    auto it = Find(table, handle);
+    if (it == table.live.end()) return FALSE;
     object = std::move(it->second);
     table.live.erase(it);
   }

@@ -37,6 +37,15 @@ int Read(CQVGEI& reader, Reader which, WCHAR& current, CString& text) {
   return -1;
 }
 
+// Reads the first significant character, then one value with `read`.
+template <typename T>
+int ReadValue(LPCWSTR expression, int (CQVGEI::*read)(WCHAR&, T&), T& value) {
+  CQVGEI reader;
+  reader.SetExpression(expression);
+  WCHAR current = reader.Get();
+  return (reader.*read)(current, value);
+}
+
 std::string Shown(WCHAR c) { return c ? CString(c).ToUtf8() : std::string("<end>"); }
 
 }  // namespace
@@ -130,11 +139,8 @@ TEST(ExpressionReader, ValuesAndRanges) {
       {u"000000000000000000000042", 0, 42},
   };
   for (const IntCase& c : ints) {
-    CQVGEI reader;
-    reader.SetExpression(c.expression);
-    WCHAR current = reader.Get();
     int value = -1;
-    EXPECT_EQ(reader.Get_Int(current, value), c.code) << CString(c.expression);
+    EXPECT_EQ(ReadValue(c.expression, &CQVGEI::Get_Int, value), c.code) << CString(c.expression);
     if (c.code == 0) {
       EXPECT_EQ(value, c.value) << CString(c.expression);
     }
@@ -153,24 +159,16 @@ TEST(ExpressionReader, ValuesAndRanges) {
       {u"1000000000000", 0, 1e12},
   };
   for (const FloatCase& c : floats) {
-    CQVGEI reader;
-    reader.SetExpression(c.expression);
-    WCHAR current = reader.Get();
     double value = -1;
-    EXPECT_EQ(reader.Get_Float(current, value), c.code) << CString(c.expression);
+    EXPECT_EQ(ReadValue(c.expression, &CQVGEI::Get_Float, value), c.code) << CString(c.expression);
     EXPECT_DOUBLE_EQ(value, c.value) << CString(c.expression);
   }
 
-  CQVGEI reader;
-  reader.SetExpression((CString(u"1") + CString(u'0', 400)).GetString());
-  WCHAR current = reader.Get();
   double huge = 0;
-  EXPECT_EQ(reader.Get_Float(current, huge), 41) << "a number beyond double's range";
-
-  reader.SetExpression(u"'q'");
-  current = reader.Get();
+  const CString beyond = CString(u"1") + CString(u'0', 400);
+  EXPECT_EQ(ReadValue(beyond.GetString(), &CQVGEI::Get_Float, huge), 41) << "a number beyond double's range";
   WCHAR ch = 0;
-  EXPECT_EQ(reader.Get_Char(current, ch), 0);
+  EXPECT_EQ(ReadValue(u"'q'", &CQVGEI::Get_Char, ch), 0);
   EXPECT_EQ(ch, u'q');
 }
 
@@ -183,11 +181,8 @@ TEST(ExpressionReader, DecimalPointIgnoresTheProcessLocale) {
     }
   }
   if (!german) GTEST_SKIP() << "no German locale on this machine";
-  CQVGEI reader;
-  reader.SetExpression(u"3.5");
-  WCHAR current = reader.Get();
   double value = 0;
-  const int code = reader.Get_Float(current, value);
+  const int code = ReadValue(u"3.5", &CQVGEI::Get_Float, value);
   std::setlocale(LC_ALL, "C");
   EXPECT_EQ(code, 0);
   EXPECT_DOUBLE_EQ(value, 3.5);
