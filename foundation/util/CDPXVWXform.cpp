@@ -1,5 +1,7 @@
 #include "foundation/util/CDPXVWXform.h"
 
+#include "platform/gdi/CRgn.h"
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
@@ -142,4 +144,31 @@ void CDPXVWXform::GetVisibleWorldRect(RECT& out) const {
   const RECT visible = {std::max<LONG>(view.left, 0), std::max<LONG>(view.top, 0),
                         std::min<LONG>(view.right, m_worldWidth), std::min<LONG>(view.bottom, m_worldHeight)};
   out = (visible.left < visible.right && visible.top < visible.bottom) ? visible : RECT{0, 0, 0, 0};
+}
+
+BOOL CDPXVWXform::GetBackgroundRgn(CRgn& region) const {
+  region.DeleteObject();
+  CRgn view;
+  if (!region.CreateRectRgn(0, 0, 0, 0) || !view.CreateRectRgn(0, 0, m_viewWidth, m_viewHeight)) {
+    region.DeleteObject();
+    return FALSE;
+  }
+  RECT visible;
+  GetVisibleWorldRect(visible);
+  int result = ERROR;
+  if (visible.left == visible.right || visible.top == visible.bottom) {
+    result = region.CopyRgn(&view);
+  } else {
+    RECT image;
+    WorldToView(visible.left, visible.top, visible.right, visible.bottom, image);
+    CRgn covered;
+    // The view minus the image: rounding can make the image a pixel larger than the view, which
+    // an exclusive-or would turn into slivers of background outside the image.
+    if (covered.CreateRectRgnIndirect(&image)) result = region.CombineRgn(&view, &covered, RGN_DIFF);
+  }
+  if (result == ERROR) {
+    region.DeleteObject();
+    return FALSE;
+  }
+  return TRUE;
 }

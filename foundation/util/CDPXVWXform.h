@@ -10,6 +10,8 @@
 
 #include "platform/core/CObject.h"
 
+class CRgn;
+
 class CDPXVWXform : public CObject {
   DECLARE_DYNAMIC(CDPXVWXform)
 public:
@@ -49,6 +51,9 @@ public:
   void GetViewWorldRect(RECT& out) const;
   // The part of the world inside the view; all 0 when they do not meet.
   void GetVisibleWorldRect(RECT& out) const;
+  // The part of the view that the image does not cover, for painting the background. The region's
+  // old handle is deleted; on failure the region is left without one.
+  BOOL GetBackgroundRgn(CRgn& region) const;
 
 private:
   int ToWorld(int v, int scale) const;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <jpeglib.h>
 
 namespace fs = std::filesystem;
@@ -28,7 +30,8 @@ std::vector<BYTE> ReadAll(const fs::path& path) {
 
 // A JPEG made by cjpeg from a small gradient, with the given options.
 std::vector<BYTE> MakeJpeg(bool colour, const std::string& options) {
-  const fs::path dir = fs::temp_directory_path() / "jpgparser";
+  // Each test runs in a process of its own, side by side with the others.
+  const fs::path dir = fs::temp_directory_path() / ("jpgparser-" + std::to_string(getpid()));
   fs::create_directories(dir);
   const fs::path source = dir / (colour ? "in.ppm" : "in.pgm");
   {
