@@ -1,5 +1,5 @@
 #include "foundation/util/CDPXFileFinder.h"
-#include "foundation/util/tests/TempFolder.h"
+#include "platform/core/tests/TestFolder.h"
 
 #include "platform/core/sysinfo.h"
 
@@ -73,13 +73,11 @@ private:
   std::string m_log;
 };
 
-CString Wide(const std::string& text) { return CString::FromUtf8(text); }
-
 void Touch(const std::string& path) { std::ofstream(path) << "x"; }
 
 // plugins/ b.so A.SO notes.txt sub/{c.so, deep/d.so} link -> plugins (a cycle) other.so
-void MakeTree(const TempFolder& folder) {
-  const std::string root = folder / "plugins";
+void MakeTree(const TestFolder& folder) {
+  const std::string root = folder.Native("plugins");
   fs::create_directories(root + "/sub/deep");
   for (const char* name : {"b.so", "A.SO", "notes.txt", "sub/c.so", "sub/deep/d.so"}) Touch(root + "/" + name);
   fs::create_directory_symlink(root, root + "/sub/link");
@@ -94,7 +92,7 @@ bool WaitFor(const std::atomic<bool>& flag) {
 }  // namespace
 
 TEST(FileFinder, WalksFilesBeforeSubFoldersWithoutFollowingLinks) {
-  TempFolder folder;
+  TestFolder folder;
   MakeTree(folder);
   struct Case {
     const char* pattern;
@@ -108,29 +106,29 @@ TEST(FileFinder, WalksFilesBeforeSubFoldersWithoutFollowingLinks) {
       {"*.dll", TRUE, "begin folder:sub folder:sub/deep complete end "},
   };
   for (const Case& c : cases) {
-    Finder finder(folder / "plugins");
-    ASSERT_TRUE(finder.StartSearch(Wide(folder / "plugins"), CString::FromUtf8(c.pattern), c.subFolders));
+    Finder finder(folder.Native("plugins"));
+    ASSERT_TRUE(finder.StartSearch(folder.Wide("plugins"), CString::FromUtf8(c.pattern), c.subFolders));
     EXPECT_TRUE(finder.WaitWhileBusy());
     EXPECT_EQ(finder.Log(), c.expected) << c.pattern << (c.subFolders ? " with sub-folders" : "");
   }
 
-  Finder finder(folder / "plugins");
+  Finder finder(folder.Native("plugins"));
   finder.skipFolders = true;
-  ASSERT_TRUE(finder.StartSearch(Wide(folder / "plugins"), u"*.so", TRUE));
+  ASSERT_TRUE(finder.StartSearch(folder.Wide("plugins"), u"*.so", TRUE));
   EXPECT_TRUE(finder.WaitWhileBusy());
   EXPECT_EQ(finder.Log(), "begin A.SO b.so folder:sub complete end ") << "a folder the hook refuses is not entered";
 }
 
 TEST(FileFinder, StopRequestAndRefusingHookEndTheSearch) {
-  TempFolder folder;
+  TestFolder folder;
   MakeTree(folder);
   {
-    Finder finder(folder / "plugins");
+    Finder finder(folder.Native("plugins"));
     finder.hold = true;
-    ASSERT_TRUE(finder.StartSearch(Wide(folder / "plugins"), u"*.so", TRUE));
+    ASSERT_TRUE(finder.StartSearch(folder.Wide("plugins"), u"*.so", TRUE));
     ASSERT_TRUE(WaitFor(finder.inCheck));
     EXPECT_TRUE(finder.IsBusy());
-    EXPECT_FALSE(finder.StartSearch(Wide(folder / "plugins"), u"*.so", TRUE)) << "one search at a time";
+    EXPECT_FALSE(finder.StartSearch(folder.Wide("plugins"), u"*.so", TRUE)) << "one search at a time";
     EXPECT_TRUE(finder.RequestStop(FALSE));
     finder.hold = false;
     EXPECT_TRUE(finder.WaitWhileBusy());
@@ -138,29 +136,29 @@ TEST(FileFinder, StopRequestAndRefusingHookEndTheSearch) {
     EXPECT_FALSE(finder.IsBusy());
   }
   {
-    Finder finder(folder / "plugins");
+    Finder finder(folder.Native("plugins"));
     finder.stopAfter = 2;
-    ASSERT_TRUE(finder.StartSearch(Wide(folder / "plugins"), u"*.so", TRUE));
+    ASSERT_TRUE(finder.StartSearch(folder.Wide("plugins"), u"*.so", TRUE));
     EXPECT_TRUE(finder.WaitWhileBusy());
     EXPECT_EQ(finder.Log(), "begin A.SO b.so stopped end ");
-    ASSERT_TRUE(finder.StartSearch(Wide(folder / "plugins"), u"*.so", FALSE)) << "a finder searches again";
+    ASSERT_TRUE(finder.StartSearch(folder.Wide("plugins"), u"*.so", FALSE)) << "a finder searches again";
     EXPECT_TRUE(finder.WaitWhileBusy());
     EXPECT_EQ(finder.Log(), "begin A.SO b.so stopped end begin A.SO b.so complete end ");
   }
 }
 
 TEST(FileFinder, WaitsAreBounded) {
-  TempFolder folder;
+  TestFolder folder;
   MakeTree(folder);
-  Finder idle(folder / "plugins");
+  Finder idle(folder.Native("plugins"));
   auto start = Clock::now();
   EXPECT_TRUE(idle.WaitWhileBusy());
   EXPECT_TRUE(idle.RequestStop(TRUE));
   EXPECT_LT(MillisecondsSince(start), 50) << "nothing runs: no wait";
 
-  Finder busy(folder / "plugins", 1);
+  Finder busy(folder.Native("plugins"), 1);
   busy.hold = true;
-  ASSERT_TRUE(busy.StartSearch(Wide(folder / "plugins"), u"*.so", FALSE));
+  ASSERT_TRUE(busy.StartSearch(folder.Wide("plugins"), u"*.so", FALSE));
   ASSERT_TRUE(WaitFor(busy.inCheck));
   start = Clock::now();
   EXPECT_FALSE(busy.WaitWhileBusy()) << "the search is still running";
@@ -171,11 +169,11 @@ TEST(FileFinder, WaitsAreBounded) {
 }
 
 TEST(FileFinder, DestroyingAFinderWaitsForItsSearch) {
-  TempFolder folder;
+  TestFolder folder;
   MakeTree(folder);
-  auto* finder = new Finder(folder / "plugins");
+  auto* finder = new Finder(folder.Native("plugins"));
   finder->hold = true;
-  ASSERT_TRUE(finder->StartSearch(Wide(folder / "plugins"), u"*.so", TRUE));
+  ASSERT_TRUE(finder->StartSearch(folder.Wide("plugins"), u"*.so", TRUE));
   ASSERT_TRUE(WaitFor(finder->inCheck));
   std::thread releaser([&] {
     Sleep(200);

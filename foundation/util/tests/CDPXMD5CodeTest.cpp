@@ -1,5 +1,5 @@
 #include "foundation/util/CDPXMD5Code.h"
-#include "foundation/util/tests/TempFolder.h"
+#include "platform/core/tests/TestFolder.h"
 
 #include "platform/core/codepage.h"
 
@@ -7,7 +7,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <fstream>
 #include <random>
 #include <string>
 
@@ -15,10 +14,9 @@ namespace {
 
 // The digest that md5sum gives for the bytes, in upper case.
 std::string Md5sumOf(const std::string& bytes) {
-  TempFolder folder;
-  const std::string path = folder / "input.bin";
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  std::string command = "md5sum '" + path + "'";
+  TestFolder folder;
+  folder.Write("input.bin", bytes);
+  const std::string command = "md5sum '" + folder.Native("input.bin") + "'";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return "md5sum did not start";
   char line[128] = {};

@@ -1,35 +1,11 @@
 #include "foundation/util/CQVENV.h"
+#include "platform/core/tests/TestFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 #include <thread>
-
-namespace {
-
-// Puts PATH back as it was when the test began.
-class SavedPath {
-public:
-  SavedPath() {
-    const char* value = std::getenv("PATH");
-    m_had = value != nullptr;
-    if (value) m_value = value;
-  }
-  ~SavedPath() {
-    if (m_had) {
-      setenv("PATH", m_value.c_str(), 1);
-    } else {
-      unsetenv("PATH");
-    }
-  }
-
-private:
-  bool m_had { false };
-  std::string m_value;
-};
-
-}  // namespace
 
 TEST(Environment, VariablesAreSetReadAndRemoved) {
   const LPCWSTR name = u"QV_ENV_TEST_VARIABLE";
@@ -65,7 +41,7 @@ TEST(Environment, ValuesUpTo32767UnitsFit) {
 }
 
 TEST(Environment, SearchPathIsExtendedWithTheSeparatorOfThisPlatform) {
-  SavedPath saved;
+  ScopedEnvironment saved("PATH", std::getenv("PATH"));
   ASSERT_TRUE(CQVENV::SetPath(u"/a:/b"));
   EXPECT_STREQ(std::getenv("PATH"), "/a:/b") << "\"path\" is the program search path PATH";
   ASSERT_TRUE(CQVENV::AddPath(u"/b"));
@@ -78,7 +54,7 @@ TEST(Environment, SearchPathIsExtendedWithTheSeparatorOfThisPlatform) {
 }
 
 TEST(Environment, PathLockKeepsSaveAddRestoreSequencesApart) {
-  SavedPath saved;
+  ScopedEnvironment saved("PATH", std::getenv("PATH"));
   ASSERT_TRUE(CQVENV::SetPath(u"/base"));
   auto sequence = [](LPCWSTR folder, int& faults) {
     for (int i = 0; i < 200; ++i) {

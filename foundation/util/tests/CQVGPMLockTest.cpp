@@ -1,6 +1,6 @@
 #include "foundation/util/CQVGPMLock.h"
 #include "foundation/util/tests/ChildProcess.h"
-#include "foundation/util/tests/TempFolder.h"
+#include "platform/core/tests/TestFolder.h"
 
 #include "platform/core/sysinfo.h"
 
@@ -31,8 +31,8 @@ long long CpuMilliseconds(const struct rusage& usage) {
 }  // namespace
 
 TEST(LockFile, TwoHoldersExcludeEachOtherInOneProcess) {
-  TempFolder folder;
-  const std::string entry = folder / "abc";
+  TestFolder folder;
+  const std::string entry = folder.Native("abc");
   CQVGPMLock first, second;
   ASSERT_TRUE(first.LockFile(Wide(entry), 0));
   EXPECT_TRUE(first.IsLocked());
@@ -53,54 +53,54 @@ TEST(LockFile, TwoHoldersExcludeEachOtherInOneProcess) {
 }
 
 TEST(LockFile, PathsAreTrimmedAndFixedWhileLocked) {
-  TempFolder folder;
+  TestFolder folder;
   CQVGPMLock lock;
-  ASSERT_TRUE(lock.SetProtectedFile(Wide("  " + (folder / "abc") + " \t")));
+  ASSERT_TRUE(lock.SetProtectedFile(Wide("  " + (folder.Native("abc")) + " \t")));
   CString path;
   lock.GetLockFile(path);
-  EXPECT_EQ(path.ToUtf8(), (folder / "abc") + ".lck");
+  EXPECT_EQ(path.ToUtf8(), (folder.Native("abc")) + ".lck");
   ASSERT_TRUE(lock.Lock(0));
-  EXPECT_FALSE(lock.SetProtectedFile(Wide(folder / "other")));
-  EXPECT_FALSE(lock.SetLockFile(Wide(folder / "other.lck")));
+  EXPECT_FALSE(lock.SetProtectedFile(folder.Wide("other")));
+  EXPECT_FALSE(lock.SetLockFile(folder.Wide("other.lck")));
   lock.GetLockFile(path);
-  EXPECT_EQ(path.ToUtf8(), (folder / "abc") + ".lck") << "a held lock keeps its path";
+  EXPECT_EQ(path.ToUtf8(), (folder.Native("abc")) + ".lck") << "a held lock keeps its path";
 
-  CQVGPMLock named(Wide(folder / "plain"));
+  CQVGPMLock named(folder.Wide("plain"));
   named.GetLockFile(path);
-  EXPECT_EQ(path.ToUtf8(), folder / "plain") << "the lock-file path is taken as given";
+  EXPECT_EQ(path.ToUtf8(), folder.Native("plain")) << "the lock-file path is taken as given";
   CQVGPMLock empty;
   EXPECT_FALSE(empty.Lock(INFINITE)) << "no path: nothing to wait for";
 }
 
 TEST(LockFile, StaleAndMissingLockFiles) {
-  TempFolder folder;
-  const std::string stale = folder / "stale.lck";
+  TestFolder folder;
+  const std::string stale = folder.Native("stale.lck");
   std::ofstream(stale) << "left behind";
   EXPECT_FALSE(CQVGPMLock::IsLocked(Wide(stale))) << "a lock file nobody holds blocks nobody";
   CQVGPMLock lock(Wide(stale), TRUE);
   EXPECT_TRUE(lock.IsLocked());
   lock.Unlock();
 
-  const std::string free = folder / "free.lck";
+  const std::string free = folder.Native("free.lck");
   EXPECT_FALSE(CQVGPMLock::IsLocked(Wide(free)));
   EXPECT_FALSE(Exists(free)) << "asking leaves no file behind";
-  EXPECT_TRUE(CQVGPMLock::IsLocked(Wide(folder / "missing/x.lck"))) << "a lock that cannot be made counts as held";
+  EXPECT_TRUE(CQVGPMLock::IsLocked(folder.Wide("missing/x.lck"))) << "a lock that cannot be made counts as held";
 }
 
 TEST(LockFile, TimedLockGivesUpAfterItsTimeOut) {
-  TempFolder folder;
+  TestFolder folder;
   CQVGPMLock holder, waiter;
-  ASSERT_TRUE(holder.LockFile(Wide(folder / "abc"), 0));
+  ASSERT_TRUE(holder.LockFile(folder.Wide("abc"), 0));
   const auto start = Clock::now();
-  EXPECT_FALSE(waiter.LockFile(Wide(folder / "abc"), 500));
+  EXPECT_FALSE(waiter.LockFile(folder.Wide("abc"), 500));
   const long long waited = MillisecondsSince(start);
   EXPECT_GE(waited, 490) << "the tick counter counts whole milliseconds";
   EXPECT_LT(waited, 1500);
 }
 
 TEST(LockFile, HoldsAgainstAnotherProcess) {
-  TempFolder folder;
-  const std::string entry = folder / "abc";
+  TestFolder folder;
+  const std::string entry = folder.Native("abc");
   ChildProcess holder({"hold", entry, "400"});
   ASSERT_TRUE(holder.Started());
   ASSERT_EQ(holder.ReadLine(), "locked");
@@ -116,9 +116,9 @@ TEST(LockFile, HoldsAgainstAnotherProcess) {
 }
 
 TEST(LockFile, ProcessesCountWithoutLosingAnUpdate) {
-  TempFolder folder;
-  const std::string entry = folder / "counted";
-  const std::string counter = folder / "counter.txt";
+  TestFolder folder;
+  const std::string entry = folder.Native("counted");
+  const std::string counter = folder.Native("counter.txt");
   std::ofstream(counter) << "0\n";
   const int processes = 4, rounds = 200;
   std::vector<std::unique_ptr<ChildProcess>> children;
@@ -134,8 +134,8 @@ TEST(LockFile, ProcessesCountWithoutLosingAnUpdate) {
 }
 
 TEST(LockFile, WaitingWithoutLimitDoesNotSpin) {
-  TempFolder folder;
-  const std::string entry = folder / "abc";
+  TestFolder folder;
+  const std::string entry = folder.Native("abc");
   CQVGPMLock lock;
   ASSERT_TRUE(lock.LockFile(Wide(entry), 0));
   ChildProcess waiter({"wait", entry});

@@ -1,10 +1,9 @@
 #include "foundation/util/CQVGPMManager.h"
 #include "foundation/util/tests/ChildProcess.h"
-#include "foundation/util/tests/TempFolder.h"
+#include "platform/core/tests/TestFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -77,29 +76,15 @@ public:
 // Every test gets its own temporary folder for working copies, so leftovers show.
 class IdStore : public ::testing::Test {
 protected:
-  void SetUp() override {
-    const char* old = std::getenv("TMPDIR");
-    m_hadTmp = old != nullptr;
-    if (old) m_oldTmp = old;
-    fs::create_directory(m_folder / "tmp");
-    fs::create_directory(m_folder / "store");
-    setenv("TMPDIR", (m_folder / "tmp").c_str(), 1);
+  IdStore() {
+    m_folder.MakeFolder("tmp");
+    m_folder.MakeFolder("store");
   }
-  void TearDown() override {
-    if (m_hadTmp) {
-      setenv("TMPDIR", m_oldTmp.c_str(), 1);
-    } else {
-      unsetenv("TMPDIR");
-    }
-  }
-  std::string Root() const { return m_folder / "store"; }
-  std::set<std::string> WorkingCopies() const { return Names(m_folder / "tmp"); }
+  std::string Root() const { return m_folder.Native("store"); }
+  std::set<std::string> WorkingCopies() const { return m_folder.Names("tmp"); }
 
-  TempFolder m_folder;
-
-private:
-  bool m_hadTmp { false };
-  std::string m_oldTmp;
+  TestFolder m_folder;
+  ScopedEnvironment m_tmp { "TMPDIR", m_folder.Native("tmp").c_str() };
 };
 
 }  // namespace
