@@ -1,9 +1,8 @@
 #include "foundation/util/CDPXMD5Code.h"
 
-#include "platform/core/codepage.h"
+#include "foundation/util/DPXText.h"
 
 #include <cstring>
-#include <string>
 
 IMPLEMENT_DYNAMIC(CDPXMD5Code, CObject)
 
@@ -111,13 +110,12 @@ BOOL CDPXMD5Code::Compute(const BYTE* data, int count) {
 
 BOOL CDPXMD5Code::ComputeText(LPCWSTR text, UINT codePage) {
   std::memset(m_digest, 0, sizeof m_digest);
-  if (!text) return Compute(nullptr, 0);
-  const int size = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return FALSE;
-  std::string bytes(static_cast<size_t>(size), '\0');
-  if (WideCharToMultiByte(codePage, 0, text, -1, bytes.data(), size, nullptr, nullptr) != size) return FALSE;
-  const BOOL result = Compute(reinterpret_cast<const BYTE*>(bytes.data()), size - 1);
-  explicit_bzero(bytes.data(), bytes.size());
+  CStringA bytes;
+  if (!DPXWideToMultiByte(text, bytes, codePage)) return FALSE;
+  const int count = bytes.GetLength();
+  const BOOL result = Compute(reinterpret_cast<const BYTE*>(bytes.GetString()), count);
+  // The text is usually a password.
+  explicit_bzero(bytes.GetBuffer(count), static_cast<size_t>(count));
   return result;
 }
 
