@@ -47,7 +47,7 @@ public:
     m_nStopWait = stopWait;
     m_nPriority = priority;
   }
-  // As the Part's derived classes do, when their steps use their own members.
+  // As every derived class whose steps use its own members does.
   ~Worker() override { RequestStop(TRUE); }
 
 protected:
