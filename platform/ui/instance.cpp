@@ -11,10 +11,13 @@
 #include "platform/ui/WindowTable.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -31,7 +34,9 @@ QString BasePath(const CString& className) {
   QDir().mkpath(dir);
   CString lower = className;
   lower.MakeLower();
-  return dir + QStringLiteral("/qv-instance-") + QString::fromLatin1(QByteArray::fromStdString(lower.ToUtf8()).toHex());
+  // A digest keeps the socket's path within the length a local socket allows, whatever the name.
+  const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(lower.ToUtf8()), QCryptographicHash::Sha1);
+  return dir + QStringLiteral("/qv-instance-") + QString::fromLatin1(digest.toHex());
 }
 
 struct Claim {
@@ -154,11 +159,20 @@ HWND FindRemoteInstance(LPCWSTR className) {
   if (!qApp || !className || Claims().count(Key(className))) return nullptr;
   QString base = BasePath(className);
   if (!HeldByOther(base + QStringLiteral(".lock"))) return nullptr;
+  // The holder takes the lock before it listens, so a start that comes just after it may find
+  // the lock but no socket yet: keep trying while the lock is held, for a while.
   auto* socket = new QLocalSocket(qApp);
-  socket->connectToServer(base + QStringLiteral(".sock"));
-  if (!socket->waitForConnected(2000)) {
-    delete socket;
-    return nullptr;
+  QElapsedTimer waited;
+  waited.start();
+  for (;;) {
+    socket->connectToServer(base + QStringLiteral(".sock"));
+    if (socket->waitForConnected(200)) break;
+    socket->abort();
+    if (waited.elapsed() > 2000 || !HeldByOther(base + QStringLiteral(".lock"))) {
+      delete socket;
+      return nullptr;
+    }
+    QThread::msleep(10);
   }
   auto record = std::make_unique<WindowRecord>();
   static std::uintptr_t next = 0x7FFF0000;

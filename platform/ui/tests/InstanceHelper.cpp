@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -24,7 +25,9 @@ void Say(const char* line) {
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  const char16_t* className = u"QV-INSTANCE-TEST";
+  // Each test names its own class, so that tests running side by side do not meet.
+  const std::u16string name = argc > 2 ? QString::fromLocal8Bit(argv[2]).toStdU16String() : u"QV-INSTANCE-TEST";
+  const char16_t* className = name.c_str();
   WNDCLASSW wc {0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, className};
   RegisterClassW(&wc);
   if (HWND first = FindWindowW(className, nullptr)) {

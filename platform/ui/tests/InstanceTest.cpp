@@ -14,10 +14,17 @@ namespace {
 
 QString HelperPath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/platform_ui_instance_helper"); }
 
+// A class name of the running test's own, so that tests running side by side do not meet.
+QString TestClassName() {
+  return QStringLiteral("QV-INSTANCE-%1-%2")
+      .arg(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()))
+      .arg(QCoreApplication::applicationPid());
+}
+
 std::unique_ptr<QProcess> Start(int windowDelayMs = 0) {
   auto p = std::make_unique<QProcess>();
   p->setProcessEnvironment(QProcessEnvironment::systemEnvironment());
-  p->start(HelperPath(), {QString::number(windowDelayMs)});
+  p->start(HelperPath(), {QString::number(windowDelayMs), TestClassName()});
   return p;
 }
 
