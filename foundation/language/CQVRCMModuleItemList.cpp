@@ -101,6 +101,14 @@ BOOL CQVRCMModuleItemList::LoadText(LPCWSTR key, CString& text, HINSTANCE module
   return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadText(key, text, FALSE); });
 }
 
+BOOL CQVRCMModuleItemList::LoadBitmapW(LPCWSTR key, CDPXDIBHandle& image, HINSTANCE module) {
+  return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadDIB(key, image); });
+}
+
+BOOL CQVRCMModuleItemList::LoadBitmapW(LPCWSTR key, CBitmap& bitmap, HINSTANCE module) {
+  return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadBitmap(key, bitmap); });
+}
+
 BOOL CQVRCMModuleItemList::LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module) {
   return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadData(key, target); });
 }

@@ -49,6 +49,8 @@ public:
   BOOL GetCurrentLanguage(CString& name, HINSTANCE module);
 
   BOOL LoadText(LPCWSTR key, CString& text, HINSTANCE module);
+  BOOL LoadBitmapW(LPCWSTR key, CDPXDIBHandle& image, HINSTANCE module);
+  BOOL LoadBitmapW(LPCWSTR key, CBitmap& bitmap, HINSTANCE module);
   BOOL LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module);
 
 protected:
