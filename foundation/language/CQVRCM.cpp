@@ -30,4 +30,8 @@ BOOL CQVRCM::LoadBitmapW(LPCWSTR key, CBitmap& bitmap, HINSTANCE module) {
   return g_RCM.LoadBitmapW(key, bitmap, module);
 }
 
+BOOL CQVRCM::LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image, HINSTANCE module) {
+  return g_RCM.LoadBitmapW(key, image, module);
+}
+
 BOOL CQVRCM::LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module) { return g_RCM.LoadData(key, target, module); }

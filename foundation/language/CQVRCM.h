@@ -24,6 +24,7 @@ public:
   static BOOL LoadBitmapW(LPCWSTR key, CDPXDIBHandle& image, HINSTANCE module = nullptr);
   // A device-dependent bitmap for the display.
   static BOOL LoadBitmapW(LPCWSTR key, CBitmap& bitmap, HINSTANCE module = nullptr);
+  static BOOL LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image, HINSTANCE module = nullptr);
   // Writes the data item of a key to the file at `target`.
   static BOOL LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module = nullptr);
 

@@ -7,6 +7,7 @@
 #include "platform/core/CString.h"
 
 class CBitmap;
+class CQVBitmapHandle;
 class CDPXDIBHandle;
 
 class CQVRCMModule {
@@ -17,6 +18,7 @@ public:
   BOOL LoadText(LPCWSTR key, CString& text);
   BOOL LoadBitmapW(LPCWSTR key, CDPXDIBHandle& image);
   BOOL LoadBitmapW(LPCWSTR key, CBitmap& bitmap);
+  BOOL LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image);
   BOOL LoadData(LPCWSTR key, LPCWSTR target);
 
 private:

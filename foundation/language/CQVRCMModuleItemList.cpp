@@ -1,6 +1,9 @@
 #include "foundation/language/CQVRCMModuleItemList.h"
 
+#include "foundation/imaging/CDPXDIBHandle.h"
+#include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/util/DPXPath.h"
+#include "platform/core/globalmem.h"
 #include "platform/core/module.h"
 
 IMPLEMENT_DYNCREATE(CQVRCMModuleItem, CObject)
@@ -107,6 +110,16 @@ BOOL CQVRCMModuleItemList::LoadBitmapW(LPCWSTR key, CDPXDIBHandle& image, HINSTA
 
 BOOL CQVRCMModuleItemList::LoadBitmapW(LPCWSTR key, CBitmap& bitmap, HINSTANCE module) {
   return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadBitmap(key, bitmap); });
+}
+
+BOOL CQVRCMModuleItemList::LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image, HINSTANCE module) {
+  image.Free();
+  CDPXDIBHandle dib;
+  if (!LoadBitmapW(key, dib, module)) return FALSE;
+  HGLOBAL block = dib.Detach();
+  if (image.ChangeFromDIB(block)) return TRUE;
+  GlobalFree(block);  // a refused block stays ours
+  return FALSE;
 }
 
 BOOL CQVRCMModuleItemList::LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module) {

@@ -1,6 +1,7 @@
 #include "foundation/language/CQVRCMModuleItemList.h"
 
 #include "foundation/imaging/CDPXDIBHandle.h"
+#include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/language/tests/LanguageTestFiles.h"
 #include "platform/core/module.h"
 #include "platform/gdi/CBitmap.h"
@@ -279,6 +280,14 @@ TEST_F(LanguageManager, BitmapsFollowTheSearchOrder) {
   EXPECT_EQ(info.bmWidth, 2) << "the German bitmap";
   EXPECT_FALSE(m_registry.LoadBitmapW(u"BMP_NOWHERE", image, nullptr));
   EXPECT_TRUE(image.IsEmpty());
+
+  // The bitmap handle form frees what the handle held, also when the key is missing.
+  CQVBitmapHandle handle;
+  ASSERT_TRUE(handle.Create(9, 9, 24));
+  ASSERT_TRUE(m_registry.LoadBitmapW(u"BMP_SHARING", handle, nullptr));
+  EXPECT_EQ(handle.GetWidth(), 2) << "the German bitmap";
+  EXPECT_FALSE(m_registry.LoadBitmapW(u"BMP_NOWHERE", handle, nullptr));
+  EXPECT_EQ(handle.GetWidth(), 0);
 }
 
 // Progress tasks look texts up on their worker threads while the user interface does too. The
