@@ -48,7 +48,7 @@ int CFileException::CauseFromErrno(int errnoValue) {
     case EACCES: case EPERM: case EROFS: case EISDIR: return accessDenied;
     case EBADF: return invalidFile;
     case EBUSY: return sharingViolation;
-    case ENOSPC: case EDQUOT: return diskFull;
+    case ENOSPC: case EDQUOT: case EFBIG: return diskFull;
     case EIO: return hardIO;
     case ESPIPE: case EINVAL: return badSeek;
     default: return genericException;

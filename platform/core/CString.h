@@ -22,7 +22,7 @@ public:
   CString(LPCWSTR text);
   CString(LPCWSTR text, int length);
   CString(WCHAR ch, int repeat = 1);
-  CString(std::u16string_view text) : m_text(text) {}
+  explicit CString(std::u16string_view text) : m_text(text) {}
   explicit CString(std::u16string text) : m_text(std::move(text)) {}
   // 8-bit text is taken as Windows-1252 (CP_ACP), as the MFC string does.
   explicit CString(LPCSTR text);
@@ -126,7 +126,7 @@ public:
   CStringA() = default;
   CStringA(LPCSTR text);
   CStringA(LPCSTR text, int length);
-  CStringA(std::string_view text) : m_text(text) {}
+  explicit CStringA(std::string_view text) : m_text(text) {}
   // Wide text is converted to Windows-1252 (CP_ACP); characters it lacks become '?'.
   explicit CStringA(LPCWSTR text);
   explicit CStringA(const CString& text);

@@ -92,6 +92,44 @@ bool IsValidUtf8(std::string_view s) {
   return true;
 }
 
+// With keepBytes, a byte that does not start valid UTF-8 becomes U+DC80-U+DCFF instead of U+FFFD.
+std::u16string DecodeUtf8Text(std::string_view utf8, bool keepBytes) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (size_t at = 0; at < utf8.size();) {
+    const size_t before = at;
+    char32_t cp = DecodeUtf8(utf8, at);
+    if (keepBytes && cp == 0xFFFD && at - before == 1) cp = 0xDC00 + static_cast<unsigned char>(utf8[before]);
+    if (cp >= 0x10000) {
+      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}
+
+// With keepBytes, a lone U+DC80-U+DCFF goes back to its byte; other lone surrogates become U+FFFD.
+std::string EncodeUtf8Text(std::u16string_view wide, bool keepBytes) {
+  std::string out;
+  out.reserve(wide.size());
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const char16_t u = wide[i];
+    if (IsHighSurrogate(u) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
+      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (wide[i + 1] - 0xDC00));
+      ++i;
+    } else if (keepBytes && u >= 0xDC80 && u <= 0xDCFF) {
+      out.push_back(static_cast<char>(u - 0xDC00));
+    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+      AppendUtf8(out, 0xFFFD);  // a lone surrogate has no UTF-8 form
+    } else {
+      AppendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
 std::u16string Convert(UINT codePage, std::string_view source) {
   return codePage == CP_UTF8 ? Utf8ToWide(source) : AnsiToWide(source);
 }
@@ -116,37 +154,13 @@ std::string WideToAnsi(std::u16string_view wide) {
   return out;
 }
 
-std::u16string Utf8ToWide(std::string_view utf8) {
-  std::u16string out;
-  out.reserve(utf8.size());
-  for (size_t at = 0; at < utf8.size();) {
-    const char32_t cp = DecodeUtf8(utf8, at);
-    if (cp >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  return out;
-}
+std::u16string Utf8ToWide(std::string_view utf8) { return DecodeUtf8Text(utf8, false); }
 
-std::string WideToUtf8(std::u16string_view wide) {
-  std::string out;
-  out.reserve(wide.size());
-  for (size_t i = 0; i < wide.size(); ++i) {
-    const char16_t u = wide[i];
-    if (IsHighSurrogate(u) && i + 1 < wide.size() && IsLowSurrogate(wide[i + 1])) {
-      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (wide[i + 1] - 0xDC00));
-      ++i;
-    } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-      AppendUtf8(out, 0xFFFD);  // a lone surrogate has no UTF-8 form
-    } else {
-      AppendUtf8(out, u);
-    }
-  }
-  return out;
-}
+std::u16string Utf8ToWideKeepingBytes(std::string_view utf8) { return DecodeUtf8Text(utf8, true); }
+
+std::string WideToUtf8(std::u16string_view wide) { return EncodeUtf8Text(wide, false); }
+
+std::string WideToUtf8KeepingBytes(std::u16string_view wide) { return EncodeUtf8Text(wide, true); }
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR source, int sourceLength, LPWSTR target,
                         int targetLength) {

@@ -28,3 +28,9 @@ std::u16string AnsiToWide(std::string_view ansi);
 std::string WideToAnsi(std::u16string_view wide);
 std::u16string Utf8ToWide(std::string_view utf8);
 std::string WideToUtf8(std::u16string_view wide);
+
+// UTF-8 that keeps every byte: a byte that is not part of valid UTF-8 becomes the lone surrogate
+// U+DC80-U+DCFF and goes back to the same byte, so that file names and environment values that
+// are not UTF-8 survive the trip through UTF-16.
+std::u16string Utf8ToWideKeepingBytes(std::string_view utf8);
+std::string WideToUtf8KeepingBytes(std::u16string_view wide);
