@@ -21,89 +21,41 @@ namespace fs = std::filesystem;
 namespace {
 
 std::vector<BatchSpec> SmallSet() {
-  BatchSpec invoices;
-  invoices.folder = "Batch01";
-  invoices.name = "Invoices 2008";
-  invoices.fields = {"Customer", "Invoice No", "Date", "Amount"};
-  invoices.documents = 8;
-  invoices.firstNumber = 12340;
-  BatchSpec contracts;
-  contracts.folder = "Batch02";
-  contracts.name = "Contracts";
-  contracts.fields = {"Party", "Contract", "Year"};
-  contracts.documents = 5;
-  contracts.firstNumber = 500;
-  contracts.quoted = true;
-  return {invoices, contracts};
+  return {
+      {.folder = "Batch01", .name = "Invoices 2008", .fields = {"Customer", "Invoice No", "Date", "Amount"}, .documents = 8,
+       .firstNumber = 12340},
+      {.folder = "Batch02", .name = "Contracts", .fields = {"Party", "Contract", "Year"}, .documents = 5, .firstNumber = 500,
+       .quoted = true},
+  };
 }
 
+// Several batches with other field sets, quoted and unquoted lines, other delimiters and
+// encodings, lines that must be rejected, and names on disk in other letter case.
 std::vector<BatchSpec> RealisticSet() {
-  BatchSpec invoices;
-  invoices.folder = "Invoices";
-  invoices.name = "Invoices 2008";
-  invoices.fields = {"Customer", "Invoice No", "Date", "Amount", "City"};
-  invoices.documents = 400;
-  invoices.firstNumber = 10001;
-  invoices.maxPages = 6;
-  invoices.faults = true;
-
-  BatchSpec contracts;
-  contracts.folder = "Contracts";
-  contracts.name = "Contracts 1998-2008";
-  contracts.fields = {"Party", "Contract", "Year", "Department"};
-  contracts.documents = 250;
-  contracts.firstNumber = 20001;
-  contracts.quoted = true;
-  contracts.maxPages = 12;
-
-  BatchSpec personnel;
-  personnel.folder = "Personnel";
-  personnel.name = "Personnel files";
-  personnel.fields = {"Employee", "Department", "Date"};
-  personnel.documents = 150;
-  personnel.firstNumber = 30001;
-  personnel.delimiter = '\t';
-  personnel.encoding = TextEncoding::Utf16Le;
-
-  BatchSpec orders;
-  orders.folder = "Orders";
-  orders.name = "Orders";
-  orders.fields = {"Customer", "Account", "Amount", "Date"};
-  orders.documents = 300;
-  orders.firstNumber = 40001;
-  orders.delimiter = ',';
-  orders.encoding = TextEncoding::Ansi;
-  orders.crlf = false;
-  orders.faults = true;
-
-  BatchSpec archive;
-  archive.folder = "archive";
-  archive.name = "Archive (copied from a disc)";
-  archive.fields = {"Customer", "Subject"};
-  archive.documents = 120;
-  archive.firstNumber = 50001;
-  archive.docCd = "doc_cd";
-  archive.data = "data";
-  archive.database = "database";
-  archive.index = "INDEX.DAT";
-  archive.header = "IndexHdr.dat";
-  archive.imageExtension = ".tif";
-  return {invoices, contracts, personnel, orders, archive};
+  return {
+      {.folder = "Invoices", .name = "Invoices 2008", .fields = {"Customer", "Invoice No", "Date", "Amount", "City"},
+       .documents = 400, .firstNumber = 10001, .maxPages = 6, .faults = true},
+      {.folder = "Contracts", .name = "Contracts 1998-2008", .fields = {"Party", "Contract", "Year", "Department"},
+       .documents = 250, .firstNumber = 20001, .quoted = true, .maxPages = 12},
+      {.folder = "Personnel", .name = "Personnel files", .fields = {"Employee", "Department", "Date"}, .documents = 150,
+       .firstNumber = 30001, .delimiter = '\t', .encoding = TextEncoding::Utf16Le},
+      {.folder = "Orders", .name = "Orders", .fields = {"Customer", "Account", "Amount", "Date"}, .documents = 300,
+       .firstNumber = 40001, .delimiter = ',', .encoding = TextEncoding::Ansi, .crlf = false, .faults = true},
+      {.folder = "archive", .name = "Archive (copied from a disc)", .fields = {"Customer", "Subject"}, .documents = 120,
+       .firstNumber = 50001, .docCd = "doc_cd", .data = "data", .database = "database", .index = "INDEX.DAT",
+       .header = "IndexHdr.dat", .imageExtension = ".tif"},
+  };
 }
 
+// Four batches with six fields; only their first documents have image files (a search needs only
+// the folders).
 std::vector<BatchSpec> LargeSet(int documents) {
   std::vector<BatchSpec> set;
   const int batches = 4;
   for (int b = 0; b < batches; ++b) {
-    BatchSpec spec;
-    spec.folder = "Large" + std::to_string(b + 1);
-    spec.name = "Large batch " + std::to_string(b + 1);
-    spec.fields = {"Customer", "Invoice No", "Date", "Amount", "City", "Department"};
-    spec.documents = documents / batches + (b < documents % batches ? 1 : 0);
-    spec.firstNumber = 1;
-    spec.maxPages = 5;
-    spec.imagesFor = 20;
-    set.push_back(spec);
+    set.push_back({.folder = "Large" + std::to_string(b + 1), .name = "Large batch " + std::to_string(b + 1),
+                   .fields = {"Customer", "Invoice No", "Date", "Amount", "City", "Department"},
+                   .documents = documents / batches + (b < documents % batches ? 1 : 0), .maxPages = 5, .imagesFor = 20});
   }
   return set;
 }
