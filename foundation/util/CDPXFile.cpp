@@ -6,6 +6,8 @@
 
 #include <vector>
 
+IMPLEMENT_DYNAMIC(CDPXFile, CFile)
+
 namespace {
 
 DWORD LittleEndianDWord(const BYTE (&bytes)[4]) {

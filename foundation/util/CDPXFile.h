@@ -9,6 +9,7 @@
 #include "platform/core/CFile.h"
 
 class CDPXFile : public CFile {
+  DECLARE_DYNAMIC(CDPXFile)
 public:
   CDPXFile() = default;
   ~CDPXFile() override;

@@ -1,29 +1,10 @@
 #include "platform/core/CString.h"
 #include "platform/core/codepage.h"
+#include "platform/core/tests/GermanLocale.h"
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 namespace {
-
-// Switches the process to a German number locale for one test, where the machine has one.
-class GermanLocale {
-public:
-  GermanLocale() {
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
-      if (std::setlocale(LC_ALL, name)) {
-        m_active = true;
-        break;
-      }
-    }
-  }
-  ~GermanLocale() { std::setlocale(LC_ALL, "C"); }
-  bool Active() const { return m_active; }
-
-private:
-  bool m_active = false;
-};
 
 std::string Utf8(const CString& s) { return s.ToUtf8(); }
 

@@ -1,0 +1,7 @@
+#include "foundation/language/CQVRCMModule.h"
+
+#include "foundation/language/CQVRCM.h"
+
+BOOL CQVRCMModule::LoadText(LPCWSTR key, CString& text) { return CQVRCM::LoadText(key, text, m_hRCMModule); }
+
+BOOL CQVRCMModule::LoadData(LPCWSTR key, LPCWSTR target) { return CQVRCM::LoadData(key, target, m_hRCMModule); }

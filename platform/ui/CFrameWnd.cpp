@@ -1,0 +1,216 @@
+#include "platform/ui/CFrameWnd.h"
+
+#include "platform/ui/CControlBar.h"
+#include "platform/ui/CDocument.h"
+#include "platform/ui/CMenu.h"
+#include "platform/ui/CView.h"
+#include "platform/ui/CWinApp.h"
+#include "platform/ui/WindowTable.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
+
+BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_CLOSE()
+  ON_WM_SIZE()
+  ON_WM_SETFOCUS()
+  ON_WM_INITMENUPOPUP()
+  ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
+END_MESSAGE_MAP()
+
+const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
+
+BOOL CFrameWnd::Create(LPCWSTR className, LPCWSTR title, DWORD style, const RECT& rect, CWnd* parent, LPCWSTR,
+                       DWORD exStyle, CCreateContext* context) {
+  m_strTitle = title;
+  bool placeByDesktop = CRect(rect) == rectDefault;
+  int x = placeByDesktop ? CW_USEDEFAULT : rect.left;
+  int y = placeByDesktop ? CW_USEDEFAULT : rect.top;
+  int cx = placeByDesktop ? CW_USEDEFAULT : rect.right - rect.left;
+  int cy = placeByDesktop ? CW_USEDEFAULT : rect.bottom - rect.top;
+  return CreateEx(exStyle, className, title, style, x, y, cx, cy, parent ? parent->GetSafeHwnd() : nullptr, nullptr,
+                  context);
+}
+
+BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
+  m_nIDHelp = resourceId;
+  if (!Create(nullptr, m_strTitle, style, rectDefault, parent, nullptr, 0, context)) return FALSE;
+  if (!context) SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
+  return TRUE;
+}
+
+BOOL CFrameWnd::PreCreateWindow(CREATESTRUCT& cs) {
+  if (!cs.lpszClass) cs.lpszClass = AFX_WNDFRAMEORVIEW;
+  return TRUE;
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
+  if (msg->message >= WM_KEYFIRST && msg->message <= WM_KEYLAST && m_hAccelTable)
+    return ::TranslateAcceleratorW(m_hWnd, m_hAccelTable, msg);
+  return FALSE;
+}
+
+BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+  if (CView* view = GetActiveView(); view && view->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+  if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
+  CWinApp* app = AfxGetApp();
+  return app && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCT cs) {
+  if (CWnd::OnCreate(cs) == -1) return -1;
+  if (!OnCreateClient(cs, static_cast<CCreateContext*>(cs->lpCreateParams))) return -1;
+  RecalcLayout();
+  return 0;
+}
+
+BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext* context) {
+  if (context && context->m_pNewViewClass) return CreateView(context, AFX_IDW_PANE_FIRST) != nullptr;
+  return TRUE;
+}
+
+CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
+  CObject* object = context->m_pNewViewClass->CreateObject();
+  auto* view = dynamic_cast<CWnd*>(object);
+  if (!view) {
+    delete object;
+    return nullptr;
+  }
+  // A view that fails to be made has deleted itself with its window.
+  if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this, id, context))
+    return nullptr;
+  return view;
+}
+
+void CFrameWnd::RecalcLayout(BOOL) {
+  if (m_bInRecalcLayout) return;
+  m_bInRecalcLayout = TRUE;
+  m_bLayoutPending = FALSE;
+  RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+  m_bInRecalcLayout = FALSE;
+}
+
+void CFrameWnd::DelayRecalcLayout(BOOL) { m_bLayoutPending = TRUE; }
+
+LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM) {
+  if (m_bLayoutPending) RecalcLayout();
+  return 0;
+}
+
+void CFrameWnd::ActivateFrame(int cmdShow) {
+  if (cmdShow == -1) cmdShow = !IsWindowVisible() ? SW_SHOWNORMAL : IsIconic() ? SW_RESTORE : SW_SHOW;
+  if (cmdShow != SW_HIDE && !IsIconic()) BringWindowToTop();
+  ShowWindow(cmdShow);
+}
+
+void CFrameWnd::InitialUpdateFrame(CDocument*, BOOL makeVisible) {
+  CView* view = nullptr;
+  if (!GetActiveView()) {
+    CWnd* pane = GetDescendantWindow(AFX_IDW_PANE_FIRST, TRUE);
+    if (pane && pane->IsKindOf(RUNTIME_CLASS(CView))) {
+      view = static_cast<CView*>(pane);
+      SetActiveView(view, FALSE);
+    }
+  }
+  if (!makeVisible) return;
+  SendMessageToDescendants(WM_INITIALUPDATE, 0, 0, TRUE, TRUE);
+  int cmdShow = -1;
+  CWinApp* app = AfxGetApp();
+  if (app && app->m_pMainWnd == this) {
+    cmdShow = app->m_nCmdShow;
+    app->m_nCmdShow = -1;  // the program's show command applies to its first frame only
+  }
+  ActivateFrame(cmdShow);
+  if (view) view->OnActivateView(TRUE, view, view);
+}
+
+void CFrameWnd::SetActiveView(CView* view, BOOL notify) {
+  CView* old = m_pViewActive;
+  if (view == old) return;
+  m_pViewActive = view;
+  if (notify && old) old->OnActivateView(FALSE, view, old);
+  if (notify && view) view->OnActivateView(TRUE, view, old);
+}
+
+CDocument* CFrameWnd::GetActiveDocument() { return m_pViewActive ? m_pViewActive->GetDocument() : nullptr; }
+
+void CFrameWnd::SetTitle(LPCWSTR title) {
+  m_strTitle = title;
+  if (m_hWnd) SetWindowText(m_strTitle);
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay) {
+  if (!bar || !bar->GetSafeHwnd()) return;
+  bar->SetWindowPos(nullptr, 0, 0, 0, 0,
+                    SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+  if (delay) DelayRecalcLayout();
+  else RecalcLayout();
+}
+
+CControlBar* CFrameWnd::GetControlBar(UINT id) const {
+  for (CControlBar* bar : m_listControlBars)
+    if (bar->GetSafeHwnd() && static_cast<UINT>(bar->GetDlgCtrlID()) == id) return bar;
+  return nullptr;
+}
+
+void CFrameWnd::AddControlBar(CControlBar* bar) {
+  if (std::find(m_listControlBars.begin(), m_listControlBars.end(), bar) == m_listControlBars.end())
+    m_listControlBars.push_back(bar);
+}
+
+void CFrameWnd::RemoveControlBar(CControlBar* bar) {
+  m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), bar),
+                          m_listControlBars.end());
+}
+
+void CFrameWnd::OnClose() {
+  CDocument* doc = GetActiveDocument();
+  if (doc && !doc->CanCloseFrame(this)) return;
+  HWND self = m_hWnd;
+  CWinApp* app = AfxGetApp();
+  if (app && app->m_pMainWnd == this) {
+    if (!doc && !app->SaveAllModified()) return;
+    // Closing the documents destroys their frames, this one among them.
+    app->CloseAllDocuments(FALSE);
+    if (!::IsWindow(self)) return;
+  } else if (doc && doc->m_bAutoDelete && doc->GetViewCount() == 1) {
+    doc->OnCloseDocument();
+    return;
+  }
+  DestroyWindow();
+}
+
+void CFrameWnd::OnSize(UINT type, int cx, int cy) {
+  CWnd::OnSize(type, cx, cy);
+  if (type != SIZE_MINIMIZED) RecalcLayout();
+}
+
+void CFrameWnd::OnSetFocus(CWnd* old) {
+  if (m_pViewActive && m_pViewActive->GetSafeHwnd()) m_pViewActive->SetFocus();
+  else CWnd::OnSetFocus(old);
+}
+
+void CFrameWnd::OnInitMenuPopup(CMenu* popup, UINT, BOOL sysMenu) {
+  if (sysMenu || !popup) return;
+  CCmdUI state;
+  state.m_pMenu = popup;
+  state.m_nIndexMax = popup->GetMenuItemCount();
+  for (state.m_nIndex = 0; state.m_nIndex < state.m_nIndexMax; ++state.m_nIndex) {
+    state.m_nID = popup->GetMenuItemID(static_cast<int>(state.m_nIndex));
+    if (state.m_nID == 0) continue;  // a separator
+    if (state.m_nID == static_cast<UINT>(-1)) {
+      // A pop-up item takes the state of its sub-menu's first command, and is never disabled.
+      state.m_pSubMenu = popup->GetSubMenu(static_cast<int>(state.m_nIndex));
+      if (!state.m_pSubMenu) continue;
+      state.m_nID = state.m_pSubMenu->GetMenuItemID(0);
+      if (state.m_nID == 0 || state.m_nID == static_cast<UINT>(-1)) continue;
+      state.DoUpdate(this, FALSE);
+    } else {
+      state.m_pSubMenu = nullptr;
+      state.DoUpdate(this, m_bAutoMenuEnable && state.m_nID < 0xF000);
+    }
+    state.m_nIndexMax = popup->GetMenuItemCount();  // a handler may have added or removed items
+  }
+}

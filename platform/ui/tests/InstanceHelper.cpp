@@ -1,0 +1,66 @@
+// A program for the single-instance tests: it starts as an application does (registers its main
+// window class, then looks for a running instance) and reports on standard output what it did
+// and, while it runs, whether its window is minimised.
+
+#include "platform/ui/winuser.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+void Say(const char* line) {
+  std::printf("%s\n", line);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  // Each test names its own class, so that tests running side by side do not meet.
+  const std::u16string name = argc > 2 ? QString::fromLocal8Bit(argv[2]).toStdU16String() : u"QV-INSTANCE-TEST";
+  const char16_t* className = name.c_str();
+  WNDCLASSW wc {0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, className};
+  RegisterClassW(&wc);
+  if (HWND first = FindWindowW(className, nullptr)) {
+    Say(IsIconic(first) ? "FOUND ICONIC" : "FOUND");
+    ShowWindow(first, SW_RESTORE);
+    Say(SetForegroundWindow(first) ? "DONE" : "NOT DONE");
+    return 0;
+  }
+  Say("FIRST");
+  int delay = argc > 1 ? std::atoi(argv[1]) : 0;
+  HWND window = nullptr;
+  QTimer::singleShot(delay, [&] {
+    window = CreateWindowExW(0, className, u"first", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
+                             nullptr, nullptr);
+    ShowWindow(window, SW_SHOWMINIMIZED);
+    Say("READY");
+  });
+  int reported = -1;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (!window) return;
+    int iconic = IsIconic(window) ? 1 : 0;
+    if (iconic != reported) {
+      reported = iconic;
+      Say(iconic ? "ICONIC 1" : "ICONIC 0");
+    }
+  });
+  poll.start(10);
+  QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+  QObject::connect(&input, &QSocketNotifier::activated, [&] {
+    char buffer[64] {};
+    if (::read(STDIN_FILENO, buffer, sizeof buffer - 1) <= 0 || std::strncmp(buffer, "QUIT", 4) == 0) app.quit();
+  });
+  QTimer::singleShot(20000, &app, &QCoreApplication::quit);
+  return app.exec();
+}

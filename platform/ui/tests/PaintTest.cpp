@@ -1,0 +1,142 @@
+// Painting: what a paint message draws and what a DC draws outside one both reach the screen and
+// stay; invalid parts are painted again, erased with the class background first; the frame is
+// drawn around the client area; a window region clips drawing and hitting.
+
+#include "platform/gdi/CBrush.h"
+#include "platform/gdi/CRgn.h"
+#include "platform/gdi/gdi.h"
+#include "platform/ui/CWnd.h"
+#include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/windc.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr COLORREF kPaint = RGB(0, 0, 200);
+constexpr COLORREF kDirect = RGB(220, 0, 0);
+
+// Paints its client area blue, in the top-left quarter only when asked to.
+class PaintingWnd : public CWnd {
+public:
+  int paints = 0;
+  CRect lastPaint;
+  bool quarter = false;
+
+protected:
+  void OnPaint() {
+    ++paints;
+    CPaintDC dc(this);
+    lastPaint = dc.m_ps.rcPaint;
+    CRect r;
+    GetClientRect(&r);
+    if (quarter) r = CRect(0, 0, r.Width() / 2, r.Height() / 2);
+    dc.FillSolidRect(&r, kPaint);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(PaintingWnd, CWnd)
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+QRgb Rgb(COLORREF c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+// What the screen shows of the window: its widgets rendered as the desktop would show them.
+QImage Screen(HWND hwnd) { return HostOf(hwnd)->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+class Painting : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(wnd.CreateEx(WS_EX_CLIENTEDGE, AfxRegisterWndClass(CS_DBLCLKS, nullptr, GetSysColorBrush(COLOR_WINDOW)),
+                             u"paint", WS_POPUP | WS_VISIBLE, 40, 40, 120, 100, nullptr, nullptr));
+    ASSERT_TRUE(PumpUntil([&] { return wnd.paints > 0; }));
+    Pump(20);
+  }
+  void TearDown() override { wnd.DestroyWindow(); }
+  PaintingWnd wnd;
+};
+
+TEST_F(Painting, ThePaintMessageDrawsTheClientAreaInsideTheFrame) {
+  QImage shot = Screen(wnd.GetSafeHwnd());
+  ASSERT_EQ(shot.size(), QSize(120, 100));
+  EXPECT_EQ(shot.pixel(60, 50), Rgb(kPaint));
+  EXPECT_EQ(shot.pixel(2, 2), Rgb(kPaint));  // the first client pixel, inside a 2-pixel edge
+  EXPECT_NE(shot.pixel(0, 0), Rgb(kPaint));  // the sunken edge
+  EXPECT_NE(shot.pixel(119, 99), Rgb(kPaint));
+}
+
+TEST_F(Painting, DrawingThroughAClientDcOutsidePaintStaysOnScreen) {
+  int paintsBefore = wnd.paints;
+  {
+    CClientDC dc(&wnd);
+    dc.FillSolidRect(10, 10, 20, 20, kDirect);
+  }
+  Pump(30);
+  QImage shot = Screen(wnd.GetSafeHwnd());
+  EXPECT_EQ(shot.pixel(2 + 15, 2 + 15), Rgb(kDirect));
+  EXPECT_EQ(shot.pixel(2 + 50, 2 + 50), Rgb(kPaint));
+  EXPECT_EQ(wnd.paints, paintsBefore);  // drawn without a paint message
+  // The same through GetDC/ReleaseDC, clipped to the client area.
+  CDC* dc = wnd.GetDC();
+  dc->FillSolidRect(-10, -10, 500, 16, kDirect);
+  wnd.ReleaseDC(dc);
+  Pump(30);
+  shot = Screen(wnd.GetSafeHwnd());
+  EXPECT_EQ(shot.pixel(50, 4), Rgb(kDirect));
+  EXPECT_NE(shot.pixel(50, 0), Rgb(kDirect));  // the frame stays
+}
+
+TEST_F(Painting, InvalidPartsArePaintedAgainAfterTheBackgroundIsErased) {
+  {
+    CClientDC dc(&wnd);
+    dc.FillSolidRect(0, 0, 116, 96, kDirect);
+  }
+  wnd.quarter = true;
+  CRect part(0, 0, 40, 30);
+  wnd.InvalidateRect(&part, TRUE);
+  wnd.UpdateWindow();
+  EXPECT_EQ(wnd.lastPaint, part);
+  Pump(30);
+  QImage shot = Screen(wnd.GetSafeHwnd());
+  EXPECT_EQ(shot.pixel(2 + 5, 2 + 5), Rgb(kPaint));     // painted again
+  EXPECT_EQ(shot.pixel(2 + 100, 2 + 80), Rgb(kDirect)); // outside the invalid part: untouched
+  // Erased to the class background where the painting left the invalid part alone.
+  wnd.quarter = true;
+  CRect wide(0, 0, 116, 20);
+  wnd.InvalidateRect(&wide, TRUE);
+  wnd.UpdateWindow();
+  Pump(30);
+  shot = Screen(wnd.GetSafeHwnd());
+  EXPECT_EQ(shot.pixel(2 + 100, 2 + 10), Rgb(GetSysColor(COLOR_WINDOW)));
+}
+
+TEST_F(Painting, TheWindowDcDrawsTheFrameToo) {
+  {
+    CWindowDC dc(&wnd);
+    dc.FillSolidRect(0, 0, 120, 100, kDirect);
+  }
+  Pump(30);
+  QImage shot = Screen(wnd.GetSafeHwnd());
+  EXPECT_EQ(shot.pixel(0, 0), Rgb(kDirect));
+  EXPECT_EQ(shot.pixel(60, 50), Rgb(kDirect));
+}
+
+TEST_F(Painting, AWindowRegionLimitsWhereTheWindowIsHit) {
+  CRgn region;
+  region.CreateRectRgn(0, 0, 60, 50);
+  EXPECT_TRUE(wnd.SetWindowRgn(static_cast<HRGN>(region.Detach()), TRUE));
+  RECT r;
+  wnd.GetWindowRect(&r);
+  EXPECT_EQ(wnd.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left + 30, r.top + 30)), HTCLIENT);
+  EXPECT_EQ(wnd.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.left + 90, r.top + 80)), HTNOWHERE);
+  CRgn back;
+  back.CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(wnd.GetWindowRgn(static_cast<HRGN>(back.GetSafeHandle())), SIMPLEREGION);
+  CRect box;
+  back.GetRgnBox(&box);
+  EXPECT_EQ(box, CRect(0, 0, 60, 50));
+}
+
+}  // namespace

@@ -1,0 +1,220 @@
+// A small program on the window layer: a frame with a menu bar and a view that paints itself and
+// draws where the mouse is pressed and dragged. With --screenshot <png> it presses and drags the
+// mouse itself, takes a picture of the screen around the frame, checks a few pixels and ends.
+
+#include "platform/gdi/CBrush.h"
+#include "platform/gdi/CFont.h"
+#include "platform/gdi/CPen.h"
+#include "platform/ui/CDocTemplate.h"
+#include "platform/ui/CDocument.h"
+#include "platform/ui/CFrameWnd.h"
+#include "platform/ui/CMenu.h"
+#include "platform/ui/CView.h"
+#include "platform/ui/CWinApp.h"
+#include "platform/ui/WindowHost.h"
+#include "platform/ui/WindowTable.h"
+#include "platform/ui/windc.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_EXIT };
+constexpr COLORREF kBackground = RGB(250, 246, 230);
+constexpr COLORREF kInk = RGB(200, 30, 30);
+QString g_screenshot;
+
+class DemoDoc : public CDocument {
+  DECLARE_DYNCREATE(DemoDoc)
+public:
+  std::vector<CPoint> marks;
+  BOOL grid = TRUE;
+
+protected:
+  void OnClear() {
+    marks.clear();
+    UpdateAllViews(nullptr);
+  }
+  void OnGrid() {
+    grid = !grid;
+    UpdateAllViews(nullptr);
+  }
+  void OnUpdateGrid(CCmdUI* ui) { ui->SetCheck(grid); }
+  void OnUpdateClear(CCmdUI* ui) { ui->Enable(!marks.empty()); }
+  DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(DemoDoc, CDocument)
+BEGIN_MESSAGE_MAP(DemoDoc, CDocument)
+  ON_COMMAND(ID_DEMO_CLEAR, &DemoDoc::OnClear)
+  ON_COMMAND(ID_DEMO_GRID, &DemoDoc::OnGrid)
+  ON_UPDATE_COMMAND_UI(ID_DEMO_GRID, &DemoDoc::OnUpdateGrid)
+  ON_UPDATE_COMMAND_UI(ID_DEMO_CLEAR, &DemoDoc::OnUpdateClear)
+END_MESSAGE_MAP()
+
+class DemoView : public CView {
+  DECLARE_DYNCREATE(DemoView)
+public:
+  void OnDraw(CDC* dc) override {
+    auto* doc = static_cast<DemoDoc*>(GetDocument());
+    CRect r;
+    GetClientRect(&r);
+    dc->FillSolidRect(&r, kBackground);
+    if (doc->grid) {
+      CPen pen(PS_SOLID, 1, RGB(200, 200, 220));
+      CPen* old = dc->SelectObject(&pen);
+      for (int x = 0; x < r.right; x += 40) {
+        dc->MoveTo(x, 0);
+        dc->LineTo(x, r.bottom);
+      }
+      for (int y = 0; y < r.bottom; y += 40) {
+        dc->MoveTo(0, y);
+        dc->LineTo(r.right, y);
+      }
+      dc->SelectObject(old);
+    }
+    CBrush band(RGB(40, 90, 160));
+    CRect title(10, 10, r.right - 10, 44);
+    dc->FillRect(&title, &band);
+    CFont font;
+    font.CreatePointFont(110, u"Arial", dc);
+    CFont* oldFont = dc->SelectObject(&font);
+    dc->SetBkMode(TRANSPARENT);
+    dc->SetTextColor(RGB(255, 255, 255));
+    dc->DrawText(u"Press and drag the mouse here", -1, &title, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    dc->SelectObject(oldFont);
+    for (const CPoint& p : doc->marks) Mark(dc, p);
+  }
+
+protected:
+  static void Mark(CDC* dc, CPoint p) {
+    CBrush ink(kInk);
+    CBrush* old = dc->SelectObject(&ink);
+    dc->Ellipse(p.x - 6, p.y - 6, p.x + 7, p.y + 7);
+    dc->SelectObject(old);
+  }
+  void OnLButtonDown(UINT, CPoint p) {
+    SetCapture();
+    Add(p);
+  }
+  void OnMouseMove(UINT, CPoint p) {
+    if (GetCapture() == this) Add(p);
+  }
+  void OnLButtonUp(UINT, CPoint) {
+    if (GetCapture() == this) ReleaseCapture();
+  }
+  void Add(CPoint p) {
+    static_cast<DemoDoc*>(GetDocument())->marks.push_back(p);
+    CClientDC dc(this);  // drawn at once, outside a paint message
+    Mark(&dc, p);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(DemoView, CView)
+BEGIN_MESSAGE_MAP(DemoView, CView)
+  ON_WM_LBUTTONDOWN()
+  ON_WM_MOUSEMOVE()
+  ON_WM_LBUTTONUP()
+END_MESSAGE_MAP()
+
+class DemoFrame : public CFrameWnd {
+  DECLARE_DYNCREATE(DemoFrame)
+protected:
+  int OnCreate(LPCREATESTRUCT cs) {
+    if (CFrameWnd::OnCreate(cs) == -1) return -1;
+    CMenu file, view;
+    file.CreatePopupMenu();
+    file.AppendMenu(MF_STRING, ID_DEMO_CLEAR, u"&Clear\tDel");
+    file.AppendMenu(MF_SEPARATOR);
+    file.AppendMenu(MF_STRING, ID_DEMO_EXIT, u"E&xit");
+    view.CreatePopupMenu();
+    view.AppendMenu(MF_STRING, ID_DEMO_GRID, u"&Grid");
+    m_menu.CreateMenu();
+    m_menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(file.Detach()), u"&File");
+    m_menu.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(view.Detach()), u"&View");
+    SetMenu(&m_menu);
+    SetTitle(u"Window layer");
+    return 0;
+  }
+  void OnExit() { SendMessage(WM_CLOSE); }
+  CMenu m_menu;
+  DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(DemoFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(DemoFrame, CFrameWnd)
+  ON_WM_CREATE()
+  ON_COMMAND(ID_DEMO_EXIT, &DemoFrame::OnExit)
+END_MESSAGE_MAP()
+
+void Press(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+  QMouseEvent e(type, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &e);
+}
+
+int TakeScreenshot(CFrameWnd* frame) {
+  HWND view = frame->GetActiveView()->GetSafeHwnd();
+  QWidget* host = qvui::Find(view)->host;
+  // A press, a drag to the right and a release, as the mouse would give them.
+  Press(host, QEvent::MouseButtonPress, QPoint(60, 100), Qt::LeftButton);
+  for (int x = 70; x <= 200; x += 10) Press(host, QEvent::MouseMove, QPoint(x, 100 + (x - 60) / 4), Qt::LeftButton);
+  Press(host, QEvent::MouseButtonRelease, QPoint(200, 135), Qt::NoButton);
+  QCoreApplication::processEvents();
+  CRect r;
+  frame->GetWindowRect(&r);
+  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, r.left, r.top, r.Width(), r.Height());
+  if (shot.isNull()) shot = qvui::Find(frame->GetSafeHwnd())->host->grab();
+  if (!shot.save(g_screenshot)) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(g_screenshot));
+    return 2;
+  }
+  // The view's background, the ink of the drag and the menu bar must be on the screen.
+  QImage image = shot.toImage();
+  POINT probe {150, 190};  // between the grid lines
+  ::MapWindowPoints(view, nullptr, &probe, 1);
+  QRgb background = image.pixel(probe.x - r.left, probe.y - r.top);
+  POINT ink {130, 117};
+  ::MapWindowPoints(view, nullptr, &ink, 1);
+  QRgb mark = image.pixel(ink.x - r.left, ink.y - r.top);
+  bool ok = qRed(background) == 250 && qGreen(background) == 246 && qRed(mark) == 200 && qGreen(mark) == 30 &&
+            static_cast<DemoDoc*>(frame->GetActiveDocument())->marks.size() >= 10;
+  std::printf("background %08x ink %08x\n", background, mark);
+  return ok ? 0 : 1;
+}
+
+class DemoApp : public CWinApp {
+public:
+  BOOL InitInstance() override {
+    AddDocTemplate(new CSingleDocTemplate(1, RUNTIME_CLASS(DemoDoc), RUNTIME_CLASS(DemoFrame), RUNTIME_CLASS(DemoView)));
+    OnFileNew();
+    auto* frame = static_cast<CFrameWnd*>(m_pMainWnd);
+    if (!frame) return FALSE;
+    frame->MoveWindow(20, 20, 480, 320);
+    if (!g_screenshot.isEmpty()) {
+      QTimer::singleShot(500, [this, frame] {
+        m_result = TakeScreenshot(frame);
+        frame->SendMessage(WM_CLOSE);
+      });
+    }
+    return TRUE;
+  }
+  int ExitInstance() override { return m_result; }
+
+private:
+  int m_result = 0;
+};
+
+DemoApp theApp;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (QByteArray(argv[i]) == "--screenshot") g_screenshot = QString::fromLocal8Bit(argv[i + 1]);
+  return AfxWinMain(argc, argv);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Shared pieces of the window layer's tests: a QApplication for the whole run (offscreen under
+// CTest), a message recorder, and helpers to let the event loop run.
+
+#include "platform/ui/winuser.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Runs the event loop until the condition holds or the time is up; returns the condition.
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 2000);
+// Runs the event loop for a while.
+void Pump(int ms = 50);
+// The Qt widgets of a window (the whole window, and its client area).
+QWidget* HostOf(HWND hwnd);
+QWidget* ClientOf(HWND hwnd);
+
+// One recorded message, and a readable name for messages in failure output.
+struct Logged {
+  HWND hwnd;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+};
+std::string MessageName(UINT message);
+std::string Describe(const std::vector<Logged>& log);

@@ -1,0 +1,282 @@
+// Creation and destruction of windows: the messages and their order, failing creation, what a
+// destroyed handle still answers, relations and window words.
+
+#include "platform/ui/CWnd.h"
+#include "platform/ui/tests/UiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+std::vector<Logged> g_log;
+LRESULT g_createAnswer = 0;
+
+const std::set<UINT> kLifeMessages = {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE,  WM_SIZE,
+                                      WM_MOVE,          WM_SHOWWINDOW, WM_DESTROY, WM_NCDESTROY};
+
+LRESULT LogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (kLifeMessages.count(message)) g_log.push_back({hwnd, message, wParam, lParam});
+  if (message == WM_CREATE && g_createAnswer) return g_createAnswer;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void RegisterLogClass() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  WNDCLASSW wc {CS_DBLCLKS, LogProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"LifeLog"};
+  ASSERT_NE(RegisterClassW(&wc), 0);
+}
+
+HWND Make(DWORD style, HWND parent, int id = 0) {
+  return CreateWindowExW(0, u"LifeLog", u"", style, 0, 0, 100, 80, parent,
+                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
+}
+
+std::vector<std::pair<HWND, UINT>> Sequence(const std::vector<Logged>& log, const std::set<UINT>& only) {
+  std::vector<std::pair<HWND, UINT>> out;
+  for (const Logged& l : log)
+    if (only.count(l.message)) out.emplace_back(l.hwnd, l.message);
+  return out;
+}
+
+class WindowLife : public ::testing::Test {
+protected:
+  void SetUp() override {
+    RegisterLogClass();
+    g_log.clear();
+    g_createAnswer = 0;
+  }
+};
+
+TEST_F(WindowLife, CreationMessagesComeInOrder) {
+  HWND top = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  ASSERT_TRUE(top);
+  HWND child = Make(WS_CHILD | WS_VISIBLE, top, 7);
+  ASSERT_TRUE(child);
+  std::vector<std::pair<HWND, UINT>> expected = {
+      {top, WM_GETMINMAXINFO}, {top, WM_NCCREATE}, {top, WM_NCCALCSIZE}, {top, WM_CREATE},    {top, WM_SIZE},
+      {top, WM_MOVE},          {child, WM_NCCREATE}, {child, WM_NCCALCSIZE}, {child, WM_CREATE}, {child, WM_SIZE},
+      {child, WM_MOVE},        {child, WM_SHOWWINDOW},
+  };
+  EXPECT_EQ(Sequence(g_log, kLifeMessages), expected) << Describe(g_log);
+  // WM_SIZE carries the client size, WM_MOVE the client origin in the parent.
+  auto size = std::find_if(g_log.begin(), g_log.end(), [&](const Logged& l) { return l.hwnd == child && l.message == WM_SIZE; });
+  EXPECT_EQ(size->lParam, MAKELPARAM(100, 80));
+  DestroyWindow(top);
+}
+
+TEST_F(WindowLife, DestructionGoesParentFirstThenChildrenFirst) {
+  HWND top = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  HWND first = Make(WS_CHILD, top, 1);
+  HWND grandchild = Make(WS_CHILD, first, 3);
+  HWND second = Make(WS_CHILD, top, 2);
+  g_log.clear();
+  ASSERT_TRUE(DestroyWindow(top));
+  std::vector<std::pair<HWND, UINT>> expected = {
+      {top, WM_DESTROY},          {first, WM_DESTROY},   {grandchild, WM_DESTROY}, {second, WM_DESTROY},
+      {grandchild, WM_NCDESTROY}, {first, WM_NCDESTROY}, {second, WM_NCDESTROY},   {top, WM_NCDESTROY},
+  };
+  EXPECT_EQ(Sequence(g_log, {WM_DESTROY, WM_NCDESTROY}), expected) << Describe(g_log);
+  for (HWND h : {top, first, grandchild, second}) EXPECT_FALSE(IsWindow(h));
+}
+
+TEST_F(WindowLife, OwnedWindowsGoBeforeTheirOwner) {
+  HWND owner = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  HWND owned = Make(WS_POPUP, owner);
+  EXPECT_EQ(GetWindow(owned, GW_OWNER), owner);
+  EXPECT_EQ(GetParent(owned), owner);  // a pop-up's "parent" is its owner
+  g_log.clear();
+  DestroyWindow(owner);
+  auto seq = Sequence(g_log, {WM_DESTROY, WM_NCDESTROY});
+  ASSERT_EQ(seq.size(), 4u);
+  EXPECT_EQ(seq[0], std::make_pair(owned, static_cast<UINT>(WM_DESTROY)));
+  EXPECT_EQ(seq[1], std::make_pair(owned, static_cast<UINT>(WM_NCDESTROY)));
+  EXPECT_FALSE(IsWindow(owned));
+}
+
+TEST_F(WindowLife, RefusedCreationDestroysTheWindowAndGivesNull) {
+  g_createAnswer = -1;
+  HWND hwnd = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  EXPECT_EQ(hwnd, nullptr);
+  auto seq = Sequence(g_log, {WM_CREATE, WM_DESTROY, WM_NCDESTROY});
+  ASSERT_EQ(seq.size(), 3u) << Describe(g_log);
+  EXPECT_EQ(seq[1].second, static_cast<UINT>(WM_DESTROY));
+  EXPECT_EQ(seq[2].second, static_cast<UINT>(WM_NCDESTROY));
+  EXPECT_FALSE(IsWindow(seq[0].first));
+}
+
+TEST_F(WindowLife, DestroyedHandleAnswersNothing) {
+  HWND hwnd = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  DestroyWindow(hwnd);
+  RECT r {1, 2, 3, 4};
+  SetLastError(0);
+  EXPECT_FALSE(GetWindowRect(hwnd, &r));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+  EXPECT_EQ(SendMessageW(hwnd, WM_USER, 0, 0), 0);
+  EXPECT_FALSE(DestroyWindow(hwnd));
+  EXPECT_FALSE(ShowWindow(hwnd, SW_SHOW));
+  EXPECT_EQ(GetParent(hwnd), nullptr);
+}
+
+TEST_F(WindowLife, RelationsAndIdsFollowCreationOrder) {
+  HWND top = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  HWND a = Make(WS_CHILD, top, 10);
+  HWND b = Make(WS_CHILD, top, 20);
+  HWND c = Make(WS_CHILD, b, 30);
+  EXPECT_EQ(GetWindow(top, GW_CHILD), a);
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+  EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), nullptr);
+  EXPECT_EQ(GetDlgItem(top, 20), b);
+  EXPECT_EQ(GetDlgItem(top, 30), nullptr);  // only direct children
+  EXPECT_EQ(GetDlgCtrlID(c), 30);
+  EXPECT_TRUE(IsChild(top, c));
+  EXPECT_FALSE(IsChild(a, c));
+  EXPECT_EQ(GetAncestor(c, GA_ROOT), top);
+  EXPECT_EQ(GetParent(c), b);
+  DestroyWindow(top);
+}
+
+TEST_F(WindowLife, ClientAreaFollowsTheFrameStyles) {
+  struct Case {
+    DWORD style;
+    DWORD exStyle;
+    RECT client;  // within a 100 x 80 window
+  };
+  const Case cases[] = {
+      {WS_CHILD, 0, {0, 0, 100, 80}},
+      {WS_CHILD | WS_BORDER, 0, {1, 1, 99, 79}},
+      {WS_CHILD, WS_EX_CLIENTEDGE, {2, 2, 98, 78}},
+      {WS_CHILD | WS_BORDER, WS_EX_CLIENTEDGE, {3, 3, 97, 77}},
+      {WS_CHILD | WS_THICKFRAME, 0, {4, 4, 96, 76}},
+      {WS_CHILD | WS_VSCROLL, 0, {0, 0, 83, 80}},
+      {WS_CHILD | WS_CAPTION, 0, {3, 22, 97, 77}},
+  };
+  HWND top = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  for (const Case& c : cases) {
+    HWND w = CreateWindowExW(c.exStyle, u"LifeLog", u"", c.style, 10, 20, 100, 80, top, nullptr, nullptr, nullptr);
+    RECT client;
+    GetClientRect(w, &client);
+    POINT origin {0, 0};
+    MapWindowPoints(w, top, &origin, 1);
+    EXPECT_EQ(origin.x - 10, c.client.left) << "style " << std::hex << c.style << " ex " << c.exStyle;
+    EXPECT_EQ(origin.y - 20, c.client.top) << "style " << std::hex << c.style << " ex " << c.exStyle;
+    EXPECT_EQ(client.right, c.client.right - c.client.left) << "style " << std::hex << c.style;
+    EXPECT_EQ(client.bottom, c.client.bottom - c.client.top) << "style " << std::hex << c.style;
+    RECT grown = c.client;
+    AdjustWindowRectEx(&grown, c.style, FALSE, c.exStyle);
+    EXPECT_EQ(grown.right - grown.left, 100) << "style " << std::hex << c.style;
+    EXPECT_EQ(grown.bottom - grown.top, 80) << "style " << std::hex << c.style;
+    DestroyWindow(w);
+  }
+  DestroyWindow(top);
+}
+
+TEST_F(WindowLife, SettingThePositionSendsMoveAndSizeOnlyForWhatChanged) {
+  HWND top = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  HWND child = Make(WS_CHILD, top);
+  struct Case {
+    int x, y, cx, cy;
+    UINT flags;
+    bool move, size;
+  };
+  const Case cases[] = {
+      {5, 6, 0, 0, SWP_NOSIZE, true, false},
+      {0, 0, 50, 40, SWP_NOMOVE, false, true},
+      {5, 6, 50, 40, 0, false, false},
+      {7, 8, 60, 30, 0, true, true},
+  };
+  for (const Case& c : cases) {
+    g_log.clear();
+    SetWindowPos(child, nullptr, c.x, c.y, c.cx, c.cy, c.flags | SWP_NOZORDER);
+    auto seq = Sequence(g_log, {WM_MOVE, WM_SIZE});
+    bool moved = std::count(seq.begin(), seq.end(), std::make_pair(child, static_cast<UINT>(WM_MOVE)));
+    bool sized = std::count(seq.begin(), seq.end(), std::make_pair(child, static_cast<UINT>(WM_SIZE)));
+    EXPECT_EQ(moved, c.move) << c.x << "," << c.y << " " << c.cx << "x" << c.cy;
+    EXPECT_EQ(sized, c.size) << c.x << "," << c.y << " " << c.cx << "x" << c.cy;
+  }
+  RECT r;
+  GetWindowRect(child, &r);
+  POINT p {r.left, r.top};
+  ScreenToClient(top, &p);
+  EXPECT_EQ(p.x, 7);
+  EXPECT_EQ(p.y, 8);
+  EXPECT_EQ(r.right - r.left, 60);
+  DestroyWindow(top);
+}
+
+// ---- The object side ------------------------------------------------------------------------------
+
+struct Counters {
+  int creates = 0, destroys = 0, ncDestroys = 0, postNc = 0;
+};
+
+class CountingWnd : public CWnd {
+public:
+  explicit CountingWnd(Counters& c, bool refuse = false) : m_counters(c), m_refuse(refuse) {}
+
+protected:
+  int OnCreate(LPCREATESTRUCT cs) {
+    ++m_counters.creates;
+    if (m_refuse) return -1;
+    return CWnd::OnCreate(cs);
+  }
+  void OnDestroy() {
+    ++m_counters.destroys;
+    CWnd::OnDestroy();
+  }
+  void PostNcDestroy() override {
+    ++m_counters.postNc;
+    delete this;
+  }
+
+  Counters& m_counters;
+  bool m_refuse;
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CountingWnd, CWnd)
+  ON_WM_CREATE()
+  ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+TEST_F(WindowLife, ObjectIsAttachedForTheWholeLifeAndDeletedAfterIt) {
+  Counters counters;
+  auto* wnd = new CountingWnd(counters);
+  ASSERT_TRUE(wnd->CreateEx(0, nullptr, u"object", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
+  HWND hwnd = wnd->GetSafeHwnd();
+  EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), wnd);
+  EXPECT_EQ(CWnd::FromHandle(hwnd), wnd);
+  EXPECT_EQ(counters.creates, 1);
+  CString text;
+  wnd->GetWindowText(text);
+  EXPECT_EQ(text, CString(u"object"));
+  wnd->DestroyWindow();  // deletes the object
+  EXPECT_EQ(counters.destroys, 1);
+  EXPECT_EQ(counters.postNc, 1);
+  EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+}
+
+TEST_F(WindowLife, RefusingCreationFailsCreateAndStillCleansUp) {
+  Counters counters;
+  auto* wnd = new CountingWnd(counters, true);
+  EXPECT_FALSE(wnd->CreateEx(0, nullptr, u"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
+  EXPECT_EQ(counters.creates, 1);
+  EXPECT_EQ(counters.postNc, 1);  // and the object is gone
+}
+
+TEST_F(WindowLife, WrapperOfAForeignWindowLivesAsLongAsTheWindow) {
+  HWND hwnd = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  CWnd* wrapper = CWnd::FromHandle(hwnd);
+  ASSERT_NE(wrapper, nullptr);
+  EXPECT_EQ(CWnd::FromHandle(hwnd), wrapper);
+  EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+  EXPECT_EQ(wrapper->GetSafeHwnd(), hwnd);
+  DestroyWindow(hwnd);
+  EXPECT_EQ(CWnd::FromHandle(hwnd), nullptr);
+}
+
+}  // namespace
