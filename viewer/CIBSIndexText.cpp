@@ -3,6 +3,7 @@
 #include "platform/core/CFile.h"
 #include "platform/core/codepage.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -102,9 +103,18 @@ void CIBSIndexText::Decode() {
   } else if (view.starts_with("\xFF\xFE") || view.starts_with("\xFE\xFF")) {
     m_text = WideToUtf8(Utf16Units(view.substr(2), view[0] == '\xFE'));
   } else if (!IsValidUtf8(view)) {
-    // Without a mark, text that is valid UTF-8 is taken as UTF-8 (plain ASCII among it); anything
-    // else was written in the ANSI code page.
-    m_text = WideToUtf8(AnsiToWide(view));
+    // Without a mark, a line that is valid UTF-8 is taken as UTF-8 (plain ASCII among it); any
+    // other line was written in the ANSI code page.
+    std::string text;
+    text.reserve(view.size() + view.size() / 4);
+    for (size_t pos = 0; pos < view.size();) {
+      const size_t lf = std::min(view.find('\n', pos), view.size());
+      const std::string_view line = view.substr(pos, lf - pos);
+      text += IsValidUtf8(line) ? std::string(line) : WideToUtf8(AnsiToWide(line));
+      if (lf < view.size()) text.push_back('\n');
+      pos = lf + 1;
+    }
+    m_text = std::move(text);
   }
   m_bHasNul = GetText().find('\0') != std::string_view::npos;
 }

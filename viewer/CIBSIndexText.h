@@ -1,9 +1,13 @@
 #pragma once
 // The text of a published index file ("index.dat", "indexhdr.dat") held as UTF-8 and read line by
 // line. The encoding comes from the byte-order mark: EF BB BF UTF-8, FF FE UTF-16 little-endian,
-// FE FF UTF-16 big-endian. Without a mark the text is UTF-8 when it is valid UTF-8, else it is in
-// the ANSI code page. Lines end at LF; a CR before it belongs to the line end; a line ends early
-// at a NUL character, as a line read into a zero-terminated buffer does.
+// FE FF UTF-16 big-endian. Without a mark a line is UTF-8 when it is valid UTF-8, else it is in the
+// ANSI code page, as the library's text files read it. Lines end at LF; a CR before it belongs to
+// the line end; a line ends early at a NUL character, as a line read into a zero-terminated
+// buffer does.
+//
+// The whole file is read and decoded at once rather than line by line: an index of a million
+// lines is read at every search.
 
 #include "platform/core/wintypes.h"
 
