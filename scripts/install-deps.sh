@@ -12,6 +12,8 @@ packages=(
   # tests: display, checkers of what the system writes, real counterparts
   xvfb xauth libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
   sane-utils fonts-liberation2 fonts-dejavu-core locales
+  # benchmarks: the peers a user would use instead
+  libvips-tools
 )
 
 missing=()

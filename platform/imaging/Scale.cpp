@@ -1,0 +1,264 @@
+#include "platform/imaging/Scale.h"
+
+#include "platform/imaging/pixels.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace imaging {
+
+namespace {
+
+// Pixels [first, last) of a source axis that target pixel i covers (at least one).
+struct Span {
+  int first;
+  int last;
+};
+
+std::vector<Span> Spans(int offset, int sourceSize, int targetSize) {
+  std::vector<Span> spans(targetSize);
+  for (int i = 0; i < targetSize; ++i) {
+    const int first = static_cast<int>(static_cast<long long>(i) * sourceSize / targetSize);
+    const int last = static_cast<int>(static_cast<long long>(i + 1) * sourceSize / targetSize);
+    spans[i] = {offset + first, offset + std::max(last, first + 1)};
+  }
+  return spans;
+}
+
+// Set bits in [x0, x1) of a packed 1-bit row (most significant bit first).
+int CountOnes(const BYTE* row, int x0, int x1) {
+  const int b0 = x0 >> 3, b1 = (x1 - 1) >> 3;
+  const BYTE head = static_cast<BYTE>(0xFF >> (x0 & 7));
+  const BYTE tail = static_cast<BYTE>(0xFF << (7 - ((x1 - 1) & 7)));
+  if (b0 == b1) return std::popcount(static_cast<unsigned>(row[b0] & head & tail));
+  int count = std::popcount(static_cast<unsigned>(row[b0] & head)) + std::popcount(static_cast<unsigned>(row[b1] & tail));
+  int b = b0 + 1;
+  for (; b + 8 <= b1; b += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, row + b, 8);
+    count += std::popcount(word);
+  }
+  for (; b < b1; ++b) count += std::popcount(static_cast<unsigned>(row[b]));
+  return count;
+}
+
+bool Nearest(const Bitmap& source, Bitmap& target) {
+  const int bpp = source.bitsPerPixel, unit = HasPalette(bpp) ? 0 : BytesPerPixel(bpp);
+  std::vector<int> columns(target.width);
+  for (int x = 0; x < target.width; ++x) {
+    columns[x] = static_cast<int>((2LL * x + 1) * source.width / (2LL * target.width));
+  }
+  int previous = -1;
+  for (int y = 0; y < target.height; ++y) {
+    const int sy = static_cast<int>((2LL * y + 1) * source.height / (2LL * target.height));
+    BYTE* out = ViewRow(target, y);
+    if (sy == previous) {
+      std::memcpy(out, ViewRow(target, y - 1), target.bytesPerLine);
+      continue;
+    }
+    previous = sy;
+    const BYTE* in = ViewRow(source, sy);
+    if (unit == 0) {
+      for (int x = 0; x < target.width; ++x) SetIndexAt(out, bpp, x, IndexAt(in, bpp, columns[x]));
+    } else {
+      for (int x = 0; x < target.width; ++x) std::memcpy(out + static_cast<SIZE_T>(x) * unit, in + static_cast<SIZE_T>(columns[x]) * unit, unit);
+    }
+  }
+  return true;
+}
+
+// 1 bit: a target pixel is dark when any source pixel of its area is dark.
+bool FavorBlack(const Bitmap& source, Bitmap& target) {
+  const int dark = DarkIndex(source);
+  const std::vector<Span> columns = Spans(0, source.width, target.width);
+  const std::vector<Span> rows = Spans(0, source.height, target.height);
+  std::vector<BYTE> merged(source.bytesPerLine);
+  for (int y = 0; y < target.height; ++y) {
+    // Dark ones gather under OR, dark zeros under AND.
+    std::memcpy(merged.data(), ViewRow(source, rows[y].first), merged.size());
+    for (int sy = rows[y].first + 1; sy < rows[y].last; ++sy) {
+      const BYTE* in = ViewRow(source, sy);
+      for (SIZE_T i = 0; i < merged.size(); ++i) merged[i] = static_cast<BYTE>(dark ? merged[i] | in[i] : merged[i] & in[i]);
+    }
+    BYTE* out = ViewRow(target, y);
+    for (int x = 0; x < target.width; ++x) {
+      const int ones = CountOnes(merged.data(), columns[x].first, columns[x].last);
+      const bool anyDark = dark ? ones > 0 : ones < columns[x].last - columns[x].first;
+      SetIndexAt(out, 1, x, anyDark ? dark : 1 - dark);
+    }
+  }
+  return true;
+}
+
+// Separable filtering: weights in 1/16384 for each target position along one axis.
+struct Taps {
+  int first{0};
+  std::vector<int> weights;
+};
+
+std::vector<Taps> MakeTaps(int sourceSize, int targetSize, bool cubic) {
+  const double scale = static_cast<double>(targetSize) / sourceSize;
+  const double stretch = std::max(1.0, 1.0 / scale);  // reductions widen the kernel: area averaging
+  const double radius = (cubic ? 2.0 : 1.0) * stretch;
+  std::vector<Taps> taps(targetSize);
+  for (int i = 0; i < targetSize; ++i) {
+    const double center = (i + 0.5) / scale;
+    const int left = static_cast<int>(std::floor(center - radius)), right = static_cast<int>(std::ceil(center + radius));
+    std::vector<double> weights;
+    double sum = 0;
+    for (int j = left; j < right; ++j) {
+      const double t = std::abs((j + 0.5 - center) / stretch);
+      double w;
+      if (cubic) {
+        w = t < 1 ? 1.5 * t * t * t - 2.5 * t * t + 1 : t < 2 ? -0.5 * t * t * t + 2.5 * t * t - 4 * t + 2 : 0;
+      } else {
+        w = std::max(0.0, 1 - t);
+      }
+      weights.push_back(w);
+      sum += w;
+    }
+    // Positions outside the source repeat its edge: their weights move onto the edge pixels.
+    const int first = std::clamp(left, 0, sourceSize - 1), last = std::clamp(right - 1, 0, sourceSize - 1);
+    taps[i].first = first;
+    taps[i].weights.assign(last - first + 1, 0);
+    for (int j = left; j < right; ++j) {
+      const int at = std::clamp(j, 0, sourceSize - 1) - first;
+      taps[i].weights[at] += static_cast<int>(std::lround(weights[j - left] / sum * 16384));
+    }
+  }
+  return taps;
+}
+
+BYTE Clamp14(long value) { return static_cast<BYTE>(std::clamp((value + 8192) >> 14, 0L, 255L)); }
+
+Plane Filter(const Plane& in, int width, int height, bool cubic) {
+  const std::vector<Taps> across = MakeTaps(in.width, width, cubic), down = MakeTaps(in.height, height, cubic);
+  const int unit = in.unit;
+  Plane wide;
+  wide.width = width;
+  wide.height = in.height;
+  wide.unit = unit;
+  wide.data.resize(static_cast<SIZE_T>(width) * in.height * unit);
+  for (int y = 0; y < in.height; ++y) {
+    const BYTE* row = in.Row(y);
+    BYTE* out = wide.Row(y);
+    for (int x = 0; x < width; ++x) {
+      const Taps& t = across[x];
+      for (int c = 0; c < unit; ++c) {
+        long sum = 0;
+        for (SIZE_T k = 0; k < t.weights.size(); ++k) sum += static_cast<long>(t.weights[k]) * row[(t.first + k) * unit + c];
+        out[static_cast<SIZE_T>(x) * unit + c] = Clamp14(sum);
+      }
+    }
+  }
+  Plane result;
+  result.width = width;
+  result.height = height;
+  result.unit = unit;
+  result.data.resize(static_cast<SIZE_T>(width) * height * unit);
+  const SIZE_T line = static_cast<SIZE_T>(width) * unit;
+  std::vector<long> sums(line);
+  for (int y = 0; y < height; ++y) {
+    const Taps& t = down[y];
+    std::fill(sums.begin(), sums.end(), 0);
+    for (SIZE_T k = 0; k < t.weights.size(); ++k) {
+      const BYTE* row = wide.Row(t.first + static_cast<int>(k));
+      const long weight = t.weights[k];
+      for (SIZE_T i = 0; i < line; ++i) sums[i] += weight * row[i];
+    }
+    BYTE* out = result.Row(y);
+    for (SIZE_T i = 0; i < line; ++i) out[i] = Clamp14(sums[i]);
+  }
+  return result;
+}
+
+bool Interpolate(const Bitmap& source, Bitmap& target, bool cubic) {
+  Plane in;
+  if (source.bitsPerPixel == 1) {
+    in.width = source.width;
+    in.height = source.height;
+    in.data.resize(static_cast<SIZE_T>(in.width) * in.height);
+    for (int y = 0; y < in.height; ++y) LuminanceRow(source, y, in.Row(y));
+  } else if (!ToPlane(source, in)) {
+    return false;
+  }
+  const Plane out = Filter(in, target.width, target.height, cubic);
+  for (int y = 0; y < target.height; ++y) {
+    if (source.bitsPerPixel == 1) {
+      // Thresholded against the two entries' middle, so that either palette order works.
+      const int light = 1 - DarkIndex(source);
+      const int middle = (Luminance(source.palette[0]) + Luminance(source.palette[1]) + 1) / 2;
+      BYTE* row = ViewRow(target, y);
+      for (int x = 0; x < target.width; ++x) SetIndexAt(row, 1, x, out.Row(y)[x] >= middle ? light : 1 - light);
+    } else {
+      std::memcpy(ViewRow(target, y), out.Row(y), static_cast<SIZE_T>(target.width) * out.unit);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ResampleInto(const Bitmap& source, Bitmap& target, UINT flags) {
+  if (&source == &target || !source.IsAllocated() || !target.IsAllocated() || source.bitsPerPixel != target.bitsPerPixel) {
+    return false;
+  }
+  const int bpp = source.bitsPerPixel;
+  const bool interpolates = bpp == 1 || bpp >= 24 || (bpp == 8 && IsNormalGrayScale(source));
+  if ((flags & (kResizeResample | kResizeBicubic)) && interpolates && (bpp != 1 || source.colorCount >= 2)) {
+    return Interpolate(source, target, (flags & kResizeBicubic) != 0);
+  }
+  if ((flags & kResizeFavorBlack) && bpp == 1) return FavorBlack(source, target);
+  return Nearest(source, target);
+}
+
+bool CreateResampled(Bitmap& target, const Bitmap& source, int width, int height, UINT flags) {
+  if (&target == &source || !source.IsAllocated() || !CreateLike(target, source, width, height, source.bitsPerPixel)) {
+    return false;
+  }
+  if (!ResampleInto(source, target, flags)) {
+    Reset(target);
+    return false;
+  }
+  return true;
+}
+
+bool Resize(Bitmap& bitmap, int width, int height, UINT flags) {
+  Bitmap result;
+  if (!CreateResampled(result, bitmap, width, height, flags)) return false;
+  TakeOver(bitmap, result);
+  return true;
+}
+
+bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, int width, int height) {
+  if (&source == &target || !source.IsAllocated() || source.bitsPerPixel != 1 || source.colorCount < 2) return false;
+  const int left = std::max<int>(sourceRect.left, 0), top = std::max<int>(sourceRect.top, 0);
+  const int right = std::min<int>(sourceRect.right, source.width), bottom = std::min<int>(sourceRect.bottom, source.height);
+  if (right <= left || bottom <= top) return false;
+  if (!Create(target, width, height, 8, source.order, nullptr, kTopLeft)) return false;
+  target.xResolution = static_cast<int>(static_cast<long long>(source.xResolution) * width / (right - left));
+  target.yResolution = static_cast<int>(static_cast<long long>(source.yResolution) * height / (bottom - top));
+  const std::vector<Span> columns = Spans(left, right - left, width);
+  const std::vector<Span> rows = Spans(top, bottom - top, height);
+  const int zero = Luminance(source.palette[0]), one = Luminance(source.palette[1]);
+  std::vector<long long> ones(width);
+  for (int y = 0; y < height; ++y) {
+    std::fill(ones.begin(), ones.end(), 0);
+    for (int sy = rows[y].first; sy < rows[y].last; ++sy) {
+      const BYTE* in = ViewRow(source, sy);
+      for (int x = 0; x < width; ++x) ones[x] += CountOnes(in, columns[x].first, columns[x].last);
+    }
+    BYTE* out = ViewRow(target, y);
+    const int rowsCovered = rows[y].last - rows[y].first;
+    for (int x = 0; x < width; ++x) {
+      const long long area = static_cast<long long>(columns[x].last - columns[x].first) * rowsCovered;
+      out[x] = static_cast<BYTE>((ones[x] * one + (area - ones[x]) * zero + area / 2) / area);
+    }
+  }
+  return true;
+}
+
+}  // namespace imaging

@@ -1,0 +1,316 @@
+// Turning, mirroring, cutting and resampling, checked pixel by pixel against the plain mapping of
+// coordinates on a picture.
+
+#include "platform/imaging/File.h"
+#include "platform/imaging/Scale.h"
+#include "platform/imaging/Transform.h"
+#include "platform/imaging/tests/support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+using namespace imaging;
+using namespace imaging::test;
+
+namespace {
+
+// A picture mapped pixel by pixel: target (x, y) shows source at from(x, y).
+Picture Mapped(const Picture& source, int width, int height, const std::function<std::pair<int, int>(int, int)>& from) {
+  Picture p(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const auto [sx, sy] = from(x, y);
+      std::copy_n(source.At(sx, sy), 3, p.At(x, y));
+    }
+  }
+  return p;
+}
+
+struct Size {
+  int width;
+  int height;
+};
+
+// Odd sizes, sizes that fill whole bytes and 8-row blocks, and a single column.
+const Size kSizes[] = {{37, 23}, {64, 40}, {17, 70}, {1, 9}};
+const int kDepths[] = {1, 4, 8, 24, 32};
+
+TEST(Rotate, QuarterTurnsAreExactAtEveryDepth) {
+  for (const Size& size : kSizes) {
+    for (int depth : kDepths) {
+      for (int perspective : {kTopLeft, kBottomLeft}) {
+        Bitmap original;
+        ASSERT_TRUE(BitmapOf(Pattern(size.width, size.height), depth, original, perspective));
+        const Picture source = PictureOf(original);
+        const int w = size.width, h = size.height;
+        struct Turn {
+          int angle;
+          Picture expected;
+        };
+        const Turn turns[] = {
+            {9000, Mapped(source, h, w, [&](int x, int y) { return std::pair{y, h - 1 - x}; })},
+            {-27000, Mapped(source, h, w, [&](int x, int y) { return std::pair{y, h - 1 - x}; })},
+            {18000, Mapped(source, w, h, [&](int x, int y) { return std::pair{w - 1 - x, h - 1 - y}; })},
+            {27000, Mapped(source, h, w, [&](int x, int y) { return std::pair{w - 1 - y, x}; })},
+            {36000, source},
+        };
+        for (const Turn& turn : turns) {
+          Bitmap bitmap;
+          ASSERT_TRUE(Duplicate(bitmap, original));
+          ASSERT_TRUE(Rotate(bitmap, turn.angle, kRotateResize, 0));
+          EXPECT_EQ(depth, bitmap.bitsPerPixel);
+          EXPECT_EQ(0, MaxDifference(PictureOf(bitmap), turn.expected))
+              << w << "x" << h << " at " << depth << " bits, perspective " << perspective << ", angle " << turn.angle;
+        }
+      }
+    }
+  }
+}
+
+TEST(Rotate, MirrorsAtEveryDepth) {
+  for (const Size& size : kSizes) {
+    for (int depth : kDepths) {
+      Bitmap bitmap;
+      ASSERT_TRUE(BitmapOf(Pattern(size.width, size.height), depth, bitmap, kBottomLeft));
+      const Picture source = PictureOf(bitmap);
+      const int w = size.width, h = size.height;
+      ASSERT_TRUE(Flip(bitmap));
+      EXPECT_EQ(0, MaxDifference(PictureOf(bitmap), Mapped(source, w, h, [&](int x, int y) { return std::pair{x, h - 1 - y}; })))
+          << "flip " << w << "x" << h << " at " << depth;
+      ASSERT_TRUE(Reverse(bitmap));
+      EXPECT_EQ(0, MaxDifference(PictureOf(bitmap), Mapped(source, w, h, [&](int x, int y) { return std::pair{w - 1 - x, h - 1 - y}; })))
+          << "flip and reverse " << w << "x" << h << " at " << depth;
+    }
+  }
+}
+
+TEST(Rotate, QuarterTurnKeepingTheSizeTurnsAboutTheCentre) {
+  Bitmap bitmap;
+  ASSERT_TRUE(BitmapOf(Pattern(40, 20), 24, bitmap));
+  const Picture source = PictureOf(bitmap);
+  ASSERT_TRUE(Rotate(bitmap, 9000, kRotateKeepSize, RGB(255, 0, 0)));
+  ASSERT_EQ(40, bitmap.width);
+  ASSERT_EQ(20, bitmap.height);
+  const Picture turned = PictureOf(bitmap);
+  // The turned picture is 20 wide: columns 10..29 show it, the rest is the fill colour.
+  for (int y = 0; y < 20; ++y) {
+    EXPECT_EQ(255, turned.At(0, y)[0]);
+    EXPECT_EQ(0, turned.At(0, y)[1]);
+    for (int x = 10; x < 30; ++x) {
+      // Turned clockwise: target (x, y) shows source (y + 10, 19 - (x - 10)).
+      ASSERT_TRUE(std::equal(turned.At(x, y), turned.At(x, y) + 3, source.At(y + 10, 19 - (x - 10)))) << x << "," << y;
+    }
+  }
+}
+
+TEST(Rotate, FreeAnglesGrowTheCanvasAndTurnClockwise) {
+  // A white square page with a black horizontal line through the middle.
+  Bitmap bitmap;
+  ASSERT_TRUE(Create(bitmap, 201, 201, 1));
+  ASSERT_TRUE(Fill(bitmap, RGB(255, 255, 255)));
+  for (int x = 0; x < 201; ++x) ASSERT_TRUE(SetPixelColor(bitmap, 100, x, RGB(0, 0, 0)));
+  ASSERT_TRUE(Rotate(bitmap, 3000, kRotateResize, RGB(255, 255, 255)));
+  // 201 x (cos 30 + sin 30) = 274.6
+  EXPECT_EQ(275, bitmap.width);
+  EXPECT_EQ(275, bitmap.height);
+  EXPECT_EQ(1, bitmap.bitsPerPixel);
+  // Clockwise on the screen: the line's right half now runs down to the right.
+  const double c = std::cos(30 * 3.14159265358979 / 180), s = std::sin(30 * 3.14159265358979 / 180);
+  for (int r : {-90, -50, 50, 90}) {
+    const int x = static_cast<int>(std::lround(137 + r * c)), y = static_cast<int>(std::lround(137 + r * s));
+    EXPECT_EQ(kPaletteIndexFlag | 0u, GetPixelColor(bitmap, y, x)) << r;
+    EXPECT_EQ(kPaletteIndexFlag | 1u, GetPixelColor(bitmap, 137 - (y - 137), x)) << r;
+  }
+  // The corners were outside the page: they take the fill.
+  EXPECT_EQ(kPaletteIndexFlag | 1u, GetPixelColor(bitmap, 0, 0));
+}
+
+TEST(Rotate, InterpolatingFlagsBlendGreyAndKeepPaletteIndices) {
+  for (UINT flags : {kRotateResample, kRotateBicubic}) {
+    Bitmap grey;
+    ASSERT_TRUE(BitmapOf(Pattern(60, 60), 8, grey));
+    ASSERT_TRUE(Rotate(grey, 1000, flags, RGB(255, 255, 255)));
+    // The black frame, turned by 10 degrees, has edges in between black and white.
+    bool between = false;
+    for (int y = 0; y < grey.height && !between; ++y) {
+      for (int x = 0; x < grey.width; ++x) {
+        const int level = static_cast<int>(GetPixelColor(grey, y, x) & 0xFF);
+        between = between || (level > 40 && level < 200 && x < 5);
+      }
+    }
+    EXPECT_TRUE(between) << flags;
+
+    // A two-colour palette has no levels between its entries.
+    Bitmap palette;
+    RGBQUAD entries[256] = {{0, 0, 255, 0}, {255, 0, 0, 0}};
+    ASSERT_TRUE(Create(palette, 40, 40, 8, kOrderBgr, entries));
+    ASSERT_TRUE(Rotate(palette, 1000, flags, RGB(0, 0, 255)));
+    for (int y = 0; y < palette.height; ++y) {
+      for (int x = 0; x < palette.width; ++x) ASSERT_LE(GetPixelColor(palette, y, x) & 0xFF, 1u);
+    }
+  }
+}
+
+TEST(Trim, CutsAtAnyBitInStoredCoordinates) {
+  for (int depth : kDepths) {
+    for (int perspective : {kTopLeft, kBottomLeft}) {
+      Bitmap bitmap;
+      ASSERT_TRUE(BitmapOf(Pattern(37, 23), depth, bitmap, perspective));
+      bitmap.xResolution = 150;
+      const Picture source = PictureOf(bitmap);
+      // Stored rows 4..15 are view rows 4..15 top-left, or 7..18 bottom-left.
+      const int viewTop = perspective == kTopLeft ? 4 : 23 - 16;
+      Bitmap part;
+      ASSERT_TRUE(CopyRect(part, bitmap, 3, 4, 29, 12));
+      const Picture expected = Mapped(source, 29, 12, [&](int x, int y) { return std::pair{x + 3, y + viewTop}; });
+      EXPECT_EQ(0, MaxDifference(PictureOf(part), expected)) << depth << " bits, perspective " << perspective;
+      EXPECT_EQ(perspective, part.perspective);
+      EXPECT_EQ(150, part.xResolution);
+      ASSERT_TRUE(Trim(bitmap, 3, 4, 29, 12));
+      EXPECT_EQ(0, MaxDifference(PictureOf(bitmap), expected)) << depth << " bits, perspective " << perspective;
+    }
+  }
+  Bitmap bitmap, part;
+  ASSERT_TRUE(Create(bitmap, 10, 10, 8));
+  EXPECT_FALSE(CopyRect(part, bitmap, 5, 5, 6, 5));
+  EXPECT_FALSE(Trim(bitmap, -1, 0, 5, 5));
+  EXPECT_TRUE(bitmap.IsAllocated());
+}
+
+// A white 1-bit page (white as entry 0, as min-is-white pages load) with one-pixel black lines.
+bool ThinLinePage(Bitmap& page, int width, int height, int row, int column) {
+  const RGBQUAD entries[2] = {{255, 255, 255, 0}, {0, 0, 0, 0}};
+  if (!Create(page, width, height, 1, kOrderBgr, entries)) return false;
+  for (int x = 0; x < width; ++x) SetPixelColor(page, row, x, kPaletteIndexFlag | 1);
+  for (int y = 0; y < height; ++y) SetPixelColor(page, y, column, kPaletteIndexFlag | 1);
+  return true;
+}
+
+TEST(Resample, KindsOfReduction) {
+  Bitmap page;
+  ASSERT_TRUE(ThinLinePage(page, 400, 300, 101, 203));
+  page.xResolution = page.yResolution = 300;
+  ASSERT_TRUE(SetPerspective(page, kBottomLeft));
+  struct Case {
+    UINT flags;
+    bool lineKept;
+  };
+  // Nearest takes the middle pixel of every 4 x 4 block and misses lines at other offsets.
+  const Case cases[] = {{kResizeNormal, false}, {kResizeFavorBlack, true}};
+  for (const Case& c : cases) {
+    Bitmap small;
+    ASSERT_TRUE(CreateResampled(small, page, 100, 75, c.flags));
+    EXPECT_EQ(1, small.bitsPerPixel);
+    EXPECT_EQ(kBottomLeft, small.perspective);
+    EXPECT_EQ(300, small.xResolution);
+    EXPECT_EQ(255, small.palette[0].rgbRed);
+    const COLORREF expected = kPaletteIndexFlag | (c.lineKept ? 1u : 0u);
+    for (int x = 0; x < 100; ++x) EXPECT_EQ(expected, GetPixelColor(small, 25, x)) << c.flags << " at " << x;
+    for (int y = 0; y < 75; ++y) EXPECT_EQ(expected, GetPixelColor(small, y, 50)) << c.flags << " at " << y;
+    EXPECT_EQ(kPaletteIndexFlag | 0u, GetPixelColor(small, 10, 10));
+  }
+}
+
+TEST(Resample, InterpolationAveragesAndKeepsFlatAreasFlat) {
+  // Grey stripes two pixels wide become mid-grey at half the size.
+  Bitmap stripes;
+  ASSERT_TRUE(Create(stripes, 64, 16, 8));
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 64; ++x) SetPixelColor(stripes, y, x, kPaletteIndexFlag | ((x / 2) % 2 ? 255u : 0u));
+  }
+  for (UINT flags : {kResizeResample, kResizeBicubic}) {
+    Bitmap half;
+    ASSERT_TRUE(CreateResampled(half, stripes, 16, 4, flags));
+    for (int x = 2; x < 14; ++x) EXPECT_NEAR(127, static_cast<int>(GetPixelColor(half, 2, x) & 0xFF), 20) << flags;
+    Bitmap flat, large;
+    ASSERT_TRUE(Create(flat, 7, 5, 24));
+    ASSERT_TRUE(Fill(flat, RGB(10, 200, 90)));
+    ASSERT_TRUE(CreateResampled(large, flat, 31, 17, flags));
+    for (int y = 0; y < 17; ++y) {
+      for (int x = 0; x < 31; ++x) ASSERT_EQ(RGB(10, 200, 90), GetPixelColor(large, y, x)) << flags;
+    }
+  }
+  // 1 bit stays 1 bit; a black half stays black.
+  Bitmap page, small;
+  ASSERT_TRUE(Create(page, 80, 80, 1));
+  ASSERT_TRUE(Fill(page, RGB(255, 255, 255)));
+  for (int y = 0; y < 80; ++y) {
+    for (int x = 0; x < 40; ++x) SetPixelColor(page, y, x, RGB(0, 0, 0));
+  }
+  ASSERT_TRUE(CreateResampled(small, page, 20, 20, kResizeResample));
+  EXPECT_EQ(1, small.bitsPerPixel);
+  EXPECT_EQ(kPaletteIndexFlag | 0u, GetPixelColor(small, 10, 5));
+  EXPECT_EQ(kPaletteIndexFlag | 1u, GetPixelColor(small, 10, 15));
+}
+
+TEST(Resample, ResizeNeedsTheSameDepthInto) {
+  Bitmap source, target;
+  ASSERT_TRUE(Create(source, 10, 10, 8));
+  ASSERT_TRUE(Create(target, 5, 5, 24));
+  EXPECT_FALSE(ResampleInto(source, target, kResizeNormal));
+  ASSERT_TRUE(Reset(target, 5, 5, 8));
+  ASSERT_TRUE(AllocateStorage(target));
+  EXPECT_TRUE(ResampleInto(source, target, kResizeNormal));
+  EXPECT_FALSE(Resize(source, 0, 5, kResizeNormal));
+  EXPECT_EQ(10, source.width);
+}
+
+// Writes a grey bitmap as a PNG for people to look at.
+void WriteArtifact(const Bitmap& bitmap, const std::string& name) {
+  TempDir dir;
+  const std::string bmp = dir.Path("artifact.bmp");
+  ASSERT_TRUE(Save(Wide(bmp).c_str(), bitmap, kFormatBmp, 0, 0));
+  ASSERT_TRUE(Shell("convert " + Quote(bmp) + " " + Quote(ArtifactPath(name))));
+}
+
+TEST(ScaleToGray, OnePixelLinesStayVisibleOnAnA4PageAtOneEighth) {
+  Bitmap page, grey, nearest;
+  // 2480 x 3504 (A4 less four rows, so that every block is 8 x 8).
+  ASSERT_TRUE(ThinLinePage(page, 2480, 3504, 1001, 1203));
+  const RECT all{0, 0, page.width, page.height};
+  ASSERT_TRUE(ScaleToGray(page, all, grey, 310, 438));
+  ASSERT_EQ(8, grey.bitsPerPixel);
+  // One dark pixel in each 8 x 8 block of the line: 1/8 of the block is black.
+  const int line = 255 - 255 / 8;
+  for (int x = 0; x < 310; ++x) {
+    if (x == 1203 / 8) continue;
+    EXPECT_NEAR(line, static_cast<int>(GetPixelColor(grey, 1001 / 8, x) & 0xFF), 1) << x;
+    EXPECT_EQ(255u, GetPixelColor(grey, 1001 / 8 + 1, x) & 0xFF) << x;
+  }
+  for (int y = 0; y < 438; ++y) {
+    if (y == 1001 / 8) continue;
+    EXPECT_NEAR(line, static_cast<int>(GetPixelColor(grey, y, 1203 / 8) & 0xFF), 1) << y;
+  }
+  // Where the lines cross, 15 of 64 pixels are black.
+  EXPECT_NEAR(255 * 49 / 64, static_cast<int>(GetPixelColor(grey, 1001 / 8, 1203 / 8) & 0xFF), 1);
+  // Plain nearest reduction loses both lines.
+  ASSERT_TRUE(CreateResampled(nearest, page, 310, 438, kResizeNormal));
+  for (int x = 0; x < 310; ++x) ASSERT_EQ(kPaletteIndexFlag | 0u, GetPixelColor(nearest, 1001 / 8, x));
+  WriteArtifact(grey, "scale-to-gray-lines.png");
+}
+
+TEST(ScaleToGray, PartOfAPageAndARealPage) {
+  Bitmap page, grey;
+  ASSERT_TRUE(Load(Wide(TestFile("G4.TIF")).c_str(), page));
+  const RECT all{0, 0, page.width, page.height};
+  ASSERT_TRUE(ScaleToGray(page, all, grey, 76, 100));
+  EXPECT_EQ(76, grey.width);
+  WriteArtifact(grey, "scale-to-gray-G4-thumbnail.png");
+  // A part of the page at full scale shows the page's own pixels.
+  const RECT part{1000, 1500, 1100, 1550};
+  ASSERT_TRUE(ScaleToGray(page, part, grey, 100, 50));
+  for (int y = 0; y < 50; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      const int index = static_cast<int>(GetPixelColor(page, 1500 + y, 1000 + x) & 0xFF);
+      ASSERT_EQ(index ? 0u : 255u, GetPixelColor(grey, y, x) & 0xFF);
+    }
+  }
+  Bitmap colour;
+  ASSERT_TRUE(Create(colour, 10, 10, 24));
+  EXPECT_FALSE(ScaleToGray(colour, RECT{0, 0, 10, 10}, grey, 5, 5));
+  EXPECT_FALSE(ScaleToGray(page, RECT{-50, -50, -1, -1}, grey, 5, 5));
+}
+
+}  // namespace
