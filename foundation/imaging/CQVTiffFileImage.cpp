@@ -137,6 +137,7 @@ BOOL CQVTiffFile::_WriteJpegPage(imaging::Bitmap& bitmap, int photometric, BOOL 
     params.chromaTable = m_chromaTable;
   }
   params.xDpi = bitmap.xResolution;
+  params.rgbOrder = bitmap.order == imaging::kOrderRgb || bitmap.order == imaging::kOrderRgbOrGray;
   params.yDpi = bitmap.yResolution;
   std::vector<BYTE> stream;
   if (!QVJpegEncode(bitmap.width, bitmap.height, photometric == PHOTOMETRIC_YCBCR ? 3 : 1, JpegRow, &bitmap, params,
@@ -225,7 +226,7 @@ BOOL CQVTiffFile::EncodeTif(WORD position, imaging::Bitmap& bitmap, TagCallback 
       std::memcpy(row.data(), ViewRow(bitmap, y), rowBytes);
       if (invert) {
         for (BYTE& v : row) v = static_cast<BYTE>(~v);
-      } else if (bpp == 24) {
+      } else if (bpp == 24 && bitmap.order != imaging::kOrderRgb && bitmap.order != imaging::kOrderRgbOrGray) {
         for (size_t x = 0; x + 2 < rowBytes; x += 3) std::swap(row[x], row[x + 2]);
       }
       ok = TIFFWriteScanline(m_tiff, row.data(), static_cast<uint32_t>(y), 0) >= 0;

@@ -58,7 +58,7 @@ bool Compress(jpeg_compress_struct& info, ErrorManager& errors, Destination& des
   info.image_width = static_cast<JDIMENSION>(width);
   info.image_height = static_cast<JDIMENSION>(height);
   info.input_components = components;
-  info.in_color_space = components == 3 ? JCS_EXT_BGR : JCS_GRAYSCALE;
+  info.in_color_space = components == 3 ? (params.rgbOrder ? JCS_EXT_RGB : JCS_EXT_BGR) : JCS_GRAYSCALE;
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, params.quality < 1 ? 1 : (params.quality > 100 ? 100 : params.quality), TRUE);
   if (params.lumaTable && params.chromaTable) {

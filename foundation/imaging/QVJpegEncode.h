@@ -13,6 +13,7 @@ struct QVJpegEncodeParams {
   const UINT* chromaTable { nullptr };
   int xDpi { 0 };  // written into the JFIF header when both are above 0
   int yDpi { 0 };
+  bool rgbOrder { false };  // 3-component rows are R, G, B instead of B, G, R
 };
 
 // Supplies the picture's rows from the top: `components` bytes per pixel, grey or B, G, R.
