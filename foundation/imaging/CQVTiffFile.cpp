@@ -72,18 +72,22 @@ const TagName kTagNames[] = {
   { 34750, "JBIG Options" }, { 37439, "StoNits" },
 };
 
-constexpr UINT kDefaultChroma[64] = {
+}  // namespace
+
+const UINT CQVTiffFile::kDefaultChromaTable[64] = {
   12, 24, 24, 24, 27, 33, 39, 48, 24, 24, 26, 30, 34, 40, 47, 55,
   24, 29, 34, 43, 52, 60, 69, 79, 39, 41, 47, 56, 69, 84, 100, 116,
   57, 59, 65, 75, 90, 110, 134, 162, 83, 85, 91, 103, 120, 144, 177, 218,
   119, 121, 129, 143, 164, 194, 236, 255, 172, 175, 185, 203, 230, 255, 255, 255,
 };
-constexpr UINT kDefaultLuma[64] = {
+const UINT CQVTiffFile::kDefaultLumaTable[64] = {
   12, 17, 20, 33, 42, 53, 67, 86, 17, 20, 33, 37, 45, 56, 71, 90,
   20, 33, 39, 46, 55, 67, 83, 103, 33, 37, 46, 59, 72, 86, 103, 125,
   42, 45, 55, 72, 90, 110, 131, 157, 53, 56, 67, 86, 110, 137, 167, 202,
   67, 71, 83, 103, 131, 167, 209, 255, 86, 90, 103, 125, 157, 202, 255, 255,
 };
+
+namespace {
 
 float InchValue(float value, uint16_t unit) {
   return unit == RESUNIT_CENTIMETER ? static_cast<float>(value * 2.54 + 0.5) : value;
@@ -93,8 +97,8 @@ float InchValue(float value, uint16_t unit) {
 
 CQVTiffFile::CQVTiffFile() {
   InstallTagExtender();
-  std::memcpy(m_chromaTable, kDefaultChroma, sizeof(m_chromaTable));
-  std::memcpy(m_lumaTable, kDefaultLuma, sizeof(m_lumaTable));
+  std::memcpy(m_chromaTable, kDefaultChromaTable, sizeof(m_chromaTable));
+  std::memcpy(m_lumaTable, kDefaultLumaTable, sizeof(m_lumaTable));
   InitFileInfo(m_stripInfo);
   m_stripInfo.producer = 3;
   m_makeText = QVLoadAnsiText(u"STR_PDF_PRODUCTOR");

@@ -66,6 +66,10 @@ public:
   // written, so that the caller can add tags of its own; a zero result abandons the page.
   using TagCallback = int (*)(CQVTiffFile* file, void* context);
 
+  // The quantisation tables pages are written with unless others are set (natural order).
+  static const UINT kDefaultChromaTable[64];
+  static const UINT kDefaultLumaTable[64];
+
   CQVTiffFile();
   ~CQVTiffFile();
   CQVTiffFile(const CQVTiffFile&) = delete;
