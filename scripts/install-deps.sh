@@ -13,7 +13,7 @@ packages=(
   xvfb xauth libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
   sane-utils fonts-liberation2 fonts-dejavu-core locales
   # benchmarks: the peers a user would use instead
-  libvips-tools
+  libvips-tools img2pdf
 )
 
 missing=()

@@ -1,11 +1,13 @@
 #include "foundation/language/CDPXDRSReader.h"
 
+#include "foundation/imaging/CDPXDIBHandle.h"
 #include "foundation/util/CDPXBuffer.h"
 #include "foundation/util/CDPXException.h"
 #include "foundation/util/DPXLookupTables.h"
 #include "platform/core/fileapi.h"
 #include "platform/core/globalmem.h"
 #include "platform/core/nls.h"
+#include "platform/gdi/CBitmap.h"
 
 #include <unordered_set>
 
@@ -212,6 +214,68 @@ BOOL CDPXDRSReader::LoadText(LPCWSTR key, CString& text, BOOL keyFallback) {
   }
   text.Empty();
   return FALSE;
+}
+
+void CDPXDRSReader::ReadImageAt(DWORD offset, CDPXDIBHandle& image) {
+  SeekData(offset);
+  DWORD unused = 0;
+  if (!ReadDWord(unused) || !image.Read(this)) DPXThrowException();
+}
+
+BOOL CDPXDRSReader::LoadDIB(LPCWSTR key, CDPXDIBHandle& image) {
+  image.Free();
+  const __CDPXDRSItem* item = FindItem(key, itemBitmap);
+  if (!item) return FALSE;
+  try {
+    ReadImageAt(item->m_dwDataOffset, image);
+    return TRUE;
+  } catch (CException* e) {
+    e->Delete();
+    image.Free();
+    return FALSE;
+  }
+}
+
+BOOL CDPXDRSReader::LoadBitmap(LPCWSTR key, CBitmap& bitmap) {
+  bitmap.DeleteObject();
+  CDPXDIBHandle image;
+  return LoadDIB(key, image) && image.CreateDDB(bitmap, nullptr);
+}
+
+BOOL CDPXDRSReader::LoadButtonImages(LPCWSTR key, CDPXDIBHandle& image1, CDPXDIBHandle& image2, CDPXDIBHandle& image3,
+                                     CDPXDIBHandle& image4, CDPXDIBHandle& image5, CDPXDIBHandle& image6, int& number1,
+                                     int& number2, int& number3, int& number4) {
+  CDPXDIBHandle* images[6] = {&image1, &image2, &image3, &image4, &image5, &image6};
+  for (CDPXDIBHandle* image : images) image->Free();
+  const __CDPXDRSItem* item = key ? FindItem(key, itemButton) : nullptr;
+  if (!item) return FALSE;
+  try {
+    SeekData(item->m_dwDataOffset);
+    DWORD offsets[6] = {};
+    DWORD numbers[4] = {};
+    for (DWORD& offset : offsets)
+      if (!ReadDWord(offset)) DPXThrowException();
+    for (DWORD& number : numbers)
+      if (!ReadDWord(number)) DPXThrowException();
+    if (offsets[0] == 0) {
+      const auto width = static_cast<int>(numbers[2]), height = static_cast<int>(numbers[3]);
+      if (width <= 0 || height <= 0 || width > kMaxBlankSize || height > kMaxBlankSize ||
+          !image1.Create(width, height, 24))
+        DPXThrowException();
+    } else {
+      for (int i = 0; i < 6; ++i)
+        if (offsets[i]) ReadImageAt(offsets[i], *images[i]);
+    }
+    number1 = static_cast<int>(numbers[0]);
+    number2 = static_cast<int>(numbers[1]);
+    number3 = static_cast<int>(numbers[2]);
+    number4 = static_cast<int>(numbers[3]);
+    return TRUE;
+  } catch (CException* e) {
+    e->Delete();
+    for (CDPXDIBHandle* image : images) image->Free();
+    return FALSE;
+  }
 }
 
 BOOL CDPXDRSReader::ReadData(LPCWSTR key, HGLOBAL& block) {

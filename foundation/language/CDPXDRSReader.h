@@ -16,6 +16,9 @@
 #include "foundation/language/CDPXTypedFile.h"
 #include "foundation/util/CDPXObList.h"
 
+class CBitmap;
+class CDPXDIBHandle;
+
 // One item of a language: its key and where its payload starts.
 class __CDPXDRSItem : public CObject {
   DECLARE_DYNCREATE(__CDPXDRSItem)
@@ -94,6 +97,16 @@ public:
   // A missing key gives FALSE and an empty text, or with `keyFallback` the key itself, trimmed,
   // and TRUE.
   BOOL LoadText(LPCWSTR key, CString& text, BOOL keyFallback);
+  // The image of a bitmap item; on failure the image is empty.
+  BOOL LoadDIB(LPCWSTR key, CDPXDIBHandle& image);
+  // The image of a bitmap item as a device-dependent bitmap for the display.
+  BOOL LoadBitmap(LPCWSTR key, CBitmap& bitmap);
+  // The six images and four numbers of a button item. A button stored without its first image
+  // has a blank 24-bit first image of numbers 3 x 4 (each 1 to kMaxBlankSize) and no others.
+  // On failure all six images are empty and the numbers untouched.
+  BOOL LoadButtonImages(LPCWSTR key, CDPXDIBHandle& image1, CDPXDIBHandle& image2, CDPXDIBHandle& image3,
+                        CDPXDIBHandle& image4, CDPXDIBHandle& image5, CDPXDIBHandle& image6, int& number1,
+                        int& number2, int& number3, int& number4);
   // The data block of a key in a new movable global block (the caller frees it).
   BOOL ReadData(LPCWSTR key, HGLOBAL& block);
   // Writes the data block of a key to a file. An empty or missing block deletes the target.
@@ -102,8 +115,14 @@ public:
   // The locale tag of the user's locale ("en-us"); FALSE with an empty name when it has none.
   static BOOL GetUserDefaultLanguage(CString& name);
 
+  // A blank button image wider or higher than this is taken for damage, not allocated: button
+  // faces are small, and the numbers come straight from the file.
+  static constexpr int kMaxBlankSize = 4096;
+
 private:
   __CDPXDRSLanguageItem* GetLanguageAt(int index) const;
+  // Reads the image at a data offset: an unused DWORD, then the image. Raises on failure.
+  void ReadImageAt(DWORD offset, CDPXDIBHandle& image);
 
   CDPXObList m_Languages;
   CString m_strCurrentLanguage;

@@ -22,4 +22,16 @@ BOOL CQVRCM::GetCurrentLanguage(CString& name, HINSTANCE module) { return g_RCM.
 
 BOOL CQVRCM::LoadText(LPCWSTR key, CString& text, HINSTANCE module) { return g_RCM.LoadText(key, text, module); }
 
+BOOL CQVRCM::LoadBitmapW(LPCWSTR key, CDPXDIBHandle& image, HINSTANCE module) {
+  return g_RCM.LoadBitmapW(key, image, module);
+}
+
+BOOL CQVRCM::LoadBitmapW(LPCWSTR key, CBitmap& bitmap, HINSTANCE module) {
+  return g_RCM.LoadBitmapW(key, bitmap, module);
+}
+
+BOOL CQVRCM::LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image, HINSTANCE module) {
+  return g_RCM.LoadBitmapW(key, image, module);
+}
+
 BOOL CQVRCM::LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module) { return g_RCM.LoadData(key, target, module); }

@@ -6,12 +6,19 @@
 
 #include "platform/core/CString.h"
 
+class CBitmap;
+class CQVBitmapHandle;
+class CDPXDIBHandle;
+
 class CQVRCMModule {
 public:
   void SetRCMModule(HINSTANCE module) { m_hRCMModule = module; }
   HINSTANCE GetRCMModule() const { return m_hRCMModule; }
 
   BOOL LoadText(LPCWSTR key, CString& text);
+  BOOL LoadBitmapW(LPCWSTR key, CDPXDIBHandle& image);
+  BOOL LoadBitmapW(LPCWSTR key, CBitmap& bitmap);
+  BOOL LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image);
   BOOL LoadData(LPCWSTR key, LPCWSTR target);
 
 private:

@@ -1,6 +1,9 @@
 #include "foundation/language/CQVRCMModuleItemList.h"
 
+#include "foundation/imaging/CDPXDIBHandle.h"
+#include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/util/DPXPath.h"
+#include "platform/core/globalmem.h"
 #include "platform/core/module.h"
 
 IMPLEMENT_DYNCREATE(CQVRCMModuleItem, CObject)
@@ -99,6 +102,24 @@ BOOL CQVRCMModuleItemList::Search(HINSTANCE module, const std::function<BOOL(CDP
 
 BOOL CQVRCMModuleItemList::LoadText(LPCWSTR key, CString& text, HINSTANCE module) {
   return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadText(key, text, FALSE); });
+}
+
+BOOL CQVRCMModuleItemList::LoadBitmapW(LPCWSTR key, CDPXDIBHandle& image, HINSTANCE module) {
+  return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadDIB(key, image); });
+}
+
+BOOL CQVRCMModuleItemList::LoadBitmapW(LPCWSTR key, CBitmap& bitmap, HINSTANCE module) {
+  return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadBitmap(key, bitmap); });
+}
+
+BOOL CQVRCMModuleItemList::LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image, HINSTANCE module) {
+  image.Free();
+  CDPXDIBHandle dib;
+  if (!LoadBitmapW(key, dib, module)) return FALSE;
+  HGLOBAL block = dib.Detach();
+  if (image.ChangeFromDIB(block)) return TRUE;
+  GlobalFree(block);  // a refused block stays ours
+  return FALSE;
 }
 
 BOOL CQVRCMModuleItemList::LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module) {

@@ -16,6 +16,8 @@
 
 #include <functional>
 
+class CQVBitmapHandle;
+
 // One registered module.
 class CQVRCMModuleItem : public CObject {
   DECLARE_DYNCREATE(CQVRCMModuleItem)
@@ -49,6 +51,10 @@ public:
   BOOL GetCurrentLanguage(CString& name, HINSTANCE module);
 
   BOOL LoadText(LPCWSTR key, CString& text, HINSTANCE module);
+  BOOL LoadBitmapW(LPCWSTR key, CDPXDIBHandle& image, HINSTANCE module);
+  BOOL LoadBitmapW(LPCWSTR key, CBitmap& bitmap, HINSTANCE module);
+  // The bitmap in a bitmap handle, whose old image is freed first.
+  BOOL LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image, HINSTANCE module);
   BOOL LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module);
 
 protected:

@@ -42,6 +42,8 @@ const KernelLibraryEntry g_kernelLibraryEntry;
 
 }  // namespace
 
+HINSTANCE QVKernelInstance() { return g_kernelExtension.hModule; }
+
 extern "C" DWORD QVKERNEL_GETVERSION() {
   DWORD version = 0;
   return CQVCommon::MakeVersion(0, 1, 2005080301, version) ? version : 0;

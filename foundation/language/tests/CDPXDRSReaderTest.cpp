@@ -1,10 +1,13 @@
 #include "foundation/language/CDPXDRSReader.h"
 
+#include "foundation/imaging/CDPXDIBHandle.h"
 #include "foundation/language/tests/LanguageTestFiles.h"
 #include "platform/core/globalmem.h"
+#include "platform/gdi/CBitmap.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 
 using namespace languagetest;
@@ -264,4 +267,149 @@ TEST(LanguageFileClasses, RecordsNameTheirBases) {
     EXPECT_TRUE(made->IsKindOf(RUNTIME_CLASS(__CDPXDRSItem)));
     delete made;
   }
+}
+
+namespace {
+
+// One pixel of a 24-bit image as blue, green, red (y counts from the top).
+std::array<int, 3> Pixel(CDPXDIBHandle& image, int x, int y) {
+  const LPBYTE row = image.GetBits() + static_cast<std::size_t>(image.GetBytesPerLine()) * (image.GetHeight() - 1 - y);
+  return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+}
+
+struct ButtonImages {
+  CDPXDIBHandle images[6];
+  int numbers[4] = {-100, -100, -100, -100};
+  BOOL Load(CDPXDRSReader& reader, LPCWSTR key) {
+    return reader.LoadButtonImages(key, images[0], images[1], images[2], images[3], images[4], images[5], numbers[0],
+                                   numbers[1], numbers[2], numbers[3]);
+  }
+  // The widths of the six images, 0 for an empty one.
+  std::vector<int> Widths() const {
+    std::vector<int> widths;
+    for (const CDPXDIBHandle& image : images) widths.push_back(image.IsEmpty() ? 0 : image.GetWidth());
+    return widths;
+  }
+};
+
+// Where a button's payload starts in a file the builder made: after its key and its kind.
+std::size_t ButtonPayload(const Bytes& bytes, std::u16string_view key) {
+  const std::size_t at = FindKey(bytes, key);
+  return at == std::string::npos ? at : at + 2 * key.size() + 4;
+}
+
+}  // namespace
+
+TEST_F(BuiltLanguageFile, BitmapsInEveryStoredForm) {
+  ASSERT_TRUE(m_reader.SetCurrentLanguage(u"en-us"));
+  struct Case {
+    const char16_t* key;
+    int width, height, bits;
+  };
+  const Case cases[] = {
+      {u"BMP_RED", 4, 2, 24},
+      {u"bmp_mask", 9, 3, 1},
+      {u"BMP_PALETTE", 3, 1, 8},
+      {u"BMP_ICON", 2, 2, 24},
+  };
+  for (const Case& c : cases) {
+    CDPXDIBHandle image;
+    ASSERT_TRUE(m_reader.LoadDIB(c.key, image)) << CString(c.key);
+    EXPECT_EQ(image.GetWidth(), c.width) << CString(c.key);
+    EXPECT_EQ(image.GetHeight(), c.height) << CString(c.key);
+    EXPECT_EQ(image.GetBitsPerPixel(), c.bits) << CString(c.key);
+  }
+
+  CDPXDIBHandle red;
+  ASSERT_TRUE(m_reader.LoadDIB(u"BMP_RED", red));
+  EXPECT_EQ(Pixel(red, 0, 1), (std::array<int, 3> {0, 0, 255})) << "bottom row";
+  EXPECT_EQ(Pixel(red, 3, 0), (std::array<int, 3> {0, 0, 128})) << "top row";
+  CDPXDIBHandle icon;
+  ASSERT_TRUE(m_reader.LoadDIB(u"BMP_ICON", icon));
+  EXPECT_EQ(Pixel(icon, 1, 0), (std::array<int, 3> {255, 0, 255})) << "a clear pixel shows the matte";
+
+  ASSERT_TRUE(m_reader.SetCurrentLanguage(u"de-de"));
+  ASSERT_TRUE(m_reader.LoadDIB(u"BMP_RED", red));
+  EXPECT_EQ(red.GetWidth(), 2) << "German has a bitmap of its own";
+  ASSERT_TRUE(m_reader.LoadDIB(u"BMP_MASK", red)) << "from the fallback language";
+  EXPECT_FALSE(m_reader.LoadDIB(u"MSG_HELLO", red)) << "a text is no bitmap";
+  EXPECT_TRUE(red.IsEmpty()) << "a failed load leaves the image empty";
+
+  CBitmap bitmap;
+  ASSERT_TRUE(m_reader.LoadBitmap(u"BMP_PALETTE", bitmap));
+  BITMAP info {};
+  ASSERT_EQ(bitmap.GetBitmap(&info), static_cast<int>(sizeof info));
+  EXPECT_EQ(info.bmWidth, 3);
+  EXPECT_EQ(info.bmHeight, 1);
+  EXPECT_FALSE(m_reader.LoadBitmap(u"BMP_NOWHERE", bitmap));
+  EXPECT_EQ(bitmap.GetSafeHandle(), nullptr) << "the old bitmap is deleted first";
+}
+
+TEST_F(BuiltLanguageFile, ButtonsWithSixSomeAndNoImages) {
+  ASSERT_TRUE(m_reader.SetCurrentLanguage(u"de-de"));  // buttons come from the fallback language
+  ButtonImages six;
+  ASSERT_TRUE(six.Load(m_reader, u"btn_six"));
+  EXPECT_EQ(six.Widths(), (std::vector<int> {1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(std::vector<int>(six.numbers, six.numbers + 4), (std::vector<int> {1, 2, 3, 4}));
+
+  ButtonImages some;
+  ASSERT_TRUE(some.Load(m_reader, u"BTN_SOME"));
+  EXPECT_EQ(some.Widths(), (std::vector<int> {1, 0, 3, 0, 0, 0}));
+  EXPECT_EQ(std::vector<int>(some.numbers, some.numbers + 4), (std::vector<int> {5, -6, 7, 8}));
+
+  ButtonImages blank;
+  ASSERT_TRUE(blank.Load(m_reader, u"BTN_BLANK"));
+  EXPECT_EQ(blank.Widths(), (std::vector<int> {16, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(blank.images[0].GetHeight(), 24);
+  EXPECT_EQ(blank.images[0].GetBitsPerPixel(), 24);
+
+  EXPECT_FALSE(six.Load(m_reader, u"BTN_NOWHERE"));
+  EXPECT_EQ(six.Widths(), (std::vector<int> {0, 0, 0, 0, 0, 0})) << "a miss empties all six";
+  EXPECT_EQ(six.numbers[0], 1) << "and leaves the numbers";
+  EXPECT_FALSE(six.Load(m_reader, nullptr));
+}
+
+// Damaged buttons and bitmaps fail cleanly: nothing absurd is allocated, nothing half-read is kept.
+TEST_F(BuiltLanguageFile, DamagedButtonsAndBitmapsFail) {
+  const Bytes original = ReadBytes(FixturePath());
+  struct Case {
+    const char* what;
+    const char16_t* key;
+    std::size_t field;  // DWORD index within the button payload (six offsets, four numbers)
+    std::uint32_t value;
+  };
+  const Case cases[] = {
+      {"blank of width 0", u"BTN_BLANK", 8, 0},
+      {"blank of negative height", u"BTN_BLANK", 9, 0xFFFFFFFBu},
+      {"blank of absurd size", u"BTN_BLANK", 8, 0x7FFFFFFFu},
+      {"blank just over the limit", u"BTN_BLANK", 9, CDPXDRSReader::kMaxBlankSize + 1},
+      {"sixth image beyond the file", u"BTN_SIX", 5, 0x7FFFFFF0u},
+      {"third image inside a language record", u"BTN_SOME", 2, 4},
+  };
+  TempFolder folder;
+  for (const Case& c : cases) {
+    Bytes bytes = original;
+    const std::size_t payload = ButtonPayload(bytes, c.key);
+    ASSERT_NE(payload, std::string::npos) << c.what;
+    PutDWord(bytes, payload + 4 * c.field, c.value);
+    WriteBytes(folder / "damaged.drs", bytes);
+    CDPXDRSReader reader;
+    ASSERT_TRUE(reader.Open(Wide(folder / "damaged.drs")));
+    ASSERT_TRUE(reader.SetCurrentLanguage(u"en-us"));
+    ButtonImages button;
+    EXPECT_FALSE(button.Load(reader, c.key)) << c.what;
+    EXPECT_EQ(button.Widths(), (std::vector<int> {0, 0, 0, 0, 0, 0})) << c.what << ": images read before are freed";
+  }
+
+  Bytes bytes = original;
+  const std::size_t key = FindKey(bytes, u"BMP_RED");
+  PutDWord(bytes, key + 2 * 7 + 4 + 4 + 2, 0xFFFFFFF0u);  // the BMP's file size
+  WriteBytes(folder / "damaged.drs", bytes);
+  CDPXDRSReader reader;
+  ASSERT_TRUE(reader.Open(Wide(folder / "damaged.drs")));
+  ASSERT_TRUE(reader.SetCurrentLanguage(u"en-us"));
+  CDPXDIBHandle image;
+  EXPECT_FALSE(reader.LoadDIB(u"BMP_RED", image));
+  EXPECT_TRUE(image.IsEmpty());
+  EXPECT_TRUE(reader.LoadDIB(u"BMP_MASK", image)) << "the next bitmap still reads";
 }

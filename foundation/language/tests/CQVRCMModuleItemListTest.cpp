@@ -1,7 +1,10 @@
 #include "foundation/language/CQVRCMModuleItemList.h"
 
+#include "foundation/imaging/CDPXDIBHandle.h"
+#include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/language/tests/LanguageTestFiles.h"
 #include "platform/core/module.h"
+#include "platform/gdi/CBitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -263,6 +266,28 @@ TEST_F(LanguageManager, DataItemsFollowTheSearchOrder) {
   EXPECT_EQ(ReadBytes(target).size(), std::string("teilende Daten\n").size());
   EXPECT_FALSE(m_registry.LoadData(u"DATA_NOWHERE", Wide(target), nullptr));
   EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_F(LanguageManager, BitmapsFollowTheSearchOrder) {
+  CDPXDIBHandle image;
+  ASSERT_TRUE(m_registry.LoadBitmapW(u"BMP_SHARING", image, m_modules.isolated));
+  EXPECT_EQ(image.GetWidth(), 4);
+  ASSERT_TRUE(m_registry.SetCurrentLanguage(u"de-de", nullptr, FALSE));
+  CBitmap bitmap;
+  ASSERT_TRUE(m_registry.LoadBitmapW(u"bmp_sharing", bitmap, nullptr));
+  BITMAP info {};
+  ASSERT_EQ(bitmap.GetBitmap(&info), static_cast<int>(sizeof info));
+  EXPECT_EQ(info.bmWidth, 2) << "the German bitmap";
+  EXPECT_FALSE(m_registry.LoadBitmapW(u"BMP_NOWHERE", image, nullptr));
+  EXPECT_TRUE(image.IsEmpty());
+
+  // The bitmap handle form frees what the handle held, also when the key is missing.
+  CQVBitmapHandle handle;
+  ASSERT_TRUE(handle.Create(9, 9, 24));
+  ASSERT_TRUE(m_registry.LoadBitmapW(u"BMP_SHARING", handle, nullptr));
+  EXPECT_EQ(handle.GetWidth(), 2) << "the German bitmap";
+  EXPECT_FALSE(m_registry.LoadBitmapW(u"BMP_NOWHERE", handle, nullptr));
+  EXPECT_EQ(handle.GetWidth(), 0);
 }
 
 // Progress tasks look texts up on their worker threads while the user interface does too. The

@@ -1,0 +1,61 @@
+#pragma once
+// CQVBDEImageFormat: stored images, one-page TIFF files whose private tag 65501 holds the image
+// record QVBDEIMAGEINFO and an optional block of extra data.
+//
+// Writes replace the file whole: the new page is written beside the old file and renamed over
+// it only when complete, so that a failed write leaves the image that was there.
+
+#include "foundation/imaging/CQVTiffFile.h"
+#include "platform/core/CObject.h"
+#include "platform/core/CString.h"
+
+namespace imaging {
+struct Bitmap;
+}
+
+// The record of a stored image: 576 bytes in the tag, little-endian, field by field.
+struct QVBDEIMAGEINFO {
+  QVBDEIMAGEINFO();
+
+  int reserved0 { 0 };  // the callers'
+  int width { 0 };      // of ready Group 4 data
+  int height { 0 };
+  int xDpi { 0 };  // of ready Group 4 or JPEG data
+  int yDpi { 0 };
+  int compression { 0 };  // 2 none, 3 JPEG, 4 Group 4
+  int reserved24 { 0 };  // the callers'
+  BOOL customTables { FALSE };
+  UINT chromaTable[64] {};  // JPEG table 1, natural order
+  UINT lumaTable[64] {};    // JPEG table 0, natural order
+  BYTE reserved544[28] {};  // kept as stored: callers keep their own values here
+  HGLOBAL extraData { nullptr };  // at most 1468 bytes; owned by whoever holds the record
+};
+
+class CQVBDEImageFormat : public CObject {
+  DECLARE_DYNCREATE(CQVBDEImageFormat)
+public:
+  static constexpr DWORD kTagValueSize = 2048;
+  static constexpr DWORD kMaxExtraData = 1468;
+
+  static BOOL CreateImage(LPCWSTR path, imaging::Bitmap& bitmap);
+  static BOOL CreateImage(LPCWSTR path, imaging::Bitmap& bitmap, QVBDEIMAGEINFO& info);
+  static BOOL CreateImage(LPCWSTR path, void* data, DWORD size, QVBDEIMAGEINFO& info);
+  // Scale 2, 4 or 8 loads the picture reduced; any other scale at full size.
+  static BOOL LoadImage(LPCWSTR path, imaging::Bitmap& bitmap, int scale);
+  static BOOL LoadImageInfo(LPCWSTR path, int& width, int& height, int& bitsPerPixel);
+  static BOOL LoadImageInfo(LPCWSTR path, QVBDEIMAGEINFO& info, BOOL withExtraData);
+  // Rewrites the record in place. The stored extra data is kept unless the record brings its own.
+  static BOOL UpdateImageInfo(LPCWSTR path, QVBDEIMAGEINFO& info);
+  static BOOL UpdateImage(LPCWSTR path, imaging::Bitmap& bitmap);
+
+  // The record's 576 bytes and the 2048-byte tag value.
+  static void SerializeInfo(const QVBDEIMAGEINFO& info, BYTE* bytes);
+  static void DeserializeInfo(const BYTE* bytes, QVBDEIMAGEINFO& info);
+
+protected:
+  BOOL _Write(LPCWSTR path, imaging::Bitmap* bitmap, const void* data, DWORD size, QVBDEIMAGEINFO* info);
+  BOOL _ReadTag(LPCWSTR path, std::vector<BYTE>& value);
+
+private:
+  CQVTiffFile m_tiff;
+};

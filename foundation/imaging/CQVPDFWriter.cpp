@@ -1,0 +1,376 @@
+#include "foundation/imaging/CQVPDFWriter.h"
+
+#include "foundation/imaging/QVImagingText.h"
+#include "foundation/imaging/QVJpegEncode.h"
+#include "platform/core/codepage.h"
+#include "platform/core/globalmem.h"
+#include "platform/imaging/Bitmap.h"
+#include "platform/imaging/Color.h"
+#include "platform/imaging/File.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr size_t kBufferSize = 64 * 1024;
+// Pages whose bitmap does not know its resolution are laid out at this one.
+constexpr int kDefaultDpi = 150;
+// The cross-reference table has ten digits per offset.
+constexpr ULONGLONG kMaxOffset = 9999999999ull;
+
+std::string Number(long long value) { return std::to_string(value); }
+
+// A length in points with at most two decimals, never below one point; written without the
+// process locale's decimal separator.
+std::string Points(int pixels, int dpi) {
+  long long hundredths = (static_cast<long long>(pixels) * 7200 + dpi / 2) / dpi;
+  if (hundredths < 100) hundredths = 100;
+  std::string text = std::to_string(hundredths / 100);
+  const int fraction = static_cast<int>(hundredths % 100);
+  if (fraction != 0) {
+    text += '.';
+    text += static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0) text += static_cast<char>('0' + fraction % 10);
+  }
+  return text;
+}
+
+// A PDF text string: ASCII text as it is, other text as UTF-16BE after a byte order mark; the
+// delimiters and backslash escaped, bytes outside printable ASCII written as octal escapes.
+std::string TextString(const std::string& utf8) {
+  std::string bytes;
+  bool ascii = true;
+  for (unsigned char c : utf8) ascii = ascii && c < 0x80;
+  if (ascii) {
+    bytes = utf8;
+  } else {
+    const std::u16string wide = Utf8ToWide(utf8);
+    bytes = "\xFE\xFF";
+    for (char16_t u : wide) {
+      bytes += static_cast<char>(u >> 8);
+      bytes += static_cast<char>(u & 0xFF);
+    }
+  }
+  std::string out = "(";
+  for (unsigned char c : bytes) {
+    if (c == '(' || c == ')' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c > 0x7E) {
+      char octal[8];
+      std::snprintf(octal, sizeof(octal), "\\%03o", c);
+      out += octal;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + ")";
+}
+
+// Narrow titles are UTF-8; text that is not valid UTF-8 is taken as the ANSI code page.
+std::string TitleText(const char* title) {
+  const std::string text = title ? title : "";
+  const std::u16string wide = Utf8ToWide(text);
+  if (wide.find(u'\xFFFD') != std::u16string::npos && text.find("\xEF\xBF\xBD") == std::string::npos) {
+    return WideToUtf8(AnsiToWide(text));
+  }
+  return text;
+}
+
+std::string Utf8Of(LPCWSTR title) { return WideToUtf8(title ? std::u16string_view(title) : std::u16string_view()); }
+
+const BYTE* BitmapRow(void* context, int row) {
+  const auto& b = *static_cast<imaging::Bitmap*>(context);
+  const int stored = b.perspective == imaging::kBottomLeft ? b.height - 1 - row : row;
+  return b.bits + static_cast<size_t>(stored) * b.bytesPerLine;
+}
+
+}  // namespace
+
+CQVPDFWriter::CQVPDFWriter(LPCWSTR path) : CFile(path, modeCreate | modeWrite | typeBinary) {
+  m_buffer.reserve(kBufferSize);
+  WriteHeader();
+  FlushBuffer();
+}
+
+CQVPDFWriter::~CQVPDFWriter() {
+  if (!m_finished) Finish();
+}
+
+void CQVPDFWriter::WriteHeader() { Put("%PDF-1.4\n"); }
+
+void CQVPDFWriter::Put(const void* bytes, size_t size) {
+  if (m_buffer.size() + size > kBufferSize) FlushBuffer();
+  if (size >= kBufferSize) {
+    CFile::Write(bytes, static_cast<UINT>(size));
+  } else {
+    m_buffer.append(static_cast<const char*>(bytes), size);
+  }
+  m_offset += size;
+}
+
+void CQVPDFWriter::Put(const std::string& text) { Put(text.data(), text.size()); }
+
+void CQVPDFWriter::FlushBuffer() {
+  if (m_buffer.empty()) return;
+  CFile::Write(m_buffer.data(), static_cast<UINT>(m_buffer.size()));
+  m_buffer.clear();
+}
+
+void CQVPDFWriter::PutObjectStart(DWORD object) {
+  m_objectOffsets[object] = m_offset;
+  Put(Number(object) + " 0 obj\n");
+}
+
+BOOL CQVPDFWriter::AddDoc(const char* title) {
+  m_documents.push_back(DocEntry { TitleText(title), 0, {} });
+  return TRUE;
+}
+
+BOOL CQVPDFWriter::AddDoc(LPCWSTR title) {
+  m_documents.push_back(DocEntry { Utf8Of(title), 0, {} });
+  return TRUE;
+}
+
+BOOL CQVPDFWriter::AddPage(const char* title) {
+  if (m_documents.empty()) return FALSE;
+  m_documents.back().pages.push_back(PageEntry { TitleText(title), 0, {} });
+  return TRUE;
+}
+
+BOOL CQVPDFWriter::AddPage(LPCWSTR title) {
+  if (m_documents.empty()) return FALSE;
+  m_documents.back().pages.push_back(PageEntry { Utf8Of(title), 0, {} });
+  return TRUE;
+}
+
+BOOL CQVPDFWriter::_AddImage(int width, int height, int dpi, int bitsPerPixel, PDFDECODE filter, int length,
+                             BYTE* data) {
+  return _AddImage(width, height, dpi, dpi, bitsPerPixel, filter, length, data);
+}
+
+BOOL CQVPDFWriter::_AddImage(int width, int height, int xDpi, int yDpi, int bitsPerPixel, PDFDECODE filter,
+                             int length, const BYTE* data) {
+  if (m_finished || width <= 0 || height <= 0 || xDpi <= 0 || yDpi <= 0 || length < 0 || (!data && length > 0)) {
+    return FALSE;
+  }
+  const char* filterName = nullptr;
+  const char* colorSpace = "DeviceGray";
+  const char* procSet = "ProcSet [ /PDF /ImageC ]>>";
+  std::string decodeParms;
+  int bits = 8;
+  if (bitsPerPixel == 1) {
+    if (filter == CCITTFaxDecode) filterName = "CCITTFaxDecode";
+    if (filter == JBIG2Decode) filterName = "JBIG2Decode";
+    bits = 1;
+    procSet = "ProcSet [ /PDF /ImageB ]>>";
+    if (filter == CCITTFaxDecode) {
+      decodeParms = "/DecodeParms <</K -1 /Columns " + Number(width) + " /Rows " + Number(height) + ">>\n";
+    }
+  } else if (bitsPerPixel == 8 || bitsPerPixel == 24) {
+    if (filter == DCTDecode) filterName = "DCTDecode";
+    if (filter == JPXDecode) filterName = "JPXDecode";
+    if (bitsPerPixel == 24) colorSpace = "DeviceRGB";
+  }
+  if (!filterName) return FALSE;
+
+  const DWORD n = m_imageCount, page = 5 * n + 4;
+  const std::string pw = Points(width, xDpi), ph = Points(height, yDpi), name = "Im" + Number(n);
+  PutObjectStart(page);
+  Put("<</Type /Page\n/Parent 3 0 R\n/Resources<</XObject<</" + name + " " + Number(page + 3) + " 0 R>>\n/" + procSet +
+      "\n/MediaBox [ 0 0 " + pw + " " + ph + " ]\n/Contents " + Number(page + 1) + " 0 R\n>>\nendobj\n");
+  const std::string content = pw + " 0 0 " + ph + " 0 0 cm\n/" + name + " Do";
+  PutObjectStart(page + 1);
+  Put("<</Length " + Number(page + 2) + " 0 R>>\nstream\n" + content + "\nendstream\nendobj\n");
+  PutObjectStart(page + 2);
+  Put(Number(static_cast<long long>(content.size())) + "\nendobj\n");
+  PutObjectStart(page + 3);
+  Put("<</Type /XObject\n/Subtype /Image\n/Name /" + name + "\n/Filter /" + filterName + "\n/Width " + Number(width) +
+      "\n/Height " + Number(height) + "\n/BitsPerComponent " + Number(bits) + "\n/ColorSpace /" + colorSpace + "\n" +
+      decodeParms + "/Length " + Number(page + 4) + " 0 R>>\nstream\n");
+  Put(data, static_cast<size_t>(length));
+  Put("\nendstream\nendobj\n");
+  PutObjectStart(page + 4);
+  Put(Number(length) + "\nendobj\n");
+  ++m_imageCount;
+  return TRUE;
+}
+
+BOOL CQVPDFWriter::AddImage(int width, int height, int dpi, int bitsPerPixel, PDFDECODE filter, int length,
+                            BYTE* data, const char* title) {
+  if (m_documents.empty() || m_documents.back().pages.empty()) return FALSE;
+  const DWORD page = 5 * m_imageCount + 4;
+  if (!_AddImage(width, height, dpi, bitsPerPixel, filter, length, data)) return FALSE;
+  m_documents.back().pages.back().images.push_back(ImageEntry { TitleText(title), page });
+  return TRUE;
+}
+
+BOOL CQVPDFWriter::PrepareAddImage(imaging::Bitmap& bitmap, int& width, int& height, int& xDpi, int& yDpi,
+                                   int& bitsPerPixel, PDFDECODE& filter, std::vector<BYTE>& data) {
+  data.clear();
+  BOOL ok = bitmap.IsAllocated() && bitmap.width > 0 && bitmap.height > 0;
+  if (ok) {
+    width = bitmap.width;
+    height = bitmap.height;
+    xDpi = bitmap.xResolution > 0 ? bitmap.xResolution : kDefaultDpi;
+    yDpi = bitmap.yResolution > 0 ? bitmap.yResolution : xDpi;
+    if (bitmap.bitsPerPixel == 1) {
+      HGLOBAL block = nullptr;
+      DWORD size = 0;
+      ok = imaging::SaveMemory(bitmap, imaging::kFormatFaxG4, 1, 0, &block, &size);
+      if (ok) {
+        const BYTE* bytes = static_cast<const BYTE*>(GlobalLock(block));
+        data.assign(bytes, bytes + size);
+        GlobalUnlock(block);
+        GlobalFree(block);
+      }
+      bitsPerPixel = 1;
+      filter = CCITTFaxDecode;
+    } else {
+      // JPEG carries grey or colour, never palette indices: other pictures become colour first.
+      const bool grey = bitmap.bitsPerPixel == 8 && imaging::IsNormalGrayScale(bitmap);
+      if (!grey && bitmap.bitsPerPixel != 24) ok = imaging::ChangeBitsPerPixel(bitmap, 24);
+      QVJpegEncodeParams params;
+      params.rgbOrder = bitmap.order == imaging::kOrderRgb || bitmap.order == imaging::kOrderRgbOrGray;
+      params.xDpi = xDpi;
+      params.yDpi = yDpi;
+      ok = ok && QVJpegEncode(bitmap.width, bitmap.height, grey ? 1 : 3, BitmapRow, &bitmap, params, data);
+      bitsPerPixel = grey ? 8 : 24;
+      filter = DCTDecode;
+    }
+  }
+  imaging::Reset(bitmap);
+  if (!ok) data.clear();
+  return ok;
+}
+
+BOOL CQVPDFWriter::_AddImage(imaging::Bitmap& bitmap) {
+  int width = 0, height = 0, xDpi = 0, yDpi = 0, bits = 0;
+  PDFDECODE filter = CCITTFaxDecode;
+  std::vector<BYTE> data;
+  return PrepareAddImage(bitmap, width, height, xDpi, yDpi, bits, filter, data) && data.size() <= 0x7FFFFFFF &&
+         _AddImage(width, height, xDpi, yDpi, bits, filter, static_cast<int>(data.size()), data.data());
+}
+
+BOOL CQVPDFWriter::AddImage(imaging::Bitmap& bitmap, LPCWSTR title) {
+  int width = 0, height = 0, xDpi = 0, yDpi = 0, bits = 0;
+  PDFDECODE filter = CCITTFaxDecode;
+  std::vector<BYTE> data;
+  if (!PrepareAddImage(bitmap, width, height, xDpi, yDpi, bits, filter, data) || data.size() > 0x7FFFFFFF) return FALSE;
+  if (m_documents.empty() || m_documents.back().pages.empty()) return FALSE;
+  const DWORD page = 5 * m_imageCount + 4;
+  if (!_AddImage(width, height, xDpi, yDpi, bits, filter, static_cast<int>(data.size()), data.data())) return FALSE;
+  m_documents.back().pages.back().images.push_back(ImageEntry { Utf8Of(title), page });
+  return TRUE;
+}
+
+DWORD CQVPDFWriter::GetItemCount() const {
+  DWORD count = 0;
+  for (const DocEntry& d : m_documents) {
+    count += 1 + static_cast<DWORD>(d.pages.size());
+    for (const PageEntry& p : d.pages) count += static_cast<DWORD>(p.images.size());
+  }
+  return count;
+}
+
+void CQVPDFWriter::WriteTrailer() {
+  const DWORD n = m_imageCount, root = 5 * n + 4, items = GetItemCount();
+  const std::string producer = WideToUtf8(AnsiToWide(QVLoadAnsiText(u"STR_PDF_PRODUCTOR")));
+  const std::string creator = WideToUtf8(AnsiToWide(QVLoadAnsiText(u"STR_PDF_CREATOR")));
+  // The padding before the closing parenthesis stays part of each text.
+  PutObjectStart(1);
+  Put("<<\n/Producer " + TextString(producer + "     ") + "\n/Creator " + TextString(creator + "     ") +
+      "\n>>\nendobj\n");
+  PutObjectStart(2);
+  Put("<</Type /Catalog\n/Pages 3 0 R\n/Outlines " + Number(root) + " 0 R\n>>\nendobj\n");
+  PutObjectStart(3);
+  std::string kids = "<</Type /Pages\n/Count " + Number(n) + "\n/Kids [ ";
+  for (DWORD i = 0; i < n; ++i) kids += Number(5 * i + 4) + " 0 R\n";
+  Put(kids + "]\n>>\nendobj\n");
+
+  // Number the outline items depth-first.
+  DWORD next = root + 1;
+  for (DocEntry& d : m_documents) {
+    d.object = next++;
+    for (PageEntry& p : d.pages) {
+      p.object = next;
+      next += 1 + static_cast<DWORD>(p.images.size());
+    }
+  }
+  const DWORD last = next - 1;
+  PutObjectStart(root);
+  if (m_documents.empty()) {
+    // An outline without items has neither a first nor a last one.
+    Put("<< /Type /Outlines\n/Count 0\n>>\nendobj\n\n");
+  } else {
+    Put("<< /Type /Outlines\n/First " + Number(root + 1) + " 0 R\n/Last " + Number(m_documents.back().object) +
+        " 0 R\n/Count " + Number(items) + "\n>>\nendobj\n\n");
+  }
+  auto ref = [](DWORD object) { return Number(object) + " 0 R"; };
+  for (size_t di = 0; di < m_documents.size(); ++di) {
+    const DocEntry& d = m_documents[di];
+    DWORD descendants = static_cast<DWORD>(d.pages.size());
+    for (const PageEntry& p : d.pages) descendants += static_cast<DWORD>(p.images.size());
+    PutObjectStart(d.object);
+    std::string text = "<< /Title " + TextString(d.title) + "\n/Parent " + ref(root) + "\n";
+    if (di > 0) text += "/Prev " + ref(m_documents[di - 1].object) + "\n";
+    if (di + 1 < m_documents.size()) text += "/Next " + ref(d.object + descendants + 1) + "\n";
+    if (!d.pages.empty()) {
+      text += "/First " + ref(d.object + 1) + "\n/Last " + ref(d.pages.back().object) + " \n/Count " +
+              Number(descendants) + "\n";
+    }
+    Put(text + ">>\nendobj\n\n");
+    for (size_t pi = 0; pi < d.pages.size(); ++pi) {
+      const PageEntry& p = d.pages[pi];
+      const DWORD j = static_cast<DWORD>(p.images.size());
+      PutObjectStart(p.object);
+      text = "<< /Title " + TextString(p.title) + "\n/Parent " + ref(d.object) + "\n";
+      if (pi > 0) text += "/Prev " + ref(d.pages[pi - 1].object) + "\n";
+      if (pi + 1 < d.pages.size()) text += "/Next " + ref(p.object + j + 1) + "\n";
+      if (j > 0) text += "/First " + ref(p.object + 1) + "\n/Last " + ref(p.object + j) + " \n/Count " + Number(j) + "\n";
+      Put(text + ">>\nendobj\n\n");
+      for (DWORD ii = 0; ii < j; ++ii) {
+        const DWORD item = p.object + 1 + ii;
+        PutObjectStart(item);
+        text = "<< /Title " + TextString(p.images[ii].title) + "\n/Parent " + ref(p.object) + "\n";
+        if (ii > 0) text += "/Prev " + ref(item - 1) + "\n";
+        if (ii + 1 < j) text += "/Next " + ref(item + 1) + "\n";
+        Put(text + "/Dest [" + ref(p.images[ii].pageObject) + " /Fit]\n>>\nendobj\n\n");
+      }
+    }
+  }
+
+  const ULONGLONG xref = m_offset;
+  if (xref > kMaxOffset) throw new CFileException(CFileException::diskFull, EFBIG, GetFilePath().GetString());
+  std::string table = "xref\n0 " + Number(last + 1) + "\n0000000000 65535 f \n";
+  for (DWORD object = 1; object <= last; ++object) {
+    char entry[24];
+    std::snprintf(entry, sizeof(entry), "%010llu 00000 n \n", static_cast<unsigned long long>(m_objectOffsets[object]));
+    table += entry;
+  }
+  Put(table + "trailer\n<<\n/Size " + Number(last + 1) + "\n/Root 2 0 R\n/Info 1 0 R\n>>\nstartxref\n" +
+      Number(static_cast<long long>(xref)) + "\n%%EOF");
+  FlushBuffer();
+}
+
+BOOL CQVPDFWriter::Finish() {
+  if (m_finished) return FALSE;
+  m_finished = TRUE;
+  const CString path = GetFilePath();
+  try {
+    WriteTrailer();
+    Close();
+    return TRUE;
+  } catch (CException* e) {
+    e->Delete();
+  }
+  Abort();
+  try {
+    CFile::Remove(path.GetString());
+  } catch (CException* e) {
+    e->Delete();
+  }
+  return FALSE;
+}

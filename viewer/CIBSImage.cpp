@@ -1,0 +1,3 @@
+#include "viewer/CIBSImage.h"
+
+IMPLEMENT_DYNCREATE(CIBSImage, CObject)

@@ -1,0 +1,126 @@
+// Queries over two published batches with different fields.
+
+#include "viewer/CIBSBatch.h"
+#include "viewer/CIBSPlant.h"
+#include "viewer/tests/BatchFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Search : public ::testing::Test {
+protected:
+  void SetUp() override {
+    BatchFiles invoices;
+    invoices.header = Header("Invoices", {"Customer", "Invoice No", "City"});
+    invoices.index = "\xEF\xBB\xBF"
+                     "001;1;00012345;B;D;0;0;0;0;0;0;1;0;ACME Corp;INV-1;Berlin\r\n"
+                     "001;1;00012346;B;D;0;0;0;0;0;0;1;0;M\xC3\xBCller GmbH;INV-2;Z\xC3\xBCrich\r\n"
+                     "001;1;00012347;B;D;0;0;0;0;0;0;1;0;acme gmbh;INV-3;Oslo\r\n"
+                     "001;1;00012348;B;D;0;0;0;0;0;0;1\r\n"
+                     "001;1;00012349;B;D;0;0;0;0;0;0;1;0;;INV-5;\r\n"
+                     "001;1;0001\r\n";
+    invoices.folders = {"5/34", "6/34", "7/34", "8/34", "9/34"};
+    invoices.Write(m_folder.Path() / "A");
+    BatchFiles contracts;
+    contracts.header = Header("Contracts", {"Customer", "Contract"});
+    contracts.index = "001;1;00020001;B;D;0;0;0;0;0;0;1;0;ACME Corp;C-1\r\n"
+                      "001;1;00020002;B;D;0;0;0;0;0;0;1;0;Zeta;C-2\r\n";
+    contracts.folders = {"1/00", "2/00"};
+    contracts.Write(m_folder.Path() / "B");
+    m_plant.SetOpenMode(CIBSPlant::openFolder, m_folder.Wide());
+    ASSERT_TRUE(m_plant.Load());
+  }
+
+  // Runs a query and answers "searched N:" followed by the hits as "batch/number", in order.
+  std::string Run(LPCWSTR pattern, const std::vector<std::pair<LPCWSTR, LPCWSTR>>& pairs, int selection = 0,
+                  LPCWSTR batch = u"") {
+    m_plant.SetDocumentPattern(pattern);
+    m_plant.ClearQuery();
+    for (const auto& [name, value] : pairs) EXPECT_TRUE(m_plant.AddQueryPair(name, value));
+    m_plant.SetBatchSelection(selection, batch);
+    int searched = -1;
+    int hits = -1;
+    m_plant.Search(searched, hits);
+    EXPECT_EQ(hits, m_plant.GetResultCount());
+    std::string answer = "searched " + std::to_string(searched) + ":";
+    for (int i = 0; i < m_plant.GetResultCount(); ++i) {
+      const CIBSDocument* document = m_plant.GetResult(i);
+      EXPECT_TRUE(document->IsHit());
+      CString name;
+      CString number;
+      document->GetBatch()->GetBatchName(name);
+      document->GetDocumentNumber(number);
+      answer += " " + name.ToUtf8() + "/" + number.ToUtf8();
+    }
+    return answer;
+  }
+
+  TempFolder m_folder;
+  CIBSPlant m_plant;
+};
+
+const std::string kAllInvoices = " Invoices/00012345 Invoices/00012346 Invoices/00012347 Invoices/00012348 Invoices/00012349";
+const std::string kAllContracts = " Contracts/00020001 Contracts/00020002";
+
+}  // namespace
+
+TEST_F(Search, Queries) {
+  const struct {
+    const char* what;
+    LPCWSTR pattern;
+    std::vector<std::pair<LPCWSTR, LPCWSTR>> pairs;
+    std::string expected;
+  } cases[] = {
+      {"everything, batch by batch in line order", u"*", {}, "searched 2:" + kAllInvoices + kAllContracts},
+      {"an empty number pattern matches no number", u"", {}, "searched 2:"},
+      {"a star at the end, without regard to case; a line without the field is a hit, an empty value is not",
+       u"*", {{u"Customer", u"acme*"}}, "searched 2: Invoices/00012345 Invoices/00012347 Invoices/00012348 Contracts/00020001"},
+      {"a question mark first", u"*", {{u"Customer", u"?CME*"}}, "searched 2: Invoices/00012345 Invoices/00012347 Invoices/00012348 Contracts/00020001"},
+      {"a star inside, non-ASCII text", u"*", {{u"Customer", u"m\u00fcller *"}}, "searched 2: Invoices/00012346 Invoices/00012348"},
+      {"a question mark inside; the batch without the field does not qualify",
+       u"*", {{u"Invoice No", u"INV-?"}}, "searched 1: Invoices/00012345 Invoices/00012346 Invoices/00012347 Invoices/00012348 Invoices/00012349"},
+      {"a field one batch lacks", u"*", {{u"City", u"z*rich"}}, "searched 1: Invoices/00012346 Invoices/00012348"},
+      {"a field one batch lacks, asked with stars only", u"*", {{u"City", u"**"}}, "searched 2:" + kAllInvoices + kAllContracts},
+      {"a field name in another letter case is another field", u"*", {{u"customer", u"acme*"}}, "searched 0:"},
+      {"... unless its value is all stars", u"*", {{u"customer", u"*"}}, "searched 2:" + kAllInvoices + kAllContracts},
+      {"the document number with a question mark", u"0001234?", {}, "searched 2:" + kAllInvoices},
+      {"the document number with a leading star", u"*01", {}, "searched 2: Contracts/00020001"},
+      {"two conditions", u"*", {{u"Customer", u"*a*"}, {u"City", u"B*"}}, "searched 1: Invoices/00012345 Invoices/00012348"},
+      {"no match at all", u"*", {{u"Customer", u"nobody"}}, "searched 2: Invoices/00012348"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Run(c.pattern, c.pairs), c.expected) << c.what;
+}
+
+TEST_F(Search, BatchSelection) {
+  EXPECT_EQ(Run(u"*", {}, 1, u"Contracts"), "searched 1:" + kAllContracts);
+  EXPECT_EQ(Run(u"*", {}, 1, u"contracts"), "searched 0:");
+  EXPECT_EQ(Run(u"*", {}, -1), "searched 0:");
+  EXPECT_EQ(Run(u"*", {{u"City", u"Oslo"}}, 1, u"Contracts"), "searched 0:");
+  EXPECT_EQ(m_plant.GetState(), CIBSPlant::stateSearched);
+}
+
+TEST_F(Search, EachSearchReadsTheIndexAfresh) {
+  EXPECT_EQ(Run(u"*", {}, 1, u"Contracts"), "searched 1:" + kAllContracts);
+  WriteBytes(m_folder.Path() / "B/DOC_CD/Database/index.dat", "001;1;00020002;B;D;0;0;0;0;0;0;1;0;Zeta;C-2\r\n");
+  EXPECT_EQ(Run(u"*", {}, 1, u"Contracts"), "searched 1: Contracts/00020002");
+  // An index that cannot be read is searched and has nothing.
+  fs::remove(m_folder.Path() / "B/DOC_CD/Database/index.dat");
+  EXPECT_EQ(Run(u"*", {}, 1, u"Contracts"), "searched 1:");
+}
+
+TEST_F(Search, QualifyingBatches) {
+  CIBSBatch* contracts = m_plant.FindBatch(u"Contracts");
+  ASSERT_NE(contracts, nullptr);
+  m_plant.AddQueryPair(u"Customer", u"x");
+  EXPECT_TRUE(m_plant.BatchHasQueryFields(contracts));
+  m_plant.AddQueryPair(u"City", u"*");
+  EXPECT_TRUE(m_plant.BatchHasQueryFields(contracts));
+  m_plant.AddQueryPair(u"City", u"B*");
+  EXPECT_FALSE(m_plant.BatchHasQueryFields(contracts));
+  EXPECT_FALSE(m_plant.BatchHasQueryFields(nullptr));
+}
