@@ -65,6 +65,13 @@ BOOL CDialog::CreateIndirect(const DialogTemplate* dialogTemplate, CWnd* parent)
   return hwnd != nullptr;
 }
 
+BOOL CDialog::InitModalIndirect(const DialogTemplate* dialogTemplate, CWnd* parent) {
+  if (!dialogTemplate) return FALSE;
+  m_pTemplate = dialogTemplate;
+  if (parent) m_pParentWnd = parent;
+  return TRUE;
+}
+
 INT_PTR CDialog::DoModal() {
   const DialogTemplate* dialogTemplate = FindTemplate();
   if (!dialogTemplate || m_hWnd) return -1;

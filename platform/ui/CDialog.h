@@ -21,6 +21,8 @@ public:
   virtual BOOL Create(UINT templateId, CWnd* parent = nullptr);
   virtual BOOL Create(LPCWSTR templateName, CWnd* parent = nullptr);
   BOOL CreateIndirect(const DialogTemplate* dialogTemplate, CWnd* parent = nullptr);
+  // Makes DoModal use this template (it must live as long as the dialog).
+  BOOL InitModalIndirect(const DialogTemplate* dialogTemplate, CWnd* parent = nullptr);
   // Modal: disables the owner (the parent's top-level window, else the main window), runs until
   // EndDialog and answers its code; -1 when the template is missing or the dialog cannot be made.
   virtual INT_PTR DoModal();

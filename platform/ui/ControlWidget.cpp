@@ -285,6 +285,7 @@ void RegisterControlClasses() {
   RegisterListBoxClass();
   RegisterScrollBarClass();
   RegisterProgressClass();
+  RegisterTabControlClass();
 }
 
 QString ToQt(LPCWSTR text) { return text ? QString::fromUtf16(text) : QString(); }

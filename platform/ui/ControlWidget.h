@@ -25,7 +25,7 @@ LRESULT DefControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UI
 // The control's widget as its own type, or null.
 template <class T> T* ControlOf(HWND hwnd) {
   WindowRecord* rec = Find(hwnd);
-  return rec ? qobject_cast<T*>(rec->clientWidget.data()) : nullptr;
+  return rec ? dynamic_cast<T*>(rec->clientWidget.data()) : nullptr;
 }
 
 // WM_COMMAND (id, code) from the control to its parent.
@@ -55,6 +55,7 @@ void RegisterComboBoxClass();
 void RegisterListBoxClass();
 void RegisterScrollBarClass();
 void RegisterProgressClass();
+void RegisterTabControlClass();
 
 QString ToQt(LPCWSTR text);
 QString ToQt(const CString& text);

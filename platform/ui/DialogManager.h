@@ -9,11 +9,21 @@ class CWnd;
 
 namespace qvui {
 
+// Where a dialog that lives inside another window goes (property pages, form views, the panels of
+// file dialogs): a child with these styles added, this ID, at this rectangle (the template's
+// place and size when null).
+struct ChildPlacement {
+  DWORD style {};
+  UINT id {};
+  const RECT* rect {};
+};
+
 // Makes the dialog window (attached to `object` when given, before its first message), its items
-// in template order with the dialog's font, and sends WM_INITDIALOG. The window is shown only when
-// the template says WS_VISIBLE. Null when the window or an item cannot be made.
+// in template order with the dialog's font, and sends WM_INITDIALOG. `param` goes to WM_CREATE (as
+// the creation parameter) and to WM_INITDIALOG. The window is shown only when the template says
+// WS_VISIBLE. Null when the window or an item cannot be made.
 HWND CreateDialogWindow(const DialogTemplate& dialogTemplate, HINSTANCE instance, HWND parent, DLGPROC proc,
-                        LPARAM param, CWnd* object);
+                        LPARAM param, CWnd* object, const ChildPlacement* child = nullptr);
 
 // What a modal loop offers each message to first; TRUE eats it.
 using DialogFilter = BOOL (*)(HWND dialog, MSG* msg);

@@ -46,3 +46,85 @@ struct NMTTDISPINFOW {
 using TOOLTIPTEXTW = NMTTDISPINFOW;
 using TOOLTIPTEXT = NMTTDISPINFOW;
 using LPTOOLTIPTEXTW = NMTTDISPINFOW*;
+
+// Tab controls (SysTabControl32): a row of tabs over a framed area for pages that are windows of
+// their own. TCN_SELCHANGING (answer TRUE to keep the tab) and TCN_SELCHANGE come as WM_NOTIFY.
+#define WC_TABCONTROLW u"SysTabControl32"
+
+#define TCS_BOTTOM 0x0002
+#define TCS_MULTILINE 0x0200
+#define TCS_FOCUSNEVER 0x8000
+
+#define TCIF_TEXT 0x0001
+#define TCIF_IMAGE 0x0002
+#define TCIF_PARAM 0x0008
+
+#define TCM_FIRST 0x1300
+#define TCM_GETITEMCOUNT (TCM_FIRST + 4)
+#define TCM_DELETEITEM (TCM_FIRST + 8)
+#define TCM_DELETEALLITEMS (TCM_FIRST + 9)
+#define TCM_GETITEMRECT (TCM_FIRST + 10)
+#define TCM_GETCURSEL (TCM_FIRST + 11)
+#define TCM_SETCURSEL (TCM_FIRST + 12)
+#define TCM_ADJUSTRECT (TCM_FIRST + 40)
+#define TCM_GETITEMW (TCM_FIRST + 60)
+#define TCM_SETITEMW (TCM_FIRST + 61)
+#define TCM_INSERTITEMW (TCM_FIRST + 62)
+
+#define TCN_FIRST (0U - 550U)
+#define TCN_SELCHANGE (TCN_FIRST - 1)
+#define TCN_SELCHANGING (TCN_FIRST - 2)
+
+struct TCITEMW {
+  UINT mask;
+  DWORD dwState;
+  DWORD dwStateMask;
+  LPWSTR pszText;
+  int cchTextMax;
+  int iImage;
+  LPARAM lParam;
+};
+using TC_ITEMW = TCITEMW;
+
+// Property sheets: pages (dialogs from templates) on the tabs of a tab control.
+#define PSP_DEFAULT 0x00000000
+#define PSP_DLGINDIRECT 0x00000001
+#define PSP_USETITLE 0x00000008
+#define PSP_HASHELP 0x00000020
+
+#define PSH_DEFAULT 0x00000000
+#define PSH_NOAPPLYNOW 0x00000080
+#define PSH_MODELESS 0x00000400
+
+#define PSM_SETCURSEL (WM_USER + 101)
+#define PSM_GETTABCONTROL (WM_USER + 116)
+#define PSM_GETCURRENTPAGEHWND (WM_USER + 118)
+
+#define PSN_FIRST (0U - 200U)
+#define PSN_SETACTIVE (PSN_FIRST - 0)
+#define PSN_KILLACTIVE (PSN_FIRST - 1)
+#define PSN_APPLY (PSN_FIRST - 2)
+#define PSN_RESET (PSN_FIRST - 3)
+
+struct PROPSHEETPAGEW {
+  DWORD dwSize;
+  DWORD dwFlags;
+  HINSTANCE hInstance;
+  LPCWSTR pszTemplate;
+  HICON hIcon;
+  LPCWSTR pszTitle;
+  void* pfnDlgProc;
+  LPARAM lParam;
+};
+using PROPSHEETPAGE = PROPSHEETPAGEW;
+
+struct PROPSHEETHEADERW {
+  DWORD dwSize;
+  DWORD dwFlags;
+  HWND hwndParent;
+  HINSTANCE hInstance;
+  LPCWSTR pszCaption;
+  UINT nPages;
+  UINT nStartPage;
+};
+using PROPSHEETHEADER = PROPSHEETHEADERW;

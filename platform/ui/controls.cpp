@@ -7,6 +7,7 @@
 #include "platform/ui/CProgressCtrl.h"
 #include "platform/ui/CScrollBar.h"
 #include "platform/ui/CStatic.h"
+#include "platform/ui/CTabCtrl.h"
 
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
 IMPLEMENT_DYNAMIC(CButton, CWnd)
@@ -15,6 +16,7 @@ IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CListBox, CWnd)
 IMPLEMENT_DYNAMIC(CScrollBar, CWnd)
 IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CTabCtrl, CWnd)
 
 namespace {
 

@@ -116,10 +116,14 @@ HFONT MakeFont(const DialogTemplate& t) {
 }  // namespace
 
 HWND CreateDialogWindow(const DialogTemplate& t, HINSTANCE instance, HWND parent, DLGPROC proc, LPARAM param,
-                        CWnd* object) {
+                        CWnd* object, const ChildPlacement* child) {
   RegisterBuiltinClasses();
   DWORD style = t.style & ~WS_VISIBLE;
   DWORD exStyle = t.exStyle;
+  if (child) {
+    style = ((style & ~(WS_CAPTION | WS_SYSMENU | WS_POPUP | WS_THICKFRAME | DS_MODALFRAME)) | DS_CONTROL | child->style) &
+            ~WS_VISIBLE;
+  }
   if (style & DS_CONTROL) {
     style = (style & ~(WS_CAPTION | WS_SYSMENU | WS_POPUP)) | WS_CHILD;
     exStyle |= WS_EX_CONTROLPARENT;
@@ -127,16 +131,18 @@ HWND CreateDialogWindow(const DialogTemplate& t, HINSTANCE instance, HWND parent
   if (style & DS_MODALFRAME) exStyle |= WS_EX_DLGMODALFRAME;
   RECT r {t.x, t.y, t.x + t.cx, t.y + t.cy};
   MapDialogRect(nullptr, &r);
+  if (child && child->rect) r = *child->rect;
   if (!(style & WS_CHILD) && parent && !(style & DS_ABSALIGN)) {
     // A pop-up's place is counted from its owner's client area.
     POINT origin {0, 0};
     ClientToScreen(parent, &origin);
     OffsetRect(&r, origin.x, origin.y);
   }
-  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  if (!child || !child->rect) AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  HMENU id = child ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(child->id)) : nullptr;
   CWnd* before = SetCreatingObject(object);
   HWND dialog = CreateWindowExW(exStyle, WC_DIALOG, t.caption.GetString(), style, r.left, r.top, r.right - r.left,
-                                r.bottom - r.top, parent, nullptr, instance, reinterpret_cast<LPVOID>(param));
+                                r.bottom - r.top, parent, id, instance, reinterpret_cast<LPVOID>(param));
   SetCreatingObject(before);
   if (!dialog) return nullptr;
   DialogState& state = States()[dialog];
@@ -179,7 +185,8 @@ HWND CreateDialogWindow(const DialogTemplate& t, HINSTANCE instance, HWND parent
     FocusControl(first);
     if (DialogState* s = StateOf(dialog)) s->focus = first;
   }
-  if ((t.style & WS_VISIBLE) && !(StateOf(dialog) && StateOf(dialog)->ended)) ShowWindow(dialog, SW_SHOWNORMAL);
+  bool visible = (t.style & WS_VISIBLE) || (child && (child->style & WS_VISIBLE));
+  if (visible && !(StateOf(dialog) && StateOf(dialog)->ended)) ShowWindow(dialog, SW_SHOWNORMAL);
   return dialog;
 }
 
