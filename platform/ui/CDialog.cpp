@@ -77,6 +77,7 @@ INT_PTR CDialog::DoModal() {
   if (!dialogTemplate || m_hWnd) return -1;
   HWND owner = ModalOwnerWindow();
   bool disabled = owner && ::IsWindowEnabled(owner);
+  HWND focus = ::GetFocus();  // the owner's, given back when the dialog ends
   if (disabled) ::EnableWindow(owner, FALSE);
   m_bModal = TRUE;
   INT_PTR result = -1;
@@ -86,6 +87,7 @@ INT_PTR CDialog::DoModal() {
   if (disabled && ::IsWindow(owner)) {
     ::EnableWindow(owner, TRUE);
     ::SetActiveWindow(owner);
+    if (focus && ::IsWindow(focus) && (focus == owner || ::IsChild(owner, focus))) ::SetFocus(focus);
   }
   if (m_hWnd) DestroyWindow();
   return result;

@@ -40,6 +40,8 @@ void AttachCreatingObject(HWND hwnd) {
   WindowRecord* rec = Find(hwnd);
   wnd->m_hWnd = hwnd;
   rec->object = wnd;
+  // The class's own procedure (a control's) stays the default processing of the object.
+  if (rec->proc != AfxWndProc && rec->proc != DefWindowProcW) wnd->m_pfnSuper = rec->proc;
   rec->proc = AfxWndProc;
 }
 

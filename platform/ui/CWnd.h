@@ -11,6 +11,9 @@
 
 class CFrameWnd;
 class CMenu;
+namespace qvui {
+void AttachCreatingObject(HWND hwnd);
+}
 class CDC;
 class CFont;
 class CRgn;
@@ -279,6 +282,7 @@ protected:
   DECLARE_MESSAGE_MAP()
 
   friend LRESULT AfxWndProc(HWND, UINT, WPARAM, LPARAM);
+  friend void qvui::AttachCreatingObject(HWND hwnd);
 };
 
 // What RepositionBars hands each control bar with WM_SIZEPARENT: the bar takes its room from

@@ -286,6 +286,7 @@ void RegisterControlClasses() {
   RegisterScrollBarClass();
   RegisterProgressClass();
   RegisterTabControlClass();
+  RegisterTreeViewClass();
 }
 
 QString ToQt(LPCWSTR text) { return text ? QString::fromUtf16(text) : QString(); }

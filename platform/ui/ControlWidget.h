@@ -56,6 +56,7 @@ void RegisterListBoxClass();
 void RegisterScrollBarClass();
 void RegisterProgressClass();
 void RegisterTabControlClass();
+void RegisterTreeViewClass();
 
 QString ToQt(LPCWSTR text);
 QString ToQt(const CString& text);

@@ -240,12 +240,14 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, const DialogTemplate* dialog
   if (!dialogTemplate) return -1;
   HWND owner = ModalOwner(parent);
   bool disabled = owner && IsWindowEnabled(owner);
+  HWND focus = GetFocus();
   if (disabled) EnableWindow(owner, FALSE);
   HWND dialog = CreateDialogWindow(*dialogTemplate, instance, owner, dialogProc, initParam, nullptr);
   INT_PTR result = dialog ? RunModalLoop(dialog, nullptr) : -1;
   if (disabled) {
     EnableWindow(owner, TRUE);
     SetActiveWindow(owner);
+    if (focus && IsWindow(focus) && (focus == owner || IsChild(owner, focus))) SetFocus(focus);
   }
   if (dialog) DestroyWindow(dialog);
   return result;

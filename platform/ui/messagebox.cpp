@@ -100,11 +100,13 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
   if (owner && !IsWindow(owner)) owner = nullptr;
   HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
   bool disabled = top && IsWindowEnabled(top);
+  HWND focus = GetFocus();  // the owner gets it back when the box is gone
   if (disabled) EnableWindow(top, FALSE);
   int answer = g_handler ? g_handler(top, text, caption, type) : ShowBox(top, text, caption, type);
   if (disabled && IsWindow(top)) {
     EnableWindow(top, TRUE);
     SetActiveWindow(top);
+    if (focus && IsWindow(focus) && (focus == top || IsChild(top, focus))) SetFocus(focus);
   }
   return answer;
 }

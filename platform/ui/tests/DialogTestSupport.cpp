@@ -49,7 +49,7 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(CDialog&)>& script, i
   guard.setSingleShot(true);
   QObject::connect(&guard, &QTimer::timeout, [&dialog] {
     ADD_FAILURE() << "the dialog was still open when the time was up";
-    if (dialog.GetSafeHwnd()) ::EndDialog(dialog.GetSafeHwnd(), -99);
+    if (dialog.GetSafeHwnd()) ::EndDialog(::GetAncestor(dialog.GetSafeHwnd(), GA_ROOT), -99);
   });
   guard.start(timeoutMs);
   return dialog.DoModal();

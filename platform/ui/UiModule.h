@@ -1,0 +1,14 @@
+#pragma once
+// Inside the window layer: the layer's own module, whose dialog templates (res/ui.dlg) are its own.
+
+#include "platform/core/wintypes.h"
+
+struct DialogTemplate;
+
+namespace qvui {
+
+HINSTANCE UiModule();
+// A template of the layer's own; null when missing (the layer is then built wrongly).
+const DialogTemplate* UiTemplate(LPCWSTR name);
+
+}  // namespace qvui
