@@ -1,5 +1,6 @@
 #include "platform/ui/CWinApp.h"
 
+#include "platform/core/globalmem.h"
 #include "platform/core/module.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CGdiObject.h"
@@ -7,6 +8,7 @@
 #include "platform/ui/CMenu.h"
 #include "platform/ui/CWnd.h"
 #include "platform/ui/WindowTable.h"
+#include "platform/ui/printdlg.h"
 
 #include <QApplication>
 
@@ -76,11 +78,28 @@ CWinApp::CWinApp(LPCWSTR appName) : m_strAppName(appName) {
 
 CWinApp::~CWinApp() {
   m_templates.clear();
+  if (m_hDevMode) GlobalFree(m_hDevMode);
+  if (m_hDevNames) GlobalFree(m_hDevNames);
   if (g_app == this) {
     g_app = nullptr;
     qvui::SetMessageFilter(nullptr);
     qvui::SetIdleHandler(nullptr);
   }
+}
+
+BOOL CWinApp::GetPrinterDeviceDefaults(PRINTDLGW* pd) {
+  if (!pd) return FALSE;
+  if (!m_hDevNames) {
+    PRINTDLGW defaults {};
+    defaults.lStructSize = sizeof defaults;
+    defaults.Flags = PD_RETURNDEFAULT;
+    if (!PrintDlgW(&defaults)) return FALSE;
+    m_hDevMode = defaults.hDevMode;
+    m_hDevNames = defaults.hDevNames;
+  }
+  pd->hDevMode = m_hDevMode;
+  pd->hDevNames = m_hDevNames;
+  return TRUE;
 }
 
 BOOL CWinApp::OnIdle(LONG count) {

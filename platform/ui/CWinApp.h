@@ -14,6 +14,7 @@
 
 class CDocTemplate;
 class CWnd;
+struct PRINTDLGW;
 
 class CWinThread : public CCmdTarget {
   DECLARE_DYNAMIC(CWinThread)
@@ -49,6 +50,9 @@ public:
   // Makes a new document (with its frame and view) from the first document template.
   void OnFileNew();
   void OnAppExit();
+  // The program's printer (the default one until the user picks another): its settings and names
+  // into the record, which borrows them from the application.
+  BOOL GetPrinterDeviceDefaults(PRINTDLGW* pd);
 
   CString m_strAppName;
   LPCWSTR m_pszAppName {};
@@ -56,6 +60,8 @@ public:
   CString m_strCmdLine;  // the command line after the program's name
   LPCWSTR m_lpCmdLine {u""};
   int m_nCmdShow {SW_SHOWNORMAL};
+  HGLOBAL m_hDevMode {};
+  HGLOBAL m_hDevNames {};
 
 private:
   std::vector<std::unique_ptr<CDocTemplate>> m_templates;

@@ -10,5 +10,7 @@ namespace qvui {
 HINSTANCE UiModule();
 // A template of the layer's own; null when missing (the layer is then built wrongly).
 const DialogTemplate* UiTemplate(LPCWSTR name);
+// What CommDlgExtendedError answers next (0: the last common dialog was cancelled or succeeded).
+void SetCommonDialogError(DWORD error);
 
 }  // namespace qvui

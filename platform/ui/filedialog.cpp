@@ -17,8 +17,6 @@ namespace qvui {
 
 namespace {
 
-DWORD g_lastError = 0;
-
 struct Filter {
   QString text;
   QStringList patterns;
@@ -214,7 +212,7 @@ private:
   // Hands the path to the caller's record; FALSE when the caller's buffer is too small.
   bool Deliver(const QString& path) {
     if (!m_ofn.lpstrFile || static_cast<DWORD>(path.size()) + 1 > m_ofn.nMaxFile) {
-      g_lastError = FNERR_BUFFERTOOSMALL;
+      SetCommonDialogError(FNERR_BUFFERTOOSMALL);
       if (m_ofn.lpstrFile && m_ofn.nMaxFile >= 2) *reinterpret_cast<WORD*>(m_ofn.lpstrFile) = static_cast<WORD>(path.size() + 1);
       return false;
     }
@@ -267,10 +265,10 @@ private:
 namespace {
 
 BOOL RunFileDialog(OPENFILENAMEW& ofn, bool open, CFileDialog* panel, CWnd* parent) {
-  g_lastError = 0;
+  SetCommonDialogError(0);
   const DialogTemplate* t = UiTemplate(u"QVUI_IDD_FILEDIALOG");
   if (!t) {
-    g_lastError = CDERR_FINDRESFAILURE;
+    SetCommonDialogError(CDERR_FINDRESFAILURE);
     return FALSE;
   }
   FileDialogFrame frame(ofn, open, panel);
@@ -286,7 +284,11 @@ using namespace qvui;
 
 BOOL GetOpenFileNameW(LPOPENFILENAMEW ofn) { return ofn && RunFileDialog(*ofn, true, nullptr, nullptr); }
 BOOL GetSaveFileNameW(LPOPENFILENAMEW ofn) { return ofn && RunFileDialog(*ofn, false, nullptr, nullptr); }
-DWORD CommDlgExtendedError() { return g_lastError; }
+namespace {
+DWORD g_commonDialogError = 0;
+}
+void qvui::SetCommonDialogError(DWORD error) { g_commonDialogError = error; }
+DWORD CommDlgExtendedError() { return g_commonDialogError; }
 
 IMPLEMENT_DYNAMIC(CFileDialog, CDialog)
 

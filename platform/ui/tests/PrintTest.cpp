@@ -6,6 +6,8 @@
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/CPen.h"
 #include "platform/ui/PrinterList.h"
+#include "platform/ui/commdlg.h"
+#include "platform/ui/printdlg.h"
 #include "platform/ui/winspool.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
@@ -14,6 +16,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -236,6 +239,94 @@ TEST(Printing, LandscapeSettingsTurnThePage) {
   ASSERT_NE(dc, nullptr);
   EXPECT_GT(GetDeviceCaps(dc, PHYSICALWIDTH), GetDeviceCaps(dc, PHYSICALHEIGHT));
   DeleteDC(dc);
+}
+
+}  // namespace
+
+namespace {
+
+// The dialog on the screen.
+HWND ShownPrintDialog() {
+  static HWND found;
+  found = nullptr;
+  EnumWindows(
+      [](HWND hwnd, LPARAM) -> BOOL {
+        WCHAR name[16] {};
+        GetClassNameW(hwnd, name, 16);
+        if (std::u16string(name) != u"#32770" || !IsWindowVisible(hwnd)) return TRUE;
+        found = hwnd;
+        return FALSE;
+      },
+      0);
+  return found;
+}
+
+class PrintDialogs : public ::testing::Test {
+protected:
+  void SetUp() override {
+    qvui::SetPrinterList(std::vector<qvui::PrinterEntry> {
+        {QStringLiteral("Office"), QStringLiteral("Laser 5"), QStringLiteral("Room 2"), QString(), false},
+        {QStringLiteral("Desk"), QStringLiteral("Inkjet"), QStringLiteral("USB"), QString(), true},
+    });
+    before = SetMessageBoxHandler([](HWND, LPCWSTR, LPCWSTR, UINT) {
+      ++s_boxes;
+      return IDOK;
+    });
+    s_boxes = 0;
+  }
+  void TearDown() override {
+    SetMessageBoxHandler(before);
+    qvui::SetPrinterList(std::nullopt);
+  }
+  static inline int s_boxes = 0;
+  MessageBoxHandler before {};
+};
+
+TEST_F(PrintDialogs, TheDefaultPrinterComesWithoutAsking) {
+  CPrintDialog dialog(FALSE);
+  ASSERT_TRUE(dialog.GetDefaults());
+  EXPECT_EQ(dialog.GetDeviceName(), CString(u"Desk"));
+  EXPECT_EQ(dialog.GetDriverName(), CString(u"Inkjet"));
+  EXPECT_EQ(dialog.GetPortName(), CString(u"USB"));
+  EXPECT_EQ(s_boxes, 0);
+}
+
+TEST_F(PrintDialogs, TheUsersPrinterCopiesAndPagesComeBack) {
+  CPrintDialog dialog(FALSE, PD_USEDEVMODECOPIESANDCOLLATE | PD_NOSELECTION);
+  dialog.m_pd.nMinPage = 1;
+  dialog.m_pd.nMaxPage = 10;
+  QTimer::singleShot(0, [] {
+    HWND d = ShownPrintDialog();
+    ASSERT_NE(d, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, 1057))) << "no selection to print";
+    SendDlgItemMessageW(d, 1139, CB_SETCURSEL, 0, 0);
+    SendMessageW(d, WM_COMMAND, MAKEWPARAM(1139, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(d, 1139)));
+    SetDlgItemTextW(d, 1154, u"3");
+    CheckRadioButton(d, 1056, 1058, 1058);
+    SetDlgItemTextW(d, 1152, u"2");
+    SetDlgItemTextW(d, 1153, u"12");
+    SendMessageW(d, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(s_boxes, 1) << "page 12 is past the last page";
+    SetDlgItemTextW(d, 1153, u"5");
+    SendMessageW(d, WM_COMMAND, IDOK, 0);
+  });
+  ASSERT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(dialog.GetDeviceName(), CString(u"Office"));
+  EXPECT_EQ(dialog.GetCopies(), 3) << "the copies go into the printer's settings";
+  EXPECT_EQ(dialog.m_pd.nCopies, 1);
+  EXPECT_TRUE(dialog.PrintRange());
+  EXPECT_EQ(dialog.GetFromPage(), 2);
+  EXPECT_EQ(dialog.GetToPage(), 5);
+  EXPECT_NE(dialog.GetPrinterDC(), nullptr) << "the dialog made a DC for the printer";
+}
+
+TEST_F(PrintDialogs, WithoutPrintersThereIsNoDialog) {
+  qvui::SetPrinterList(std::vector<qvui::PrinterEntry> {});
+  CPrintDialog dialog(FALSE);
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(PDERR_NODEFAULTPRN));
+  EXPECT_EQ(s_boxes, 1) << "the user is told";
+  EXPECT_FALSE(dialog.GetDefaults());
 }
 
 }  // namespace
