@@ -122,13 +122,13 @@ QWidget* KeyTarget(QWidget* root) {
   return focus && (focus == root || root->isAncestorOf(focus)) ? focus : root;
 }
 
-// Straight to the widget: an event it ignores must not travel up to the window's own widgets,
-// which would turn it into a message once more.
+// Through Qt's delivery (scroll areas take their viewports' events through filters); an event the
+// widget ignores travels up to the window's own widgets, which swallow it while it is handed back.
 bool Send(QObject* target, QEvent* e) {
   bool outer = g_replaying;
   g_replaying = true;
   e->setAccepted(true);
-  target->event(e);
+  QCoreApplication::sendEvent(target, e);
   g_replaying = outer;
   return e->isAccepted();
 }
@@ -205,6 +205,8 @@ bool ForwardInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
+
+bool IsReplayingInput() { return g_replaying; }
 
 void AdoptControlWidget(HWND, QWidget* widget) {
   QList<QWidget*> all = widget->findChildren<QWidget*>();
@@ -287,6 +289,8 @@ void RegisterControlClasses() {
   RegisterProgressClass();
   RegisterTabControlClass();
   RegisterTreeViewClass();
+  RegisterHeaderClass();
+  RegisterListViewClass();
 }
 
 QString ToQt(LPCWSTR text) { return text ? QString::fromUtf16(text) : QString(); }

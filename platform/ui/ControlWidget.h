@@ -57,6 +57,11 @@ void RegisterScrollBarClass();
 void RegisterProgressClass();
 void RegisterTabControlClass();
 void RegisterTreeViewClass();
+void RegisterHeaderClass();
+void RegisterListViewClass();
+// The height a header control wants, and its scroll offset (a list view scrolled sideways).
+int HeaderHeight(HWND header);
+void SetHeaderOffset(HWND header, int offset);
 
 QString ToQt(LPCWSTR text);
 QString ToQt(const CString& text);

@@ -204,6 +204,9 @@ LONG MessageTime();
 
 // ---- Input --------------------------------------------------------------------------------------
 void OnWindowDestroyed(HWND hwnd);  // drops focus, capture and timers of a dying window
+// TRUE while a control hands an input message back to its widget: the window's own widgets then
+// take no input (an event the control's widget ignores reaches them on its way up).
+bool IsReplayingInput();
 // A widget of the window took Qt's keyboard focus (a click, the desktop): the window gets it too.
 void FocusFromWidget(HWND hwnd);
 void UpdateKeyState(int virtualKey, bool down);

@@ -356,7 +356,7 @@ bool TranslateInput(HWND hwnd, QEvent* e) {
   }
   // Taken here, so Qt does not hand the event on to the parent widget as well.
   e->accept();
-  if (!IsWindow(hwnd)) return true;
+  if (!IsWindow(hwnd) || IsReplayingInput()) return true;
   if (auto* key = dynamic_cast<QKeyEvent*>(e)) return TranslateKey(hwnd, key);
   if (auto* wheel = dynamic_cast<QWheelEvent*>(e)) return TranslateWheel(hwnd, wheel);
   return TranslateMouse(hwnd, static_cast<QMouseEvent*>(e));

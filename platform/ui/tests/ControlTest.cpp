@@ -6,7 +6,9 @@
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QListWidget>
 
 #include <gtest/gtest.h>
@@ -146,6 +148,25 @@ INSTANTIATE_TEST_SUITE_P(
                        LB_RESETCONTENT, LB_GETCURSEL, LB_SETCURSEL, LB_GETCOUNT, LB_FINDSTRING, LB_FINDSTRINGEXACT,
                        LB_SELECTSTRING, LB_GETTEXT, LBN_SELCHANGE}),
     [](const ::testing::TestParamInfo<SelectionKind>& info) { return std::string(info.param.name); });
+
+TEST_F(Controls, AClickOnAListBoxRowSelectsItAndIsReported) {
+  HWND box = Make(WC_LISTBOXW, LBS_NOTIFY, 10, u"", 100);
+  for (LPCWSTR s : {u"one", u"two", u"three"}) SendText(box, LB_ADDSTRING, 0, s);
+  RECT row {};
+  ASSERT_EQ(Send(box, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row)), 0);
+  QWidget* list = ClientOf(box);
+  QPoint at((row.left + row.right) / 2, (row.top + row.bottom) / 2);
+  QWidget* target = list->childAt(at) ? list->childAt(at) : list;
+  QPoint local = target->mapFrom(list, at);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(local), QPointF(target->mapToGlobal(local)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(local), QPointF(target->mapToGlobal(local)), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &release);
+  EXPECT_EQ(Send(box, LB_GETCURSEL), 1);
+  EXPECT_EQ(Count(LBN_SELCHANGE), 1);
+}
 
 TEST_F(Controls, AnEditableComboKeepsItsTextWhileItemsChange) {
   HWND box = Make(WC_COMBOBOXW, CBS_DROPDOWN, 10, u"", 100);

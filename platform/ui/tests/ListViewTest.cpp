@@ -1,0 +1,175 @@
+// Report lists and their headers.
+
+#include "platform/ui/CListCtrl.h"
+#include "platform/ui/tests/UiTestSupport.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+struct Heard {
+  UINT code;
+  int item;
+  int subItem;
+  UINT newState;
+};
+
+// The list's parent: records notifications, answers text requests, draws owner-drawn rows.
+class Owner : public CWnd {
+public:
+  std::vector<Heard> heard;
+  std::vector<DRAWITEMSTRUCT> drawn;
+  int drawnHeaders = 0;
+
+protected:
+  BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT* result) override {
+    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+    if (hdr->code == LVN_GETDISPINFOW) {
+      auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
+      swprintf_like(info->item.pszText, info->item.cchTextMax, info->item.lParam);
+    } else if (hdr->code == LVN_ITEMCHANGED || hdr->code == LVN_COLUMNCLICK || hdr->code == LVN_DELETEITEM) {
+      auto* nm = reinterpret_cast<NMLISTVIEW*>(lParam);
+      heard.push_back({hdr->code, nm->iItem, nm->iSubItem, nm->uNewState});
+    }
+    if (result) *result = 0;
+    return TRUE;
+  }
+  LRESULT OnDraw(WPARAM, LPARAM lParam) {
+    auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+    if (dis->CtlType == ODT_HEADER) ++drawnHeaders;
+    else drawn.push_back(*dis);
+    return TRUE;
+  }
+  static void swprintf_like(LPWSTR out, int room, LPARAM value) {
+    std::u16string text = u"row " + std::u16string(1, static_cast<char16_t>(u'0' + value));
+    int n = std::min<int>(static_cast<int>(text.size()), room - 1);
+    std::copy_n(text.c_str(), n, out);
+    out[n] = 0;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(Owner, CWnd)
+  ON_MESSAGE(WM_DRAWITEM, &Owner::OnDraw)
+END_MESSAGE_MAP()
+
+class Lists : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(owner.CreateEx(0, u"AfxWnd", u"", WS_POPUP | WS_VISIBLE, CRect(0, 0, 400, 300), nullptr, 0));
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, CRect(0, 0, 400, 300), &owner, 9));
+    list.InsertColumn(0, u"Batch", LVCFMT_LEFT, 120);
+    list.InsertColumn(1, u"Document", LVCFMT_RIGHT, 80);
+  }
+  int Heard(UINT code) const {
+    int n = 0;
+    for (const auto& h : owner.heard) n += h.code == code;
+    return n;
+  }
+  Owner owner;
+  CListCtrl list;
+};
+
+int CompareData(LPARAM a, LPARAM b, LPARAM descending) { return descending ? int(b - a) : int(a - b); }
+
+TEST_F(Lists, RowsKeepTheirTextsDataAndStatesAndSortStably) {
+  const LPARAM data[] = {3, 1, 2, 1};
+  for (int i = 0; i < 4; ++i) {
+    LVITEMW item {LVIF_TEXT | LVIF_PARAM, i, 0, 0, 0, const_cast<LPWSTR>(u"x"), 0, 0, data[i]};
+    list.InsertItem(&item);
+    list.SetItemText(i, 1, std::u16string(1, static_cast<char16_t>(u'a' + i)).c_str());
+  }
+  EXPECT_EQ(list.GetItemCount(), 4);
+  EXPECT_EQ(list.GetItemText(2, 1), CString(u"c"));
+  EXPECT_EQ(list.GetColumnWidth(0), 120);
+  LVCOLUMNW column {LVCF_FMT, 0, 0, nullptr, 0, 0};
+  list.GetColumn(1, &column);
+  EXPECT_EQ(column.fmt, LVCFMT_RIGHT);
+
+  list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(list.GetSelectedCount(), 1u);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 1);
+  ASSERT_GE(Heard(LVN_ITEMCHANGED), 1) << "state changes are reported, also the program's";
+
+  list.SortItems(&CompareData, 0);
+  // 1(b), 1(d), 2(c), 3(a): equal data keep their order, the selection stays with its row.
+  const char16_t* order[] = {u"b", u"d", u"c", u"a"};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(list.GetItemText(i, 1), CString(order[i])) << "row " << i;
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 0);
+
+  LVFINDINFOW byData {LVFI_PARAM, nullptr, 3, {}, 0};
+  EXPECT_EQ(list.FindItem(&byData), 3);
+  LVFINDINFOW missing {LVFI_PARAM, nullptr, 9, {}, 0};
+  EXPECT_EQ(list.FindItem(&missing), -1);
+
+  list.DeleteItem(0);
+  EXPECT_EQ(Heard(LVN_DELETEITEM), 1);
+  EXPECT_EQ(list.GetItemText(0, 1), CString(u"d"));
+  list.DeleteAllItems();
+  EXPECT_EQ(Heard(LVN_DELETEITEM), 4) << "each row is reported when all go";
+  EXPECT_EQ(list.GetItemCount(), 0);
+}
+
+TEST_F(Lists, CallbackTextsComeFromTheParent) {
+  LVITEMW item {LVIF_TEXT | LVIF_PARAM, 0, 0, 0, 0, LPSTR_TEXTCALLBACKW, 0, 0, 7};
+  ASSERT_EQ(list.InsertItem(&item), 0);
+  EXPECT_EQ(list.GetItemText(0, 0), CString(u"row 7"));
+}
+
+TEST_F(Lists, AClickOnAColumnTitleIsReportedAsAColumnClick) {
+  CHeaderCtrl* control = list.GetHeaderCtrl();
+  ASSERT_NE(control, nullptr);
+  EXPECT_EQ(control->GetItemCount(), 2);
+  CRect second;
+  ASSERT_TRUE(control->GetItemRect(1, &second));
+  EXPECT_EQ(second.left, 120);
+  QWidget* header = ClientOf(control->GetSafeHwnd());
+  QPoint at(second.CenterPoint().x, second.CenterPoint().y);
+  QWidget* widget = header->childAt(at) ? header->childAt(at) : header;
+  at = widget->mapFrom(header, at);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &release);
+  ASSERT_EQ(Heard(LVN_COLUMNCLICK), 1);
+  EXPECT_EQ(owner.heard.back().subItem, 1);
+}
+
+TEST_F(Lists, OwnerDrawnRowsAndHeaderItemsAreDrawnByTheParent) {
+  list.ModifyStyle(0, LVS_OWNERDRAWFIXED);
+  for (int i = 0; i < 3; ++i) list.InsertItem(i, u"row");
+  HDITEMW item {HDI_FORMAT, 0, nullptr, nullptr, 0, HDF_OWNERDRAW, 0, 0, 0};
+  list.GetHeaderCtrl()->SetItem(0, &item);
+  list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  ClientOf(list.GetSafeHwnd())->grab();
+  ClientOf(list.GetHeaderCtrl()->GetSafeHwnd())->grab();
+  ASSERT_GE(owner.drawn.size(), 3u);
+  const DRAWITEMSTRUCT* second = nullptr;
+  for (const auto& d : owner.drawn)
+    if (d.itemID == 1) second = &d;
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(second->CtlType, static_cast<UINT>(ODT_LISTVIEW));
+  EXPECT_TRUE(second->itemState & ODS_SELECTED);
+  CRect bounds;
+  ASSERT_TRUE(list.GetItemRect(1, &bounds, LVIR_BOUNDS));
+  EXPECT_EQ(CRect(second->rcItem).top, bounds.top) << "the row is drawn where the list has it";
+  EXPECT_GE(owner.drawnHeaders, 1);
+}
+
+TEST_F(Lists, CheckBoxesAreTheStateImage) {
+  list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  list.InsertItem(0, u"a");
+  list.InsertItem(1, u"b");
+  EXPECT_FALSE(list.GetCheck(0));
+  list.SetCheck(1);
+  EXPECT_TRUE(list.GetCheck(1));
+  EXPECT_FALSE(list.GetCheck(0));
+}
+
+}  // namespace
