@@ -1,5 +1,7 @@
 #include "foundation/language/CDPXDRSReader.h"
 
+#include "foundation/language/CDPXBitmapButton.h"
+
 #include "foundation/imaging/CDPXDIBHandle.h"
 #include "foundation/util/CDPXBuffer.h"
 #include "foundation/util/CDPXException.h"
@@ -240,6 +242,16 @@ BOOL CDPXDRSReader::LoadBitmap(LPCWSTR key, CBitmap& bitmap) {
   bitmap.DeleteObject();
   CDPXDIBHandle image;
   return LoadDIB(key, image) && image.CreateDDB(bitmap, nullptr);
+}
+
+BOOL CDPXDRSReader::LoadButton(LPCWSTR key, CDPXBitmapButton& button) {
+  CDPXDIBHandle images[6];
+  int numbers[4] = {};
+  if (!LoadButtonImages(key, images[0], images[1], images[2], images[3], images[4], images[5], numbers[0], numbers[1],
+                        numbers[2], numbers[3]))
+    return FALSE;
+  return button.SetImages(images[0], images[1], images[2], images[3], images[4], images[5], numbers[0], numbers[1],
+                          numbers[2], numbers[3]);
 }
 
 BOOL CDPXDRSReader::LoadButtonImages(LPCWSTR key, CDPXDIBHandle& image1, CDPXDIBHandle& image2, CDPXDIBHandle& image3,

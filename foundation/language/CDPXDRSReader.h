@@ -18,6 +18,7 @@
 
 class CBitmap;
 class CDPXDIBHandle;
+class CDPXBitmapButton;
 
 // One item of a language: its key and where its payload starts.
 class __CDPXDRSItem : public CObject {
@@ -107,6 +108,8 @@ public:
   BOOL LoadButtonImages(LPCWSTR key, CDPXDIBHandle& image1, CDPXDIBHandle& image2, CDPXDIBHandle& image3,
                         CDPXDIBHandle& image4, CDPXDIBHandle& image5, CDPXDIBHandle& image6, int& number1,
                         int& number2, int& number3, int& number4);
+  // The six images and four numbers of a button item, handed to the button (SetImages).
+  BOOL LoadButton(LPCWSTR key, CDPXBitmapButton& button);
   // The data block of a key in a new movable global block (the caller frees it).
   BOOL ReadData(LPCWSTR key, HGLOBAL& block);
   // Writes the data block of a key to a file. An empty or missing block deletes the target.

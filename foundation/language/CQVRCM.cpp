@@ -35,3 +35,7 @@ BOOL CQVRCM::LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image, HINSTANCE module) 
 }
 
 BOOL CQVRCM::LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module) { return g_RCM.LoadData(key, target, module); }
+
+BOOL CQVRCM::LoadButton(LPCWSTR key, CDPXBitmapButton& button, HINSTANCE module) {
+  return g_RCM.LoadButton(key, button, module);
+}

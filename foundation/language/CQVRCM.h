@@ -27,6 +27,7 @@ public:
   static BOOL LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image, HINSTANCE module = nullptr);
   // Writes the data item of a key to the file at `target`.
   static BOOL LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module = nullptr);
+  static BOOL LoadButton(LPCWSTR key, CDPXBitmapButton& button, HINSTANCE module = nullptr);
 
   static CQVRCMModuleItemList g_RCM;
 };

@@ -13,3 +13,7 @@ BOOL CQVRCMModule::LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image) {
 }
 
 BOOL CQVRCMModule::LoadData(LPCWSTR key, LPCWSTR target) { return CQVRCM::LoadData(key, target, m_hRCMModule); }
+
+BOOL CQVRCMModule::LoadButton(LPCWSTR key, CDPXBitmapButton& button) {
+  return CQVRCM::LoadButton(key, button, m_hRCMModule);
+}

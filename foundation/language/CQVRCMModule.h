@@ -9,6 +9,7 @@
 class CBitmap;
 class CQVBitmapHandle;
 class CDPXDIBHandle;
+class CDPXBitmapButton;
 
 class CQVRCMModule {
 public:
@@ -20,6 +21,7 @@ public:
   BOOL LoadBitmapW(LPCWSTR key, CBitmap& bitmap);
   BOOL LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image);
   BOOL LoadData(LPCWSTR key, LPCWSTR target);
+  BOOL LoadButton(LPCWSTR key, CDPXBitmapButton& button);
 
 private:
   HINSTANCE m_hRCMModule { nullptr };

@@ -126,6 +126,10 @@ BOOL CQVRCMModuleItemList::LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE modul
   return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadData(key, target); });
 }
 
+BOOL CQVRCMModuleItemList::LoadButton(LPCWSTR key, CDPXBitmapButton& button, HINSTANCE module) {
+  return Search(module, [&](CDPXDRSReader& reader) { return reader.LoadButton(key, button); });
+}
+
 int CQVRCMModuleItemList::GetLanguageCount() {
   CSingleLock lock(&m_lock, TRUE);
   CDPXDRSReader* reader = GetRCM(FindAppModule());

@@ -56,6 +56,7 @@ public:
   // The bitmap in a bitmap handle, whose old image is freed first.
   BOOL LoadBitmapW(LPCWSTR key, CQVBitmapHandle& image, HINSTANCE module);
   BOOL LoadData(LPCWSTR key, LPCWSTR target, HINSTANCE module);
+  BOOL LoadButton(LPCWSTR key, CDPXBitmapButton& button, HINSTANCE module);
 
 protected:
   POSITION Find(HINSTANCE module);
