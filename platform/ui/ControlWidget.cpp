@@ -291,6 +291,7 @@ void RegisterControlClasses() {
   RegisterTreeViewClass();
   RegisterHeaderClass();
   RegisterListViewClass();
+  RegisterHtmlPaneClass();
 }
 
 QString ToQt(LPCWSTR text) { return text ? QString::fromUtf16(text) : QString(); }

@@ -59,6 +59,7 @@ void RegisterTabControlClass();
 void RegisterTreeViewClass();
 void RegisterHeaderClass();
 void RegisterListViewClass();
+void RegisterHtmlPaneClass();
 // The height a header control wants, and its scroll offset (a list view scrolled sideways).
 int HeaderHeight(HWND header);
 void SetHeaderOffset(HWND header, int offset);

@@ -2,6 +2,7 @@
 
 #include "platform/ui/CDataExchange.h"
 #include "platform/ui/CFormView.h"
+#include "platform/ui/CHtmlView.h"
 #include "platform/ui/CPropertySheet.h"
 #include "platform/ui/CTabCtrl.h"
 #include "platform/ui/tests/DialogTestSupport.h"
@@ -9,6 +10,10 @@
 
 #include <QCoreApplication>
 #include <QHelpEvent>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
@@ -219,6 +224,40 @@ TEST(ToolTips, TheDialogIsAskedForTheTextOfTheChildUnderTheMouse) {
   });
   EXPECT_EQ(dialog.asked, 1001);
   EXPECT_EQ(shown, QStringLiteral("Type the name here"));
+}
+
+void WriteFile(const QString& path, const char* text) {
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(text);
+}
+
+TEST(HtmlViews, LocalPagesAndTheirLinksShowAndTheViewKeepsItsPlace) {
+  QTemporaryDir dir;
+  WriteFile(dir.filePath(QStringLiteral("index.html")),
+            "<html><body><h1>Welcome</h1><a href=\"other.html\">more</a></body></html>");
+  WriteFile(dir.filePath(QStringLiteral("other.html")), "<html><body><p>Second page</p></body></html>");
+  HWND frame = ::CreateWindowExW(0, u"AfxWnd", u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
+  auto* view = new CHtmlView;
+  ASSERT_TRUE(view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 300, 200), CWnd::FromHandle(frame),
+                           AFX_IDW_PANE_FIRST));
+  auto* browser = dynamic_cast<QTextBrowser*>(ClientOf(view->GetBrowserWindow()->GetSafeHwnd()));
+  ASSERT_NE(browser, nullptr);
+  std::u16string index = dir.filePath(QStringLiteral("index.html")).toStdU16String();
+  ASSERT_TRUE(view->Navigate(index.c_str()));
+  EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Welcome")));
+  EXPECT_EQ(view->GetLocationURL(), CString(index.c_str()));
+  emit browser->anchorClicked(QUrl(QStringLiteral("other.html")));
+  EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Second page"))) << "local links are followed";
+  view->GoBack();
+  EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Welcome")));
+  EXPECT_FALSE(view->Navigate(u"/no/such/page.html"));
+  view->MoveWindow(0, 0, 350, 250);
+  CRect pane;
+  view->GetBrowserWindow()->GetWindowRect(&pane);
+  EXPECT_EQ(pane.Width(), 350) << "the pane fills the view";
+  ::DestroyWindow(frame);
 }
 
 }  // namespace
