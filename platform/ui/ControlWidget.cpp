@@ -292,6 +292,7 @@ void RegisterControlClasses() {
   RegisterHeaderClass();
   RegisterListViewClass();
   RegisterHtmlPaneClass();
+  RegisterStatusBarClass();
 }
 
 QString ToQt(LPCWSTR text) { return text ? QString::fromUtf16(text) : QString(); }

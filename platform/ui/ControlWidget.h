@@ -60,6 +60,7 @@ void RegisterTreeViewClass();
 void RegisterHeaderClass();
 void RegisterListViewClass();
 void RegisterHtmlPaneClass();
+void RegisterStatusBarClass();
 // The height a header control wants, and its scroll offset (a list view scrolled sideways).
 int HeaderHeight(HWND header);
 void SetHeaderOffset(HWND header, int offset);

@@ -566,3 +566,34 @@ using LV_DISPINFOW = NMLVDISPINFOW;
 
 // Answers < 0, 0 or > 0 as the item with the first data sorts before, with or after the second.
 using PFNLVCOMPARE = int (*)(LPARAM first, LPARAM second, LPARAM sortData);
+
+// Status bars (msctls_statusbar32): parts with texts, icons and tips along a window's bottom.
+#define STATUSCLASSNAMEW u"msctls_statusbar32"
+
+#define CCS_TOP 0x00000001L
+#define CCS_NOMOVEY 0x00000002L
+#define CCS_BOTTOM 0x00000003L
+#define CCS_NORESIZE 0x00000004L
+#define CCS_NOPARENTALIGN 0x00000008L
+#define CCS_NODIVIDER 0x00000040L
+#define SBARS_SIZEGRIP 0x0100
+#define SBT_TOOLTIPS 0x0800
+
+#define SBT_OWNERDRAW 0x1000
+#define SBT_NOBORDERS 0x0100
+#define SBT_POPOUT 0x0200
+
+#define SB_SETPARTS (WM_USER + 4)
+#define SB_GETPARTS (WM_USER + 6)
+#define SB_GETBORDERS (WM_USER + 7)
+#define SB_SETMINHEIGHT (WM_USER + 8)
+#define SB_SIMPLE (WM_USER + 9)
+#define SB_GETRECT (WM_USER + 10)
+#define SB_SETTEXTW (WM_USER + 11)
+#define SB_GETTEXTLENGTHW (WM_USER + 12)
+#define SB_GETTEXTW (WM_USER + 13)
+#define SB_ISSIMPLE (WM_USER + 14)
+#define SB_SETICON (WM_USER + 15)
+#define SB_SETTIPTEXTW (WM_USER + 17)
+#define SB_GETTIPTEXTW (WM_USER + 19)
+#define SB_SETBKCOLOR 0x2001
