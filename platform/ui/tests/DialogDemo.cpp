@@ -43,19 +43,87 @@ public:
   }
 };
 
+enum : int { IDC_FOLDERS = 1200, IDC_FILES, IDC_TABS, IDC_STATUS };
+
+class CommonControls : public CDialog {
+public:
+  CommonControls() : CDialog(u"IDD_COMMON_CONTROLS") {}
+
+  BOOL OnInitDialog() override {
+    CDialog::OnInitDialog();
+    HWND tree = GetDlgItem(IDC_FOLDERS)->GetSafeHwnd();
+    auto add = [tree](LPCWSTR text, HTREEITEM parent) {
+      TVINSERTSTRUCTW is {parent, TVI_LAST, TVITEMW {TVIF_TEXT, nullptr, 0, 0, const_cast<LPWSTR>(text), 0, 0, 0, 0, 0}};
+      return reinterpret_cast<HTREEITEM>(::SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&is)));
+    };
+    HTREEITEM batches = add(u"Batches", TVI_ROOT);
+    HTREEITEM year = add(u"2008", batches);
+    add(u"January", year);
+    add(u"February", year);
+    add(u"2009", batches);
+    add(u"Archive", TVI_ROOT);
+    ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(batches));
+    ::SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(year));
+    ::SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(year));
+
+    HWND list = GetDlgItem(IDC_FILES)->GetSafeHwnd();
+    const LPCWSTR headings[] = {u"Document", u"Pages", u"Scanned"};
+    for (int c = 0; c < 3; ++c) {
+      LVCOLUMNW column {LVCF_TEXT | LVCF_WIDTH | LVCF_FMT, c == 1 ? LVCFMT_RIGHT : LVCFMT_LEFT, c == 0 ? 110 : 70,
+                        const_cast<LPWSTR>(headings[c]), 0, c};
+      ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&column));
+    }
+    const LPCWSTR rows[][3] = {{u"00000017", u"3", u"2008-01-14"}, {u"00000018", u"12", u"2008-01-15"},
+                               {u"00000019", u"1", u"2008-01-15"}};
+    for (int r = 0; r < 3; ++r) {
+      LVITEMW item {LVIF_TEXT, r, 0, 0, 0, const_cast<LPWSTR>(rows[r][0]), 0, 0, 0};
+      ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+      for (int c = 1; c < 3; ++c) {
+        LVITEMW sub {LVIF_TEXT, r, c, 0, 0, const_cast<LPWSTR>(rows[r][c]), 0, 0, 0};
+        ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&sub));
+      }
+    }
+    LVITEMW selected {LVIF_STATE, 1, 0, LVIS_SELECTED, LVIS_SELECTED, nullptr, 0, 0, 0};
+    ::SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&selected));
+
+    HWND tabs = GetDlgItem(IDC_TABS)->GetSafeHwnd();
+    const LPCWSTR pages[] = {u"General", u"Index", u"Images"};
+    for (int t = 0; t < 3; ++t) {
+      TCITEMW item {TCIF_TEXT, 0, 0, const_cast<LPWSTR>(pages[t]), 0, -1, 0};
+      ::SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(t), reinterpret_cast<LPARAM>(&item));
+    }
+
+    HWND status = GetDlgItem(IDC_STATUS)->GetSafeHwnd();
+    ::SendMessageW(status, WM_SIZE, 0, 0);
+    int rights[] = {200, -1};
+    ::SendMessageW(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(rights));
+    ::SendMessageW(status, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(u"3 documents"));
+    ::SendMessageW(status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(u"Page 1 of 3"));
+    return TRUE;
+  }
+};
+
 bool Near(QRgb a, COLORREF b) {
   return std::abs(qRed(a) - GetRValue(b)) < 8 && std::abs(qGreen(a) - GetGValue(b)) < 8 && std::abs(qBlue(a) - GetBValue(b)) < 8;
+}
+
+// A picture of the dialog as it is on the screen, saved under the name; null when that fails.
+QImage Shoot(CDialog& dialog, const QString& path) {
+  CRect r;
+  dialog.GetWindowRect(&r);
+  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, r.left, r.top, r.Width(), r.Height());
+  if (shot.isNull() || !shot.save(path)) {
+    std::fprintf(stderr, "cannot take or write %s\n", qPrintable(path));
+    return QImage();
+  }
+  return shot.toImage();
 }
 
 int TakeScreenshot(CDialog& dialog) {
   CRect r;
   dialog.GetWindowRect(&r);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, r.left, r.top, r.Width(), r.Height());
-  if (shot.isNull() || !shot.save(g_screenshot)) {
-    std::fprintf(stderr, "cannot take or write %s\n", qPrintable(g_screenshot));
-    return 2;
-  }
-  QImage image = shot.toImage();
+  QImage image = Shoot(dialog, g_screenshot);
+  if (image.isNull()) return 2;
   auto pixelOf = [&](int id, int x, int y) {
     POINT p {x, y};
     ::MapWindowPoints(::GetDlgItem(dialog.GetSafeHwnd(), id), nullptr, &p, 1);
@@ -81,8 +149,8 @@ int TakeScreenshot(CDialog& dialog) {
 class DemoApp : public CWinApp {
 public:
   BOOL InitInstance() override {
+    // Dialogs one after the other: neither is the main window, whose end would end the program.
     EveryControl dialog;
-    m_pMainWnd = &dialog;
     if (!g_screenshot.isEmpty()) {
       QTimer::singleShot(700, [this, &dialog] {
         m_result = TakeScreenshot(dialog);
@@ -90,7 +158,17 @@ public:
       });
     }
     if (dialog.DoModal() < 0) m_result = 3;
-    m_pMainWnd = nullptr;
+    CommonControls common;
+    if (!g_screenshot.isEmpty()) {
+      QTimer::singleShot(700, [this, &common] {
+        QString path = g_screenshot;
+        path.replace(QStringLiteral(".png"), QStringLiteral("_common.png"));
+        QImage image = Shoot(common, path);
+        if (image.isNull() && m_result == 0) m_result = 2;
+        common.EndDialog(IDOK);
+      });
+    }
+    if (common.DoModal() < 0) m_result = 3;
     return FALSE;
   }
   int ExitInstance() override { return m_result; }
