@@ -30,19 +30,6 @@ NativeInput* g_native = nullptr;
 bool g_replaying = false;
 std::set<HWND> g_quiet;
 
-bool IsInput(QEvent::Type type) {
-  switch (type) {
-  case QEvent::MouseButtonPress:
-  case QEvent::MouseButtonRelease:
-  case QEvent::MouseButtonDblClick:
-  case QEvent::MouseMove:
-  case QEvent::Wheel:
-  case QEvent::KeyPress:
-  case QEvent::KeyRelease: return true;
-  default: return false;
-  }
-}
-
 class InputFilter : public QObject {
 protected:
   bool eventFilter(QObject* object, QEvent* e) override {
@@ -56,7 +43,7 @@ protected:
         if (HWND hwnd = WindowOfWidget(widget)) FocusFromWidget(hwnd);
       return false;
     }
-    if (!IsInput(e->type())) return false;
+    if (!IsInputEvent(e->type())) return false;
     HWND hwnd = WindowOfWidget(widget);
     if (!hwnd || !IsWindow(hwnd)) return false;
     NativeInput native {object, e, false};
@@ -275,6 +262,13 @@ QuietChange::~QuietChange() {
   if (!m_was) g_quiet.erase(m_hwnd);
 }
 bool QuietChange::IsQuiet(HWND hwnd) { return g_quiet.count(hwnd) != 0; }
+
+void RegisterControl(const ControlClass& c) {
+  HBRUSH background = c.background < 0 ? nullptr : reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(c.background + 1));
+  RegisterControlClass(WNDCLASSW {c.style, c.proc, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, c.cursor), background,
+                                  nullptr, c.name},
+                       c.make);
+}
 
 void RegisterControlClasses() {
   static bool done = false;

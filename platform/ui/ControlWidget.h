@@ -46,6 +46,18 @@ private:
   bool m_was {};
 };
 
+// A control class of the layer: its procedure, its widget, the system colour of its background
+// (-1: none), its cursor and class styles.
+struct ControlClass {
+  LPCWSTR name {};
+  WNDPROC proc {};
+  QWidget* (*make)(HWND hwnd, QWidget* host) {};
+  int background {-1};
+  LPCWSTR cursor {IDC_ARROW};
+  UINT style {CS_DBLCLKS | CS_PARENTDC};
+};
+void RegisterControl(const ControlClass& control);
+
 // Registers the layer's standard control classes (once), each kind in its own file.
 void RegisterControlClasses();
 void RegisterButtonClass();

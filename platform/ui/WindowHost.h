@@ -6,6 +6,7 @@
 
 #include "platform/ui/winuser.h"
 
+#include <QEvent>
 #include <QWidget>
 
 namespace qvui {
@@ -35,6 +36,8 @@ private:
   HWND m_hwnd {};
 };
 
+// Whether Qt's event is one of the mouse and key events windows take as messages.
+bool IsInputEvent(QEvent::Type type);
 // Translates a Qt mouse or key event that reached a window's widget into messages; false for
 // other events.
 bool TranslateInput(HWND hwnd, QEvent* e);

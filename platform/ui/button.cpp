@@ -270,11 +270,7 @@ LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterButtonClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, ButtonProc, 0, 0, nullptr, nullptr,
-                                  LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)), nullptr,
-                                  WC_BUTTONW},
-                       MakeButton);
+  RegisterControl({WC_BUTTONW, ButtonProc, MakeButton, COLOR_BTNFACE});
 }
 
 }  // namespace qvui

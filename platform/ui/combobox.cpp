@@ -233,11 +233,7 @@ LRESULT ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterComboBoxClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, ComboProc, 0, 0, nullptr, nullptr,
-                                  LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1)), nullptr,
-                                  WC_COMBOBOXW},
-                       MakeComboBox);
+  RegisterControl({WC_COMBOBOXW, ComboProc, MakeComboBox, COLOR_WINDOW});
 }
 
 }  // namespace qvui

@@ -252,11 +252,7 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterEditClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, EditProc, 0, 0, nullptr, nullptr,
-                                  LoadCursorW(nullptr, IDC_IBEAM),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1)), nullptr,
-                                  WC_EDITW},
-                       MakeEdit);
+  RegisterControl({WC_EDITW, EditProc, MakeEdit, COLOR_WINDOW, IDC_IBEAM});
 }
 
 }  // namespace qvui

@@ -205,10 +205,7 @@ void SetHeaderOffset(HWND header, int offset) {
 }
 
 void RegisterHeaderClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, HeaderProc, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)), nullptr,
-                                  WC_HEADERW},
-                       MakeHeader);
+  RegisterControl({WC_HEADERW, HeaderProc, MakeHeader, COLOR_BTNFACE});
 }
 
 }  // namespace qvui

@@ -61,10 +61,7 @@ LRESULT PaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterHtmlPaneClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS, PaneProc, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1)), nullptr,
-                                  WC_HTMLPANEW},
-                       MakePane);
+  RegisterControl({WC_HTMLPANEW, PaneProc, MakePane, COLOR_WINDOW, IDC_ARROW, CS_DBLCLKS});
 }
 
 }  // namespace qvui

@@ -343,17 +343,21 @@ bool ClientArea::event(QEvent* e) {
   return e->type() == QEvent::ContextMenu || QWidget::event(e);
 }
 
-bool TranslateInput(HWND hwnd, QEvent* e) {
-  switch (e->type()) {
+bool IsInputEvent(QEvent::Type type) {
+  switch (type) {
   case QEvent::MouseButtonPress:
   case QEvent::MouseButtonRelease:
   case QEvent::MouseButtonDblClick:
   case QEvent::MouseMove:
   case QEvent::Wheel:
   case QEvent::KeyPress:
-  case QEvent::KeyRelease: break;
+  case QEvent::KeyRelease: return true;
   default: return false;
   }
+}
+
+bool TranslateInput(HWND hwnd, QEvent* e) {
+  if (!IsInputEvent(e->type())) return false;
   // Taken here, so Qt does not hand the event on to the parent widget as well.
   e->accept();
   if (!IsWindow(hwnd) || IsReplayingInput()) return true;

@@ -184,11 +184,7 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterListBoxClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, ListProc, 0, 0, nullptr, nullptr,
-                                  LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1)), nullptr,
-                                  WC_LISTBOXW},
-                       MakeListBox);
+  RegisterControl({WC_LISTBOXW, ListProc, MakeListBox, COLOR_WINDOW});
 }
 
 }  // namespace qvui

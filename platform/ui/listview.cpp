@@ -635,10 +635,7 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterListViewClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, ListProc, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1)), nullptr,
-                                  WC_LISTVIEWW},
-                       MakeListView);
+  RegisterControl({WC_LISTVIEWW, ListProc, MakeListView, COLOR_WINDOW});
 }
 
 }  // namespace qvui

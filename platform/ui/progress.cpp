@@ -76,10 +76,7 @@ LRESULT ProgressProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterProgressClass() {
-  RegisterControlClass(WNDCLASSW {CS_PARENTDC, ProgressProc, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)), nullptr,
-                                  PROGRESS_CLASSW},
-                       MakeProgress);
+  RegisterControl({PROGRESS_CLASSW, ProgressProc, MakeProgress, COLOR_BTNFACE, IDC_ARROW, CS_PARENTDC});
 }
 
 }  // namespace qvui

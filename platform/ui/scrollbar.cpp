@@ -199,9 +199,7 @@ void PlaceScrollBars(WindowRecord& rec) {
 void ForgetScrollBars(HWND hwnd) { Bars().erase(hwnd); }
 
 void RegisterScrollBarClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, ScrollBarProc, 0, 0, nullptr, nullptr,
-                                  LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr, WC_SCROLLBARW},
-                       MakeScrollBar);
+  RegisterControl({WC_SCROLLBARW, ScrollBarProc, MakeScrollBar, -1});
 }
 
 }  // namespace qvui

@@ -151,9 +151,7 @@ LRESULT StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterStaticClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, StaticProc, 0, 0, nullptr, nullptr,
-                                  LoadCursorW(nullptr, IDC_ARROW), nullptr, nullptr, WC_STATICW},
-                       MakeStatic);
+  RegisterControl({WC_STATICW, StaticProc, MakeStatic, -1});
 }
 
 }  // namespace qvui

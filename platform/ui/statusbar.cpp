@@ -272,11 +272,7 @@ LRESULT StatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterStatusBarClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, StatusProc, 0, 0, nullptr, nullptr,
-                                  LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)), nullptr,
-                                  STATUSCLASSNAMEW},
-                       MakeStatus);
+  RegisterControl({STATUSCLASSNAMEW, StatusProc, MakeStatus, COLOR_BTNFACE, IDC_ARROW, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW});
 }
 
 }  // namespace qvui

@@ -144,10 +144,7 @@ LRESULT TabProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterTabControlClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, TabProc, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1)), nullptr,
-                                  WC_TABCONTROLW},
-                       MakeTabControl);
+  RegisterControl({WC_TABCONTROLW, TabProc, MakeTabControl, COLOR_BTNFACE});
 }
 
 }  // namespace qvui

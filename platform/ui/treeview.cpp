@@ -439,10 +439,7 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void RegisterTreeViewClass() {
-  RegisterControlClass(WNDCLASSW {CS_DBLCLKS | CS_PARENTDC, TreeProc, 0, 0, nullptr, nullptr, LoadCursorW(nullptr, IDC_ARROW),
-                                  reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1)), nullptr,
-                                  WC_TREEVIEWW},
-                       MakeTree);
+  RegisterControl({WC_TREEVIEWW, TreeProc, MakeTree, COLOR_WINDOW});
 }
 
 }  // namespace qvui

@@ -52,21 +52,6 @@ struct Answers {
   MessageBoxHandler before;
 };
 
-// The dialog on the screen (the layer's own dialogs run their own loops).
-HWND ShownDialog() {
-  static HWND found;
-  found = nullptr;
-  EnumWindows(
-      [](HWND hwnd, LPARAM) -> BOOL {
-        WCHAR name[16] {};
-        GetClassNameW(hwnd, name, 16);
-        if (std::u16string(name) != u"#32770" || !IsWindowVisible(hwnd)) return TRUE;
-        found = hwnd;
-        return FALSE;
-      },
-      0);
-  return found;
-}
 
 class Files : public ::testing::Test {
 protected:

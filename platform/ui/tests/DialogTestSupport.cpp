@@ -54,3 +54,18 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(CDialog&)>& script, i
   guard.start(timeoutMs);
   return dialog.DoModal();
 }
+
+HWND ShownDialog() {
+  static HWND found;
+  found = nullptr;
+  EnumWindows(
+      [](HWND hwnd, LPARAM) -> BOOL {
+        WCHAR name[16] {};
+        GetClassNameW(hwnd, name, 16);
+        if (std::u16string(name) != u"#32770" || !IsWindowVisible(hwnd)) return TRUE;
+        found = hwnd;
+        return FALSE;
+      },
+      0);
+  return found;
+}

@@ -33,6 +33,8 @@ void PressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const Q
 void TypeText(const QString& text);
 // Clicks the control's widget with the left button, near its left edge.
 void ClickControl(HWND control);
+// The dialog on the screen (for the layer's own dialogs, which run loops of their own).
+HWND ShownDialog();
 // Runs the dialog modally; `script` runs inside its loop once the dialog shows. A dialog still
 // open after the time is up is ended with -99, so a failing test does not hang.
 INT_PTR RunModal(CDialog& dialog, const std::function<void(CDialog&)>& script, int timeoutMs = 5000);

@@ -9,6 +9,7 @@
 #include "platform/ui/commdlg.h"
 #include "platform/ui/printdlg.h"
 #include "platform/ui/winspool.h"
+#include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QDir>
@@ -245,21 +246,6 @@ TEST(Printing, LandscapeSettingsTurnThePage) {
 
 namespace {
 
-// The dialog on the screen.
-HWND ShownPrintDialog() {
-  static HWND found;
-  found = nullptr;
-  EnumWindows(
-      [](HWND hwnd, LPARAM) -> BOOL {
-        WCHAR name[16] {};
-        GetClassNameW(hwnd, name, 16);
-        if (std::u16string(name) != u"#32770" || !IsWindowVisible(hwnd)) return TRUE;
-        found = hwnd;
-        return FALSE;
-      },
-      0);
-  return found;
-}
 
 class PrintDialogs : public ::testing::Test {
 protected:
@@ -296,7 +282,7 @@ TEST_F(PrintDialogs, TheUsersPrinterCopiesAndPagesComeBack) {
   dialog.m_pd.nMinPage = 1;
   dialog.m_pd.nMaxPage = 10;
   QTimer::singleShot(0, [] {
-    HWND d = ShownPrintDialog();
+    HWND d = ShownDialog();
     ASSERT_NE(d, nullptr);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, 1057))) << "no selection to print";
     SendDlgItemMessageW(d, 1139, CB_SETCURSEL, 0, 0);
