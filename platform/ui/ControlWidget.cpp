@@ -311,6 +311,23 @@ QString PlainText(LPCWSTR text, bool noPrefix) {
   return out;
 }
 
+int FindItemText(int count, int after, const QString& text, bool exact, const std::function<QString(int)>& itemText) {
+  if (count <= 0) return -1;
+  int start = (after < 0 || after >= count) ? 0 : after + 1;
+  for (int n = 0; n < count; ++n) {
+    int i = (start + n) % count;
+    QString item = itemText(i);
+    if (exact ? item.compare(text, Qt::CaseInsensitive) == 0 : item.startsWith(text, Qt::CaseInsensitive)) return i;
+  }
+  return -1;
+}
+
+int SortedPosition(int count, const QString& text, const std::function<QString(int)>& itemText) {
+  int i = 0;
+  while (i < count && itemText(i).compare(text, Qt::CaseInsensitive) <= 0) ++i;
+  return i;
+}
+
 int CopyOut(const QString& text, LPWSTR out, int count) {
   if (!out || count <= 0) return 0;
   int n = std::min(static_cast<int>(text.size()), count - 1);

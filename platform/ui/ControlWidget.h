@@ -11,6 +11,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 namespace qvui {
 
 // Joins the widget (and the widgets it holds now) to the control `hwnd`: input becomes messages,
@@ -84,6 +86,11 @@ CString FromQt(const QString& text);
 QString MnemonicText(LPCWSTR text, bool noPrefix);
 // A label's text with the prefixes taken out ("&&" shows one '&'), unless noPrefix.
 QString PlainText(LPCWSTR text, bool noPrefix);
+// The first item from after + 1 on (wrapping around) whose text starts with (or, when exact, equals)
+// the text, without regard to case; -1 when none does.
+int FindItemText(int count, int after, const QString& text, bool exact, const std::function<QString(int)>& itemText);
+// Where an item goes in a list sorted without regard to case: after the items equal to it.
+int SortedPosition(int count, const QString& text, const std::function<QString(int)>& itemText);
 // Copies into a caller's buffer of `count` units as WM_GETTEXT does; answers the length copied.
 int CopyOut(const QString& text, LPWSTR out, int count);
 

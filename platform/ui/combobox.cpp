@@ -59,19 +59,8 @@ QWidget* MakeComboBox(HWND hwnd, QWidget* host) {
 
 QString ItemText(QComboBox* combo, int index) { return combo->itemText(index); }
 
-// Index of the first item from `after + 1` on (wrapping around) whose text starts with (or, when
-// exact, equals) the text, without regard to case; CB_ERR when none does.
 int FindItem(QComboBox* combo, int after, const QString& text, bool exact) {
-  int count = combo->count();
-  if (count == 0) return CB_ERR;
-  int start = (after < 0 || after >= count) ? 0 : after + 1;
-  for (int n = 0; n < count; ++n) {
-    int i = (start + n) % count;
-    QString item = ItemText(combo, i);
-    bool hit = exact ? item.compare(text, Qt::CaseInsensitive) == 0 : item.startsWith(text, Qt::CaseInsensitive);
-    if (hit) return i;
-  }
-  return CB_ERR;
+  return FindItemText(combo->count(), after, text, exact, [combo](int i) { return combo->itemText(i); });
 }
 
 // Inserts without letting Qt select the first item of an empty box or touch the edit field.
@@ -84,12 +73,6 @@ int Insert(HWND hwnd, QComboBox* combo, int index, const QString& text) {
   combo->setCurrentIndex(now);
   if (combo->isEditable()) combo->lineEdit()->setText(edit);
   return index;
-}
-
-int SortedPosition(QComboBox* combo, const QString& text) {
-  int i = 0;
-  while (i < combo->count() && ItemText(combo, i).compare(text, Qt::CaseInsensitive) <= 0) ++i;
-  return i;
 }
 
 void SelectQuietly(HWND hwnd, QComboBox* combo, int index) {
@@ -106,7 +89,7 @@ LRESULT ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto text = [lParam] { return ToQt(reinterpret_cast<LPCWSTR>(lParam)); };
   switch (message) {
   case CB_ADDSTRING:
-    return Insert(hwnd, combo, (StyleOf(hwnd) & CBS_SORT) ? SortedPosition(combo, text()) : count, text());
+    return Insert(hwnd, combo, (StyleOf(hwnd) & CBS_SORT) ? SortedPosition(count, text(), [combo](int i) { return combo->itemText(i); }) : count, text());
   case CB_INSERTSTRING:
     if (index > count) return CB_ERR;
     return Insert(hwnd, combo, index < 0 ? count : index, text());

@@ -44,15 +44,7 @@ int Selected(QListWidget* list) {
 }
 
 int FindItem(QListWidget* list, int after, const QString& text, bool exact) {
-  int count = list->count();
-  if (count == 0) return LB_ERR;
-  int start = (after < 0 || after >= count) ? 0 : after + 1;
-  for (int n = 0; n < count; ++n) {
-    int i = (start + n) % count;
-    QString item = list->item(i)->text();
-    if (exact ? item.compare(text, Qt::CaseInsensitive) == 0 : item.startsWith(text, Qt::CaseInsensitive)) return i;
-  }
-  return LB_ERR;
+  return FindItemText(list->count(), after, text, exact, [list](int i) { return list->item(i)->text(); });
 }
 
 void SelectOnly(HWND hwnd, QListWidget* list, int index) {
@@ -79,11 +71,8 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto text = [lParam] { return ToQt(reinterpret_cast<LPCWSTR>(lParam)); };
   switch (message) {
   case LB_ADDSTRING: {
-    int at = count;
-    if (StyleOf(hwnd) & LBS_SORT) {
-      at = 0;
-      while (at < count && list->item(at)->text().compare(text(), Qt::CaseInsensitive) <= 0) ++at;
-    }
+    int at = (StyleOf(hwnd) & LBS_SORT) ? SortedPosition(count, text(), [list](int i) { return list->item(i)->text(); })
+                                         : count;
     return Insert(hwnd, list, at, text());
   }
   case LB_INSERTSTRING:
