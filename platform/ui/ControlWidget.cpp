@@ -287,6 +287,7 @@ void RegisterControlClasses() {
   RegisterListViewClass();
   RegisterHtmlPaneClass();
   RegisterStatusBarClass();
+  RegisterToolBarClass();
 }
 
 QString ToQt(LPCWSTR text) { return text ? QString::fromUtf16(text) : QString(); }

@@ -75,6 +75,11 @@ void RegisterHeaderClass();
 void RegisterListViewClass();
 void RegisterHtmlPaneClass();
 void RegisterStatusBarClass();
+void RegisterToolBarClass();
+// A tool bar's buttons laid out (the size they take), and the label of a button.
+QSize ToolBarLayout(HWND toolbar);
+void SetToolBarText(HWND toolbar, int index, const QString& text);
+QString ToolBarText(HWND toolbar, int index);
 // The height a header control wants, and its scroll offset (a list view scrolled sideways).
 int HeaderHeight(HWND header);
 void SetHeaderOffset(HWND header, int offset);

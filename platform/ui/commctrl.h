@@ -597,3 +597,103 @@ using PFNLVCOMPARE = int (*)(LPARAM first, LPARAM second, LPARAM sortData);
 #define SB_SETTIPTEXTW (WM_USER + 17)
 #define SB_GETTIPTEXTW (WM_USER + 19)
 #define SB_SETBKCOLOR 0x2001
+
+// Tool bars (ToolbarWindow32): buttons with pictures from image lists and texts from a string pool,
+// laid out in rows that break only where a button has TBSTATE_WRAP. A click sends WM_COMMAND
+// (ID, 0) to the parent; the arrow of a drop-down button sends TBN_DROPDOWN; tips are asked for
+// with TTN_NEEDTEXTW (hdr.idFrom: the button's command).
+#define TOOLBARCLASSNAMEW u"ToolbarWindow32"
+
+#define TBSTATE_CHECKED 0x01
+#define TBSTATE_PRESSED 0x02
+#define TBSTATE_ENABLED 0x04
+#define TBSTATE_HIDDEN 0x08
+#define TBSTATE_INDETERMINATE 0x10
+#define TBSTATE_WRAP 0x20
+
+#define BTNS_BUTTON 0x0000
+#define BTNS_SEP 0x0001
+#define BTNS_CHECK 0x0002
+#define BTNS_GROUP 0x0004
+#define BTNS_CHECKGROUP (BTNS_GROUP | BTNS_CHECK)
+#define BTNS_DROPDOWN 0x0008
+#define BTNS_AUTOSIZE 0x0010
+#define BTNS_NOPREFIX 0x0020
+#define BTNS_SHOWTEXT 0x0040
+#define BTNS_WHOLEDROPDOWN 0x0080
+#define TBSTYLE_BUTTON BTNS_BUTTON
+#define TBSTYLE_SEP BTNS_SEP
+#define TBSTYLE_CHECK BTNS_CHECK
+#define TBSTYLE_GROUP BTNS_GROUP
+#define TBSTYLE_CHECKGROUP BTNS_CHECKGROUP
+#define TBSTYLE_DROPDOWN BTNS_DROPDOWN
+#define TBSTYLE_AUTOSIZE BTNS_AUTOSIZE
+
+#define TBSTYLE_TOOLTIPS 0x0100
+#define TBSTYLE_WRAPABLE 0x0200
+#define TBSTYLE_FLAT 0x0800
+#define TBSTYLE_LIST 0x1000
+#define TBSTYLE_EX_DRAWDDARROWS 0x00000001
+#define TBSTYLE_EX_MIXEDBUTTONS 0x00000008
+#define TBSTYLE_EX_HIDECLIPPEDBUTTONS 0x00000010
+
+#define TB_ENABLEBUTTON (WM_USER + 1)
+#define TB_CHECKBUTTON (WM_USER + 2)
+#define TB_PRESSBUTTON (WM_USER + 3)
+#define TB_HIDEBUTTON (WM_USER + 4)
+#define TB_ISBUTTONENABLED (WM_USER + 9)
+#define TB_ISBUTTONCHECKED (WM_USER + 10)
+#define TB_ISBUTTONPRESSED (WM_USER + 11)
+#define TB_ISBUTTONHIDDEN (WM_USER + 12)
+#define TB_SETSTATE (WM_USER + 17)
+#define TB_GETSTATE (WM_USER + 18)
+#define TB_DELETEBUTTON (WM_USER + 22)
+#define TB_GETBUTTON (WM_USER + 23)
+#define TB_BUTTONCOUNT (WM_USER + 24)
+#define TB_COMMANDTOINDEX (WM_USER + 25)
+#define TB_GETITEMRECT (WM_USER + 29)
+#define TB_BUTTONSTRUCTSIZE (WM_USER + 30)
+#define TB_SETBUTTONSIZE (WM_USER + 31)
+#define TB_SETBITMAPSIZE (WM_USER + 32)
+#define TB_AUTOSIZE (WM_USER + 33)
+#define TB_SETIMAGELIST (WM_USER + 48)
+#define TB_GETIMAGELIST (WM_USER + 49)
+#define TB_GETRECT (WM_USER + 51)
+#define TB_SETHOTIMAGELIST (WM_USER + 52)
+#define TB_SETDISABLEDIMAGELIST (WM_USER + 54)
+#define TB_SETSTYLE (WM_USER + 56)
+#define TB_GETSTYLE (WM_USER + 57)
+#define TB_GETBUTTONSIZE (WM_USER + 58)
+#define TB_SETMAXTEXTROWS (WM_USER + 60)
+#define TB_GETTEXTROWS (WM_USER + 61)
+#define TB_INSERTBUTTONW (WM_USER + 67)
+#define TB_ADDBUTTONSW (WM_USER + 68)
+#define TB_ADDSTRINGW (WM_USER + 77)
+#define TB_SETEXTENDEDSTYLE (WM_USER + 84)
+#define TB_GETEXTENDEDSTYLE (WM_USER + 85)
+
+#define TBN_FIRST (0U - 700U)
+#define TBN_DROPDOWN (TBN_FIRST - 10)
+#define TBDDRET_DEFAULT 0
+
+struct TBBUTTON {
+  int iBitmap;
+  int idCommand;
+  BYTE fsState;
+  BYTE fsStyle;
+  BYTE bReserved[6];
+  DWORD_PTR dwData;
+  INT_PTR iString;  // an index into the string pool, or a text
+};
+using LPTBBUTTON = TBBUTTON*;
+using LPCTBBUTTON = const TBBUTTON*;
+
+struct NMTOOLBARW {
+  NMHDR hdr;
+  int iItem;
+  TBBUTTON tbButton;
+  int cchText;
+  LPWSTR pszText;
+  RECT rcButton;
+};
+using LPNMTOOLBARW = NMTOOLBARW*;
