@@ -10,6 +10,7 @@
 
 #include <QEventLoop>
 
+#include <functional>
 #include <map>
 
 namespace qvui {
@@ -339,8 +340,65 @@ LRESULT DefDlgProcW(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(dialog, message, wParam, lParam);
 }
 
+namespace qvui {
+namespace {
+
+// The character a control's text marks with '&' ("&&" is a plain '&'), or 0.
+char16_t MnemonicOf(HWND control) {
+  WCHAR text[256] {};
+  GetWindowTextW(control, text, 256);
+  for (int i = 0; text[i] && text[i + 1]; ++i) {
+    if (text[i] != u'&') continue;
+    if (text[i + 1] == u'&') {
+      ++i;
+      continue;
+    }
+    char16_t c = text[i + 1];
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
+  }
+  return 0;
+}
+
+// Alt and a letter: the control whose text marks that letter, after the focus and around. A label
+// hands the focus on to the control after it; a button is pressed.
+BOOL Mnemonic(HWND dialog, HWND focus, char16_t key) {
+  std::vector<HWND> controls;
+  std::function<void(HWND)> collect = [&](HWND parent) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      if (!Usable(c)) continue;
+      if (GetWindowLongW(c, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) collect(c);
+      else controls.push_back(c);
+    }
+  };
+  collect(dialog);
+  size_t start = 0;
+  for (size_t i = 0; i < controls.size(); ++i)
+    if (controls[i] == focus) start = i + 1;
+  for (size_t n = 0; n < controls.size(); ++n) {
+    HWND c = controls[(start + n) % controls.size()];
+    UINT code = static_cast<UINT>(SendMessageW(c, WM_GETDLGCODE, 0, 0));
+    if ((code & DLGC_STATIC) && (StyleOf(c) & SS_NOPREFIX) && !(code & DLGC_BUTTON)) continue;
+    if (MnemonicOf(c) != key) continue;
+    if (code & DLGC_STATIC) {
+      if (HWND next = GetNextDlgTabItem(dialog, c, FALSE)) FocusControl(next);
+    } else if (code & DLGC_BUTTON) {
+      SetFocus(c);
+      SendMessageW(c, BM_CLICK, 0, 0);
+    } else {
+      FocusControl(c);
+    }
+    return TRUE;
+  }
+  return FALSE;
+}
+
+}  // namespace
+}  // namespace qvui
+
 BOOL IsDialogMessageW(HWND dialog, LPMSG msg) {
   if (!msg || !dialog || !IsWindow(dialog) || (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd))) return FALSE;
+  if (msg->message == WM_SYSKEYDOWN && ((msg->wParam >= 'A' && msg->wParam <= 'Z') || (msg->wParam >= '0' && msg->wParam <= '9')))
+    return Mnemonic(dialog, GetFocus(), static_cast<char16_t>(msg->wParam));
   if (msg->message != WM_KEYDOWN) return FALSE;
   HWND focus = msg->hwnd;
   UINT code = static_cast<UINT>(SendMessageW(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)));

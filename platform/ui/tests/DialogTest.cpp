@@ -112,6 +112,22 @@ TEST(DialogTemplates, ArrowsMoveWithinARadioGroupAndCheckTheButton) {
   });
 }
 
+TEST(DialogTemplates, AltAndAMarkedLetterReachTheControl) {
+  CountingDialog dialog(u"IDD_ALL_CONTROLS");
+  RunModal(dialog, [](CDialog& d) {
+    PressKey(Qt::Key_P, Qt::AltModifier, QStringLiteral("p"));
+    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), IDC_PASSWORD) << "a label hands the focus to the control after it";
+    PressKey(Qt::Key_K, Qt::AltModifier, QStringLiteral("k"));
+    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), IDC_KIND);
+    PressKey(Qt::Key_R, Qt::AltModifier, QStringLiteral("r"));
+    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), IDC_CHECK);
+    EXPECT_EQ(d.IsDlgButtonChecked(IDC_CHECK), static_cast<UINT>(BST_CHECKED)) << "a button is pressed";
+    PressKey(Qt::Key_A, Qt::AltModifier, QStringLiteral("a"));
+    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), IDC_CHECK) << "the disabled Apply button is not reached";
+    d.EndDialog(IDOK);
+  });
+}
+
 struct KeyCase {
   const char* name;
   int focus;    // the control with the focus, 0 for the first stop
