@@ -1,6 +1,8 @@
 // A dialog with every kind of control, run on a virtual X display. With --screenshot <png> it
 // fills the controls, takes a picture of the dialog on the screen, checks a few pixels and ends.
 
+#include "platform/gdi/CBitmap.h"
+#include "platform/gdi/CDC.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CWinApp.h"
@@ -48,6 +50,7 @@ enum : int { IDC_FOLDERS = 1200, IDC_FILES, IDC_TABS, IDC_STATUS };
 class CommonControls : public CDialog {
 public:
   CommonControls() : CDialog(u"IDD_COMMON_CONTROLS") {}
+  ~CommonControls() override { ImageList_Destroy(m_images); }
 
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
@@ -93,6 +96,37 @@ public:
       ::SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(t), reinterpret_cast<LPARAM>(&item));
     }
 
+    // A tool bar on the first page: pictures drawn here, one with a text, one checked, one disabled.
+    CRect page;
+    ::GetWindowRect(tabs, &page);
+    ScreenToClient(&page);
+    ::SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+    HWND bar = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, u"", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NORESIZE,
+                                 page.left + 4, page.top + 4, page.Width() - 8, 26, m_hWnd, nullptr, nullptr, nullptr);
+    ::SetWindowPos(bar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    m_images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0);
+    CDC memory;
+    memory.CreateCompatibleDC(nullptr);
+    CBitmap strip;
+    strip.CreateBitmap(64, 16, 1, 32, nullptr);
+    CBitmap* old = memory.SelectObject(&strip);
+    memory.FillSolidRect(0, 0, 64, 16, RGB(255, 0, 255));
+    const COLORREF colours[] = {RGB(200, 40, 40), RGB(40, 140, 40), RGB(40, 60, 200), RGB(220, 160, 20)};
+    for (int i = 0; i < 4; ++i) memory.FillSolidRect(i * 16 + 2, 2, 12, 12, colours[i]);
+    memory.SelectObject(old);
+    ImageList_AddMasked(m_images, static_cast<HBITMAP>(strip.GetSafeHandle()), RGB(255, 0, 255));
+    ::SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
+    ::SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS | TBSTYLE_EX_DRAWDDARROWS);
+    int open = static_cast<int>(::SendMessageW(bar, TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(u"Open\0")));
+    TBBUTTON buttons[] = {
+        {0, 300, TBSTATE_ENABLED, BTNS_BUTTON | BTNS_SHOWTEXT | BTNS_AUTOSIZE, {}, 0, open},
+        {8, 0, 0, BTNS_SEP, {}, 0, -1},
+        {1, 301, TBSTATE_ENABLED | TBSTATE_CHECKED, BTNS_CHECK, {}, 0, -1},
+        {2, 302, 0, BTNS_BUTTON, {}, 0, -1},
+        {3, 303, TBSTATE_ENABLED, BTNS_DROPDOWN, {}, 0, -1},
+    };
+    ::SendMessageW(bar, TB_ADDBUTTONSW, 5, reinterpret_cast<LPARAM>(buttons));
+
     HWND status = GetDlgItem(IDC_STATUS)->GetSafeHwnd();
     ::SendMessageW(status, WM_SIZE, 0, 0);
     int rights[] = {200, -1};
@@ -101,6 +135,9 @@ public:
     ::SendMessageW(status, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(u"Page 1 of 3"));
     return TRUE;
   }
+
+private:
+  HIMAGELIST m_images {};
 };
 
 bool Near(QRgb a, COLORREF b) {
