@@ -47,6 +47,27 @@ TEST(CStringFormat, NarrowFormatSwapsStringKinds) {
   EXPECT_EQ(std::string(a.GetString()), "n-w\xe9-5-2.5");  // wide text lands in Windows-1252
 }
 
+TEST(CStringFormat, LongNumbersAreWrittenWhole) {
+  const struct {
+    const char* what;
+    CString (*make)();
+    int length;
+  } cases[] = {
+      {"%600d", [] { CString s; s.Format(u"%600d", 5); return s; }, 600},
+      {"%-600u|", [] { CString s; s.Format(u"%-600u|", 5u); return s; }, 601},
+      {"%.600f", [] { CString s; s.Format(u"%.600f", 1.0); return s; }, 602},
+      {"%f of 1e308", [] { CString s; s.Format(u"%f", 1e308); return s; }, 316},
+  };
+  for (const auto& c : cases) {
+    const CString text = c.make();
+    EXPECT_EQ(text.GetLength(), c.length) << c.what;
+  }
+  CStringA narrow;
+  narrow.Format("%0700d", -3);
+  EXPECT_EQ(narrow.GetLength(), 700);
+  EXPECT_EQ(std::string(narrow.GetString()).substr(0, 2), "-0");
+}
+
 TEST(CString, EditingAndSearching) {
   CString s(u"  Hello, World \t");
   s.Trim();
