@@ -7,6 +7,7 @@
 #include "platform/core/CString.h"
 #include "platform/core/codepage.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <locale.h>
@@ -82,6 +83,20 @@ std::string FormatNumber(const Spec& spec, va_list& args) {
   return isSigned ? PrintNumber(fmt, value) : PrintNumber(fmt, static_cast<unsigned long long>(value));
 }
 
+// Widths and precisions are held to this, so that a damaged format cannot ask for a text of
+// gigabytes or overflow while its digits are read.
+constexpr int kMaxFieldSize = 0x10000;
+
+int FieldSize(long long value) { return static_cast<int>(std::min<long long>(value, kMaxFieldSize)); }
+
+// Reads the digits at p (there may be none: 0) and moves p past them.
+template <class Char>
+int ReadFieldSize(const Char*& p) {
+  long long value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) value = std::min<long long>(value * 10 + (*p - '0'), kMaxFieldSize);
+  return FieldSize(value);
+}
+
 template <class Char>
 void Pad(std::basic_string<Char>& out, std::basic_string_view<Char> text, const Spec& spec) {
   const int padding = spec.width > static_cast<int>(text.size()) ? spec.width - static_cast<int>(text.size()) : 0;
@@ -117,22 +132,21 @@ std::basic_string<Char> FormatWith(const Char* format, va_list args) {
     Spec spec;
     while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') spec.flags.push_back(static_cast<char>(*p++));
     if (*p == '*') {
-      spec.width = va_arg(ap, int);
-      if (spec.width < 0) {
-        spec.flags.push_back('-');
-        spec.width = -spec.width;
-      }
+      const int width = va_arg(ap, int);
+      if (width < 0) spec.flags.push_back('-');
+      spec.width = FieldSize(width < 0 ? -static_cast<long long>(width) : width);
       ++p;
     } else {
-      for (spec.width = *p >= '0' && *p <= '9' ? 0 : -1; *p >= '0' && *p <= '9'; ++p) spec.width = spec.width * 10 + (*p - '0');
+      spec.width = *p >= '0' && *p <= '9' ? ReadFieldSize(p) : -1;
     }
     if (*p == '.') {
       ++p;
       if (*p == '*') {
-        spec.precision = va_arg(ap, int);
+        const int precision = va_arg(ap, int);
+        spec.precision = precision < 0 ? -1 : FieldSize(precision);
         ++p;
       } else {
-        for (spec.precision = 0; *p >= '0' && *p <= '9'; ++p) spec.precision = spec.precision * 10 + (*p - '0');
+        spec.precision = ReadFieldSize(p);
       }
     }
     // Size prefixes.

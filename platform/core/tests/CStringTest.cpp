@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 std::string Utf8(const CString& s) { return s.ToUtf8(); }
@@ -62,6 +64,15 @@ TEST(CStringFormat, LongNumbersAreWrittenWhole) {
     const CString text = c.make();
     EXPECT_EQ(text.GetLength(), c.length) << c.what;
   }
+  // A damaged format asking for absurd sizes gets a bounded text, and nothing overflows.
+  CString huge;
+  huge.Format(u"[%99999999999999999999d]", 5);
+  EXPECT_EQ(huge.GetLength(), 0x10000 + 2);
+  huge.Format(u"%*s|", INT_MIN, u"x");
+  EXPECT_EQ(huge.GetLength(), 0x10000 + 1);
+  EXPECT_EQ(huge.Left(2), CString(u"x "));
+  huge.Format(u"%.99999999999s|%.*s", u"abc", -1, u"de");
+  EXPECT_EQ(huge, CString(u"abc|de"));
   CStringA narrow;
   narrow.Format("%0700d", -3);
   EXPECT_EQ(narrow.GetLength(), 700);
