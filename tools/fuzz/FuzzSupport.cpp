@@ -13,25 +13,35 @@ namespace fuzz {
 
 namespace {
 
-void RemoveFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(Folder(), ignored);
-}
+// The folder lives as long as the process and is removed, with what the target left in it, when
+// the process ends normally.
+class TemporaryFolder {
+public:
+  TemporaryFolder() {
+    m_path = (std::filesystem::temp_directory_path() / "qvfuzz-XXXXXX").string();
+    if (!::mkdtemp(m_path.data())) {
+      std::perror("qvfuzz: cannot make a temporary folder");
+      std::abort();
+    }
+  }
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+  }
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+  const std::string& Path() const { return m_path; }
+
+private:
+  std::string m_path;
+};
 
 }  // namespace
 
 const std::string& Folder() {
-  static const std::string folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qvfuzz-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-      std::perror("qvfuzz: cannot make a temporary folder");
-      std::abort();
-    }
-    return pattern;
-  }();
-  static const bool removedAtExit = std::atexit(RemoveFolder) == 0;
-  (void)removedAtExit;
-  return folder;
+  static const TemporaryFolder folder;
+  return folder.Path();
 }
 
 CString PathOf(std::string_view name) { return PathFromNative(Folder() + "/" + std::string(name)); }

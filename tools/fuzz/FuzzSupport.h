@@ -26,6 +26,15 @@ CString WriteFile(std::string_view name, std::string_view bytes);
 // The path of `name` in the folder, without touching the disk.
 CString PathOf(std::string_view name);
 
+// Image decoders allocate the whole picture their header promises and fill what the data lacks
+// (a stream cut short still gives its picture), so a few bytes can ask for gigabytes by design.
+// Targets decode only pictures up to this many pixels, as image libraries' own fuzzers do, so that
+// memory and time go into finding faults.
+constexpr long long kMaxPixels = 1LL << 25;
+inline bool PictureFits(long long width, long long height) {
+  return width >= 0 && height >= 0 && (width == 0 || height <= kMaxPixels / width);
+}
+
 // Stops the process with the message when `condition` is false: a broken promise is a fault just
 // as a crash is, and both builds must notice it.
 void Check(bool condition, const char* what);

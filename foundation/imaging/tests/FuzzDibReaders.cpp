@@ -3,6 +3,7 @@
 
 #include "foundation/imaging/CDPXBMPImageIO.h"
 #include "foundation/imaging/CDPXDIBHandle.h"
+#include "foundation/imaging/CDPXJPGImageIO.h"
 #include "foundation/util/CDPXFile.h"
 #include "platform/core/globalmem.h"
 #include "tools/fuzz/FuzzSupport.h"
@@ -36,6 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadWith(prefixed, path, length);
   }
 
+  // ReadAnyDIB tries the JPEG codec too: a stream that promises a picture too large is left out.
+  CDPXJPGImageIO jpeg;
+  int width = 0, height = 0, bitsPerPixel = 0;
+  if (jpeg.ReadInfo(path, width, height, bitsPerPixel) && !fuzz::PictureFits(width, height)) return 0;
   CDPXFile file;
   fuzz::Check(file.Open(path, CFile::modeRead), "the input file cannot be opened");
   CDPXDIBHandle image;

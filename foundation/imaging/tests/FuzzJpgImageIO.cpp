@@ -35,6 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   codec.SetScaleDenom(scale);
   int width = 0, height = 0, bitsPerPixel = 0;
   const BOOL info = codec.ReadInfoMemory(buffer, width, height, bitsPerPixel);
+  if (info && !fuzz::PictureFits(width, height)) return 0;
   HGLOBAL dib = nullptr;
   if (codec.ReadMemory(buffer, &dib)) {
     fuzz::Check(info, "a picture decoded whose header could not be read");

@@ -30,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Check(GetFileInfo(fuzz::WriteFile("input.img", data, size), fromFile) == known,
               "the facts of a file and of its bytes in memory disagree");
 
+  if (known && !fuzz::PictureFits(info.width, info.height)) return 0;
   Bitmap bitmap;
   if (!LoadMemory(data, size, bitmap)) return 0;
   CheckLoaded(bitmap, "a loaded bitmap is empty");
@@ -38,8 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::Check(info.bitsPerPixel == bitmap.bitsPerPixel, "a load and the facts disagree on the depth");
 
   for (int page = 1; page < info.pageCount && page < 4; ++page) {
+    FileInfo facts;
     Bitmap other;
-    if (LoadMemory(data, size, other, LoadOptions{0, kOrderBgr, page, 1})) CheckLoaded(other, "a later page is empty");
+    if (GetMemoryInfo(data, size, facts, page) && fuzz::PictureFits(facts.width, facts.height) &&
+        LoadMemory(data, size, other, LoadOptions{0, kOrderBgr, page, 1}))
+      CheckLoaded(other, "a later page is empty");
   }
 
   const LoadOptions conversions[] = {
