@@ -14,6 +14,8 @@ packages=(
   sane-utils fonts-liberation2 fonts-dejavu-core locales
   # benchmarks: the peers a user would use instead
   libvips-tools img2pdf
+  # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizers
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -268,10 +268,22 @@ void CIBSPlant::SearchBatches(int& batchesSearched, int& hits, CIBSBatch* only) 
     auto* batch = static_cast<CIBSBatch*>(m_batches.GetNext(pos));
     // A batch whose header could not be read takes part in nothing.
     if ((only && batch != only) || !batch->IsHeaderRead() || !BatchHasQueryFields(batch)) continue;
+    DropResultsOf(batch);
     batch->SetIndexRead(batch->ReadIndex());
     ++batchesSearched;
     hits += batch->Search(m_strDocumentPattern, m_queryNames, m_queryValues, m_results);
   }
+}
+
+// The batch's index is about to be read again, which changes or frees its documents: results
+// taken from its last read must not stay behind, nor may the browser keep showing one of them.
+void CIBSPlant::DropResultsOf(const CIBSBatch* batch) {
+  if (const CIBSDocument* current = GetCurrentDocument(); current && current->GetBatch() == batch) {
+    SetCurrentDocument(nullptr);
+  }
+  const CIBSDocument* current = GetCurrentDocument();
+  std::erase_if(m_results, [batch](const CIBSDocument* document) { return document->GetBatch() == batch; });
+  m_nCurrent = current ? IndexOfResult(current) : -1;
 }
 
 BOOL CIBSPlant::BatchHasQueryFields(const CIBSBatch* batch) const {

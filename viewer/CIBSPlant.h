@@ -57,6 +57,8 @@ public:
 
   // Runs the query over the selected batches, reading each qualifying index afresh.
   void Search(int& batchesSearched, int& hits);
+  // Adds the hits of the batch (null: of every batch) to the results; a batch read again first
+  // loses the results of its last read.
   void SearchBatches(int& batchesSearched, int& hits, CIBSBatch* batch);
   // TRUE when the batch has every field the query names, but for those asked with "*" only.
   BOOL BatchHasQueryFields(const CIBSBatch* batch) const;
@@ -94,6 +96,8 @@ public:
 private:
   // Forgets batches, query, results and the current position.
   void Empty();
+  // Takes the documents of the batch out of the results before its index is read again.
+  void DropResultsOf(const CIBSBatch* batch);
   BOOL OpenProfile();
   BOOL OpenFolderOfRoots();
   BOOL OpenRootList();

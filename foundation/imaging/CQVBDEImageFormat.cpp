@@ -1,15 +1,18 @@
 #include "foundation/imaging/CQVBDEImageFormat.h"
 
+#include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/imaging/CQVJpgDataParser.h"
+#include "foundation/imaging/QVJpegStream.h"
+#include "foundation/util/CDPXBuffer.h"
 #include "platform/core/globalmem.h"
 #include "platform/core/paths.h"
 #include "platform/imaging/Bitmap.h"
 #include "platform/imaging/File.h"
-#include "platform/imaging/Scale.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -77,7 +80,7 @@ void CQVBDEImageFormat::DeserializeInfo(const BYTE* bytes, QVBDEIMAGEINFO& info)
 
 // The page goes into a new file beside the target, which replaces the target only when it is
 // complete and on the disk.
-BOOL CQVBDEImageFormat::_Write(LPCWSTR path, imaging::Bitmap* bitmap, const void* data, DWORD size, QVBDEIMAGEINFO* info) {
+BOOL CQVBDEImageFormat::_Write(LPCWSTR path, CQVBitmapHandle* bitmap, const void* data, DWORD size, QVBDEIMAGEINFO* info) {
   if (!path || !*path) return FALSE;
   std::vector<BYTE> value;
   if (info) {
@@ -102,7 +105,7 @@ BOOL CQVBDEImageFormat::_Write(LPCWSTR path, imaging::Bitmap* bitmap, const void
   void* context = info ? &value : nullptr;
   BOOL ok = FALSE;
   if (bitmap) {
-    const int bpp = bitmap->bitsPerPixel;
+    const int bpp = bitmap->GetBitsPerPixel();
     DWORD compression = 0;
     if (!info) {
       compression = bpp == 1 ? 4 : 7;
@@ -133,12 +136,12 @@ BOOL CQVBDEImageFormat::_Write(LPCWSTR path, imaging::Bitmap* bitmap, const void
   return ok;
 }
 
-BOOL CQVBDEImageFormat::CreateImage(LPCWSTR path, imaging::Bitmap& bitmap) {
+BOOL CQVBDEImageFormat::CreateImage(LPCWSTR path, CQVBitmapHandle& bitmap) {
   CQVBDEImageFormat format;
   return format._Write(path, &bitmap, nullptr, 0, nullptr);
 }
 
-BOOL CQVBDEImageFormat::CreateImage(LPCWSTR path, imaging::Bitmap& bitmap, QVBDEIMAGEINFO& info) {
+BOOL CQVBDEImageFormat::CreateImage(LPCWSTR path, CQVBitmapHandle& bitmap, QVBDEIMAGEINFO& info) {
   CQVBDEImageFormat format;
   return format._Write(path, &bitmap, nullptr, 0, &info);
 }
@@ -148,8 +151,8 @@ BOOL CQVBDEImageFormat::CreateImage(LPCWSTR path, void* data, DWORD size, QVBDEI
   return format._Write(path, nullptr, data, size, &info);
 }
 
-BOOL CQVBDEImageFormat::LoadImage(LPCWSTR path, imaging::Bitmap& bitmap, int scale) {
-  imaging::Reset(bitmap);
+BOOL CQVBDEImageFormat::LoadImage(LPCWSTR path, CQVBitmapHandle& bitmap, int scale) {
+  bitmap.Free();
   if (!path || !FileExists(path)) return FALSE;
   CQVTiffFile tiff;
   tiff.SetFileForOperation(path);
@@ -164,19 +167,19 @@ BOOL CQVBDEImageFormat::LoadImage(LPCWSTR path, imaging::Bitmap& bitmap, int sca
     if (tiff.ReadJpegClump(0, data, size, xDpi, yDpi)) {
       imaging::LoadOptions options;
       options.jpegScale = reduced ? scale : 1;
-      ok = imaging::LoadMemory(data, size, bitmap, options) && bitmap.width > 0 && bitmap.height > 0;
-      bitmap.xResolution = xDpi;
-      bitmap.yResolution = yDpi;
+      ok = imaging::LoadMemory(data, size, bitmap.StoreRecordToChange(), options) && bitmap.GetWidth() > 0 &&
+           bitmap.GetHeight() > 0;
+      bitmap.SetXDPI(xDpi);
+      bitmap.SetYDPI(yDpi);
     }
     std::free(data);
+  } else if (!reduced && tiff.LoadFaxG4Page(0, bitmap, TRUE)) {
+    ok = TRUE;
   } else {
-    ok = tiff.DecodeTif(0, bitmap) && bitmap.width > 0 && bitmap.height > 0;
-    if (ok && reduced) {
-      ok = imaging::Resize(bitmap, std::max(1, bitmap.width / scale), std::max(1, bitmap.height / scale),
-                           imaging::kResizeNormal);
-    }
+    ok = tiff.DecodeTif(0, bitmap) && bitmap.GetWidth() > 0 && bitmap.GetHeight() > 0;
+    if (ok && reduced) ok = bitmap.Resize(std::max(1, bitmap.GetWidth() / scale), std::max(1, bitmap.GetHeight() / scale), 0);
   }
-  if (!ok) imaging::Reset(bitmap);
+  if (!ok) bitmap.Free();
   return ok;
 }
 
@@ -215,17 +218,7 @@ BOOL CQVBDEImageFormat::LoadImageInfo(LPCWSTR path, QVBDEIMAGEINFO& info, BOOL w
   if (!format.m_tiff.GetTiffImageInfo(page)) return FALSE;
   if (IsJpegMode(page)) {
     // The tables of the stored stream are the ones in use.
-    BYTE* data = nullptr;
-    DWORD size = 0;
-    int x = 0, y = 0;
-    BOOL ok = format.m_tiff.ReadJpegClump(0, data, size, x, y);
-    if (ok) {
-      CQVJpgDataParser parser;
-      parser.SetJpgDataPointer(data, size);
-      ok = parser.GetQtTable(info.chromaTable, 1, TRUE) && parser.GetQtTable(info.lumaTable, 0, TRUE);
-    }
-    std::free(data);
-    if (!ok) return FALSE;
+    if (!format._ReadJpegTables(path, info.chromaTable, info.lumaTable)) return FALSE;
     info.customTables = TRUE;
   }
   if (withExtraData && extra > 0) {
@@ -255,8 +248,8 @@ BOOL CQVBDEImageFormat::UpdateImageInfo(LPCWSTR path, QVBDEIMAGEINFO& info) {
   return format.m_tiff.UpdateTagValueInPlace(0, 65501, 1, kTagValueSize, value.data());
 }
 
-BOOL CQVBDEImageFormat::UpdateImage(LPCWSTR path, imaging::Bitmap& bitmap) {
-  if (!bitmap.IsAllocated() || !path) return FALSE;
+BOOL CQVBDEImageFormat::UpdateImage(LPCWSTR path, CQVBitmapHandle& bitmap) {
+  if (bitmap.IsEmpty() || !path) return FALSE;
   CString trimmed(path);
   if (trimmed.Trim().IsEmpty()) return FALSE;
   if (!FileExists(path)) return CreateImage(path, bitmap);
@@ -264,5 +257,65 @@ BOOL CQVBDEImageFormat::UpdateImage(LPCWSTR path, imaging::Bitmap& bitmap) {
   if (!LoadImageInfo(path, info, TRUE)) return FALSE;
   const BOOL ok = CreateImage(path, bitmap, info);
   if (info.extraData) GlobalFree(info.extraData);
+  return ok;
+}
+
+BOOL CQVBDEImageFormat::_ReadJpegTables(LPCWSTR path, UINT* chroma, UINT* luma) {
+  if (!path || !chroma || !luma || !FileExists(path)) return FALSE;
+  m_tiff.SetFileForOperation(path);
+  BYTE* data = nullptr;
+  DWORD size = 0;
+  int x = 0, y = 0;
+  BOOL ok = m_tiff.ReadJpegClump(0, data, size, x, y);
+  if (ok) {
+    CQVJpgDataParser parser;
+    parser.SetJpgDataPointer(data, size);
+    ok = parser.GetQtTable(chroma, 1, TRUE) && parser.GetQtTable(luma, 0, TRUE);
+  }
+  std::free(data);
+  return ok;
+}
+
+BOOL CQVBDEImageFormat::LoadJpegTables(LPCWSTR path, UINT* chroma, UINT* luma) {
+  CQVBDEImageFormat format;
+  return format._ReadJpegTables(path, chroma, luma);
+}
+
+BOOL CQVBDEImageFormat::LoadJpegBuffer(LPCWSTR path, CDPXGMemBuffer& buffer) {
+  buffer.Free();
+  if (!path || !FileExists(path)) return FALSE;
+  CQVTiffFile tiff;
+  tiff.SetFileForOperation(path);
+  BYTE* data = nullptr;
+  DWORD size = 0;
+  int x = 0, y = 0;
+  BOOL ok = tiff.ReadJpegClump(0, data, size, x, y) && size > 0;
+  BYTE* bytes = ok ? buffer.AllocAndLock(size) : nullptr;
+  if (bytes) {
+    std::memcpy(bytes, data, size);
+    buffer.Unlock();
+  } else {
+    buffer.Free();
+    ok = FALSE;
+  }
+  std::free(data);
+  return ok;
+}
+
+BOOL CQVBDEImageFormat::SaveJpegBuffer(LPCWSTR path, CDPXGMemBuffer& buffer) {
+  const BYTE* bytes = buffer.GetSize() > 0 ? buffer.Lock() : nullptr;
+  if (!bytes) return FALSE;
+  const BYTE* stream = bytes;
+  DWORD size = buffer.GetSize();
+  BOOL ok = QVSkipToJpegStart(stream, size);
+  if (ok) {
+    // The record says what the page holds, so that later updates of the pixels keep it JPEG.
+    QVBDEIMAGEINFO info;
+    info.compression = kKindJpeg;
+    QVJfifDensity(stream, size, info.xDpi, info.yDpi);
+    CQVBDEImageFormat format;
+    ok = format._Write(path, nullptr, stream, size, &info);
+  }
+  buffer.Unlock();
   return ok;
 }

@@ -142,6 +142,32 @@ CQVBitmapHandle::~CQVBitmapHandle() { Free(); }
 void CQVBitmapHandle::Free() {
   DeleteDC();
   imaging::Reset(*m_bitmap);
+  m_faxG4.clear();
+  m_decodePending = FALSE;
+}
+
+imaging::Bitmap& CQVBitmapHandle::Pixels() const {
+  if (m_decodePending) {
+    m_decodePending = FALSE;
+    imaging::Bitmap& record = *m_bitmap;
+    // Data that the page's own bit order does not decode is damaged: it must not stand for pixels
+    // read some other way.
+    imaging::Bitmap decoded;
+    if (imaging::LoadFaxRaw(m_faxG4.data(), m_faxG4.size(), decoded, record.width, record.height, record.xResolution,
+                            record.yResolution, imaging::kFormatFaxG4, false)) {
+      imaging::TakeOver(record, decoded);
+    } else {
+      imaging::Reset(record);
+      m_faxG4.clear();
+    }
+  }
+  return *m_bitmap;
+}
+
+imaging::Bitmap& CQVBitmapHandle::PixelsToChange() {
+  imaging::Bitmap& record = Pixels();
+  m_faxG4.clear();
+  return record;
 }
 
 BOOL CQVBitmapHandle::Create(int width, int height, int bitsPerPixel, UINT order, RGBQUAD* palette, UINT perspective) {
@@ -154,7 +180,7 @@ BOOL CQVBitmapHandle::Create(int width, int height, int bitsPerPixel, UINT order
 
 BOOL CQVBitmapHandle::Create(CQVBitmapHandle& source) {
   imaging::Bitmap copy;
-  const bool made = imaging::Duplicate(copy, *source.m_bitmap);
+  const bool made = imaging::Duplicate(copy, source.Pixels());
   Free();
   if (made) imaging::TakeOver(*m_bitmap, copy);
   return made;
@@ -162,7 +188,7 @@ BOOL CQVBitmapHandle::Create(CQVBitmapHandle& source) {
 
 BOOL CQVBitmapHandle::Create(CQVBitmapHandle& source, CRect rect) {
   imaging::Bitmap part;
-  const imaging::Bitmap& from = *source.m_bitmap;
+  const imaging::Bitmap& from = source.Pixels();
   RECT stored = InsideBitmap(rect, from.width, from.height);
   const bool made = from.IsAllocated() && !IsRectEmpty(&stored) && imaging::RectToBitmap(from, imaging::kTopLeft, stored) &&
                     imaging::CopyRect(part, from, stored.left, stored.top, stored.right - stored.left, stored.bottom - stored.top);
@@ -173,7 +199,7 @@ BOOL CQVBitmapHandle::Create(CQVBitmapHandle& source, CRect rect) {
 
 BOOL CQVBitmapHandle::Create(CQVBitmapHandle& source, int width, int height, UINT resizeFlags) {
   imaging::Bitmap resampled;
-  const bool made = imaging::CreateResampled(resampled, *source.m_bitmap, width, height, _resize_pub_store(resizeFlags));
+  const bool made = imaging::CreateResampled(resampled, source.Pixels(), width, height, _resize_pub_store(resizeFlags));
   Free();
   if (made) imaging::TakeOver(*m_bitmap, resampled);
   return made;
@@ -184,6 +210,9 @@ BOOL CQVBitmapHandle::Attach(CQVBitmapHandle& other) {
   Free();
   other.DeleteDC();
   imaging::TakeOver(*m_bitmap, *other.m_bitmap);
+  m_faxG4.swap(other.m_faxG4);
+  m_decodePending = other.m_decodePending;
+  other.m_decodePending = FALSE;
   m_dwPaintMode = other.m_dwPaintMode;
   return TRUE;
 }
@@ -194,14 +223,14 @@ BOOL CQVBitmapHandle::ChangeFromDIB(HGLOBAL dib) {
 }
 
 HGLOBAL CQVBitmapHandle::ChangeToDIB(UINT headerKind) {
-  HGLOBAL dib = imaging::ChangeToDIB(*m_bitmap, _dibhead_pub_store(headerKind));
+  HGLOBAL dib = imaging::ChangeToDIB(PixelsToChange(), _dibhead_pub_store(headerKind));
   // The DC must not outlive the pixels it draws into.
   if (dib) DeleteDC();
   return dib;
 }
 
 HGLOBAL CQVBitmapHandle::ConvertToDIB(UINT headerKind) {
-  return imaging::ConvertToDIB(*m_bitmap, _dibhead_pub_store(headerKind));
+  return imaging::ConvertToDIB(Pixels(), _dibhead_pub_store(headerKind));
 }
 
 BOOL CQVBitmapHandle::MakeDDB(CBitmap& bitmap, CDC* dc, BOOL giveAway) {
@@ -211,7 +240,7 @@ BOOL CQVBitmapHandle::MakeDDB(CBitmap& bitmap, CDC* dc, BOOL giveAway) {
     HDC target = dc ? dc->GetSafeHdc() : nullptr;
     if (!target) target = display = ::CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
     if (!target || IsEmpty()) CQVException::Throw();
-    HBITMAP made = imaging::MakeDDB(target, *m_bitmap);
+    HBITMAP made = imaging::MakeDDB(target, Pixels());
     if (!made) CQVException::Throw();
     if (!bitmap.Attach(made)) {
       DeleteObject(made);
@@ -255,12 +284,26 @@ BOOL CQVBitmapHandle::LoadMemory_FaxRaw(BYTE* buffer, int size, int width, int h
   return imaging::LoadFaxRaw(buffer, SIZE_T(size), *m_bitmap, width, height, xDpi, yDpi, _fax_pub_store(faxFormat));
 }
 
+BOOL CQVBitmapHandle::LoadFaxG4Page(std::vector<BYTE> data, int width, int height, int xDpi, int yDpi,
+                                    BOOL deferDecoding) {
+  Free();
+  if (data.empty() || width <= 0 || height <= 0) return FALSE;
+  // The record the decoder makes: white is entry 0, as in a page whose set bits are black.
+  RGBQUAD palette[2] = {{255, 255, 255, 0}, {0, 0, 0, 0}};
+  if (!imaging::Create(*m_bitmap, width, height, 1, imaging::kOrderBgr, palette, imaging::kTopLeft)) return FALSE;
+  m_bitmap->xResolution = xDpi;
+  m_bitmap->yResolution = yDpi;
+  m_faxG4 = std::move(data);
+  m_decodePending = TRUE;
+  return deferDecoding || Pixels().IsAllocated();
+}
+
 BOOL CQVBitmapHandle::Save(LPCWSTR path, UINT format, int quality, int bitsPerPixel) {
-  return imaging::Save(path, *m_bitmap, _format_pub_store(format), bitsPerPixel, quality);
+  return imaging::Save(path, Pixels(), _format_pub_store(format), bitsPerPixel, quality);
 }
 
 BOOL CQVBitmapHandle::SaveMemory(int format, HGLOBAL* block, DWORD* size) {
-  return imaging::SaveMemory(*m_bitmap, format, 0, 5, block, size);
+  return imaging::SaveMemory(Pixels(), format, 0, 5, block, size);
 }
 
 BOOL CQVBitmapHandle::SaveMemory_Jpg(HGLOBAL* block, DWORD* size) {
@@ -269,12 +312,26 @@ BOOL CQVBitmapHandle::SaveMemory_Jpg(HGLOBAL* block, DWORD* size) {
 }
 
 BOOL CQVBitmapHandle::SaveMemory_FaxG4(HGLOBAL* block, DWORD* size) {
-  return GetBitsPerPixel() == 1 && SaveMemory(imaging::kFormatFaxG4, block, size);
+  if (GetBitsPerPixel() != 1) return FALSE;
+  if (m_faxG4.empty() || m_faxG4.size() > 0xFFFFFFFFu) return SaveMemory(imaging::kFormatFaxG4, block, size);
+  // The pixels are still those of the data they came from, which is in the form asked for.
+  if (!block || !size) return FALSE;
+  HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, m_faxG4.size());
+  BYTE* bytes = copy ? static_cast<BYTE*>(GlobalLock(copy)) : nullptr;
+  if (!bytes) {
+    if (copy) GlobalFree(copy);
+    return FALSE;
+  }
+  std::memcpy(bytes, m_faxG4.data(), m_faxG4.size());
+  GlobalUnlock(copy);
+  *block = copy;
+  *size = DWORD(m_faxG4.size());
+  return TRUE;
 }
 
 CDC* CQVBitmapHandle::CreateDCW() {
   DeleteDC();
-  HDC dc = imaging::OpenDC(*m_bitmap);
+  HDC dc = imaging::OpenDC(PixelsToChange());
   if (!dc) return nullptr;
   if (!m_dc.Attach(dc)) {
     ::DeleteDC(dc);
@@ -306,10 +363,11 @@ BOOL CQVBitmapHandle::Paint(CDC* dc, CRect source, CRect destination, DWORD rop)
   if (!target) return FALSE;
   // The modes are this handle's alone and hold for this one call.
   const UINT flags = m_dwPaintMode ? UINT(m_dwPaintMode) : imaging::kPaintDefault;
-  HPALETTE palette = imaging::MakePalette(target, *m_bitmap);
+  const imaging::Bitmap& pixels = Pixels();
+  HPALETTE palette = imaging::MakePalette(target, pixels);
   HPALETTE previous = palette ? SelectPalette(target, palette, FALSE) : nullptr;
   if (palette) RealizePalette(target);
-  const bool painted = imaging::Paint(target, *m_bitmap, source, destination, flags, rop);
+  const bool painted = imaging::Paint(target, pixels, source, destination, flags, rop);
   if (palette) {
     SelectPalette(target, previous, FALSE);
     DeleteObject(palette);
@@ -341,7 +399,7 @@ BOOL CQVBitmapHandle::Print(CDC* dc, CRect rect) {
   HDC target = dc ? dc->GetSafeHdc() : nullptr;
   if (!target) return FALSE;
   const CRect normal = Normalized(rect);
-  return imaging::Print(target, *m_bitmap, normal.left, normal.top, normal.Width(), normal.Height());
+  return imaging::Print(target, Pixels(), normal.left, normal.top, normal.Width(), normal.Height());
 }
 
 BOOL CQVBitmapHandle::CopyToClipboard(HWND owner, UINT format) {
@@ -385,17 +443,17 @@ UINT CQVBitmapHandle::GetOrder() const { return IsEmpty() ? 1 : _order_store_pub
 UINT CQVBitmapHandle::GetPerspective() const { return IsEmpty() ? 0 : _perspective_store_pub(m_bitmap->perspective); }
 
 BOOL CQVBitmapHandle::SetPerspective(UINT perspective) {
-  return imaging::SetPerspective(*m_bitmap, _perspective_pub_store(perspective));
+  return imaging::SetPerspective(PixelsToChange(), _perspective_pub_store(perspective));
 }
 
-BOOL CQVBitmapHandle::IsNormalGrayScale() const { return imaging::IsNormalGrayScale(*m_bitmap); }
+BOOL CQVBitmapHandle::IsNormalGrayScale() const { return imaging::IsNormalGrayScale(Pixels()); }
 
 BOOL CQVBitmapHandle::GetPalette(int first, int count, RGBQUAD* entries) const {
-  return imaging::GetPalette(*m_bitmap, first, count, entries);
+  return imaging::GetPalette(Pixels(), first, count, entries);
 }
 
 BOOL CQVBitmapHandle::SetPalette(int first, int count, RGBQUAD* entries) {
-  return imaging::SetPalette(*m_bitmap, first, count, entries);
+  return imaging::SetPalette(PixelsToChange(), first, count, entries);
 }
 
 BOOL CQVBitmapHandle::PointFromBitmap(int& x, int& y, UINT perspective) const {
@@ -415,12 +473,12 @@ BOOL CQVBitmapHandle::RectToBitmap(CRect& rect, UINT perspective) const {
 }
 
 BOOL CQVBitmapHandle::Resize(int width, int height, UINT resizeFlags) {
-  return imaging::Resize(*m_bitmap, width, height, _resize_pub_store(resizeFlags));
+  return imaging::Resize(PixelsToChange(), width, height, _resize_pub_store(resizeFlags));
 }
 
 BOOL CQVBitmapHandle::Trim(int left, int top, UINT width, UINT height) {
   if (width > UINT(INT_MAX) || height > UINT(INT_MAX)) return FALSE;
-  return imaging::Trim(*m_bitmap, left, top, int(width), int(height));
+  return imaging::Trim(PixelsToChange(), left, top, int(width), int(height));
 }
 
 BOOL CQVBitmapHandle::Crop(CRect rect) {
@@ -434,35 +492,40 @@ BOOL CQVBitmapHandle::Crop(CRect rect) {
   return Trim(stored.left, stored.top, UINT(stored.right - stored.left), UINT(stored.bottom - stored.top));
 }
 
-BOOL CQVBitmapHandle::Flip() { return imaging::Flip(*m_bitmap); }
-BOOL CQVBitmapHandle::Reverse() { return imaging::Reverse(*m_bitmap); }
+BOOL CQVBitmapHandle::Flip() { return imaging::Flip(PixelsToChange()); }
+BOOL CQVBitmapHandle::Reverse() { return imaging::Reverse(PixelsToChange()); }
 
 BOOL CQVBitmapHandle::Rotate(int angle, UINT rotateFlags, COLORREF fill) {
-  return imaging::Rotate(*m_bitmap, angle, _rotate_pub_store(rotateFlags), fill);
+  return imaging::Rotate(PixelsToChange(), angle, _rotate_pub_store(rotateFlags), fill);
 }
 
-BOOL CQVBitmapHandle::GrayScale() { return imaging::GrayScale(*m_bitmap); }
-BOOL CQVBitmapHandle::BinaryBitmap() { return imaging::ChangeBitsPerPixel(*m_bitmap, 1); }
+BOOL CQVBitmapHandle::GrayScale() { return imaging::GrayScale(PixelsToChange()); }
+BOOL CQVBitmapHandle::BinaryBitmap() { return imaging::ChangeBitsPerPixel(PixelsToChange(), 1); }
 
 BOOL CQVBitmapHandle::SpecialFilter(int divisor, int bias, int size, int* matrix) {
-  return matrix && imaging::SpecialFilter(*m_bitmap, divisor, bias, size, matrix);
+  return matrix && imaging::SpecialFilter(PixelsToChange(), divisor, bias, size, matrix);
 }
 
 BOOL CQVBitmapHandle::GetPixelColor(int x, int y, COLORREF& colour) const {
-  colour = imaging::GetPixelColor(*m_bitmap, y, x);
+  colour = imaging::GetPixelColor(Pixels(), y, x);
   return colour != imaging::kInvalidColor;
 }
 
-BOOL CQVBitmapHandle::SetPixelColor(int x, int y, COLORREF colour) { return imaging::SetPixelColor(*m_bitmap, y, x, colour); }
+BOOL CQVBitmapHandle::SetPixelColor(int x, int y, COLORREF colour) {
+  return imaging::SetPixelColor(PixelsToChange(), y, x, colour);
+}
 
+// Whoever holds the bits may write them.
 BYTE* CQVBitmapHandle::Access() {
-  if (m_bitmap->flags & imaging::kNotAddressable) return nullptr;
-  return imaging::Lock(*m_bitmap);
+  imaging::Bitmap& pixels = PixelsToChange();
+  if (pixels.flags & imaging::kNotAddressable) return nullptr;
+  return imaging::Lock(pixels);
 }
 
 BYTE* CQVBitmapHandle::GetPtr() {
-  if (IsEmpty() || (m_bitmap->flags & imaging::kNotAddressable)) return nullptr;
-  return m_bitmap->bits ? m_bitmap->bits : Access();
+  imaging::Bitmap& pixels = PixelsToChange();
+  if (!pixels.IsAllocated() || (pixels.flags & imaging::kNotAddressable)) return nullptr;
+  return pixels.bits ? pixels.bits : Access();
 }
 
 void CQVBitmapHandle::Release() { imaging::Unlock(*m_bitmap); }
@@ -470,7 +533,7 @@ void CQVBitmapHandle::Release() { imaging::Unlock(*m_bitmap); }
 BOOL CQVBitmapHandle::AccessRowData(CDPXBuffer& row) {
   try {
     if (IsEmpty() || !row.Alloc(DWORD(GetBytesPerLine()))) CQVException::Throw();
-    if (!imaging::Lock(*m_bitmap)) CQVException::Throw();
+    if (!imaging::Lock(Pixels())) CQVException::Throw();
   } catch (CException* e) {
     e->Delete();
     row.Free();
@@ -482,13 +545,13 @@ BOOL CQVBitmapHandle::AccessRowData(CDPXBuffer& row) {
 BOOL CQVBitmapHandle::GetRowData(int row, CDPXBuffer& buffer) {
   BYTE* bytes = buffer.Lock();
   if (IsEmpty() || !bytes || buffer.GetSize() == 0) return FALSE;
-  return imaging::GetRow(*m_bitmap, row, bytes, int(std::min<DWORD>(buffer.GetSize(), INT_MAX))) > 0;
+  return imaging::GetRow(Pixels(), row, bytes, int(std::min<DWORD>(buffer.GetSize(), INT_MAX))) > 0;
 }
 
 BOOL CQVBitmapHandle::PutRowData(int row, CDPXBuffer& buffer) {
   BYTE* bytes = buffer.Lock();
   if (IsEmpty() || !bytes || buffer.GetSize() == 0) return FALSE;
-  return imaging::PutRow(*m_bitmap, row, bytes, int(std::min<DWORD>(buffer.GetSize(), INT_MAX))) > 0;
+  return imaging::PutRow(PixelsToChange(), row, bytes, int(std::min<DWORD>(buffer.GetSize(), INT_MAX))) > 0;
 }
 
 void CQVBitmapHandle::ReleaseRowData(CDPXBuffer& buffer) {
@@ -528,15 +591,16 @@ BOOL CQVBitmapHandle::CreateRgnFromMask(CRgn& region) {
   const int width = GetWidth(), height = GetHeight(), bits = GetBitsPerPixel();
   try {
     if (IsEmpty() || width < 1 || height < 1 || (bits != 1 && bits != 8 && bits != 24)) CQVException::Throw();
+    const imaging::Bitmap& pixels = Pixels();
     std::vector<RECT> runs;
     for (int y = 0; y < height; ++y) {
       int start = -1;
       for (int x = 0; x < width; ++x) {
-        COLORREF colour = imaging::GetPixelColor(*m_bitmap, y, x);
+        COLORREF colour = imaging::GetPixelColor(pixels, y, x);
         if (colour == imaging::kInvalidColor) CQVException::Throw();
         if (bits != 24 && (colour & imaging::kPaletteIndexFlag)) {
           RGBQUAD entry;
-          if (!imaging::GetPalette(*m_bitmap, int(colour & 0xFF), 1, &entry)) CQVException::Throw();
+          if (!imaging::GetPalette(pixels, int(colour & 0xFF), 1, &entry)) CQVException::Throw();
           colour = RGB(entry.rgbRed, entry.rgbGreen, entry.rgbBlue);
         }
         const bool inMask = (colour & 0xFFFFFF) != 0;

@@ -17,12 +17,18 @@
 // coordinates (see the perspective). Operations named Change... give the pixels away and leave the
 // handle empty; those named Convert... copy them. Every operation reports failure by its result
 // and leaves a handle it could not fill empty; none throws.
+//
+// A page made from Group 4 data (LoadFaxG4Page) keeps that data for as long as its pixels stay as
+// they were: every operation that may change them goes through one place that forgets it, and
+// SaveMemory_FaxG4 meanwhile hands the data out instead of coding the page again. Such a page may
+// also leave its decoding to the first use of its pixels.
 
 #include "platform/core/CObject.h"
 #include "platform/core/CRect.h"
 #include "platform/gdi/CDC.h"
 
 #include <memory>
+#include <vector>
 
 class CDPXBuffer;
 namespace imaging {
@@ -64,12 +70,19 @@ public:
   BOOL LoadMemory(BYTE* buffer, int size, int bitsPerPixel = 0, UINT order = 1);
   // Raw fax data without a header, as a 1-bit bitmap of the given size and resolution.
   BOOL LoadMemory_FaxRaw(BYTE* buffer, int size, int width, int height, int xDpi, int yDpi, UINT faxFormat);
+  // A 1-bit page (white, black) from the raw Group 4 data of the whole page: K -1, rows not
+  // byte-aligned, the first pixel of a byte in its most significant bit, set bits black. The data
+  // is kept as the page's own (see above). With deferDecoding the pixels are decoded when first
+  // used; data that then proves damaged empties the handle and fails that use.
+  BOOL LoadFaxG4Page(std::vector<BYTE> data, int width, int height, int xDpi, int yDpi, BOOL deferDecoding);
   // quality: for JPEG a factor from 2 (best) to 255 (smallest); bitsPerPixel 0 keeps the depth.
   BOOL Save(LPCWSTR path, UINT format, int quality, int bitsPerPixel);
-  // A JPEG file image of an 8- or 24-bit bitmap, and the raw Group 4 data of a 1-bit one, in a
-  // new movable block that the caller owns.
+  // A JPEG file image of an 8- or 24-bit bitmap, and the raw Group 4 data of a 1-bit one (in the
+  // form LoadFaxG4Page takes), in a new movable block that the caller owns.
   BOOL SaveMemory_Jpg(HGLOBAL* block, DWORD* size);
   BOOL SaveMemory_FaxG4(HGLOBAL* block, DWORD* size);
+  // TRUE while the pixels are those of the Group 4 data they were made from.
+  BOOL HasFaxG4Source() const { return !m_faxG4.empty(); }
 
   // A DC that draws into the bitmap, kept until DeleteDC, Free, a new bitmap or the end.
   CDC* CreateDCW();
@@ -145,6 +158,11 @@ public:
   // A region of every pixel that is not black (1, 8 and 24 bits); meant for small masks.
   BOOL CreateRgnFromMask(CRgn& region);
 
+  // The bitmap store's record, for the imaging layer's codecs: to read the pixels, and to change
+  // them (which forgets the Group 4 data they came from).
+  const imaging::Bitmap& StoreRecord() const { return Pixels(); }
+  imaging::Bitmap& StoreRecordToChange() { return PixelsToChange(); }
+
 protected:
   // Own values to the store's and back.
   static int _order_pub_store(UINT order);
@@ -163,11 +181,19 @@ protected:
   static UINT _fax_store_pub(int format);
 
 private:
+  // The record with its pixels decoded; emptied when pending data does not decode.
+  imaging::Bitmap& Pixels() const;
+  // The same for an operation that may change the pixels.
+  imaging::Bitmap& PixelsToChange();
   BOOL MakeDDB(CBitmap& bitmap, CDC* dc, BOOL giveAway);
   BOOL SaveMemory(int format, HGLOBAL* block, DWORD* size);
   BOOL CopyToClipboard(HWND owner, UINT format);
 
+  // Size, depth, palette and resolution are always in the record; while decoding is pending its
+  // rows are not yet the picture.
   std::unique_ptr<imaging::Bitmap> m_bitmap;
   CDC m_dc;
   DWORD m_dwPaintMode { 0 };
+  mutable std::vector<BYTE> m_faxG4;
+  mutable BOOL m_decodePending { FALSE };
 };

@@ -1,12 +1,12 @@
 #include "foundation/imaging/CQVPDFWriter.h"
 
+#include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/imaging/QVImagingText.h"
 #include "foundation/imaging/QVJpegEncode.h"
 #include "platform/core/codepage.h"
 #include "platform/core/globalmem.h"
 #include "platform/imaging/Bitmap.h"
 #include "platform/imaging/Color.h"
-#include "platform/imaging/File.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -22,19 +22,20 @@ constexpr ULONGLONG kMaxOffset = 9999999999ull;
 
 std::string Number(long long value) { return std::to_string(value); }
 
-// A length in points with at most two decimals, never below one point; written without the
-// process locale's decimal separator.
+// The length of an image side in points, to a ten-thousandth of a point and never below one
+// point, written without the process locale's decimal separator. It stays just short of the exact
+// length: a renderer at the image's own resolution then makes the page exactly as many pixels as
+// the image, and the image's far edges never fall on a pixel boundary, where some renderers count
+// the pixel beyond as covered and resample the whole image to one pixel more.
 std::string Points(int pixels, int dpi) {
-  long long hundredths = (static_cast<long long>(pixels) * 7200 + dpi / 2) / dpi;
-  if (hundredths < 100) hundredths = 100;
-  std::string text = std::to_string(hundredths / 100);
-  const int fraction = static_cast<int>(hundredths % 100);
-  if (fraction != 0) {
-    text += '.';
-    text += static_cast<char>('0' + fraction / 10);
-    if (fraction % 10 != 0) text += static_cast<char>('0' + fraction % 10);
-  }
-  return text;
+  constexpr long long kUnits = 10000;
+  const long long exact = static_cast<long long>(pixels) * 72 * kUnits;
+  long long units = (exact + dpi - 1) / dpi - 1;
+  if (units < kUnits) units = kUnits;
+  std::string text = std::to_string(units / kUnits);
+  std::string fraction = std::to_string(units % kUnits + kUnits).substr(1);
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  return fraction.empty() ? text : text + "." + fraction;
 }
 
 // A PDF text string: ASCII text as it is, other text as UTF-16BE after a byte order mark; the
@@ -207,19 +208,19 @@ BOOL CQVPDFWriter::AddImage(int width, int height, int dpi, int bitsPerPixel, PD
   return TRUE;
 }
 
-BOOL CQVPDFWriter::PrepareAddImage(imaging::Bitmap& bitmap, int& width, int& height, int& xDpi, int& yDpi,
+BOOL CQVPDFWriter::PrepareAddImage(CQVBitmapHandle& bitmap, int& width, int& height, int& xDpi, int& yDpi,
                                    int& bitsPerPixel, PDFDECODE& filter, std::vector<BYTE>& data) {
   data.clear();
-  BOOL ok = bitmap.IsAllocated() && bitmap.width > 0 && bitmap.height > 0;
+  width = bitmap.GetWidth();
+  height = bitmap.GetHeight();
+  BOOL ok = width > 0 && height > 0;
   if (ok) {
-    width = bitmap.width;
-    height = bitmap.height;
-    xDpi = bitmap.xResolution > 0 ? bitmap.xResolution : kDefaultDpi;
-    yDpi = bitmap.yResolution > 0 ? bitmap.yResolution : xDpi;
-    if (bitmap.bitsPerPixel == 1) {
+    xDpi = bitmap.GetXDPI() > 0 ? bitmap.GetXDPI() : kDefaultDpi;
+    yDpi = bitmap.GetYDPI() > 0 ? bitmap.GetYDPI() : xDpi;
+    if (bitmap.GetBitsPerPixel() == 1) {
       HGLOBAL block = nullptr;
       DWORD size = 0;
-      ok = imaging::SaveMemory(bitmap, imaging::kFormatFaxG4, 1, 0, &block, &size);
+      ok = bitmap.SaveMemory_FaxG4(&block, &size);
       if (ok) {
         const BYTE* bytes = static_cast<const BYTE*>(GlobalLock(block));
         data.assign(bytes, bytes + size);
@@ -230,23 +231,24 @@ BOOL CQVPDFWriter::PrepareAddImage(imaging::Bitmap& bitmap, int& width, int& hei
       filter = CCITTFaxDecode;
     } else {
       // JPEG carries grey or colour, never palette indices: other pictures become colour first.
-      const bool grey = bitmap.bitsPerPixel == 8 && imaging::IsNormalGrayScale(bitmap);
-      if (!grey && bitmap.bitsPerPixel != 24) ok = imaging::ChangeBitsPerPixel(bitmap, 24);
+      imaging::Bitmap& pixels = bitmap.StoreRecordToChange();
+      const bool grey = pixels.bitsPerPixel == 8 && imaging::IsNormalGrayScale(pixels);
+      if (!grey && pixels.bitsPerPixel != 24) ok = imaging::ChangeBitsPerPixel(pixels, 24);
       QVJpegEncodeParams params;
-      params.rgbOrder = bitmap.order == imaging::kOrderRgb || bitmap.order == imaging::kOrderRgbOrGray;
+      params.rgbOrder = pixels.order == imaging::kOrderRgb || pixels.order == imaging::kOrderRgbOrGray;
       params.xDpi = xDpi;
       params.yDpi = yDpi;
-      ok = ok && QVJpegEncode(bitmap.width, bitmap.height, grey ? 1 : 3, BitmapRow, &bitmap, params, data);
+      ok = ok && QVJpegEncode(pixels.width, pixels.height, grey ? 1 : 3, BitmapRow, &pixels, params, data);
       bitsPerPixel = grey ? 8 : 24;
       filter = DCTDecode;
     }
   }
-  imaging::Reset(bitmap);
+  bitmap.Free();
   if (!ok) data.clear();
   return ok;
 }
 
-BOOL CQVPDFWriter::_AddImage(imaging::Bitmap& bitmap) {
+BOOL CQVPDFWriter::_AddImage(CQVBitmapHandle& bitmap) {
   int width = 0, height = 0, xDpi = 0, yDpi = 0, bits = 0;
   PDFDECODE filter = CCITTFaxDecode;
   std::vector<BYTE> data;
@@ -254,7 +256,7 @@ BOOL CQVPDFWriter::_AddImage(imaging::Bitmap& bitmap) {
          _AddImage(width, height, xDpi, yDpi, bits, filter, static_cast<int>(data.size()), data.data());
 }
 
-BOOL CQVPDFWriter::AddImage(imaging::Bitmap& bitmap, LPCWSTR title) {
+BOOL CQVPDFWriter::AddImage(CQVBitmapHandle& bitmap, LPCWSTR title) {
   int width = 0, height = 0, xDpi = 0, yDpi = 0, bits = 0;
   PDFDECODE filter = CCITTFaxDecode;
   std::vector<BYTE> data;

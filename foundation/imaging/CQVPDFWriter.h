@@ -15,9 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace imaging {
-struct Bitmap;
-}
+class CQVBitmapHandle;
 
 class CQVPDFWriter : public CFile {
 public:
@@ -46,10 +44,11 @@ public:
   BOOL AddImage(int width, int height, int dpi, int bitsPerPixel, PDFDECODE filter, int length, BYTE* data,
                 const char* title);
 
-  // Pages from bitmaps: 1 bit as CCITT Group 4, other depths as baseline JPEG. The bitmap is
+  // Pages from bitmaps: 1 bit as CCITT Group 4 (a page still as it was read from Group 4 data
+  // passes that data on without coding it again), other depths as baseline JPEG. The bitmap is
   // empty after every call.
-  BOOL _AddImage(imaging::Bitmap& bitmap);
-  BOOL AddImage(imaging::Bitmap& bitmap, LPCWSTR title);
+  BOOL _AddImage(CQVBitmapHandle& bitmap);
+  BOOL AddImage(CQVBitmapHandle& bitmap, LPCWSTR title);
 
 private:
   struct ImageEntry {
@@ -69,7 +68,7 @@ private:
 
   void WriteHeader();
   void WriteTrailer();
-  BOOL PrepareAddImage(imaging::Bitmap& bitmap, int& width, int& height, int& xDpi, int& yDpi, int& bitsPerPixel,
+  BOOL PrepareAddImage(CQVBitmapHandle& bitmap, int& width, int& height, int& xDpi, int& yDpi, int& bitsPerPixel,
                        PDFDECODE& filter, std::vector<BYTE>& data);
   DWORD GetItemCount() const;
 

@@ -22,6 +22,7 @@
 
 struct tiff;
 class CFile;
+class CQVBitmapHandle;
 namespace imaging {
 struct Bitmap;
 }
@@ -109,11 +110,15 @@ public:
   // Custom quantisation tables (natural order) for the JPEG pages written from now on.
   BOOL SetJpegTables(const UINT* chroma, const UINT* luma);
 
-  // Pixels. Decoded pages keep their orientation applied; 1-bit pages stay 1 bit.
-  BOOL DecodeTif(WORD page, imaging::Bitmap& bitmap);
+  // Pixels. Decoded pages keep their orientation applied; 1-bit pages stay 1 bit, and those that
+  // hold their Group 4 data as one strip keep it (CQVBitmapHandle::LoadFaxG4Page).
+  BOOL DecodeTif(WORD page, CQVBitmapHandle& bitmap);
+  // A page whose one strip is its Group 4 data as a bitmap that keeps the data, decoded now or when
+  // its pixels are first used. FALSE, with the bitmap empty, for any other page.
+  BOOL LoadFaxG4Page(WORD page, CQVBitmapHandle& bitmap, BOOL deferDecoding);
   // Appends the bitmap as a page and moves it to `position`. Compression -1 asks for the depth's
   // default; one that the depth does not accept is replaced by the default.
-  BOOL EncodeTif(WORD position, imaging::Bitmap& bitmap, TagCallback callback, void* context, DWORD compression);
+  BOOL EncodeTif(WORD position, CQVBitmapHandle& bitmap, TagCallback callback, void* context, DWORD compression);
 
   // Raw data of pages, strips in order.
   BOOL BeginReadRawData(WORD& pageCount);
@@ -172,7 +177,12 @@ protected:
   // Page writers.
   BOOL _BeginPage(WORD position);
   BOOL _EndPage();
-  BOOL _WriteJpegPage(imaging::Bitmap& bitmap, int photometric, BOOL oldStyle);
+  BOOL _WriteJpegPage(const imaging::Bitmap& bitmap, int photometric, BOOL oldStyle);
+  // The Group 4 data of a page whose one strip holds it: most significant bit first, set bits
+  // black, upright. FALSE for any other page; `isGroup4` tells whether it was a Group 4 page at
+  // all, `software` its Software text.
+  BOOL _ReadFaxG4Strip(WORD page, std::vector<BYTE>& data, int& width, int& height, int& xDpi, int& yDpi,
+                       BOOL& isGroup4, std::string& software);
   BOOL _SetJpegFields(const BYTE* stream, DWORD size, BOOL setTables);
   BOOL _ReadStrip(DWORD index, std::vector<BYTE>& bytes);
 

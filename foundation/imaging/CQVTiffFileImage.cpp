@@ -3,6 +3,7 @@
 
 #include "foundation/imaging/CQVTiffFile.h"
 
+#include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/imaging/CQVJpgDataParser.h"
 #include "foundation/imaging/QVJpegEncode.h"
 #include "foundation/imaging/QVJpegStream.h"
@@ -15,6 +16,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,8 +33,12 @@ const BYTE* ViewRow(const imaging::Bitmap& b, int y) {
 
 const BYTE* JpegRow(void* context, int row) { return ViewRow(*static_cast<imaging::Bitmap*>(context), row); }
 
+// Dots per inch as the bitmap store reads them from a page, so that a page reads the same along
+// every path: rounded, and 0 (not known) for a resolution without a unit.
 int InchInt(float value, uint16_t unit) {
-  return static_cast<int>(unit == RESUNIT_CENTIMETER ? value * 2.54 + 0.5 : value);
+  if (!(value > 0) || unit == RESUNIT_NONE) return 0;
+  const double dpi = unit == RESUNIT_CENTIMETER ? value * 2.54 : value;
+  return dpi < 1e6 ? static_cast<int>(std::lround(dpi)) : 0;
 }
 
 // A malloc'ed copy for callers that free with free().
@@ -101,11 +107,63 @@ BOOL CQVTiffFile::_ReadStrip(DWORD index, std::vector<BYTE>& bytes) {
   return TRUE;
 }
 
-BOOL CQVTiffFile::DecodeTif(WORD page, imaging::Bitmap& bitmap) {
+BOOL CQVTiffFile::_ReadFaxG4Strip(WORD page, std::vector<BYTE>& data, int& width, int& height, int& xDpi, int& yDpi,
+                                  BOOL& isGroup4, std::string& software) {
+  data.clear();
+  width = height = xDpi = yDpi = 0;
+  isGroup4 = FALSE;
+  software.clear();
+  if (!_OpenPage("r", page)) return FALSE;
+  uint32_t w = 0, h = 0, options = 0;
+  uint16_t unit = RESUNIT_INCH, compression = 0, photometric = PHOTOMETRIC_MINISWHITE, fillOrder = FILLORDER_MSB2LSB;
+  uint16_t orientation = ORIENTATION_TOPLEFT, bits = 1, samples = 1;
+  float value = 0;
+  TIFFGetField(m_tiff, TIFFTAG_IMAGEWIDTH, &w);
+  TIFFGetField(m_tiff, TIFFTAG_IMAGELENGTH, &h);
+  width = static_cast<int>(std::min<uint32_t>(w, INT32_MAX));
+  height = static_cast<int>(std::min<uint32_t>(h, INT32_MAX));
+  TIFFGetFieldDefaulted(m_tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+  if (TIFFGetField(m_tiff, TIFFTAG_XRESOLUTION, &value)) xDpi = InchInt(value, unit);
+  if (TIFFGetField(m_tiff, TIFFTAG_YRESOLUTION, &value)) yDpi = InchInt(value, unit);
+  TIFFGetField(m_tiff, TIFFTAG_COMPRESSION, &compression);
+  TIFFGetField(m_tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+  TIFFGetFieldDefaulted(m_tiff, TIFFTAG_FILLORDER, &fillOrder);
+  TIFFGetFieldDefaulted(m_tiff, TIFFTAG_ORIENTATION, &orientation);
+  TIFFGetFieldDefaulted(m_tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+  TIFFGetFieldDefaulted(m_tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+  TIFFGetField(m_tiff, TIFFTAG_GROUP4OPTIONS, &options);
+  const char* text = nullptr;
+  if (TIFFGetField(m_tiff, TIFFTAG_SOFTWARE, &text) && text) software = text;
+  isGroup4 = compression == COMPRESSION_CCITTFAX4;
+  // Only an untiled page of one strip holds the whole page's data. Pages whose set bits are white,
+  // that use uncompressed runs, or that are stored turned need their pixels coded again instead.
+  const bool asStored = isGroup4 && !TIFFIsTiled(m_tiff) && TIFFNumberOfStrips(m_tiff) == 1 && w > 0 && h > 0 &&
+                        w <= INT32_MAX && h <= INT32_MAX && bits == 1 && samples == 1 &&
+                        photometric == PHOTOMETRIC_MINISWHITE && (options & GROUP4OPT_UNCOMPRESSED) == 0 &&
+                        orientation == ORIENTATION_TOPLEFT;
+  BOOL ok = asStored && _ReadStrip(0, data);
+  if (ok && fillOrder == FILLORDER_LSB2MSB) TIFFReverseBits(data.data(), static_cast<tmsize_t>(data.size()));
+  EnsureClose();
+  if (!ok) data.clear();
+  return ok;
+}
+
+BOOL CQVTiffFile::LoadFaxG4Page(WORD page, CQVBitmapHandle& bitmap, BOOL deferDecoding) {
+  bitmap.Free();
+  std::vector<BYTE> data;
+  int width = 0, height = 0, xDpi = 0, yDpi = 0;
+  BOOL isGroup4 = FALSE;
+  std::string software;
+  return _ReadFaxG4Strip(page, data, width, height, xDpi, yDpi, isGroup4, software) &&
+         bitmap.LoadFaxG4Page(std::move(data), width, height, xDpi, yDpi, deferDecoding);
+}
+
+BOOL CQVTiffFile::DecodeTif(WORD page, CQVBitmapHandle& bitmap) {
+  if (LoadFaxG4Page(page, bitmap, FALSE)) return TRUE;
   EnsureClose();
   imaging::LoadOptions options;
   options.page = page;
-  return imaging::Load(m_path.GetString(), bitmap, options) ? TRUE : FALSE;
+  return imaging::Load(m_path.GetString(), bitmap.StoreRecordToChange(), options) ? TRUE : FALSE;
 }
 
 // Sets the fields a JPEG strip needs from its stream: JPEGTables (the stream's tables, or a
@@ -129,7 +187,7 @@ BOOL CQVTiffFile::_SetJpegFields(const BYTE* stream, DWORD size, BOOL setTables)
   return TRUE;
 }
 
-BOOL CQVTiffFile::_WriteJpegPage(imaging::Bitmap& bitmap, int photometric, BOOL oldStyle) {
+BOOL CQVTiffFile::_WriteJpegPage(const imaging::Bitmap& bitmap, int photometric, BOOL oldStyle) {
   QVJpegEncodeParams params;
   params.quality = m_jpegQuality;
   if (m_useCustomTables) {
@@ -140,8 +198,8 @@ BOOL CQVTiffFile::_WriteJpegPage(imaging::Bitmap& bitmap, int photometric, BOOL 
   params.rgbOrder = bitmap.order == imaging::kOrderRgb || bitmap.order == imaging::kOrderRgbOrGray;
   params.yDpi = bitmap.yResolution;
   std::vector<BYTE> stream;
-  if (!QVJpegEncode(bitmap.width, bitmap.height, photometric == PHOTOMETRIC_YCBCR ? 3 : 1, JpegRow, &bitmap, params,
-                    stream)) {
+  if (!QVJpegEncode(bitmap.width, bitmap.height, photometric == PHOTOMETRIC_YCBCR ? 3 : 1, JpegRow,
+                    const_cast<imaging::Bitmap*>(&bitmap), params, stream)) {
     return FALSE;
   }
   TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
@@ -155,9 +213,10 @@ BOOL CQVTiffFile::_WriteJpegPage(imaging::Bitmap& bitmap, int photometric, BOOL 
          TIFFWriteRawStrip(m_tiff, 0, stream.data(), static_cast<tmsize_t>(stream.size())) >= 0;
 }
 
-BOOL CQVTiffFile::EncodeTif(WORD position, imaging::Bitmap& bitmap, TagCallback callback, void* context,
+BOOL CQVTiffFile::EncodeTif(WORD position, CQVBitmapHandle& handle, TagCallback callback, void* context,
                             DWORD compression) {
   EnsureClose();
+  const imaging::Bitmap& bitmap = handle.StoreRecord();
   if (!bitmap.IsAllocated() || bitmap.bytesPerLine <= 0) return FALSE;
   const int bpp = bitmap.bitsPerPixel;
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24) return FALSE;
@@ -301,60 +360,27 @@ BOOL CQVTiffFile::ReadFaxG4Clump(WORD page, BYTE*& data, DWORD& size, int& width
                                  int& yDpi) {
   data = nullptr;
   size = 0;
-  width = height = xDpi = yDpi = 0;
-  if (!_OpenPage("r", page)) return FALSE;
-  uint32_t w = 0, h = 0, options = 0;
-  uint16_t unit = RESUNIT_INCH, compression = 0, photometric = PHOTOMETRIC_MINISWHITE, fillOrder = FILLORDER_MSB2LSB;
-  float value = 0;
-  TIFFGetField(m_tiff, TIFFTAG_IMAGEWIDTH, &w);
-  TIFFGetField(m_tiff, TIFFTAG_IMAGELENGTH, &h);
-  width = static_cast<int>(w);
-  height = static_cast<int>(h);
-  TIFFGetFieldDefaulted(m_tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
-  if (TIFFGetField(m_tiff, TIFFTAG_XRESOLUTION, &value)) xDpi = InchInt(value, unit);
-  if (TIFFGetField(m_tiff, TIFFTAG_YRESOLUTION, &value)) yDpi = InchInt(value, unit);
-  TIFFGetField(m_tiff, TIFFTAG_COMPRESSION, &compression);
-  TIFFGetField(m_tiff, TIFFTAG_PHOTOMETRIC, &photometric);
-  TIFFGetFieldDefaulted(m_tiff, TIFFTAG_FILLORDER, &fillOrder);
-  TIFFGetField(m_tiff, TIFFTAG_GROUP4OPTIONS, &options);
-  const char* software = nullptr;
-  TIFFGetField(m_tiff, TIFFTAG_SOFTWARE, &software);
-  const int producer = _Producer(software ? software : "", "");
-  if (compression != COMPRESSION_CCITTFAX4) {
-    EnsureClose();
-    return FALSE;
-  }
-  if (producer == 3) {
-    EnsureClose();
-    return TRUE;
-  }
   // The data is handed out as a Group 4 page writer stores it: one strip, most significant bit
-  // first, black runs dark. Pages stored otherwise are reversed bit by bit or coded again.
+  // first, black runs dark, upright. Pages stored otherwise are coded again from their pixels.
   std::vector<BYTE> clump;
-  const bool asStored = TIFFNumberOfStrips(m_tiff) == 1 && photometric == PHOTOMETRIC_MINISWHITE &&
-                        (options & GROUP4OPT_UNCOMPRESSED) == 0;
-  BOOL ok = TRUE;
-  if (asStored) {
-    ok = _ReadStrip(0, clump);
-    if (ok && fillOrder == FILLORDER_LSB2MSB) TIFFReverseBits(clump.data(), static_cast<tmsize_t>(clump.size()));
-    EnsureClose();
-  } else {
-    EnsureClose();
-    imaging::Bitmap bitmap;
+  BOOL isGroup4 = FALSE;
+  std::string software;
+  const BOOL asStored = _ReadFaxG4Strip(page, clump, width, height, xDpi, yDpi, isGroup4, software);
+  if (!isGroup4) return FALSE;
+  if (_Producer(software, "") == 3) return TRUE;
+  if (!asStored) {
+    CQVBitmapHandle bitmap;
     HGLOBAL block = nullptr;
     DWORD blockSize = 0;
-    ok = DecodeTif(page, bitmap) && bitmap.bitsPerPixel == 1 &&
-         imaging::SaveMemory(bitmap, imaging::kFormatFaxG4, 1, 0, &block, &blockSize);
-    if (ok) {
-      const BYTE* bytes = static_cast<const BYTE*>(GlobalLock(block));
-      clump.assign(bytes, bytes + blockSize);
-      GlobalUnlock(block);
-      GlobalFree(block);
-      width = bitmap.width;
-      height = bitmap.height;
-    }
+    if (!DecodeTif(page, bitmap) || !bitmap.SaveMemory_FaxG4(&block, &blockSize)) return FALSE;
+    const BYTE* bytes = static_cast<const BYTE*>(GlobalLock(block));
+    clump.assign(bytes, bytes + blockSize);
+    GlobalUnlock(block);
+    GlobalFree(block);
+    width = bitmap.GetWidth();
+    height = bitmap.GetHeight();
   }
-  return ok && HandOut(clump, data, size);
+  return HandOut(clump, data, size);
 }
 
 BOOL CQVTiffFile::WriteFaxG4Clump(WORD position, BYTE* data, DWORD size, int width, int height, int xDpi, int yDpi,

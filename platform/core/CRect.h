@@ -101,6 +101,8 @@ public:
   BOOL UnionRect(const RECT* a, const RECT* b) { return ::UnionRect(this, a, b); }
 
   bool operator==(const RECT& other) const { return ::EqualRect(this, &other) != FALSE; }
+  // Two CRects match this one exactly, so that C++20 finds no ambiguity with the reversed form.
+  bool operator==(const CRect& other) const { return ::EqualRect(this, &other) != FALSE; }
   bool operator!=(const RECT& other) const { return !(*this == other); }
   void operator+=(POINT delta) { OffsetRect(delta); }
   void operator-=(POINT delta) { OffsetRect(-delta.x, -delta.y); }

@@ -7,6 +7,7 @@
 #include "platform/core/CString.h"
 #include "platform/core/codepage.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <locale.h>
@@ -31,56 +32,69 @@ struct Spec {
   char conversion = 0;
 };
 
-// Formats one numeric argument with the C library, under the classic locale of this thread.
+// Runs snprintf into a string as long as the text needs, under the classic locale of this thread.
+template <class Value>
+std::string PrintNumber(const std::string& fmt, Value value) {
+  const locale_t previous = uselocale(ClassicLocale());
+  std::string text(64, '\0');
+  int written = std::snprintf(text.data(), text.size(), fmt.c_str(), value);
+  if (written >= static_cast<int>(text.size())) {
+    text.resize(static_cast<size_t>(written) + 1);
+    written = std::snprintf(text.data(), text.size(), fmt.c_str(), value);
+  }
+  uselocale(previous);
+  text.resize(written < 0 ? 0 : static_cast<size_t>(written));
+  return text;
+}
+
+// Formats one numeric argument with the C library; the text is as long as the format makes it.
 std::string FormatNumber(const Spec& spec, va_list& args) {
   std::string fmt = "%" + spec.flags;
   if (spec.width >= 0) fmt += std::to_string(spec.width);
   if (spec.precision >= 0) fmt += "." + std::to_string(spec.precision);
   const char conv = spec.conversion;
-  char buffer[512];
-  int written = 0;
-  const locale_t previous = uselocale(ClassicLocale());
-  if (conv == 'p') {
-    fmt += "p";
-    written = std::snprintf(buffer, sizeof buffer, fmt.c_str(), va_arg(args, void*));
-  } else if (conv == 'f' || conv == 'F' || conv == 'e' || conv == 'E' || conv == 'g' || conv == 'G' ||
-             conv == 'a' || conv == 'A') {
-    if (spec.size == Size::LongDouble) {
-      fmt += "L";
-      fmt += conv;
-      written = std::snprintf(buffer, sizeof buffer, fmt.c_str(), va_arg(args, long double));
-    } else {
-      fmt += conv;
-      written = std::snprintf(buffer, sizeof buffer, fmt.c_str(), va_arg(args, double));
-    }
-  } else {
-    const bool isSigned = conv == 'd' || conv == 'i';
-    fmt += "ll";
-    fmt += conv;
-    long long value = 0;
-    switch (spec.size) {
-      case Size::Long64:
-        value = va_arg(args, long long);
-        break;
-      case Size::Pointer:
-        value = static_cast<long long>(va_arg(args, intptr_t));
-        break;
-      default: {
-        const int raw = va_arg(args, int);
-        if (spec.size == Size::Char)
-          value = isSigned ? static_cast<signed char>(raw) : static_cast<unsigned char>(raw);
-        else if (spec.size == Size::Short)
-          value = isSigned ? static_cast<short>(raw) : static_cast<unsigned short>(raw);
-        else
-          value = isSigned ? raw : static_cast<long long>(static_cast<unsigned int>(raw));
-      }
-    }
-    written = isSigned ? std::snprintf(buffer, sizeof buffer, fmt.c_str(), value)
-                       : std::snprintf(buffer, sizeof buffer, fmt.c_str(), static_cast<unsigned long long>(value));
+  if (conv == 'p') return PrintNumber(fmt + "p", va_arg(args, void*));
+  if (conv == 'f' || conv == 'F' || conv == 'e' || conv == 'E' || conv == 'g' || conv == 'G' || conv == 'a' ||
+      conv == 'A') {
+    if (spec.size == Size::LongDouble) return PrintNumber(fmt + "L" + conv, va_arg(args, long double));
+    return PrintNumber(fmt + conv, va_arg(args, double));
   }
-  uselocale(previous);
-  if (written < 0) return std::string();
-  return std::string(buffer, static_cast<size_t>(std::min<int>(written, sizeof buffer - 1)));
+  const bool isSigned = conv == 'd' || conv == 'i';
+  fmt += "ll";
+  fmt += conv;
+  long long value = 0;
+  switch (spec.size) {
+    case Size::Long64:
+      value = va_arg(args, long long);
+      break;
+    case Size::Pointer:
+      value = static_cast<long long>(va_arg(args, intptr_t));
+      break;
+    default: {
+      const int raw = va_arg(args, int);
+      if (spec.size == Size::Char)
+        value = isSigned ? static_cast<signed char>(raw) : static_cast<unsigned char>(raw);
+      else if (spec.size == Size::Short)
+        value = isSigned ? static_cast<short>(raw) : static_cast<unsigned short>(raw);
+      else
+        value = isSigned ? raw : static_cast<long long>(static_cast<unsigned int>(raw));
+    }
+  }
+  return isSigned ? PrintNumber(fmt, value) : PrintNumber(fmt, static_cast<unsigned long long>(value));
+}
+
+// Widths and precisions are held to this, so that a damaged format cannot ask for a text of
+// gigabytes or overflow while its digits are read.
+constexpr int kMaxFieldSize = 0x10000;
+
+int FieldSize(long long value) { return static_cast<int>(std::min<long long>(value, kMaxFieldSize)); }
+
+// Reads the digits at p (there may be none: 0) and moves p past them.
+template <class Char>
+int ReadFieldSize(const Char*& p) {
+  long long value = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) value = std::min<long long>(value * 10 + (*p - '0'), kMaxFieldSize);
+  return FieldSize(value);
 }
 
 template <class Char>
@@ -118,22 +132,21 @@ std::basic_string<Char> FormatWith(const Char* format, va_list args) {
     Spec spec;
     while (*p == '-' || *p == '+' || *p == ' ' || *p == '#' || *p == '0') spec.flags.push_back(static_cast<char>(*p++));
     if (*p == '*') {
-      spec.width = va_arg(ap, int);
-      if (spec.width < 0) {
-        spec.flags.push_back('-');
-        spec.width = -spec.width;
-      }
+      const int width = va_arg(ap, int);
+      if (width < 0) spec.flags.push_back('-');
+      spec.width = FieldSize(width < 0 ? -static_cast<long long>(width) : width);
       ++p;
     } else {
-      for (spec.width = *p >= '0' && *p <= '9' ? 0 : -1; *p >= '0' && *p <= '9'; ++p) spec.width = spec.width * 10 + (*p - '0');
+      spec.width = *p >= '0' && *p <= '9' ? ReadFieldSize(p) : -1;
     }
     if (*p == '.') {
       ++p;
       if (*p == '*') {
-        spec.precision = va_arg(ap, int);
+        const int precision = va_arg(ap, int);
+        spec.precision = precision < 0 ? -1 : FieldSize(precision);
         ++p;
       } else {
-        for (spec.precision = 0; *p >= '0' && *p <= '9'; ++p) spec.precision = spec.precision * 10 + (*p - '0');
+        spec.precision = ReadFieldSize(p);
       }
     }
     // Size prefixes.

@@ -302,7 +302,25 @@ Key* MakePath(Key& root, const std::vector<std::u16string>& names) {
   return key;
 }
 
-// Lines that are not understood are passed over, so a damaged line costs only itself.
+// Key names hold no control characters: a name with one (a NUL above all) could not be passed
+// to the calls that open and make keys.
+bool ValidKeyName(std::u16string_view name) {
+  return std::none_of(name.begin(), name.end(), [](char16_t unit) { return unit < 0x20; });
+}
+
+// The limits of a registry tree. A key line beyond them is damage: the tree is walked by
+// recursion when it is written, and must stay as shallow as a real registry's.
+constexpr size_t kMaxKeyDepth = 512;
+constexpr size_t kMaxKeyNameLength = 255;
+
+bool IsValidKeyPath(const std::vector<std::u16string>& names) {
+  return names.size() <= kMaxKeyDepth && std::all_of(names.begin(), names.end(), [](const std::u16string& name) {
+           return name.size() <= kMaxKeyNameLength && ValidKeyName(name);
+         });
+}
+
+// Lines that are not understood are passed over, so a damaged line costs only itself (a damaged
+// key line costs its values too).
 void Parse(const std::string& text, Key& root) {
   Key* current = nullptr;
   std::istringstream lines(text);
@@ -312,7 +330,10 @@ void Parse(const std::string& text, Key& root) {
     if (line.empty() || line[0] == ';') continue;
     if (line[0] == '[') {
       const size_t close = line.rfind(']');
-      current = close == std::string::npos ? nullptr : MakePath(root, SplitKeyPath(Utf8ToWide(std::string_view(line).substr(1, close - 1))));
+      current = nullptr;
+      if (close == std::string::npos) continue;
+      const std::vector<std::u16string> names = SplitKeyPath(Utf8ToWide(std::string_view(line).substr(1, close - 1)));
+      if (IsValidKeyPath(names)) current = MakePath(root, names);
       continue;
     }
     Value value;
@@ -440,10 +461,6 @@ LSTATUS AtKey(HKEY handle, Action action) {
   Place place;
   if (const LSTATUS status = Locate(handle, place)) return status;
   return action(place);
-}
-
-bool ValidKeyName(std::u16string_view name) {
-  return std::none_of(name.begin(), name.end(), [](char16_t unit) { return unit < 0x20; });
 }
 
 HKEY NewHandle(int root, std::vector<std::u16string> path) {

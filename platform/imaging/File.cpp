@@ -159,9 +159,9 @@ bool GetFileInfo(LPCWSTR path, FileInfo& info, int page) {
 }
 
 bool LoadFaxRaw(const BYTE* data, SIZE_T size, Bitmap& bitmap, int width, int height, int xResolution, int yResolution,
-                int faxFormat) {
+                int faxFormat, bool reversedBitsToo) {
   if (!DecodeFax(data, size, width, height, faxFormat, false, bitmap) &&
-      !DecodeFax(data, size, width, height, faxFormat, true, bitmap)) {
+      !(reversedBitsToo && DecodeFax(data, size, width, height, faxFormat, true, bitmap))) {
     return false;
   }
   bitmap.xResolution = xResolution;

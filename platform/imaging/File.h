@@ -50,9 +50,9 @@ bool GetMemoryInfo(const BYTE* data, SIZE_T size, FileInfo& info, int page = 0);
 // Raw fax data without any header (kFormatFaxG3_1D, kFormatFaxG3_2D, kFormatFaxG4 or
 // kFormatFaxG3_1DNoEol) as a 1-bit bitmap (black and white) of the given size. Data whose first
 // pixel of a byte is its most significant bit is read as such; data that only decodes with the
-// bits of every byte reversed is read that way.
+// bits of every byte reversed is read that way, unless reversedBitsToo is false.
 bool LoadFaxRaw(const BYTE* data, SIZE_T size, Bitmap& bitmap, int width, int height, int xResolution, int yResolution,
-                int faxFormat);
+                int faxFormat, bool reversedBitsToo = true);
 
 // Writes kFormatBmp, kFormatJpeg or kFormatFaxG4 (one-page TIFF). bitsPerPixel 0 keeps the depth,
 // else the bitmap is written as converted to it. JPEG quality is a factor from 2 (best) to 255

@@ -166,7 +166,7 @@ bool ReadScanlines(TIFF* tif, const Page& p, DirectFn direct, RowFn row) {
   const tmsize_t tileSize = TIFFTileSize(tif), tileRow = TIFFTileRowSize(tif);
   if (tileWidth == 0 || tileLength == 0 || tileSize <= 0 || tileRow <= 0) return false;
   std::vector<BYTE> tile(static_cast<SIZE_T>(tileSize));
-  std::vector<BYTE> band(static_cast<SIZE_T>(scanline) * tileLength);
+  std::vector<BYTE> band(static_cast<SIZE_T>(scanline) * std::min(tileLength, p.height));
   const SIZE_T bitsPerPixel = static_cast<SIZE_T>(p.bitsPerSample) * p.samples;
   for (uint32_t y0 = 0; y0 < p.height; y0 += tileLength) {
     const uint32_t rows = std::min(tileLength, p.height - y0);
@@ -258,6 +258,17 @@ bool ApplyOrientation(Bitmap& b, uint16_t orientation) {
   }
 }
 
+// A tile larger than the whole picture, beyond a size that rounding up to whole tiles explains for
+// small pictures, is damage: the decoders allocate a whole tile before they read a byte of it.
+bool TilesFit(TIFF* tif, const Page& p) {
+  if (!p.tiled) return true;
+  constexpr unsigned long long kSmallPicture = 16ull << 20;
+  const unsigned long long picture =
+      (static_cast<unsigned long long>(p.width) * p.bitsPerSample * p.samples + 7) / 8 * p.height;
+  const tmsize_t tileSize = TIFFTileSize(tif);
+  return tileSize > 0 && static_cast<unsigned long long>(tileSize) <= std::max(kSmallPicture, picture);
+}
+
 bool OpenPage(TiffStream& stream, int page, TIFF*& tif, Page& p) {
   tif = stream.Open();
   const bool ok = tif && page >= 0 && page < 65536 && TIFFSetDirectory(tif, static_cast<tdir_t>(page)) && ReadPage(tif, p);
@@ -279,7 +290,7 @@ bool DecodeTiff(const BYTE* data, SIZE_T size, int page, Bitmap& bitmap) {
   TiffStream stream(data, size);
   TIFF* tif = nullptr;
   Page p;
-  bool ok = OpenPage(stream, page, tif, p);
+  bool ok = OpenPage(stream, page, tif, p) && TilesFit(tif, p);
   if (ok) {
     switch (RouteOf(p)) {
       case Route::Indexed: ok = ReadIndexed(tif, p, bitmap); break;

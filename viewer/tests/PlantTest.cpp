@@ -302,6 +302,13 @@ TEST_F(PlantDocuments, CloseAndSearchLeaveNoCurrentDocument) {
   m_plant.Search(searched, hits);
   EXPECT_EQ(m_plant.GetCurrentDocument(), nullptr);
   EXPECT_EQ(m_browser.document, nullptr);
+  // The shown batch searched again by itself: its document is no longer shown.
+  ASSERT_TRUE(m_plant.OpenDocument(u"Invoices", u"00012346"));
+  m_plant.SearchBatches(searched, hits, m_plant.FindBatch(u"Invoices"));
+  EXPECT_EQ(hits, 5);
+  EXPECT_EQ(m_plant.GetResultCount(), 5);
+  EXPECT_EQ(m_plant.GetCurrentDocument(), nullptr);
+  EXPECT_EQ(m_browser.document, nullptr);
   ASSERT_TRUE(m_plant.OpenDocument(u"Invoices", u"00012345"));
   m_plant.Close();
   EXPECT_EQ(m_plant.GetState(), CIBSPlant::stateClosed);

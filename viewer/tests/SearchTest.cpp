@@ -113,6 +113,27 @@ TEST_F(Search, EachSearchReadsTheIndexAfresh) {
   EXPECT_EQ(Run(u"*", {}, 1, u"Contracts"), "searched 1:");
 }
 
+TEST_F(Search, ABatchSearchedAgainReplacesItsOwnResults) {
+  EXPECT_EQ(Run(u"*", {}), "searched 2:" + kAllInvoices + kAllContracts);
+  // The index has grown since: its documents are read into new memory.
+  WriteBytes(m_folder.Path() / "B/DOC_CD/Database/index.dat",
+             "001;1;00020001;B;D;0;0;0;0;0;0;1;0;ACME Corp;C-1\r\n001;1;00020002;B;D;0;0;0;0;0;0;1;0;Zeta;C-2\r\n"
+             "001;1;00020002;B;D;0;0;0;0;0;0;1;0;Zeta;C-3\r\n001;1;00020001;B;D;0;0;0;0;0;0;1;0;Omega;C-4\r\n");
+  int searched = 0;
+  int hits = 0;
+  m_plant.SearchBatches(searched, hits, m_plant.FindBatch(u"Contracts"));
+  EXPECT_EQ(searched, 1);
+  EXPECT_EQ(hits, 4);
+  std::string contracts;
+  for (int i = 0; i < m_plant.GetResultCount(); ++i) {
+    const CIBSDocument* document = m_plant.GetResult(i);
+    CString value;
+    if (document->GetBatch() == m_plant.FindBatch(u"Contracts") && document->GetValue(1, value)) contracts += " " + value.ToUtf8();
+  }
+  EXPECT_EQ(m_plant.GetResultCount(), 5 + 4);
+  EXPECT_EQ(contracts, " C-1 C-2 C-3 C-4");
+}
+
 TEST_F(Search, QualifyingBatches) {
   CIBSBatch* contracts = m_plant.FindBatch(u"Contracts");
   ASSERT_NE(contracts, nullptr);

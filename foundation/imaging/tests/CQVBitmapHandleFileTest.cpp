@@ -1,16 +1,19 @@
 // Bitmap handles and files: every TIFF of the shared collection, saving in the three formats and
-// loading back, memory images and raw fax data.
+// loading back, memory images, raw fax data, and pages that keep the Group 4 data they came from.
 
 #include "foundation/imaging/CQVBitmapHandle.h"
 
 #include "foundation/imaging/tests/ImagingSupport.h"
+#include "foundation/util/CDPXBuffer.h"
 #include "platform/core/globalmem.h"
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 using namespace imagingtest;
 using imaging::test::MaxDifference;
@@ -223,15 +226,182 @@ TEST(BitmapHandleFiles, RawFaxDataOfOtherWriters) {
   Picture expected;
   ASSERT_TRUE(ReadPnm(pbm, expected));
   const struct {
-    const char* format;
+    std::string make;  // writes page.raw, or a one-strip TIFF page.tif whose strip is the data
     UINT faxFormat;
-  } cases[] = {{"group4", 4}, {"fax", 1}};
+    bool reversed;  // the data with the first pixel of each byte in its least significant bit
+  } cases[] = {
+      {"convert " + Quote(pbm) + " group4:" + Quote(dir.Path("page.raw")), 4, false},
+      {"convert " + Quote(pbm) + " group4:" + Quote(dir.Path("page.raw")), 4, true},
+      {"convert " + Quote(pbm) + " fax:" + Quote(dir.Path("page.raw")), 1, false},
+      {"convert " + Quote(pbm) + " -compress Group4 " + Quote(dir.Path("g4.tif")) + " && tiffcp -c g3:2d -r 100000 " +
+           Quote(dir.Path("g4.tif")) + " " + Quote(dir.Path("page.tif")),
+       3, false},
+  };
   for (const auto& c : cases) {
-    const std::string raw = dir.Path("page.raw");
-    ASSERT_TRUE(Shell("convert " + Quote(pbm) + " " + c.format + ":" + Quote(raw))) << c.format;
-    std::vector<BYTE> bytes = ReadAll(raw);
+    SCOPED_TRACE(c.make);
+    std::remove(dir.Path("page.raw").c_str());
+    ASSERT_TRUE(Shell(c.make));
+    std::vector<BYTE> bytes = ReadAll(dir.Path("page.raw"));
+    if (bytes.empty()) {
+      TIFF* tif = TIFFOpen(dir.Path("page.tif").c_str(), "r");
+      ASSERT_NE(tif, nullptr);
+      bytes.resize(size_t(TIFFRawStripSize(tif, 0)));
+      ASSERT_EQ(TIFFReadRawStrip(tif, 0, bytes.data(), tmsize_t(bytes.size())), tmsize_t(bytes.size()));
+      TIFFClose(tif);
+    }
+    if (c.reversed) TIFFReverseBits(bytes.data(), tmsize_t(bytes.size()));
     CQVBitmapHandle handle;
-    ASSERT_TRUE(handle.LoadMemory_FaxRaw(bytes.data(), int(bytes.size()), 301, 120, 200, 200, c.faxFormat)) << c.format;
-    EXPECT_EQ(MaxDifference(PictureOf(handle), expected), 0) << c.format;
+    ASSERT_TRUE(handle.LoadMemory_FaxRaw(bytes.data(), int(bytes.size()), 301, 120, 200, 200, c.faxFormat));
+    EXPECT_EQ(MaxDifference(PictureOf(handle), expected), 0);
   }
+}
+
+namespace {
+
+// Group 4 data of a page with a few zero bytes after its end, which decoders pass over: data the
+// handle's own coder never writes, so that what SaveMemory_FaxG4 gives tells passed from coded.
+std::vector<BYTE> StoredGroup4(CQVBitmapHandle& page, std::vector<BYTE>& coded) {
+  HGLOBAL block = nullptr;
+  DWORD size = 0;
+  if (!page.SaveMemory_FaxG4(&block, &size)) return {};
+  coded = BytesOf(block);
+  GlobalFree(block);
+  std::vector<BYTE> stored = coded;
+  stored.insert(stored.end(), 4, 0);
+  return stored;
+}
+
+std::vector<BYTE> Group4Of(CQVBitmapHandle& handle) {
+  HGLOBAL block = nullptr;
+  DWORD size = 0;
+  if (!handle.SaveMemory_FaxG4(&block, &size)) return {};
+  std::vector<BYTE> bytes = BytesOf(block);
+  GlobalFree(block);
+  return bytes;
+}
+
+}  // namespace
+
+// A page made from Group 4 data hands that data on while its pixels can only have been read; any
+// operation that may change them makes it code the pixels again.
+TEST(BitmapHandleFaxG4Source, KeptWhileThePixelsAreOnlyRead) {
+  CQVBitmapHandle page;
+  Strokes(page, 333, 217);
+  const Picture picture = PictureOf(page);
+  std::vector<BYTE> coded;
+  const std::vector<BYTE> stored = StoredGroup4(page, coded);
+  ASSERT_FALSE(stored.empty());
+  TempDir dir;
+  struct Case {
+    const char* name;
+    bool keeps;
+    std::function<bool(CQVBitmapHandle&)> run;
+  };
+  const Case cases[] = {
+      {"nothing", true, [](CQVBitmapHandle&) { return true; }},
+      {"GetPixelColor", true, [](CQVBitmapHandle& h) { COLORREF c = 0; return bool(h.GetPixelColor(3, 3, c)); }},
+      {"ConvertToDIB", true, [](CQVBitmapHandle& h) { HGLOBAL d = h.ConvertToDIB(0); return d && !GlobalFree(d); }},
+      {"GetRowData", true,
+       [](CQVBitmapHandle& h) {
+         CDPXMemBuffer row;
+         const bool ok = h.AccessRowData(row) && h.GetRowData(7, row);
+         h.ReleaseRowData(row);
+         return ok;
+       }},
+      {"Save", true, [&dir](CQVBitmapHandle& h) { return bool(h.Save(Wide(dir.Path("page.bmp")).c_str(), 1, 0, 0)); }},
+      {"copied", true, [](CQVBitmapHandle& h) { CQVBitmapHandle copy; return bool(copy.Create(h)) && !copy.HasFaxG4Source(); }},
+      {"SetXDPI", true, [](CQVBitmapHandle& h) { h.SetXDPI(300); return true; }},
+      {"GetPalette", true, [](CQVBitmapHandle& h) { RGBQUAD e[2]; return bool(h.GetPalette(0, 2, e)); }},
+      {"SetPixelColor to its colour", false,
+       [](CQVBitmapHandle& h) { COLORREF c = 0; return h.GetPixelColor(3, 3, c) && h.SetPixelColor(3, 3, c); }},
+      {"SetPixelIndex", false, [](CQVBitmapHandle& h) { h.SetPixelIndex(3, 3, 1); return true; }},
+      {"PutRowData", false,
+       [](CQVBitmapHandle& h) {
+         CDPXMemBuffer row;
+         const bool ok = h.AccessRowData(row) && h.GetRowData(7, row) && h.PutRowData(7, row);
+         h.ReleaseRowData(row);
+         return ok;
+       }},
+      {"Access", false, [](CQVBitmapHandle& h) { const bool ok = h.Access() != nullptr; h.Release(); return ok; }},
+      {"GetPtr", false, [](CQVBitmapHandle& h) { return h.GetPtr() != nullptr; }},
+      {"CreateDCW", false, [](CQVBitmapHandle& h) { const bool ok = h.CreateDCW() != nullptr; h.DeleteDC(); return ok; }},
+      {"SetPalette", false, [](CQVBitmapHandle& h) { RGBQUAD e[2]; return h.GetPalette(0, 2, e) && h.SetPalette(0, 2, e); }},
+      {"SetPerspective", false, [](CQVBitmapHandle& h) { return bool(h.SetPerspective(1)); }},
+      {"Flip twice", false, [](CQVBitmapHandle& h) { return h.Flip() && h.Flip(); }},
+      {"Reverse", false, [](CQVBitmapHandle& h) { return bool(h.Reverse()); }},
+      {"Rotate", false, [](CQVBitmapHandle& h) { return bool(h.Rotate(9000, 0, 0)); }},
+      {"Resize", false, [](CQVBitmapHandle& h) { return bool(h.Resize(100, 60, 0)); }},
+      {"Crop", false, [](CQVBitmapHandle& h) { return bool(h.Crop(CRect(10, 10, 200, 100))); }},
+      {"BinaryBitmap", false, [](CQVBitmapHandle& h) { return bool(h.BinaryBitmap()); }},
+      {"StoreRecordToChange", false, [](CQVBitmapHandle& h) { h.StoreRecordToChange(); return true; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (BOOL defer : {TRUE, FALSE}) {
+      CQVBitmapHandle handle;
+      ASSERT_TRUE(handle.LoadFaxG4Page(stored, 333, 217, 204, 98, defer));
+      EXPECT_TRUE(handle.HasFaxG4Source());
+      EXPECT_EQ(handle.GetWidth(), 333);
+      EXPECT_EQ(handle.GetXDPI(), 204);
+      ASSERT_TRUE(c.run(handle));
+      EXPECT_EQ(handle.HasFaxG4Source(), c.keeps);
+      const std::vector<BYTE> given = Group4Of(handle);
+      ASSERT_FALSE(given.empty());
+      if (c.keeps) {
+        EXPECT_EQ(given, stored);
+        EXPECT_EQ(MaxDifference(PictureOf(handle), picture), 0);
+      } else {
+        // Coded again from what the pixels are now.
+        CQVBitmapHandle back;
+        ASSERT_TRUE(back.LoadMemory_FaxRaw(const_cast<BYTE*>(given.data()), int(given.size()), handle.GetWidth(),
+                                           handle.GetHeight(), 200, 200, 4));
+        EXPECT_EQ(MaxDifference(PictureOf(back), PictureOf(handle)), 0);
+        EXPECT_NE(given, stored);
+      }
+    }
+  }
+}
+
+TEST(BitmapHandleFaxG4Source, MovesWithTheBitmapAndDamagedDataShowsWhenDecoded) {
+  CQVBitmapHandle page;
+  Strokes(page, 333, 217);
+  std::vector<BYTE> coded;
+  const std::vector<BYTE> stored = StoredGroup4(page, coded);
+
+  CQVBitmapHandle first, second;
+  ASSERT_TRUE(first.LoadFaxG4Page(stored, 333, 217, 200, 200, TRUE));
+  ASSERT_TRUE(second.Attach(first));
+  EXPECT_TRUE(first.IsEmpty());
+  EXPECT_FALSE(first.HasFaxG4Source());
+  EXPECT_TRUE(second.HasFaxG4Source());
+  EXPECT_EQ(MaxDifference(PictureOf(second), PictureOf(page)), 0);
+  EXPECT_EQ(Group4Of(second), stored);
+  second.Free();
+  EXPECT_FALSE(second.HasFaxG4Source());
+
+  // Data that is no Group 4 at all: the page tells its size until its pixels are wanted, then it
+  // is empty.
+  std::vector<BYTE> garbage(stored.size());
+  for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = BYTE(i * 7919 % 251);
+  CQVBitmapHandle damaged;
+  ASSERT_TRUE(damaged.LoadFaxG4Page(garbage, 333, 217, 200, 200, TRUE));
+  EXPECT_EQ(damaged.GetHeight(), 217);
+  COLORREF colour = 0;
+  EXPECT_FALSE(damaged.GetPixelColor(0, 0, colour));
+  EXPECT_TRUE(damaged.IsEmpty());
+  EXPECT_FALSE(damaged.HasFaxG4Source());
+  EXPECT_TRUE(Group4Of(damaged).empty());
+  EXPECT_FALSE(damaged.LoadFaxG4Page(garbage, 333, 217, 200, 200, FALSE));
+  EXPECT_TRUE(damaged.IsEmpty());
+
+  // The data is read in its own bit order only: reversed, it is not some other picture.
+  std::vector<BYTE> reversed = coded;
+  for (BYTE& v : reversed) {
+    BYTE r = 0;
+    for (int bit = 0; bit < 8; ++bit) r = BYTE(r | (((v >> bit) & 1) << (7 - bit)));
+    v = r;
+  }
+  EXPECT_FALSE(damaged.LoadFaxG4Page(reversed, 333, 217, 200, 200, FALSE));
+  EXPECT_FALSE(damaged.LoadFaxG4Page({}, 333, 217, 200, 200, TRUE));
+  EXPECT_FALSE(damaged.LoadFaxG4Page(coded, 0, 217, 200, 200, TRUE));
 }

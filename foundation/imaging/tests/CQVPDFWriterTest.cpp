@@ -1,13 +1,19 @@
 #include "foundation/imaging/CQVPDFWriter.h"
 
+#include "foundation/imaging/CQVBDEImageFormat.h"
+#include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/imaging/CQVTiffFile.h"
 #include "foundation/imaging/tests/ImagingTestSupport.h"
+#include "platform/core/globalmem.h"
 #include "platform/core/tests/TestFolder.h"
-#include "platform/imaging/Bitmap.h"
+#include "platform/imaging/File.h"
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -28,10 +34,31 @@ bool QpdfCheck(const std::string& path, std::string* report = nullptr) {
   return text.find("status=0") != std::string::npos && text.find("No syntax or stream encoding errors") != std::string::npos;
 }
 
-bool Decode(const std::string& name, imaging::Bitmap& bitmap, int page = 0) {
+bool Decode(const std::string& name, CQVBitmapHandle& bitmap, int page = 0) {
   CQVTiffFile tiff;
   tiff.SetFileForOperation(CString(Wide(TestFile(name)).c_str()));
   return tiff.DecodeTif(static_cast<WORD>(page), bitmap);
+}
+
+std::vector<BYTE> BytesOf(HGLOBAL block) {
+  const BYTE* bytes = static_cast<const BYTE*>(GlobalLock(block));
+  std::vector<BYTE> copy(bytes, bytes + GlobalSize(block));
+  GlobalUnlock(block);
+  GlobalFree(block);
+  return copy;
+}
+
+// A JPEG stream of a picture in grey (8 bits) or colour (24), as the PDF writer's ready-data pages
+// take it, and the picture it was made from at that depth.
+std::vector<BYTE> JpegOf(const Picture& picture, int bitsPerPixel, Picture& shown) {
+  imaging::Bitmap bitmap;
+  HGLOBAL block = nullptr;
+  DWORD size = 0;
+  if (!BitmapOf(picture, bitsPerPixel, bitmap) || !imaging::SaveMemory(bitmap, imaging::kFormatJpeg, 0, 10, &block, &size)) {
+    return {};
+  }
+  shown = PictureOf(bitmap);
+  return BytesOf(block);
 }
 
 // The outline as python reads it from qpdf's JSON: one line per item, "depth|title|target page".
@@ -48,90 +75,230 @@ std::string Outline(const std::string& path) {
   return Output("qpdf --json --json-key=outlines " + Quote(path) + " | python3 " + Quote(path + ".py"));
 }
 
+// What one page of a PDF is to show.
+struct ExpectedPage {
+  Picture picture;  // the source image
+  int xDpi { 0 };
+  int yDpi { 0 };
+  std::string encoding { "ccitt" };  // as pdfimages names it
+  double tolerance { 0 };            // mean difference allowed from the source; 0: none at all
+  bool rendered { true };            // false for a page larger than its image (never below a point)
+};
+
+ExpectedPage Page(const Picture& picture, int xDpi, int yDpi, const char* encoding = "ccitt", double tolerance = 0) {
+  return ExpectedPage { picture, xDpi, yDpi, encoding, tolerance, true };
+}
+
+// Rows of pdfimages -list: page num type width height color comp bpc enc interp object ID x-ppi y-ppi size ratio.
+std::vector<std::vector<std::string>> ImageList(const std::string& pdf) {
+  std::istringstream text(Output("pdfimages -list " + Quote(pdf)));
+  std::vector<std::vector<std::string>> rows;
+  std::string line;
+  for (int header = 0; header < 2 && std::getline(text, line); ++header) {
+  }
+  while (std::getline(text, line)) {
+    std::istringstream fields(line);
+    std::vector<std::string> row;
+    for (std::string field; fields >> field;) row.push_back(field);
+    if (row.size() >= 14) rows.push_back(row);
+  }
+  return rows;
+}
+
+// The image of one page as pdfimages writes it (PBM, PGM or PPM), read back.
+bool EmbeddedImage(const std::string& pdf, int page, const TempDir& dir, Picture& picture) {
+  const std::string prefix = dir.Path("embedded" + std::to_string(page));
+  if (!Shell("pdfimages -f " + std::to_string(page) + " -l " + std::to_string(page) + " " + Quote(pdf) + " " + Quote(prefix))) {
+    return false;
+  }
+  for (const char* kind : { ".pbm", ".pgm", ".ppm" }) {
+    if (std::filesystem::exists(prefix + "-000" + kind)) return ReadPnm(prefix + "-000" + kind, picture);
+  }
+  return false;
+}
+
+// The checks every PDF of these tests passes. qpdf finds nothing wrong; pdfimages lists one image
+// per page, with the page's size, encoding and resolution, and decodes it to the source picture
+// (exactly for Group 4, within the tolerance for JPEG); pdftoppm, at the image's own resolution
+// and without anti-aliasing, renders the page as exactly that image.
+void CheckPdf(const std::string& pdf, const std::vector<ExpectedPage>& pages, const TempDir& dir) {
+  std::string report;
+  EXPECT_TRUE(QpdfCheck(pdf, &report)) << report;
+  const std::vector<std::vector<std::string>> images = ImageList(pdf);
+  ASSERT_EQ(images.size(), pages.size()) << Output("pdfimages -list " + Quote(pdf));
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const ExpectedPage& page = pages[i];
+    const int number = static_cast<int>(i + 1);
+    SCOPED_TRACE(testing::Message() << pdf << ", page " << number);
+    const std::vector<std::string>& row = images[i];
+    EXPECT_EQ(row[0], std::to_string(number));
+    EXPECT_EQ(row[3], std::to_string(page.picture.width));
+    EXPECT_EQ(row[4], std::to_string(page.picture.height));
+    EXPECT_EQ(row[8], page.encoding);
+    Picture embedded;
+    ASSERT_TRUE(EmbeddedImage(pdf, number, dir, embedded));
+    if (page.tolerance == 0) {
+      EXPECT_EQ(MaxDifference(embedded, page.picture), 0);
+    } else {
+      EXPECT_LT(MeanDifference(embedded, page.picture), page.tolerance);
+    }
+    if (!page.rendered) continue;
+    EXPECT_EQ(row[12], std::to_string(page.xDpi));
+    EXPECT_EQ(row[13], std::to_string(page.yDpi));
+    // Bilevel pages render in grey, where any resampling would show as grey levels.
+    const std::string out = dir.Path("rendered");
+    const bool grey = page.encoding == "ccitt";
+    ASSERT_TRUE(Shell("pdftoppm -f " + std::to_string(number) + " -l " + std::to_string(number) + " -rx " +
+                      std::to_string(page.xDpi) + " -ry " + std::to_string(page.yDpi) + " -aa no -aaVector no " +
+                      (grey ? "-gray " : "") + "-singlefile " + Quote(pdf) + " " + Quote(out)));
+    Picture rendered;
+    ASSERT_TRUE(ReadPnm(out + (grey ? ".pgm" : ".ppm"), rendered));
+    EXPECT_EQ(MaxDifference(rendered, embedded), 0) << "rendered " << rendered.width << " x " << rendered.height;
+  }
+}
+
 TEST(CQVPDFWriterTest, GroupFourPagesRenderWithTheSourcePixelsAndTheirPhysicalSize) {
   TempDir dir;
   const std::string pdf = dir.Path("g4.pdf");
-  struct Page {
+  struct Source {
     const char* name;
     const char* size;  // as pdfinfo shows it
   };
-  const Page pages[] = { { "CCITT_1.TIF", "622.08 x 855.36 pts" }, { "fax2d.tif", "609.88 x 794.94 pts" },
-                         { "bitonal.tif", "615.6 x 255.24 pts" } };
-  std::vector<Picture> sources;
+  // A Group 4 page stored least significant bit first, a Group 3 fax page of unequal resolutions,
+  // and a Group 4 page in many strips.
+  const Source sources[] = { { "CCITT_1.TIF", "622.08 x 855.36 pts" }, { "fax2d.tif", "609.882 x 794.939 pts" },
+                             { "bitonal.tif", "615.6 x 255.24 pts" } };
+  std::vector<ExpectedPage> pages;
   {
     CQVPDFWriter writer(CString(Wide(pdf).c_str()));
-    for (const Page& p : pages) {
-      imaging::Bitmap bitmap;
-      ASSERT_TRUE(Decode(p.name, bitmap));
-      sources.push_back(PictureOf(bitmap));
+    for (const Source& s : sources) {
+      CQVBitmapHandle bitmap;
+      ASSERT_TRUE(Decode(s.name, bitmap));
+      pages.push_back(Page(PictureOf(bitmap), bitmap.GetXDPI(), bitmap.GetYDPI()));
       ASSERT_TRUE(writer._AddImage(bitmap));
-      EXPECT_FALSE(bitmap.IsAllocated());
+      EXPECT_TRUE(bitmap.IsEmpty());
     }
     ASSERT_TRUE(writer.Finish());
   }
-  std::string report;
-  EXPECT_TRUE(QpdfCheck(pdf, &report)) << report;
-  const std::string list = Output("pdfimages -list " + Quote(pdf));
-  EXPECT_EQ(3, std::count(list.begin(), list.end(), '\n') - 2) << list;
-  size_t ccitt = 0;
-  for (size_t at = 0; (at = list.find("ccitt", at)) != std::string::npos; ++at) ++ccitt;
-  EXPECT_EQ(ccitt, 3u) << list;
+  CheckPdf(pdf, pages, dir);
   const std::string info = Output("pdfinfo -f 1 -l 3 " + Quote(pdf));
-  for (size_t i = 0; i < 3; ++i) {
-    SCOPED_TRACE(pages[i].name);
-    EXPECT_NE(info.find(pages[i].size), std::string::npos) << info;
-    // The image poppler decodes from the page is the source, pixel for pixel; rendered at the
-    // page's own size the page shows it (poppler's 1-bit scaler moves a few edge pixels).
-    const std::string out = dir.Path("page");
-    ASSERT_TRUE(Shell("pdfimages -png -f " + std::to_string(i + 1) + " -l " + std::to_string(i + 1) + " " + Quote(pdf) +
-                      " " + Quote(out) + " && convert " + Quote(out + "-000.png") + " " + Quote(out + ".pgm")));
-    Picture embedded, rendered;
-    ASSERT_TRUE(ReadPnm(out + ".pgm", embedded));
-    EXPECT_EQ(MaxDifference(embedded, sources[i]), 0);
-    ASSERT_TRUE(Shell("pdftoppm -gray -f " + std::to_string(i + 1) + " -l " + std::to_string(i + 1) + " -scale-to-x " +
-                      std::to_string(sources[i].width) + " -scale-to-y " + std::to_string(sources[i].height) +
-                      " -singlefile " + Quote(pdf) + " " + Quote(out)));
-    ASSERT_TRUE(ReadPnm(out + ".pgm", rendered));
-    EXPECT_LT(MeanDifference(rendered, sources[i]), 8.0);
+  for (const Source& s : sources) EXPECT_NE(info.find(s.size), std::string::npos) << s.name << "\n" << info;
+}
+
+// A page read from Group 4 data that nothing has changed since goes into the PDF as that data;
+// any page changed, or stored in a form the PDF does not take as it is, is coded again. Either way
+// the page shows the picture the bitmap holds.
+TEST(CQVPDFWriterTest, PagesStillAsReadPassTheirGroupFourDataOn) {
+  TempDir dir;
+  struct Source {
+    const char* name;
+    const char* layout;  // tiffcp options of the copy tested; none: the file as its writer made it
+    const char* change;  // tiffset options for the copy
+    bool passed;         // its strip is the data the PDF takes
+  };
+  const Source sources[] = {
+    { "G4.TIF", nullptr, nullptr, true },
+    { "CCITT_1.TIF", nullptr, nullptr, true },  // least significant bit first: passed with its bits turned round
+    { "bitonal.tif", nullptr, nullptr, false },  // many strips
+    { "bitonal.tif", "-c g4 -r 100000", "-s 274 3", false },  // stored upside down
+    { "bitonal.tif", "-c g4 -r 100000", "-s 262 1", false },  // set bits white
+  };
+  for (const Source& s : sources) {
+    SCOPED_TRACE(testing::Message() << s.name << " " << (s.change ? s.change : ""));
+    const std::string page = dir.Path("page.tif"), pdf = dir.Path("pages.pdf");
+    std::remove(pdf.c_str());
+    std::remove(page.c_str());
+    if (s.layout) {
+      ASSERT_TRUE(Shell(std::string("tiffcp ") + s.layout + " " + Quote(TestFile(s.name)) + " " + Quote(page) +
+                        " && tiffset " + s.change + " " + Quote(page)));
+    } else {
+      ASSERT_TRUE(Shell("cp " + Quote(TestFile(s.name)) + " " + Quote(page) + " && chmod u+w " + Quote(page)));
+    }
+    const std::u16string path = Wide(page);
+    CQVTiffFile tiff;
+    tiff.SetFileForOperation(CString(path.c_str()));
+    CQVBitmapHandle reference;
+    ASSERT_TRUE(tiff.DecodeTif(0, reference));
+    const Picture picture = PictureOf(reference);
+    std::vector<BYTE> strip;
+    {
+      TIFF* tif = TIFFOpen(page.c_str(), "r");
+      ASSERT_NE(tif, nullptr);
+      strip.resize(static_cast<size_t>(TIFFRawStripSize(tif, 0)));
+      ASSERT_EQ(TIFFReadRawStrip(tif, 0, strip.data(), static_cast<tmsize_t>(strip.size())),
+                static_cast<tmsize_t>(strip.size()));
+      uint16_t fillOrder = FILLORDER_MSB2LSB;
+      TIFFGetFieldDefaulted(tif, TIFFTAG_FILLORDER, &fillOrder);
+      if (fillOrder == FILLORDER_LSB2MSB) TIFFReverseBits(strip.data(), static_cast<tmsize_t>(strip.size()));
+      TIFFClose(tif);
+    }
+    // The data the writer codes from these pixels.
+    CQVBitmapHandle copy;
+    ASSERT_TRUE(copy.Create(reference));
+    HGLOBAL block = nullptr;
+    DWORD size = 0;
+    ASSERT_TRUE(copy.SaveMemory_FaxG4(&block, &size));
+    const std::vector<BYTE> coded = BytesOf(block);
+    ASSERT_NE(coded, strip) << "the test needs a strip that the writer would not write as it is";
+
+    // Pages: loaded as a stored image (decoded only when needed), decoded, decoded and touched
+    // (a pixel set to the colour it has), and decoded with one pixel changed.
+    CQVBitmapHandle loaded, decoded, touched, changed;
+    ASSERT_TRUE(CQVBDEImageFormat::LoadImage(path.c_str(), loaded, 1));
+    ASSERT_TRUE(tiff.DecodeTif(0, decoded));
+    ASSERT_TRUE(tiff.DecodeTif(0, touched));
+    ASSERT_TRUE(tiff.DecodeTif(0, changed));
+    EXPECT_EQ(loaded.HasFaxG4Source(), s.passed);
+    EXPECT_EQ(decoded.HasFaxG4Source(), s.passed);
+    COLORREF colour = 0;
+    ASSERT_TRUE(touched.GetPixelColor(5, 5, colour));
+    ASSERT_TRUE(touched.SetPixelColor(5, 5, colour));
+    EXPECT_FALSE(touched.HasFaxG4Source());
+    ASSERT_TRUE(changed.SetPixelColor(5, 5, colour ^ 1));
+    const Picture changedPicture = PictureOf(changed);
+    ASSERT_NE(MaxDifference(changedPicture, picture), 0);
+    {
+      CQVPDFWriter writer(CString(Wide(pdf).c_str()));
+      for (CQVBitmapHandle* bitmap : { &loaded, &decoded, &touched, &changed }) ASSERT_TRUE(writer._AddImage(*bitmap));
+      ASSERT_TRUE(writer.Finish());
+    }
+    const int dpi = reference.GetXDPI();
+    CheckPdf(pdf, { Page(picture, dpi, dpi), Page(picture, dpi, dpi), Page(picture, dpi, dpi), Page(changedPicture, dpi, dpi) },
+             dir);
+    const std::string prefix = dir.Path("raw");
+    ASSERT_TRUE(Shell("pdfimages -ccitt -l 3 " + Quote(pdf) + " " + Quote(prefix)));
+    EXPECT_EQ(ReadAll(prefix + "-000.ccitt"), s.passed ? strip : coded);
+    EXPECT_EQ(ReadAll(prefix + "-001.ccitt"), s.passed ? strip : coded);
+    EXPECT_EQ(ReadAll(prefix + "-002.ccitt"), coded);
   }
 }
 
 TEST(CQVPDFWriterTest, GreyColourAndPalettePagesAreJpegImages) {
   TempDir dir;
   const std::string pdf = dir.Path("jpeg.pdf");
-  const char* names[] = { "quad-jpeg.tif", "cramps.tif", "jello.tif" };
-  std::vector<Picture> sources;
+  struct Source {
+    const char* name;
+    const char* encoding;
+    double tolerance;  // the palette picture is saturated colour, where JPEG's halved chroma costs most
+  };
+  const Source sources[] = { { "quad-jpeg.tif", "jpeg", 3.0 }, { "cramps.tif", "jpeg", 3.0 }, { "jello.tif", "jpeg", 30.0 } };
+  std::vector<ExpectedPage> pages;
   {
     CQVPDFWriter writer(CString(Wide(pdf).c_str()));
-    for (const char* name : names) {
-      imaging::Bitmap bitmap;
-      ASSERT_TRUE(Decode(name, bitmap));
-      bitmap.xResolution = bitmap.yResolution = 72;
-      sources.push_back(PictureOf(bitmap));
+    for (const Source& s : sources) {
+      CQVBitmapHandle bitmap;
+      ASSERT_TRUE(Decode(s.name, bitmap));
+      bitmap.SetXDPI(72);
+      bitmap.SetYDPI(72);
+      pages.push_back(Page(PictureOf(bitmap), 72, 72, s.encoding, s.tolerance));
       ASSERT_TRUE(writer._AddImage(bitmap));
     }
   }
-  std::string report;
-  EXPECT_TRUE(QpdfCheck(pdf, &report)) << report;
+  CheckPdf(pdf, pages, dir);
   const std::string list = Output("pdfimages -list " + Quote(pdf));
   EXPECT_NE(list.find("rgb     3   8  jpeg"), std::string::npos) << list;
   EXPECT_NE(list.find("gray    1   8  jpeg"), std::string::npos) << list;
-  for (size_t i = 0; i < 3; ++i) {
-    SCOPED_TRACE(names[i]);
-    const std::string out = dir.Path("page");
-    ASSERT_TRUE(Shell("pdfimages -png -f " + std::to_string(i + 1) + " -l " + std::to_string(i + 1) + " " + Quote(pdf) +
-                      " " + Quote(out) + " && convert " + Quote(out + "-000.png") + " -type TrueColor ppm:" +
-                      Quote(out + ".ppm")));
-    Picture embedded;
-    ASSERT_TRUE(ReadPnm(out + ".ppm", embedded));
-    // The palette picture is saturated colour, where JPEG's halved chroma costs most.
-    EXPECT_LT(MeanDifference(embedded, sources[i]), i == 2 ? 30.0 : 3.0);
-  }
 }
-
-struct Titled {
-  int documents, pagesPerDocument, imagesPerPage;
-};
 
 // Titles with parentheses, backslashes and text beyond ASCII read back as they were given, in
 // the outline's order, each image entry opening its own page.
@@ -141,12 +308,14 @@ TEST(CQVPDFWriterTest, OutlineTitlesAndTargetsReadBack) {
   BYTE* data = nullptr;
   DWORD size = 0;
   int w = 0, h = 0, x = 0, y = 0;
+  Picture picture;
   {
     // Our own copy of a page, so that its Group 4 data can be read out.
     CQVTiffFile copy;
     copy.SetFileForOperation(CString(Wide(dir.Path("own.tif")).c_str()));
-    imaging::Bitmap bitmap;
+    CQVBitmapHandle bitmap;
     ASSERT_TRUE(Decode("bitonal.tif", bitmap));
+    picture = PictureOf(bitmap);
     ASSERT_TRUE(copy.EncodeTif(0, bitmap, nullptr, nullptr, 4));
     ASSERT_TRUE(copy.ReadFaxG4Clump(0, data, size, w, h, x, y));
   }
@@ -161,8 +330,7 @@ TEST(CQVPDFWriterTest, OutlineTitlesAndTargetsReadBack) {
     ASSERT_TRUE(writer.AddPage("\xC4rger"));  // not UTF-8: taken as the ANSI code page
   }
   std::free(data);
-  std::string report;
-  EXPECT_TRUE(QpdfCheck(pdf, &report)) << report;
+  CheckPdf(pdf, { Page(picture, x, x), Page(picture, x, x) }, dir);
   EXPECT_EQ(Outline(pdf),
             "0|Akte (1) \\ Müller 漢字|None\n1|Seite (a|None\n2|Bild 1)|1\n1|Seite ä|None\n2|Bild 2|2\n"
             "0|plain|None\n1|Ärger|None\n");
@@ -178,34 +346,44 @@ TEST(CQVPDFWriterTest, OutlineTitlesAndTargetsReadBack) {
 TEST(CQVPDFWriterTest, ObjectLayoutOfPagesWithoutOutline) {
   TempDir dir;
   const std::string pdf = dir.Path("plain.pdf");
-  std::vector<BYTE> jpeg(100, 0);
+  Picture letter, small;
+  const std::vector<BYTE> letterJpeg = JpegOf(Pattern(2550, 3300), 24, letter);
+  const std::vector<BYTE> smallJpeg = JpegOf(Pattern(100, 50), 8, small);
+  ASSERT_FALSE(letterJpeg.empty());
+  ASSERT_FALSE(smallJpeg.empty());
+  std::vector<BYTE> data(smallJpeg);
   {
     CQVPDFWriter writer(CString(Wide(pdf).c_str()));
-    ASSERT_TRUE(writer._AddImage(2550, 3300, 300, 24, CQVPDFWriter::DCTDecode, 100, jpeg.data()));
-    ASSERT_TRUE(writer._AddImage(100, 50, 72, 8, CQVPDFWriter::DCTDecode, 100, jpeg.data()));
+    ASSERT_TRUE(writer._AddImage(2550, 3300, 300, 24, CQVPDFWriter::DCTDecode, static_cast<int>(letterJpeg.size()),
+                                 const_cast<BYTE*>(letterJpeg.data())));
+    ASSERT_TRUE(writer._AddImage(100, 50, 72, 8, CQVPDFWriter::DCTDecode, static_cast<int>(data.size()), data.data()));
     // Refused before anything is written.
     const ULONGLONG before = writer.GetLength();
-    EXPECT_FALSE(writer._AddImage(100, 50, 0, 8, CQVPDFWriter::DCTDecode, 100, jpeg.data()));
-    EXPECT_FALSE(writer._AddImage(100, 50, 72, 4, CQVPDFWriter::DCTDecode, 100, jpeg.data()));
-    EXPECT_FALSE(writer._AddImage(100, 50, 72, 1, CQVPDFWriter::DCTDecode, 100, jpeg.data()));
+    EXPECT_FALSE(writer._AddImage(100, 50, 0, 8, CQVPDFWriter::DCTDecode, 100, data.data()));
+    EXPECT_FALSE(writer._AddImage(100, 50, 72, 4, CQVPDFWriter::DCTDecode, 100, data.data()));
+    EXPECT_FALSE(writer._AddImage(100, 50, 72, 1, CQVPDFWriter::DCTDecode, 100, data.data()));
     EXPECT_FALSE(writer.AddPage("no document"));
-    EXPECT_FALSE(writer.AddImage(100, 50, 72, 8, CQVPDFWriter::DCTDecode, 100, jpeg.data(), "no page"));
-    imaging::Bitmap bitmap;
-    ASSERT_TRUE(imaging::Create(bitmap, 10, 10, 8));
+    EXPECT_FALSE(writer.AddImage(100, 50, 72, 8, CQVPDFWriter::DCTDecode, 100, data.data(), "no page"));
+    CQVBitmapHandle bitmap;
+    ASSERT_TRUE(bitmap.Create(10, 10, 8));
     EXPECT_FALSE(writer.AddImage(bitmap, u"no page"));
-    EXPECT_FALSE(bitmap.IsAllocated());
+    EXPECT_TRUE(bitmap.IsEmpty());
     EXPECT_EQ(writer.GetLength(), before);
   }
+  CheckPdf(pdf, { Page(letter, 300, 300, "jpeg", 6.0), Page(small, 72, 72, "jpeg", 4.0) }, dir);
+  // The letter page is a letter page to a reader, written a ten-thousandth of a point short.
+  const std::string info = Output("pdfinfo " + Quote(pdf));
+  EXPECT_NE(info.find(" 612 x 792 pts (letter)"), std::string::npos) << info;
   const std::string text = Text(pdf);
   EXPECT_EQ(text.rfind("%PDF-1.4\n", 0), 0u);
   EXPECT_NE(text.find("4 0 obj\n<</Type /Page\n/Parent 3 0 R\n/Resources<</XObject<</Im0 7 0 R>>\n"
-                      "/ProcSet [ /PDF /ImageC ]>>\n/MediaBox [ 0 0 612 792 ]\n/Contents 5 0 R\n>>\nendobj\n"),
+                      "/ProcSet [ /PDF /ImageC ]>>\n/MediaBox [ 0 0 611.9999 791.9999 ]\n/Contents 5 0 R\n>>\nendobj\n"),
             std::string::npos);
-  EXPECT_NE(text.find("5 0 obj\n<</Length 6 0 R>>\nstream\n612 0 0 792 0 0 cm\n/Im0 Do\nendstream\nendobj\n"
-                      "6 0 obj\n26\nendobj\n"),
+  EXPECT_NE(text.find("5 0 obj\n<</Length 6 0 R>>\nstream\n611.9999 0 0 791.9999 0 0 cm\n/Im0 Do\nendstream\nendobj\n"
+                      "6 0 obj\n36\nendobj\n"),
             std::string::npos);
   EXPECT_NE(text.find("9 0 obj\n<</Type /Page"), std::string::npos);
-  EXPECT_NE(text.find("/MediaBox [ 0 0 100 50 ]"), std::string::npos);
+  EXPECT_NE(text.find("/MediaBox [ 0 0 99.9999 49.9999 ]"), std::string::npos);
   EXPECT_NE(text.find("2 0 obj\n<</Type /Catalog\n/Pages 3 0 R\n/Outlines 14 0 R\n>>"), std::string::npos);
   EXPECT_NE(text.find("14 0 obj\n<< /Type /Outlines\n/Count 0\n>>"), std::string::npos);
   EXPECT_NE(text.find("/Size 15\n/Root 2 0 R\n/Info 1 0 R\n>>\nstartxref\n"), std::string::npos);
@@ -224,22 +402,31 @@ TEST(CQVPDFWriterTest, ObjectLayoutOfPagesWithoutOutline) {
 TEST(CQVPDFWriterTest, PageSizesAreWrittenWithoutTheLocale) {
   TempDir dir;
   const std::string pdf = dir.Path("sizes.pdf");
-  std::vector<BYTE> jpeg(10, 0);
+  Picture fax, tiny, odd;
+  const std::vector<BYTE> faxJpeg = JpegOf(Pattern(1728, 1082), 8, fax);
+  const std::vector<BYTE> tinyJpeg = JpegOf(Pattern(3, 3), 8, tiny);
+  const std::vector<BYTE> oddJpeg = JpegOf(Pattern(101, 101), 8, odd);
   const char* old = std::setlocale(LC_ALL, nullptr);
   const std::string saved = old ? old : "C";
   std::setlocale(LC_ALL, "de_DE.UTF-8");
   {
     CQVPDFWriter writer(CString(Wide(pdf).c_str()));
-    ASSERT_TRUE(writer._AddImage(1728, 1082, 204, 98, 8, CQVPDFWriter::DCTDecode, 10, jpeg.data()));
-    ASSERT_TRUE(writer._AddImage(3, 3, 300, 300, 8, CQVPDFWriter::DCTDecode, 10, jpeg.data()));
-    ASSERT_TRUE(writer._AddImage(101, 101, 200, 200, 8, CQVPDFWriter::DCTDecode, 10, jpeg.data()));
+    ASSERT_TRUE(writer._AddImage(1728, 1082, 204, 98, 8, CQVPDFWriter::DCTDecode, static_cast<int>(faxJpeg.size()),
+                                 faxJpeg.data()));
+    ASSERT_TRUE(writer._AddImage(3, 3, 300, 300, 8, CQVPDFWriter::DCTDecode, static_cast<int>(tinyJpeg.size()),
+                                 tinyJpeg.data()));
+    ASSERT_TRUE(writer._AddImage(101, 101, 200, 200, 8, CQVPDFWriter::DCTDecode, static_cast<int>(oddJpeg.size()),
+                                 oddJpeg.data()));
   }
   std::setlocale(LC_ALL, saved.c_str());
+  ExpectedPage tinyPage = Page(tiny, 300, 300, "jpeg", 8.0);
+  tinyPage.rendered = false;
+  CheckPdf(pdf, { Page(fax, 204, 98, "jpeg", 4.0), tinyPage, Page(odd, 200, 200, "jpeg", 4.0) }, dir);
   const std::string text = Text(pdf);
-  EXPECT_NE(text.find("/MediaBox [ 0 0 609.88 794.94 ]"), std::string::npos);
-  EXPECT_NE(text.find("609.88 0 0 794.94 0 0 cm\n"), std::string::npos);
+  EXPECT_NE(text.find("/MediaBox [ 0 0 609.8823 794.9387 ]"), std::string::npos);
+  EXPECT_NE(text.find("609.8823 0 0 794.9387 0 0 cm\n"), std::string::npos);
   EXPECT_NE(text.find("/MediaBox [ 0 0 1 1 ]"), std::string::npos);
-  EXPECT_NE(text.find("/MediaBox [ 0 0 36.36 36.36 ]"), std::string::npos);
+  EXPECT_NE(text.find("/MediaBox [ 0 0 36.3599 36.3599 ]"), std::string::npos);
 }
 
 TEST(CQVPDFWriterTest, AFileThatCannotBeFinishedIsRemovedAndReported) {

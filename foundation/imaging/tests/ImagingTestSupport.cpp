@@ -1,5 +1,7 @@
 #include "foundation/imaging/tests/ImagingTestSupport.h"
 
+#include "foundation/imaging/CQVBitmapHandle.h"
+
 #include <cstdio>
 
 namespace qvtest {
@@ -26,5 +28,12 @@ bool TiffinfoClean(const std::string& path, std::string* report) {
   return text.find("status=0") != std::string::npos && text.find("Warning") == std::string::npos &&
          text.find("Error") == std::string::npos && text.find("error") == std::string::npos;
 }
+
+bool HandleOf(const Picture& picture, int bitsPerPixel, CQVBitmapHandle& handle, int perspective) {
+  handle.Free();
+  return BitmapOf(picture, bitsPerPixel, handle.StoreRecordToChange(), perspective);
+}
+
+Picture PictureOf(const CQVBitmapHandle& handle) { return imaging::test::PictureOf(handle.StoreRecord()); }
 
 }  // namespace qvtest

@@ -5,6 +5,8 @@
 
 #include <string>
 
+class CQVBitmapHandle;
+
 namespace qvtest {
 
 using namespace imaging::test;
@@ -15,5 +17,8 @@ std::string Output(const std::string& command);
 bool ReferencePage(const std::string& tiffPath, int page, Picture& picture, const TempDir& dir);
 // tiffinfo -D on a file: true when it reads every page without an error or warning.
 bool TiffinfoClean(const std::string& path, std::string* report = nullptr);
+// A bitmap handle showing a picture as BitmapOf makes it, and what a handle shows.
+bool HandleOf(const Picture& picture, int bitsPerPixel, CQVBitmapHandle& handle, int perspective = imaging::kTopLeft);
+Picture PictureOf(const CQVBitmapHandle& handle);
 
 }  // namespace qvtest

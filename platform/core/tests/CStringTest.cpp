@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 std::string Utf8(const CString& s) { return s.ToUtf8(); }
@@ -45,6 +47,36 @@ TEST(CStringFormat, NarrowFormatSwapsStringKinds) {
   CStringA a;
   a.Format("%s-%S-%d-%.1f", "n", u"w\u00e9", 5, 2.5);
   EXPECT_EQ(std::string(a.GetString()), "n-w\xe9-5-2.5");  // wide text lands in Windows-1252
+}
+
+TEST(CStringFormat, LongNumbersAreWrittenWhole) {
+  const struct {
+    const char* what;
+    CString (*make)();
+    int length;
+  } cases[] = {
+      {"%600d", [] { CString s; s.Format(u"%600d", 5); return s; }, 600},
+      {"%-600u|", [] { CString s; s.Format(u"%-600u|", 5u); return s; }, 601},
+      {"%.600f", [] { CString s; s.Format(u"%.600f", 1.0); return s; }, 602},
+      {"%f of 1e308", [] { CString s; s.Format(u"%f", 1e308); return s; }, 316},
+  };
+  for (const auto& c : cases) {
+    const CString text = c.make();
+    EXPECT_EQ(text.GetLength(), c.length) << c.what;
+  }
+  // A damaged format asking for absurd sizes gets a bounded text, and nothing overflows.
+  CString huge;
+  huge.Format(u"[%99999999999999999999d]", 5);
+  EXPECT_EQ(huge.GetLength(), 0x10000 + 2);
+  huge.Format(u"%*s|", INT_MIN, u"x");
+  EXPECT_EQ(huge.GetLength(), 0x10000 + 1);
+  EXPECT_EQ(huge.Left(2), CString(u"x "));
+  huge.Format(u"%.99999999999s|%.*s", u"abc", -1, u"de");
+  EXPECT_EQ(huge, CString(u"abc|de"));
+  CStringA narrow;
+  narrow.Format("%0700d", -3);
+  EXPECT_EQ(narrow.GetLength(), 700);
+  EXPECT_EQ(std::string(narrow.GetString()).substr(0, 2), "-0");
 }
 
 TEST(CString, EditingAndSearching) {

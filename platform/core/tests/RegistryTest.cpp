@@ -142,6 +142,45 @@ TEST_F(Registry, AFileChangedByAnotherProcessIsReadAgain) {
   RegCloseKey(key);
 }
 
+TEST_F(Registry, KeysBeyondTheTreesLimitsAreDamageAndCostOnlyThemselves) {
+  // A tree is at most 512 keys deep and a name at most 255 characters long, without control
+  // characters (no call could open such a key). A key nested far deeper once overflowed the
+  // stack when the file was written back.
+  auto nested = [](int levels) {
+    std::string path = "Software";
+    for (int level = 1; level < levels; ++level) path += "\\k";
+    return path;
+  };
+  struct Case {
+    const char* what;
+    std::string path;
+    bool kept;
+  };
+  const Case cases[] = {
+      {"512 levels", nested(512), true},
+      {"513 levels", nested(513), false},
+      {"200000 levels", nested(200000), false},
+      {"a name of 255 characters", "Software\\" + std::string(255, 'n'), true},
+      {"a name of 256 characters", "Software\\" + std::string(256, 'n'), false},
+      {"a name with a control character", std::string("Software\\a\x01b"), false},
+      {"a name with a NUL", std::string("Software\\a\0b", 12), false},
+  };
+  for (const Case& c : cases) {
+    m_folder.MakeFolder("config");
+    m_folder.Write("config/HKEY_CURRENT_USER.reg", "[" + c.path + "]\n\"Deep\"=dword:00000001\n[Software\\Qv]\n\"Name\"=\"kept\"\n");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Qv", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS) << c.what;
+    EXPECT_EQ(Query(key, u"Name"), (Stored {REG_SZ, TextBytes(u"kept")})) << c.what;
+    const BYTE one = 1;
+    EXPECT_EQ(RegSetValueExW(key, u"Written", 0, REG_BINARY, &one, 1), ERROR_SUCCESS) << c.what;
+    RegCloseKey(key);
+    const CString path = CString::FromUtf8(c.path);
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) == ERROR_SUCCESS, c.kept) << c.what;
+    if (c.kept) RegCloseKey(key);
+    EXPECT_EQ(m_folder.Read("config/HKEY_CURRENT_USER.reg").find("Deep") != std::string::npos, c.kept) << c.what;
+  }
+}
+
 TEST_F(Registry, KeysIgnoreCaseAndKeepIt) {
   DWORD disposition = 0;
   HKEY mail = Create(HKEY_LOCAL_MACHINE, u"Software\\Clients\\Mail", &disposition);

@@ -141,6 +141,9 @@ TEST(FaxRaw, StoreG4DataDecodesBackInEitherBitOrder) {
     }
     ASSERT_TRUE(LoadFaxRaw(data.data(), data.size(), back, bitmap.width, bitmap.height, 200, 100, kFormatFaxG4));
     EXPECT_EQ(0, MaxDifference(PictureOf(back), PictureOf(bitmap)));
+    // Asked for the one bit order only, reversed data does not decode.
+    EXPECT_FALSE(LoadFaxRaw(data.data(), data.size(), back, bitmap.width, bitmap.height, 200, 100, kFormatFaxG4, false));
+    EXPECT_FALSE(back.IsAllocated());
   }
 }
 

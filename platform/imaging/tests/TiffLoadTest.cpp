@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <fstream>
+
 using namespace imaging;
 using namespace imaging::test;
 
@@ -140,6 +145,73 @@ TEST(TiffLoad, MissingPagesAndBrokenFilesFail) {
   ASSERT_TRUE(Shell("head -c 1024 " + Quote(TestFile("G4.TIF")) + " > " + Quote(cut)));
   EXPECT_FALSE(Load(Wide(cut).c_str(), bitmap));
   EXPECT_FALSE(bitmap.IsAllocated());
+}
+
+// Sets a tag of the first directory of a little-endian TIFF to one LONG value.
+void SetLongTag(std::vector<BYTE>& file, uint16_t tag, uint32_t value) {
+  auto get16 = [&](size_t at) { return static_cast<uint16_t>(file[at] | file[at + 1] << 8); };
+  auto put = [&](size_t at, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<BYTE>(v >> (8 * i));
+  };
+  const size_t directory = file[4] | file[5] << 8 | file[6] << 16 | static_cast<size_t>(file[7]) << 24;
+  for (size_t entry = directory + 2; entry < directory + 2 + 12 * get16(directory); entry += 12) {
+    if (get16(entry) != tag) continue;
+    put(entry + 2, 4, 2);  // LONG
+    put(entry + 4, 1, 4);
+    put(entry + 8, value, 4);
+    return;
+  }
+  ADD_FAILURE() << "no tag " << tag;
+}
+
+// While it lives, the process cannot map more than `bytes` beyond what it has mapped already: an
+// allocation past that fails at once instead of taking the machine's memory.
+class AddressSpaceLimit {
+public:
+  explicit AddressSpaceLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_AS, &m_old);
+    std::ifstream statm("/proc/self/statm");
+    rlim_t pages = 0;
+    statm >> pages;
+    struct rlimit limit = m_old;
+    limit.rlim_cur = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + bytes;
+    ::setrlimit(RLIMIT_AS, &limit);
+  }
+  ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &m_old); }
+  AddressSpaceLimit(const AddressSpaceLimit&) = delete;
+  AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+
+private:
+  struct rlimit m_old {};
+};
+
+// A tiled page whose tiles claim to be far taller than the picture is refused before anything is
+// allocated for them: each such tile once cost gigabytes for a file of a few hundred bytes.
+TEST(TiffLoad, TilesFarLargerThanThePictureAreRefused) {
+  TempDir dir;
+  const std::string plain = dir.Path("plain.ppm");
+  ASSERT_TRUE(WritePnm(plain, Pattern(40, 24)));
+  const struct {
+    const char* what;
+    const char* convert;
+    const char* tiffcp;
+  } cases[] = {
+      {"grey", "-colorspace gray -type grayscale", ""},
+      {"colour", "", ""},
+      {"colour in planes", "", "-p separate"},
+  };
+  for (const auto& c : cases) {
+    const std::string source = dir.Path("source.tif"), tiled = dir.Path("tiled.tif");
+    ASSERT_TRUE(Shell("convert " + Quote(plain) + " " + c.convert + " -compress none " + Quote(source)));
+    ASSERT_TRUE(Shell("tiffcp -t -w 16 -l 16 " + std::string(c.tiffcp) + " " + Quote(source) + " " + Quote(tiled)));
+    std::vector<BYTE> file = ReadAll(tiled);
+    Bitmap bitmap;
+    ASSERT_TRUE(LoadMemory(file.data(), file.size(), bitmap)) << c.what << ": the plain tiled page loads";
+    SetLongTag(file, 323, 0x08000000);  // TileLength
+    AddressSpaceLimit limit(512u << 20);
+    EXPECT_FALSE(LoadMemory(file.data(), file.size(), bitmap)) << c.what;
+    EXPECT_FALSE(bitmap.IsAllocated()) << c.what;
+  }
 }
 
 // Pages whose orientation tag turns or mirrors them load as tiff2rgba's picture of the plain page
