@@ -4,6 +4,7 @@
 #include "foundation/imaging/JpegQuantTables.h"
 #include "foundation/util/CDPXBuffer.h"
 #include "platform/core/CFile.h"
+#include "platform/imaging/JpegErrors.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -28,19 +29,7 @@ constexpr UINT kStreamBufferSize = 4096;
 // that claims more fails instead of exhausting memory.
 constexpr long kMaxDecoderMemory = 1L << 30;
 
-struct ErrorManager {
-  jpeg_error_mgr manager;
-  std::jmp_buf jump;
-};
-
-[[noreturn]] void ReturnToCaller(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1); }
-void NoOutput(j_common_ptr) {}
-
-void InstallErrors(j_common_ptr info, ErrorManager& errors) {
-  info->err = jpeg_std_error(&errors.manager);
-  errors.manager.error_exit = ReturnToCaller;
-  errors.manager.output_message = NoOutput;
-}
+using imaging::JpegErrors;
 
 UINT jpeg_stream_read(__CIJGIOStream* stream, BYTE* buffer, UINT count) { return stream->Read(buffer, count); }
 UINT jpeg_stream_write(__CIJGIOStream* stream, const BYTE* buffer, UINT count) { return stream->Write(buffer, count); }
@@ -150,9 +139,9 @@ void jpeg_stream_dest(j_compress_ptr info, __CIJGIOStream* stream) {
 // Creates the decompressor on the stream, reads the header and sets the output up: grey for one
 // component, blue-green-red for three, at 1/denominator. With `start` decompression starts (for
 // progressive streams that reads the whole image); without it only the output size is worked out.
-bool StartDecompress(jpeg_decompress_struct& info, ErrorManager& errors, __CIJGIOStream& stream, int denominator,
+bool StartDecompress(jpeg_decompress_struct& info, JpegErrors& errors, __CIJGIOStream& stream, int denominator,
                      bool start) {
-  InstallErrors(reinterpret_cast<j_common_ptr>(&info), errors);
+  imaging::InstallJpegErrors(reinterpret_cast<j_common_ptr>(&info), errors);
   if (setjmp(errors.jump)) return false;
   jpeg_create_decompress(&info);
   info.mem->max_memory_to_use = kMaxDecoderMemory;
@@ -176,7 +165,7 @@ bool StartDecompress(jpeg_decompress_struct& info, ErrorManager& errors, __CIJGI
 }
 
 // Image row y goes to the stored row height-1-y of a bottom-up DIB.
-bool ReadRows(jpeg_decompress_struct& info, ErrorManager& errors, BYTE* bits, int stride) {
+bool ReadRows(jpeg_decompress_struct& info, JpegErrors& errors, BYTE* bits, int stride) {
   if (setjmp(errors.jump)) return false;
   const JDIMENSION height = info.output_height;
   while (info.output_scanline < height) {
@@ -199,8 +188,8 @@ struct EncodeSource {
   int quality;
 };
 
-bool Compress(jpeg_compress_struct& info, ErrorManager& errors, __CIJGIOStream& stream, const EncodeSource& source) {
-  InstallErrors(reinterpret_cast<j_common_ptr>(&info), errors);
+bool Compress(jpeg_compress_struct& info, JpegErrors& errors, __CIJGIOStream& stream, const EncodeSource& source) {
+  imaging::InstallJpegErrors(reinterpret_cast<j_common_ptr>(&info), errors);
   if (setjmp(errors.jump)) return false;
   jpeg_create_compress(&info);
   jpeg_stream_dest(&info, &stream);
@@ -311,7 +300,7 @@ void CDPXJPGImageIO::SetScaleDenom(int denominator) {
 
 BOOL CDPXJPGImageIO::ReadInfoFrom(__CIJGIOStream& stream, int& width, int& height, int& bitsPerPixel) {
   jpeg_decompress_struct info {};
-  ErrorManager errors {};
+  JpegErrors errors {};
   const bool read = StartDecompress(info, errors, stream, 1, false) && info.output_width > 0 && info.output_height > 0;
   if (read) {
     width = static_cast<int>(info.output_width);
@@ -325,7 +314,7 @@ BOOL CDPXJPGImageIO::ReadInfoFrom(__CIJGIOStream& stream, int& width, int& heigh
 BOOL CDPXJPGImageIO::ReadFrom(__CIJGIOStream& stream, HGLOBAL* dib) {
   *dib = nullptr;
   jpeg_decompress_struct info {};
-  ErrorManager errors {};
+  JpegErrors errors {};
   if (StartDecompress(info, errors, stream, m_scaleDenom, true)) {
     CDPXDIBHandle image;
     if (image.Create(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
@@ -349,7 +338,7 @@ BOOL CDPXJPGImageIO::WriteTo(__CIJGIOStream& stream, HGLOBAL dib) {
                                header->biHeight < 0, DensityFromPelsPerMeter(header->biXPelsPerMeter),
                                DensityFromPelsPerMeter(header->biYPelsPerMeter), m_quality};
     jpeg_compress_struct info {};
-    ErrorManager errors {};
+    JpegErrors errors {};
     written = Compress(info, errors, stream, source);
     jpeg_destroy_compress(&info);
   }

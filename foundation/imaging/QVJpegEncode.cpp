@@ -1,5 +1,7 @@
 #include "foundation/imaging/QVJpegEncode.h"
 
+#include "platform/imaging/JpegErrors.h"
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -10,14 +12,7 @@
 
 namespace {
 
-// libjpeg reports fatal errors by longjmp back to the encoder; nothing between holds C++ state.
-struct ErrorManager {
-  jpeg_error_mgr base;
-  jmp_buf resume;
-};
-
-void OnFatalError(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->resume, 1); }
-void OnMessage(j_common_ptr) {}
+using imaging::JpegErrors;
 
 // A growing malloc'ed buffer; failure to grow is reported to libjpeg as a write error.
 struct Destination {
@@ -50,9 +45,9 @@ void AddTable(j_compress_ptr info, int slot, const UINT* natural) {
 }
 
 // The part that libjpeg may leave by longjmp: plain C state only.
-bool Compress(jpeg_compress_struct& info, ErrorManager& errors, Destination& dest, int width, int height,
+bool Compress(jpeg_compress_struct& info, JpegErrors& errors, Destination& dest, int width, int height,
               int components, QVJpegRowSource rows, void* context, const QVJpegEncodeParams& params) {
-  if (setjmp(errors.resume)) return false;
+  if (setjmp(errors.jump)) return false;
   jpeg_create_compress(&info);
   info.dest = &dest.base;
   info.image_width = static_cast<JDIMENSION>(width);
@@ -89,10 +84,8 @@ BOOL QVJpegEncode(int width, int height, int components, QVJpegRowSource rows, v
     return FALSE;
   }
   jpeg_compress_struct info {};
-  ErrorManager errors {};
-  info.err = jpeg_std_error(&errors.base);
-  errors.base.error_exit = OnFatalError;
-  errors.base.output_message = OnMessage;
+  JpegErrors errors {};
+  imaging::InstallJpegErrors(reinterpret_cast<j_common_ptr>(&info), errors);
   Destination dest {};
   dest.capacity = 64 * 1024;
   dest.buffer = static_cast<BYTE*>(std::malloc(dest.capacity));

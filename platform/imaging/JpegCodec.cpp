@@ -1,3 +1,4 @@
+#include "platform/imaging/JpegErrors.h"
 #include "platform/imaging/codecs.h"
 #include "platform/imaging/pixels.h"
 
@@ -7,27 +8,22 @@
 
 #include <jpeglib.h>
 
-// libjpeg reports fatal errors through a jump back into the function that started the work, so
-// the frames between setjmp and the jump hold nothing that needs a destructor.
-
 namespace imaging {
 
 namespace {
 
-struct ErrorManager {
-  jpeg_error_mgr manager;
-  std::jmp_buf jump;
-};
-
-[[noreturn]] void JumpBack(j_common_ptr info) { std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1); }
-// Warnings (a truncated stream, for one) are no reason to fail; they go nowhere.
+[[noreturn]] void JumpBack(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors*>(info->err)->jump, 1); }
 void Silent(j_common_ptr) {}
 
-void InstallErrors(jpeg_common_struct* info, ErrorManager& errors) {
+}  // namespace
+
+void InstallJpegErrors(j_common_ptr info, JpegErrors& errors) {
   info->err = jpeg_std_error(&errors.manager);
   errors.manager.error_exit = JumpBack;
   errors.manager.output_message = Silent;
 }
+
+namespace {
 
 int DensityToDpi(int unit, int density) {
   switch (unit) {
@@ -60,8 +56,8 @@ bool IsJpeg(const BYTE* data, SIZE_T size) { return size >= 3 && data[0] == 0xFF
 bool DecodeJpeg(const BYTE* data, SIZE_T size, int scale, Bitmap& bitmap) {
   Reset(bitmap);
   jpeg_decompress_struct info;
-  ErrorManager errors;
-  InstallErrors(reinterpret_cast<jpeg_common_struct*>(&info), errors);
+  JpegErrors errors;
+  InstallJpegErrors(reinterpret_cast<j_common_ptr>(&info), errors);
   jpeg_create_decompress(&info);
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&info);
@@ -91,8 +87,8 @@ bool DecodeJpeg(const BYTE* data, SIZE_T size, int scale, Bitmap& bitmap) {
 
 bool JpegInfo(const BYTE* data, SIZE_T size, FileInfo& info) {
   jpeg_decompress_struct decoder;
-  ErrorManager errors;
-  InstallErrors(reinterpret_cast<jpeg_common_struct*>(&decoder), errors);
+  JpegErrors errors;
+  InstallJpegErrors(reinterpret_cast<j_common_ptr>(&decoder), errors);
   jpeg_create_decompress(&decoder);
   if (setjmp(errors.jump)) {
     jpeg_destroy_decompress(&decoder);
@@ -116,13 +112,13 @@ bool JpegInfo(const BYTE* data, SIZE_T size, FileInfo& info) {
 bool EncodeJpeg(const Bitmap& bitmap, int quality, std::vector<BYTE>& file) {
   if (!bitmap.IsAllocated() || (bitmap.bitsPerPixel != 8 && bitmap.bitsPerPixel != 24 && bitmap.bitsPerPixel != 32)) return false;
   jpeg_compress_struct info;
-  ErrorManager errors;
+  JpegErrors errors;
   // libjpeg allocates the output with malloc and grows it; it is ours to free on every path.
   struct Output {
     unsigned char* data;
     unsigned long size;
   } output{nullptr, 0};
-  InstallErrors(reinterpret_cast<jpeg_common_struct*>(&info), errors);
+  InstallJpegErrors(reinterpret_cast<j_common_ptr>(&info), errors);
   jpeg_create_compress(&info);
   if (setjmp(errors.jump)) {
     jpeg_destroy_compress(&info);
