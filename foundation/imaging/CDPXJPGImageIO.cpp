@@ -4,7 +4,7 @@
 #include "foundation/imaging/JpegQuantTables.h"
 #include "foundation/util/CDPXBuffer.h"
 #include "platform/core/CFile.h"
-#include "platform/imaging/JpegErrors.h"
+#include "platform/imaging/JpegSetup.h"
 
 #include <algorithm>
 #include <csetjmp>
@@ -147,15 +147,7 @@ bool StartDecompress(jpeg_decompress_struct& info, JpegErrors& errors, __CIJGIOS
   info.mem->max_memory_to_use = kMaxDecoderMemory;
   jpeg_stream_src(&info, &stream);
   jpeg_read_header(&info, TRUE);
-  if (info.num_components == 1) {
-    info.out_color_space = JCS_GRAYSCALE;
-  } else if (info.num_components == 3) {
-    info.out_color_space = JCS_EXT_BGR;
-  } else {
-    return false;
-  }
-  info.scale_num = 1;
-  info.scale_denom = static_cast<unsigned int>(denominator);
+  if (!imaging::ChooseJpegOutput(info, denominator)) return false;
   if (start) {
     jpeg_start_decompress(&info);
   } else {

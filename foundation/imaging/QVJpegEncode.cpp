@@ -1,6 +1,6 @@
 #include "foundation/imaging/QVJpegEncode.h"
 
-#include "platform/imaging/JpegErrors.h"
+#include "platform/imaging/JpegSetup.h"
 
 #include <csetjmp>
 #include <cstdio>

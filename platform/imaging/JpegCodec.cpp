@@ -1,4 +1,4 @@
-#include "platform/imaging/JpegErrors.h"
+#include "platform/imaging/JpegSetup.h"
 #include "platform/imaging/codecs.h"
 #include "platform/imaging/pixels.h"
 
@@ -23,6 +23,19 @@ void InstallJpegErrors(j_common_ptr info, JpegErrors& errors) {
   errors.manager.output_message = Silent;
 }
 
+bool ChooseJpegOutput(jpeg_decompress_struct& info, int scale) {
+  if (info.num_components == 1) {
+    info.out_color_space = JCS_GRAYSCALE;
+  } else if (info.num_components == 3) {
+    info.out_color_space = JCS_EXT_BGR;
+  } else {
+    return false;
+  }
+  info.scale_num = 1;
+  info.scale_denom = (scale == 2 || scale == 4 || scale == 8) ? static_cast<unsigned>(scale) : 1;
+  return true;
+}
+
 namespace {
 
 int DensityToDpi(int unit, int density) {
@@ -36,15 +49,7 @@ int DensityToDpi(int unit, int density) {
 // Reads the header and sets up the output; false for pictures the store cannot hold (CMYK).
 bool PrepareOutput(jpeg_decompress_struct& info, int scale) {
   jpeg_read_header(&info, TRUE);
-  if (info.num_components == 1) {
-    info.out_color_space = JCS_GRAYSCALE;
-  } else if (info.num_components == 3) {
-    info.out_color_space = JCS_EXT_BGR;
-  } else {
-    return false;
-  }
-  info.scale_num = 1;
-  info.scale_denom = (scale == 2 || scale == 4 || scale == 8) ? static_cast<unsigned>(scale) : 1;
+  if (!ChooseJpegOutput(info, scale)) return false;
   jpeg_calc_output_dimensions(&info);
   return true;
 }
