@@ -712,6 +712,10 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement);
 BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement);
 HWND WindowFromPoint(POINT point);
 HWND ChildWindowFromPoint(HWND parent, POINT point);
+// The screen's size comes from the primary screen and the menu bar's height from the style;
+// the other metrics are fixed values of the classic desktop, whatever the desktop's theme: frames 4 (SM_CXFRAME/SM_CYFRAME), dialog frames
+// 3, borders 1, edges 2, captions 19, small captions 17 with buttons of 16 x 16 (SM_CXSMSIZE/
+// SM_CYSMSIZE), scroll bars 17, icons 32, small icons 16. Unknown indexes give 0.
 int GetSystemMetrics(int index);
 
 
