@@ -1,7 +1,11 @@
 #include "platform/ui/CControlBar.h"
 
+#include "platform/ui/CDockBar.h"
+#include "platform/ui/CDockContext.h"
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/WindowTable.h"
+#include "platform/ui/windc.h"
+#include "platform/gdi/gdi.h"
 
 #include <algorithm>
 
@@ -10,17 +14,188 @@ IMPLEMENT_DYNAMIC(CControlBar, CWnd)
 BEGIN_MESSAGE_MAP(CControlBar, CWnd)
   ON_WM_CREATE()
   ON_WM_DESTROY()
+  ON_WM_NCCALCSIZE()
+  ON_WM_NCHITTEST()
+  ON_WM_NCPAINT()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_LBUTTONDBLCLK()
+  ON_MESSAGE(WM_SETTEXT, &CControlBar::OnSetText)
   ON_MESSAGE(WM_SIZEPARENT, &CControlBar::OnSizeParent)
   ON_MESSAGE(WM_IDLEUPDATECMDUI, &CControlBar::OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
 
+namespace {
+
+constexpr int kBorderLine = 2;    // an etched border line: shadow, then highlight
+constexpr int kGripperRoom = 8;   // the gripper's strip: 2 pixels, the 3-pixel grip, 3 pixels
+constexpr int kGripperInset = 2;
+constexpr int kGripperWidth = 3;
+
+BOOL IsHorizontal(DWORD style) { return (style & CBRS_ORIENT_HORZ) != 0; }
+
+}  // namespace
+
 CControlBar::~CControlBar() {
+  if (m_pDockBar) m_pDockBar->DetachControlBar(this);
   if (m_pDockSite) m_pDockSite->RemoveControlBar(this);
+  delete m_pDockContext;
 }
 
 BOOL CControlBar::PreCreateWindow(CREATESTRUCT& cs) {
   if (!cs.lpszClass) cs.lpszClass = AFX_WNDCONTROLBAR;
   return TRUE;
+}
+
+void CControlBar::SetBorders(int left, int top, int right, int bottom) {
+  m_cxLeftBorder = left;
+  m_cyTopBorder = top;
+  m_cxRightBorder = right;
+  m_cyBottomBorder = bottom;
+}
+
+void CControlBar::EnableDocking(DWORD dockStyle) {
+  m_dwDockStyle = dockStyle;
+  if (!m_pDockContext) m_pDockContext = new CDockContext(this);
+  if (!m_hWndOwner) SetOwner(GetParent());
+}
+
+BOOL CControlBar::IsFloating() const {
+  if (IsDockBar()) return static_cast<const CDockBar*>(this)->m_bFloating;
+  return m_pDockBar && m_pDockBar->m_bFloating;
+}
+
+BOOL CControlBar::IsVisible() const {
+  if (m_nStateFlags & delayHide) return FALSE;
+  return (m_nStateFlags & delayShow) || (GetStyle() & WS_VISIBLE);
+}
+
+void CControlBar::DelayShow(BOOL show) {
+  m_nStateFlags &= ~(delayHide | delayShow);
+  bool visible = GetStyle() & WS_VISIBLE;
+  if (show && !visible) m_nStateFlags |= delayShow;
+  else if (!show && visible) m_nStateFlags |= delayHide;
+}
+
+CFrameWnd* CControlBar::GetDockingFrame() const {
+  CFrameWnd* frame = GetParentFrame();
+  return frame ? frame : m_pDockSite;
+}
+
+DWORD CControlBar::RecalcDelayShow(AFX_SIZEPARENTPARAMS* layout) {
+  DWORD style = GetStyle();
+  UINT change = 0;
+  if (m_nStateFlags & delayHide) {
+    if (style & WS_VISIBLE) change = SWP_HIDEWINDOW;
+    style &= ~WS_VISIBLE;
+  } else if (m_nStateFlags & delayShow) {
+    if (!(style & WS_VISIBLE)) change = SWP_SHOWWINDOW;
+    style |= WS_VISIBLE;
+  }
+  if (!layout || !layout->hDWP) return style;  // only measuring
+  m_nStateFlags &= ~(delayHide | delayShow);
+  if (change) {
+    layout->hDWP = ::DeferWindowPos(static_cast<HDWP>(layout->hDWP), m_hWnd, nullptr, 0, 0, 0, 0,
+                                    change | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return style;
+}
+
+CSize CControlBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
+  CRect inside(0, 0, 0, 0);
+  CalcInsideRect(inside, horz);
+  CSize size(-inside.Width(), -inside.Height());
+  if (stretch && horz) size.cx = 32767;
+  if (stretch && !horz) size.cy = 32767;
+  return size;
+}
+
+CSize CControlBar::CalcDynamicLayout(int, DWORD mode) {
+  return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
+}
+
+void CControlBar::CalcInsideRect(CRect& rect, BOOL horz) const {
+  if (m_dwStyle & CBRS_BORDER_LEFT) rect.left += kBorderLine;
+  if (m_dwStyle & CBRS_BORDER_TOP) rect.top += kBorderLine;
+  if (m_dwStyle & CBRS_BORDER_RIGHT) rect.right -= kBorderLine;
+  if (m_dwStyle & CBRS_BORDER_BOTTOM) rect.bottom -= kBorderLine;
+  if ((m_dwStyle & CBRS_GRIPPER) && !(m_dwStyle & CBRS_FLOATING)) {
+    if (horz) rect.left += kGripperRoom;
+    else rect.top += kGripperRoom;
+  }
+  if (horz) {
+    rect.left += m_cxLeftBorder;
+    rect.top += m_cyTopBorder;
+    rect.right -= m_cxRightBorder;
+    rect.bottom -= m_cyBottomBorder;
+  } else {
+    rect.left += m_cyTopBorder;
+    rect.top += m_cxLeftBorder;
+    rect.right -= m_cyBottomBorder;
+    rect.bottom -= m_cxRightBorder;
+  }
+}
+
+void CControlBar::DrawBorders(CDC* dc, CRect& rect) {
+  COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
+  COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+  CRect r = rect;
+  if (m_dwStyle & CBRS_BORDER_TOP) {
+    dc->FillSolidRect(r.left, r.top, r.Width(), 1, shadow);
+    dc->FillSolidRect(r.left, r.top + 1, r.Width(), 1, light);
+    rect.top += kBorderLine;
+  }
+  if (m_dwStyle & CBRS_BORDER_BOTTOM) {
+    dc->FillSolidRect(r.left, r.bottom - 2, r.Width(), 1, shadow);
+    dc->FillSolidRect(r.left, r.bottom - 1, r.Width(), 1, light);
+    rect.bottom -= kBorderLine;
+  }
+  if (m_dwStyle & CBRS_BORDER_LEFT) {
+    dc->FillSolidRect(r.left, r.top, 1, r.Height(), shadow);
+    dc->FillSolidRect(r.left + 1, r.top + 1, 1, r.Height() - 2, light);
+    rect.left += kBorderLine;
+  }
+  if (m_dwStyle & CBRS_BORDER_RIGHT) {
+    dc->FillSolidRect(r.right - 2, r.top, 1, r.Height(), shadow);
+    dc->FillSolidRect(r.right - 1, r.top, 1, r.Height(), light);
+    rect.right -= kBorderLine;
+  }
+}
+
+void CControlBar::DrawGripper(CDC* dc, const CRect& rect) {
+  if (!(m_dwStyle & CBRS_GRIPPER) || (m_dwStyle & CBRS_FLOATING)) return;
+  CRect grip;
+  if (IsHorizontal(m_dwStyle)) {
+    grip.SetRect(rect.left + kGripperInset, rect.top + kGripperInset, rect.left + kGripperInset + kGripperWidth,
+                 rect.bottom - kGripperInset);
+  } else {
+    grip.SetRect(rect.left + kGripperInset, rect.top + kGripperInset, rect.right - kGripperInset,
+                 rect.top + kGripperInset + kGripperWidth);
+  }
+  dc->Draw3dRect(&grip, ::GetSysColor(COLOR_BTNHIGHLIGHT), ::GetSysColor(COLOR_BTNSHADOW));
+}
+
+void CControlBar::EraseNonClient() {
+  CRect window, client;
+  GetWindowRect(&window);
+  GetClientRect(&client);
+  ClientToScreen(&client);
+  client.OffsetRect(-window.left, -window.top);
+  window.OffsetRect(-window.left, -window.top);
+  CWindowDC dc(this);
+  dc.ExcludeClipRect(&client);
+  CRect inside = window;
+  DrawBorders(&dc, inside);
+  dc.FillSolidRect(&inside, ::GetSysColor(COLOR_BTNFACE));
+  DrawGripper(&dc, inside);
+}
+
+int CControlBar::ItemFromPoint(CPoint point) const {
+  CRect client;
+  GetClientRect(&client);
+  if (!client.PtInRect(point)) return -1;
+  WCHAR name[64] {};
+  ::GetClassNameW(m_hWnd, name, 64);
+  return CString(name).CompareNoCase(AFX_WNDCONTROLBAR) == 0 ? -1 : 0;
 }
 
 int CControlBar::OnCreate(LPCREATESTRUCT cs) {
@@ -34,6 +209,10 @@ int CControlBar::OnCreate(LPCREATESTRUCT cs) {
 }
 
 void CControlBar::OnDestroy() {
+  if (m_pDockBar) {
+    m_pDockBar->DetachControlBar(this);
+    m_pDockBar = nullptr;
+  }
   if (m_pDockSite) {
     m_pDockSite->RemoveControlBar(this);
     m_pDockSite = nullptr;
@@ -41,28 +220,70 @@ void CControlBar::OnDestroy() {
   CWnd::OnDestroy();
 }
 
-CSize CControlBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
-  CRect r;
-  GetWindowRect(&r);
-  if (stretch) return horz ? CSize(32767, r.Height()) : CSize(r.Width(), 32767);
-  return r.Size();
+void CControlBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
+  CRect inside(params->rgrc[0]);
+  CalcInsideRect(inside, IsHorizontal(m_dwStyle));
+  inside.right = std::max(inside.left, inside.right);
+  inside.bottom = std::max(inside.top, inside.bottom);
+  params->rgrc[0] = inside;
 }
 
-CSize CControlBar::CalcDynamicLayout(int, DWORD mode) {
-  return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
+LRESULT CControlBar::OnNcHitTest(CPoint point) {
+  // Borders and gripper count as the bar itself: a press there drags a dockable bar.
+  CRect window;
+  GetWindowRect(&window);
+  return window.PtInRect(point) ? HTCLIENT : HTNOWHERE;
+}
+
+void CControlBar::OnNcPaint() { EraseNonClient(); }
+
+void CControlBar::OnLButtonDown(UINT flags, CPoint point) {
+  if (m_pDockBar && m_pDockContext && ItemFromPoint(point) < 0) {
+    ClientToScreen(&point);
+    m_pDockContext->StartDrag(point);
+    return;
+  }
+  CWnd::OnLButtonDown(flags, point);
+}
+
+void CControlBar::OnLButtonDblClk(UINT flags, CPoint point) {
+  if (m_pDockBar && m_pDockContext && ItemFromPoint(point) < 0) {
+    m_pDockContext->ToggleDocking();
+    return;
+  }
+  CWnd::OnLButtonDblClk(flags, point);
+}
+
+LRESULT CControlBar::OnSetText(WPARAM, LPARAM) {
+  LRESULT result = Default();
+  // A floating bar's title is its frame's caption.
+  if (!IsDockBar() && IsFloating() && m_pDockBar->GetDockedCount() == 1) {
+    CString text;
+    GetWindowText(text);
+    m_pDockBar->SetWindowText(text);
+    if (CFrameWnd* frame = m_pDockBar->GetParentFrame()) frame->DelayRecalcLayout();
+  }
+  return result;
 }
 
 LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
   auto* layout = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
+  if (!layout) return 0;
+  DWORD style = RecalcDelayShow(layout);
   DWORD align = m_dwStyle & CBRS_ALIGN_ANY;
-  if (!layout || !IsVisible() || !align) return 0;
-  CRect area(layout->rect);
+  if (!(style & WS_VISIBLE) || !align) return 0;
   bool horz = align & CBRS_ORIENT_HORZ;
-  CSize size = CalcDynamicLayout(-1, (layout->bStretch ? LM_STRETCH : 0) | (horz ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK));
-  size.cx = std::max(0, std::min<int>(size.cx, area.Width()));
-  size.cy = std::max(0, std::min<int>(size.cy, area.Height()));
+  TakeRoom(layout, CalcDynamicLayout(-1, (layout->bStretch ? LM_STRETCH : 0) | (horz ? LM_HORZ | LM_HORZDOCK : LM_VERTDOCK)));
+  return 0;
+}
+
+void CControlBar::TakeRoom(AFX_SIZEPARENTPARAMS* layout, CSize size) {
+  const DWORD align = m_dwStyle & CBRS_ALIGN_ANY;
+  const CRect area(layout->rect);
+  size.cx = std::clamp<int>(size.cx, 0, std::max(0, area.Width()));
+  size.cy = std::clamp<int>(size.cy, 0, std::max(0, area.Height()));
   CRect place(area.TopLeft(), size);
-  if (horz) {
+  if (align & CBRS_ORIENT_HORZ) {
     layout->sizeTotal.cy += size.cy;
     layout->sizeTotal.cx = std::max(layout->sizeTotal.cx, size.cx);
     if (align & CBRS_ALIGN_TOP) {
@@ -81,8 +302,10 @@ LRESULT CControlBar::OnSizeParent(WPARAM, LPARAM lParam) {
       layout->rect.right -= size.cx;
     }
   }
-  MoveWindow(&place, TRUE);
-  return 0;
+  if (layout->hDWP) {
+    layout->hDWP = ::DeferWindowPos(static_cast<HDWP>(layout->hDWP), m_hWnd, nullptr, place.left, place.top,
+                                    place.Width(), place.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {

@@ -1,7 +1,15 @@
 #pragma once
 // CControlBar: a bar along an edge of its frame (tool bar, status bar, dockable bar). The frame's
 // layout asks each visible bar for its size and gives it a strip of the client area; the idle
-// moment asks it to bring its items up to date. Docking between frames is left to derived bars.
+// moment asks it to bring its items up to date.
+//
+// A bar made dockable (EnableDocking) lives in one of the frame's dock bars, in a row with other
+// bars, or floats in a small frame of its own; a press on the bar (not on one of its items) drags
+// it, a double click toggles between its last docked and last floating place.
+//
+// The bar's borders (CBRS_BORDER_*: an etched line of 2 pixels each), its gripper (CBRS_GRIPPER,
+// while docked) and its margins (SetBorders) are its non-client area; CalcInsideRect gives the
+// room they take.
 
 #include "platform/ui/CWnd.h"
 
@@ -23,8 +31,10 @@
 #define CBRS_FLOATING 0x0001L
 #define CBRS_GRIPPER 0x00400000L
 #define CBRS_ALL 0x0040FFFFL  // every bar style (the window styles are the rest)
+#define CBRS_NOALIGN 0x00000000L
 #define CBRS_ORIENT_HORZ (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)
 #define CBRS_ORIENT_VERT (CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT)
+#define CBRS_ORIENT_ANY (CBRS_ORIENT_HORZ | CBRS_ORIENT_VERT)
 #define CBRS_TOP (CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)
 #define CBRS_BOTTOM (CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP)
 #define CBRS_LEFT (CBRS_ALIGN_LEFT | CBRS_BORDER_RIGHT)
@@ -39,6 +49,9 @@
 #define LM_LENGTHY 0x20
 #define LM_COMMIT 0x40
 
+class CDockBar;
+class CDockContext;
+
 class CControlBar : public CWnd {
   DECLARE_DYNAMIC(CControlBar)
 public:
@@ -46,26 +59,80 @@ public:
 
   DWORD GetBarStyle() const { return m_dwStyle; }
   void SetBarStyle(DWORD style) { m_dwStyle = style; }
-  BOOL IsVisible() const { return (GetStyle() & WS_VISIBLE) != 0; }
-  CFrameWnd* GetDockingFrame() const { return m_pDockSite; }
+  // The margins inside the borders (left and right run along a horizontal bar; a vertical bar
+  // turns them: left becomes top).
+  void SetBorders(int left = 0, int top = 0, int right = 0, int bottom = 0);
+  void SetBorders(LPCRECT rect) { SetBorders(rect->left, rect->top, rect->right, rect->bottom); }
+  CRect GetBorders() const { return CRect(m_cxLeftBorder, m_cyTopBorder, m_cxRightBorder, m_cyBottomBorder); }
 
-  // The bar's size: the full length of its side when stretched, else its window's size.
+  // The sides the bar may dock on (CBRS_ALIGN_*, with CBRS_FLOAT_MULTI to share a floating
+  // frame); gives the bar its dock context and makes its parent its owner when it has none.
+  void EnableDocking(DWORD dockStyle);
+  BOOL IsFloating() const;
+  virtual BOOL IsDockBar() const { return FALSE; }
+  // Visible, counting a show or hide that waits for the next layout.
+  BOOL IsVisible() const;
+  // Shows or hides the bar at its frame's next layout.
+  virtual void DelayShow(BOOL show);
+  // The frame the bar is laid out in: its floating frame while it floats, else its dock site.
+  CFrameWnd* GetDockingFrame() const;
+
+  // The bar's size for a side (horz) or stretched along it: at least the room of its borders,
+  // gripper and margins; stretched, 32767 along the side.
   virtual CSize CalcFixedLayout(BOOL stretch, BOOL horz);
+  // length -1 with LM_HORZDOCK or LM_VERTDOCK asks for the docked size; the base answers
+  // CalcFixedLayout(mode & LM_STRETCH, mode & LM_HORZ).
   virtual CSize CalcDynamicLayout(int length, DWORD mode);
+  // Shrinks a window rectangle to what is left inside borders, gripper and margins.
+  virtual void CalcInsideRect(CRect& rect, BOOL horz) const;
+  // Draws the CBRS_BORDER_* lines of the rectangle and shrinks it past them.
+  virtual void DrawBorders(CDC* dc, CRect& rect);
+  // Draws the gripper at the start of the rectangle (left of a horizontal bar, top of a vertical
+  // one) while the bar is docked with CBRS_GRIPPER.
+  virtual void DrawGripper(CDC* dc, const CRect& rect);
+  // Paints the non-client area: borders, background, gripper.
+  void EraseNonClient();
   // Brings the bar's items up to date from the target's update handlers.
   virtual void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) = 0;
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
-  DWORD m_dwStyle {};  // CBRS_ bits
+  // Applies a pending DelayShow through the layout's batch (nothing while the layout only
+  // measures: no batch) and answers the window style the bar has after the layout.
+  DWORD RecalcDelayShow(AFX_SIZEPARENTPARAMS* layout);
+
+  enum StateFlags : UINT { delayHide = 0x1, delayShow = 0x2 };
+
+  DWORD m_dwStyle {};      // CBRS_ bits
+  DWORD m_dwDockStyle {};  // the sides the bar may dock on
+  CFrameWnd* m_pDockSite {};
+  CDockBar* m_pDockBar {};
+  CDockContext* m_pDockContext {};
+  UINT m_nStateFlags {};
+  int m_cxLeftBorder {};
+  int m_cxRightBorder {};
+  int m_cyTopBorder {};
+  int m_cyBottomBorder {};
 
 protected:
   CControlBar() = default;
+  // The item under a client point, or -1 when the point is on the bar itself (where a press
+  // drags a dockable bar). A bar whose client area is a control (a tool bar, a status bar)
+  // counts all of it as items unless it says better.
+  virtual int ItemFromPoint(CPoint point) const;
+
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
+  void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
+  LRESULT OnNcHitTest(CPoint point);
+  void OnNcPaint();
+  void OnLButtonDown(UINT flags, CPoint point);
+  void OnLButtonDblClk(UINT flags, CPoint point);
+  LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
   LRESULT OnSizeParent(WPARAM, LPARAM lParam);
+  // Takes a strip of this size from the layout's room along the bar's side (its CBRS_ALIGN_*
+  // bit) and moves the bar there (unless the layout only measures).
+  void TakeRoom(AFX_SIZEPARENTPARAMS* layout, CSize size);
   LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM);
-
-  CFrameWnd* m_pDockSite {};
 
   DECLARE_MESSAGE_MAP()
 };

@@ -1,6 +1,9 @@
 #include "platform/ui/CFrameWnd.h"
 
 #include "platform/ui/CControlBar.h"
+#include "platform/ui/CDockBar.h"
+#include "platform/ui/CDockContext.h"
+#include "platform/ui/CMiniFrameWnd.h"
 #include "platform/ui/CDocument.h"
 #include "platform/ui/CMenu.h"
 #include "platform/ui/CView.h"
@@ -16,11 +19,14 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
   ON_WM_CLOSE()
   ON_WM_SIZE()
   ON_WM_SETFOCUS()
+  ON_WM_ACTIVATE()
   ON_WM_INITMENUPOPUP()
   ON_MESSAGE(WM_IDLEUPDATECMDUI, &CFrameWnd::OnIdleUpdateCmdUI)
 END_MESSAGE_MAP()
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
+
+CFrameWnd::CFrameWnd() : m_pFloatingFrameClass(RUNTIME_CLASS(CMiniDockFrameWnd)) {}
 
 BOOL CFrameWnd::Create(LPCWSTR className, LPCWSTR title, DWORD style, const RECT& rect, CWnd* parent, LPCWSTR,
                        DWORD exStyle, CCreateContext* context) {
@@ -84,11 +90,56 @@ CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
   return view;
 }
 
+namespace {
+
+// The frame's dock bars in the order layout carves them and CanDock tries them.
+struct DockSide {
+  DWORD align;
+  UINT id;
+};
+constexpr DockSide kDockSides[] = {
+    {CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
+    {CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM},
+    {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
+    {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT},
+};
+
+// An empty dock bar has no thickness; a drag this close to its edge still reaches it.
+constexpr int kEmptyDockReach = 4;
+
+bool IsFrameDockBarId(UINT id) { return id >= AFX_IDW_DOCKBAR_TOP && id <= AFX_IDW_DOCKBAR_FLOAT; }
+
+BOOL TellFloatingFrame(HWND hwnd, LPARAM owner) {
+  if (::GetWindow(hwnd, GW_OWNER) == reinterpret_cast<HWND>(owner)) ::SendMessageW(hwnd, WM_FLOATSTATUS, FS_SYNCACTIVE, 0);
+  return TRUE;
+}
+
+}  // namespace
+
 void CFrameWnd::RecalcLayout(BOOL) {
   if (m_bInRecalcLayout) return;
   m_bInRecalcLayout = TRUE;
   m_bLayoutPending = FALSE;
-  RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+  AFX_SIZEPARENTPARAMS layout {::BeginDeferWindowPos(8), {}, {0, 0}, TRUE};
+  GetClientRect(&layout.rect);
+  auto give = [&](HWND child) {
+    if (child && FromHandlePermanent(child)) ::SendMessageW(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+  };
+  give(::GetDlgItem(m_hWnd, AFX_IDW_STATUS_BAR));
+  HWND view = nullptr;
+  for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
+    if (id == AFX_IDW_PANE_FIRST) view = child;
+    else if (id != AFX_IDW_STATUS_BAR && !IsFrameDockBarId(id)) give(child);
+  }
+  for (const DockSide& side : kDockSides) give(::GetDlgItem(m_hWnd, static_cast<int>(side.id)));
+  if (view) {
+    CRect rest(layout.rect);
+    rest.NormalizeRect();
+    layout.hDWP = ::DeferWindowPos(static_cast<HDWP>(layout.hDWP), view, nullptr, rest.left, rest.top,
+                                   std::max(0, rest.Width()), std::max(0, rest.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (layout.hDWP) ::EndDeferWindowPos(static_cast<HDWP>(layout.hDWP));
   m_bInRecalcLayout = FALSE;
 }
 
@@ -143,10 +194,11 @@ void CFrameWnd::SetTitle(LPCWSTR title) {
 
 void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay) {
   if (!bar || !bar->GetSafeHwnd()) return;
-  bar->SetWindowPos(nullptr, 0, 0, 0, 0,
-                    SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-  if (delay) DelayRecalcLayout();
-  else RecalcLayout();
+  CFrameWnd* frame = bar->GetDockingFrame();
+  if (!frame) frame = this;
+  bar->DelayShow(show);
+  if (delay) frame->DelayRecalcLayout();
+  else frame->RecalcLayout();
 }
 
 CControlBar* CFrameWnd::GetControlBar(UINT id) const {
@@ -163,6 +215,105 @@ void CFrameWnd::AddControlBar(CControlBar* bar) {
 void CFrameWnd::RemoveControlBar(CControlBar* bar) {
   m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), bar),
                           m_listControlBars.end());
+}
+
+void CFrameWnd::EnableDocking(DWORD dockStyle) {
+  for (const DockSide& side : kDockSides) {
+    if (!(dockStyle & side.align) || GetControlBar(side.id)) continue;
+    auto* dockBar = new CDockBar;
+    dockBar->m_bAutoDelete = TRUE;
+    if (!dockBar->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.align, side.id)) {
+      // A dock bar whose window never came to be is not deleted with it.
+      if (!dockBar->GetSafeHwnd()) delete dockBar;
+    }
+  }
+}
+
+void CFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, LPCRECT rect) {
+  CDockBar* dockBar = nullptr;
+  if (dockBarId) {
+    CControlBar* found = GetControlBar(dockBarId);
+    if (!found || !found->IsDockBar()) return;
+    dockBar = static_cast<CDockBar*>(found);
+  }
+  DockControlBar(bar, dockBar, rect);
+}
+
+void CFrameWnd::DockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect) {
+  if (!bar || !bar->GetSafeHwnd()) return;
+  for (const DockSide& side : kDockSides) {
+    if (dockBar) break;
+    if (!(bar->m_dwDockStyle & side.align)) continue;
+    CControlBar* found = GetControlBar(side.id);
+    if (found && found->IsDockBar()) dockBar = static_cast<CDockBar*>(found);
+  }
+  if (!dockBar) return;
+  dockBar->DockControlBar(bar, rect);
+  RecalcLayout();
+  // Remembered as the place a double click docks the bar again.
+  UINT id = static_cast<UINT>(dockBar->GetDlgCtrlID());
+  if (bar->m_pDockContext && bar->m_pDockBar == dockBar && id >= AFX_IDW_DOCKBAR_TOP && id <= AFX_IDW_DOCKBAR_BOTTOM) {
+    CRect place;
+    bar->GetWindowRect(&place);
+    dockBar->ScreenToClient(&place);
+    bar->m_pDockContext->m_uMRUDockID = id;
+    bar->m_pDockContext->m_rectMRUDockPos = place;
+  }
+}
+
+void CFrameWnd::FloatControlBar(CControlBar* bar, CPoint point, DWORD style) {
+  if (!bar || !bar->GetSafeHwnd()) return;
+  const DWORD orientation = (style & CBRS_ORIENT_VERT) ? CBRS_ALIGN_LEFT : CBRS_ALIGN_TOP;
+  CMiniDockFrameWnd* frame = nullptr;
+  CDockBar* current = bar->m_pDockBar;
+  if (current && current->m_bFloating && current->GetDockedCount() == 1 && (current->m_dwStyle & orientation)) {
+    frame = dynamic_cast<CMiniDockFrameWnd*>(current->GetParentFrame());
+  }
+  // The frame sizes a bar that sizes itself, and moves one that does not.
+  if (!frame) frame = CreateFloatingFrame(style | (bar->m_dwStyle & CBRS_SIZE_DYNAMIC));
+  if (!frame) return;
+  frame->SetWindowPos(nullptr, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  frame->m_wndDockBar.DockControlBar(bar);
+  frame->RecalcLayout();
+  RecalcLayout();
+  if (CDockContext* context = bar->m_pDockContext) {
+    context->m_ptMRUFloatPos = point;
+    context->m_bMRUFloatPosSet = TRUE;
+    context->m_dwMRUFloatStyle = style;
+  }
+}
+
+CMiniDockFrameWnd* CFrameWnd::CreateFloatingFrame(DWORD style) {
+  CObject* made = m_pFloatingFrameClass ? m_pFloatingFrameClass->CreateObject() : nullptr;
+  auto* frame = dynamic_cast<CMiniDockFrameWnd*>(made);
+  if (!frame) {
+    delete made;
+    return nullptr;
+  }
+  // A frame that fails deletes itself with its window.
+  return frame->Create(this, style) ? frame : nullptr;
+}
+
+DWORD CFrameWnd::CanDock(CRect rect, DWORD dockStyle, CDockBar** dockBarOut) {
+  for (const DockSide& side : kDockSides) {
+    if (!(dockStyle & side.align)) continue;
+    CControlBar* found = GetControlBar(side.id);
+    if (!found || !found->IsDockBar()) continue;
+    auto* dockBar = static_cast<CDockBar*>(found);
+    CRect reach;
+    dockBar->GetWindowRect(&reach);
+    if (dockBar->GetDockedVisibleCount() == 0) {
+      if (side.align & CBRS_ORIENT_HORZ) reach.InflateRect(0, kEmptyDockReach);
+      else reach.InflateRect(kEmptyDockReach, 0);
+    }
+    CRect common;
+    if (common.IntersectRect(&reach, &rect)) {
+      if (dockBarOut) *dockBarOut = dockBar;
+      return side.align;
+    }
+  }
+  if (dockBarOut) *dockBarOut = nullptr;
+  return 0;
 }
 
 void CFrameWnd::OnClose() {
@@ -185,6 +336,12 @@ void CFrameWnd::OnClose() {
 void CFrameWnd::OnSize(UINT type, int cx, int cy) {
   CWnd::OnSize(type, cx, cy);
   if (type != SIZE_MINIMIZED) RecalcLayout();
+}
+
+void CFrameWnd::OnActivate(UINT state, CWnd* other, BOOL minimized) {
+  CWnd::OnActivate(state, other, minimized);
+  // Floating frames that follow this frame's activation draw their captions again.
+  ::EnumWindows(&TellFloatingFrame, reinterpret_cast<LPARAM>(m_hWnd));
 }
 
 void CFrameWnd::OnSetFocus(CWnd* old) {

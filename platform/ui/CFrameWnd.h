@@ -7,13 +7,21 @@
 // accelerator table before they reach a window. A menu's items are brought up to date from the
 // update handlers when a pop-up opens; with m_bAutoMenuEnable (the default) an item whose command
 // has no handler anywhere on that route is disabled.
+//
+// Layout (RecalcLayout) carves the client area in a fixed order: the status bar along the bottom,
+// the control bars that sit directly in the frame (in the order of its children), then the dock
+// bars of EnableDocking: top and bottom across the whole width left, left and right between them;
+// the view (AFX_IDW_PANE_FIRST) gets the rest.
 
+#include "platform/ui/CControlBar.h"
 #include "platform/ui/CWnd.h"
 
 #include <vector>
 
 class CControlBar;
+class CDockBar;
 class CDocument;
+class CMiniDockFrameWnd;
 class CView;
 struct CCreateContext;
 
@@ -24,7 +32,7 @@ struct CCreateContext;
 class CFrameWnd : public CWnd {
   DECLARE_DYNCREATE(CFrameWnd)
 public:
-  CFrameWnd() = default;
+  CFrameWnd();
 
   // Placement left to the desktop.
   static const CRect rectDefault;
@@ -57,12 +65,39 @@ public:
   void SetTitle(LPCWSTR title);
   const CString& GetTitle() const { return m_strTitle; }
 
+  // Shows or hides the bar at the next layout of the frame it is laid out in (its floating frame
+  // while it floats): at once, or with delay at the next idle moment.
   void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay);
   CControlBar* GetControlBar(UINT id) const;
   void AddControlBar(CControlBar* bar);
   void RemoveControlBar(CControlBar* bar);
 
+  // ---- Docking ----
+  // Makes the dock bars of the sides asked for (CBRS_ALIGN_*): children with the IDs
+  // AFX_IDW_DOCKBAR_TOP, _LEFT, _RIGHT and _BOTTOM.
+  void EnableDocking(DWORD dockStyle);
+  // Docks the bar in the dock bar with that ID (0: the first of top, bottom, left, right that the
+  // bar may dock on and the frame has), at the rectangle (screen coordinates; see
+  // CDockBar::DockControlBar), and lays the frame out.
+  void DockControlBar(CControlBar* bar, UINT dockBarId = 0, LPCRECT rect = nullptr);
+  void DockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect = nullptr);
+  // Floats the bar in a floating frame of m_pFloatingFrameClass whose top-left corner is at the
+  // point (screen coordinates); style CBRS_ALIGN_TOP lays it out horizontally, CBRS_ALIGN_LEFT
+  // vertically, with CBRS_FLOAT_MULTI the frame may take more bars. A bar that already floats
+  // alone in that orientation keeps its frame, which moves.
+  void FloatControlBar(CControlBar* bar, CPoint point, DWORD style = CBRS_ALIGN_TOP);
+  // Where a bar dragged to the rectangle (screen coordinates) would dock: the first dock bar, in
+  // the order top, bottom, left, right, that dockStyle allows (CBRS_ALIGN_*), that the frame has
+  // and whose window rectangle meets the rectangle; a dock bar with no room yet (no visible bar)
+  // reaches 4 pixels to either side of its edge. Answers that side's CBRS_ALIGN_* bit (0: none)
+  // and the dock bar.
+  DWORD CanDock(CRect rect, DWORD dockStyle, CDockBar** dockBar = nullptr);
+  // A new floating frame of m_pFloatingFrameClass (derived from CMiniDockFrameWnd), made with
+  // its Create(this, style); null when it cannot be made.
+  virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD style);
+
   std::vector<CControlBar*> m_listControlBars;
+  CRuntimeClass* m_pFloatingFrameClass {};  // CMiniDockFrameWnd unless a derived frame says otherwise
   BOOL m_bAutoMenuEnable {TRUE};
   HACCEL m_hAccelTable {};
   UINT m_nIDHelp {};
@@ -73,6 +108,7 @@ protected:
   void OnClose();
   void OnSize(UINT type, int cx, int cy);
   void OnSetFocus(CWnd* old);
+  void OnActivate(UINT state, CWnd* other, BOOL minimized);
   void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu);
   LRESULT OnIdleUpdateCmdUI(WPARAM, LPARAM);
 

@@ -5,6 +5,7 @@
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CGdiObject.h"
 #include "platform/ui/CDocTemplate.h"
+#include "platform/ui/CFrameWnd.h"
 #include "platform/ui/CMenu.h"
 #include "platform/ui/CWnd.h"
 #include "platform/ui/WindowTable.h"
@@ -21,6 +22,19 @@ CWinApp* g_app = nullptr;
 
 BOOL FilterMessage(MSG* msg) { return g_app ? g_app->PreTranslateMessage(msg) : FALSE; }
 BOOL RunIdle(LONG count) { return g_app ? g_app->OnIdle(count) : FALSE; }
+
+void UpdateFrame(HWND frame) {
+  ::SendMessageW(frame, WM_IDLEUPDATECMDUI, TRUE, 0);
+  if (CWnd* wnd = CWnd::FromHandlePermanent(frame)) wnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+}
+
+// The floating frames of the main window's bars: hidden ones too, as a bar may wait to be shown.
+BOOL UpdateFloatingFrame(HWND hwnd, LPARAM main) {
+  CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
+  if (::GetWindow(hwnd, GW_OWNER) == reinterpret_cast<HWND>(main) && wnd && wnd->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
+    UpdateFrame(hwnd);
+  return TRUE;
+}
 
 }  // namespace
 
@@ -55,9 +69,9 @@ BOOL CWinThread::OnIdle(LONG count) {
   if (count <= 0) {
     CWnd* main = GetMainWnd();
     if (main && main->GetSafeHwnd() && main->IsWindowVisible() && !main->IsIconic()) {
-      main->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
-      if (::IsWindow(main->GetSafeHwnd()))
-        main->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+      HWND mainWindow = main->GetSafeHwnd();
+      UpdateFrame(mainWindow);
+      if (::IsWindow(mainWindow)) ::EnumWindows(&UpdateFloatingFrame, reinterpret_cast<LPARAM>(mainWindow));
     }
   } else {
     // Wrappers made for handles along the way are freed now.

@@ -58,6 +58,8 @@ struct WindowClass {
   HCURSOR cursor {};
   HBRUSH background {};
   bool application {};  // registered by the program (claims the name for single-instance checks)
+  // A top-level window of the class draws its caption and border itself: the desktop adds none.
+  bool ownFrame {};
   // A control class makes the Qt widget that fills the client area (in place of the plain one);
   // its procedure handles the control's messages and hands the input it does not take on to it.
   QWidget* (*makeControl)(HWND hwnd, QWidget* host) {};
@@ -143,6 +145,9 @@ void OnTopLevelShown(HWND hwnd);
 
 // ---- Geometry and widgets -----------------------------------------------------------------------
 bool IsTopLevel(const WindowRecord& rec);
+// Whether the desktop draws the window's caption and frame: a top-level window with WS_CAPTION
+// whose class does not draw its own.
+bool HasDesktopCaption(const WindowRecord& rec);
 // Screen position of the window's client area (0,0) and of its window rectangle (0,0).
 QPoint ClientOrigin(const WindowRecord& rec);
 QPoint WindowOrigin(const WindowRecord& rec);

@@ -25,8 +25,7 @@ LRESULT DefaultHitTest(WindowRecord& rec, POINT screen) {
   if ((rec.style & WS_HSCROLL) && w.y() >= inner.bottom() + 1 && w.x() >= inner.left() && w.x() <= inner.right())
     return HTHSCROLL;
   if (IsTopLevel(rec) && rec.menu && w.y() < inner.top() && w.y() >= inner.top() - MenuBarHeight(rec)) return HTMENU;
-  bool managerCaption = IsTopLevel(rec) && (rec.style & WS_CAPTION) == WS_CAPTION;
-  if (managerCaption) return HTNOWHERE;
+  if (HasDesktopCaption(rec)) return HTNOWHERE;
   if (rec.style & WS_THICKFRAME) {
     int f = GetSystemMetrics(SM_CXFRAME);
     int W = rec.window.width(), H = rec.window.height();
@@ -58,9 +57,8 @@ void DefaultNcPaint(WindowRecord& rec) {
   }
   p.setClipRegion(nc);
   p.fillRect(all, SysColor(COLOR_BTNFACE));
-  bool managerCaption = IsTopLevel(rec) && (rec.style & WS_CAPTION) == WS_CAPTION;
   QRect r = all.adjusted(0, 0, -1, -1);
-  if (!managerCaption) {
+  if (!HasDesktopCaption(rec)) {
     if (rec.style & (WS_THICKFRAME | WS_DLGFRAME) || (rec.exStyle & WS_EX_DLGMODALFRAME)) {
       p.setPen(SysColor(COLOR_3DLIGHT));
       p.drawLine(r.topLeft(), r.topRight());
@@ -144,6 +142,53 @@ Qt::Edges EdgesOf(WPARAM hit) {
   case HTBOTTOMRIGHT: return Qt::BottomEdge | Qt::RightEdge;
   default: return {};
   }
+}
+
+// Moves (HTCAPTION) or sizes (a border code) a top-level window whose frame the desktop does not
+// draw, following the mouse until the left button comes up; Escape or the right button put the
+// window back. Sizes stay within the window's WM_GETMINMAXINFO tracking limits.
+void TrackFrame(HWND hwnd, UINT hit, POINT start) {
+  RECT from {};
+  if (!GetWindowRect(hwnd, &from)) return;
+  MINMAXINFO limits {};
+  limits.ptMinTrackSize = POINT {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+  limits.ptMaxTrackSize = POINT {0x7FFF, 0x7FFF};
+  SendMessageW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  const Qt::Edges edges = EdgesOf(hit);
+  auto follow = [&](POINT at) {
+    const int dx = at.x - start.x, dy = at.y - start.y;
+    RECT r = from;
+    if (!edges) {
+      r = RECT {from.left + dx, from.top + dy, from.right + dx, from.bottom + dy};
+    } else {
+      auto clampLength = [](LONG length, LONG least, LONG most) { return std::clamp<LONG>(length, least, std::max(least, most)); };
+      if (edges & Qt::LeftEdge) r.left = r.right - clampLength(from.right - from.left - dx, limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x);
+      if (edges & Qt::RightEdge) r.right = r.left + clampLength(from.right - from.left + dx, limits.ptMinTrackSize.x, limits.ptMaxTrackSize.x);
+      if (edges & Qt::TopEdge) r.top = r.bottom - clampLength(from.bottom - from.top - dy, limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y);
+      if (edges & Qt::BottomEdge) r.bottom = r.top + clampLength(from.bottom - from.top + dy, limits.ptMinTrackSize.y, limits.ptMaxTrackSize.y);
+    }
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  SetCapture(hwnd);
+  while (GetCapture() == hwnd) {
+    MSG msg {};
+    if (!GetMessageW(&msg, nullptr, 0, 0)) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    POINT at {GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
+    if (msg.message == WM_MOUSEMOVE || msg.message == WM_LBUTTONUP) {
+      ClientToScreen(msg.hwnd, &at);
+      follow(at);
+      if (msg.message == WM_LBUTTONUP) break;
+    } else if ((msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) || msg.message == WM_RBUTTONDOWN) {
+      follow(start);
+      break;
+    } else {
+      DispatchMessageW(&msg);
+    }
+  }
+  if (GetCapture() == hwnd) ReleaseCapture();
 }
 
 }  // namespace
@@ -243,9 +288,12 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if ((rec->style & WS_CHILD) && rec->parent) return SendMessageW(rec->parent, message, wParam, lParam);
     return 0;
   case WM_NCLBUTTONDOWN:
-    if (IsTopLevel(*rec) && rec->host && rec->host->windowHandle()) {
+    if (!IsTopLevel(*rec) || (wParam != HTCAPTION && !EdgesOf(wParam))) return 0;
+    if (!HasDesktopCaption(*rec)) {
+      TrackFrame(hwnd, static_cast<UINT>(wParam), POINT {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    } else if (rec->host && rec->host->windowHandle()) {
       if (wParam == HTCAPTION) rec->host->windowHandle()->startSystemMove();
-      else if (Qt::Edges edges = EdgesOf(wParam)) rec->host->windowHandle()->startSystemResize(edges);
+      else rec->host->windowHandle()->startSystemResize(EdgesOf(wParam));
     }
     return 0;
   case WM_ACTIVATE:

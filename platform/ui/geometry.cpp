@@ -9,6 +9,8 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace qvui {
 
@@ -60,7 +62,7 @@ int StandardMenuBarHeight() {
 
 Qt::WindowFlags TopLevelFlags(const WindowRecord& rec) {
   Qt::WindowFlags flags = (rec.exStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
-  if (HasManagerCaption(rec.style, true)) {
+  if (HasDesktopCaption(rec)) {
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (rec.style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (rec.style & WS_MINIMIZEBOX) flags |= Qt::WindowMinimizeButtonHint;
@@ -79,6 +81,10 @@ QPoint ClientPosInParent(const WindowRecord& rec) {
 void Restack(WindowRecord& rec, HWND after);
 
 }  // namespace
+
+bool HasDesktopCaption(const WindowRecord& rec) {
+  return HasManagerCaption(rec.style, IsTopLevel(rec)) && !rec.windowClass->ownFrame;
+}
 
 int MenuBarHeight(const WindowRecord& rec) { return rec.menu && IsTopLevel(rec) ? StandardMenuBarHeight() : 0; }
 
@@ -643,4 +649,74 @@ int GetSystemMetrics(int index) {
   case SM_CYDRAG: return 4;
   default: return 0;
   }
+}
+
+// ---- Batches of moves ---------------------------------------------------------------------------
+
+namespace {
+
+struct DeferredMoves {
+  std::vector<WINDOWPOS> moves;
+};
+
+DeferredMoves* BatchOf(HDWP batch) { return reinterpret_cast<DeferredMoves*>(batch); }
+
+void MergeMove(WINDOWPOS& into, const WINDOWPOS& next) {
+  constexpr UINT kShowHide = SWP_SHOWWINDOW | SWP_HIDEWINDOW;
+  UINT flags = into.flags;
+  if (!(next.flags & SWP_NOMOVE)) {
+    into.x = next.x;
+    into.y = next.y;
+    flags &= ~SWP_NOMOVE;
+  }
+  if (!(next.flags & SWP_NOSIZE)) {
+    into.cx = next.cx;
+    into.cy = next.cy;
+    flags &= ~SWP_NOSIZE;
+  }
+  if (!(next.flags & SWP_NOZORDER)) {
+    into.hwndInsertAfter = next.hwndInsertAfter;
+    flags &= ~SWP_NOZORDER;
+  }
+  if (next.flags & kShowHide) flags &= ~kShowHide;
+  UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER;
+  into.flags = flags | (next.flags & ~keep);
+}
+
+}  // namespace
+
+HDWP BeginDeferWindowPos(int count) {
+  if (count < 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  auto* batch = new DeferredMoves;
+  batch->moves.reserve(static_cast<size_t>(count));
+  return reinterpret_cast<HDWP>(batch);
+}
+
+HDWP DeferWindowPos(HDWP batch, HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  DeferredMoves* moves = BatchOf(batch);
+  if (!moves) return nullptr;
+  if (!IsWindow(hwnd)) {
+    delete moves;
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return nullptr;
+  }
+  WINDOWPOS next {hwnd, insertAfter, x, y, cx, cy, flags};
+  auto it = std::find_if(moves->moves.begin(), moves->moves.end(), [hwnd](const WINDOWPOS& m) { return m.hwnd == hwnd; });
+  if (it == moves->moves.end()) moves->moves.push_back(next);
+  else MergeMove(*it, next);
+  return batch;
+}
+
+BOOL EndDeferWindowPos(HDWP batch) {
+  std::unique_ptr<DeferredMoves> moves(BatchOf(batch));
+  if (!moves) return FALSE;
+  BOOL all = TRUE;
+  for (const WINDOWPOS& m : moves->moves) {
+    // A window may be gone by now: a handler of an earlier move can destroy it.
+    if (!IsWindow(m.hwnd) || !SetWindowPos(m.hwnd, m.hwndInsertAfter, m.x, m.y, m.cx, m.cy, m.flags)) all = FALSE;
+  }
+  return all;
 }

@@ -717,6 +717,14 @@ HWND ChildWindowFromPoint(HWND parent, POINT point);
 // 3, borders 1, edges 2, captions 19, small captions 17 with buttons of 16 x 16 (SM_CXSMSIZE/
 // SM_CYSMSIZE), scroll bars 17, icons 32, small icons 16. Unknown indexes give 0.
 int GetSystemMetrics(int index);
+// Moves several windows as one batch: the positions are collected and applied in order by
+// EndDeferWindowPos. A later entry for the same window updates the earlier one: what it moves,
+// sizes or restacks replaces what was there, and its show or hide wins. A failed DeferWindowPos
+// frees the batch and answers null.
+QV_DECLARE_HANDLE(HDWP);
+HDWP BeginDeferWindowPos(int count);
+HDWP DeferWindowPos(HDWP batch, HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL EndDeferWindowPos(HDWP batch);
 
 
 // ---- Visibility, state, text -------------------------------------------------------------------

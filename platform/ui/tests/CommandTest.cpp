@@ -97,6 +97,8 @@ END_MESSAGE_MAP()
 class ButtonBar : public CControlBar {
 public:
   void OnUpdateCmdUI(CFrameWnd*, BOOL) override { ++updates; }
+  // 24 pixels high; stretched, as long as its side.
+  CSize CalcFixedLayout(BOOL stretch, BOOL) override { return CSize(stretch ? 32767 : 50, 24); }
   void Click(UINT id) { GetOwner()->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(m_hWnd)); }
   int updates = 0;
 };

@@ -108,3 +108,9 @@ std::string Describe(const std::vector<Logged>& log) {
   for (const Logged& l : log) s << MessageName(l.message) << "(" << l.hwnd << ") ";
   return s.str();
 }
+
+void PrintTo(const CRect& rect, std::ostream* out) {
+  *out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+void PrintTo(const CPoint& point, std::ostream* out) { *out << "(" << point.x << ", " << point.y << ")"; }
+void PrintTo(const CSize& size, std::ostream* out) { *out << size.cx << " x " << size.cy; }

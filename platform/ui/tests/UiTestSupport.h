@@ -2,11 +2,13 @@
 // Shared pieces of the window layer's tests: a QApplication for the whole run (offscreen under
 // CTest), a message recorder, and helpers to let the event loop run.
 
+#include "platform/core/CRect.h"
 #include "platform/ui/winuser.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,3 +29,9 @@ struct Logged {
 };
 std::string MessageName(UINT message);
 std::string Describe(const std::vector<Logged>& log);
+
+// Rectangles, points and sizes in failure output as numbers. Every test of the module sees these
+// through this header, so that the printers the tests share are the same everywhere.
+void PrintTo(const CRect& rect, std::ostream* out);
+void PrintTo(const CPoint& point, std::ostream* out);
+void PrintTo(const CSize& size, std::ostream* out);

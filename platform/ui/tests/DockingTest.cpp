@@ -1,0 +1,625 @@
+// Docking: the frame's dock bars and their rows, the fixed order of the frame's layout, where a
+// dragged bar may dock, floating frames, the drag and resize loops driven by queued mouse and key
+// messages, and the dock state written to an archive and read back.
+
+#include "platform/gdi/gdi.h"
+#include "platform/ui/CDockBar.h"
+#include "platform/ui/CDockContext.h"
+#include "platform/ui/CFrameWnd.h"
+#include "platform/ui/CMiniFrameWnd.h"
+#include "platform/ui/tests/UiTestSupport.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr UINT ID_BAR_A = 0xE840, ID_BAR_B = 0xE841, ID_BAR_C = 0xE842, ID_BAR_D = 0xE843;
+
+// A bar of a fixed size: `horz` when horizontal, turned when vertical; stretched, as long as its
+// side. With CBRS_SIZE_DYNAMIC it answers the layout modes as a tool bar does and notes each
+// request.
+class TestBar : public CControlBar {
+public:
+  explicit TestBar(CSize horz) : m_horz(horz), m_width(horz.cx) {}
+
+  BOOL Create(CWnd* parent, UINT id, DWORD style = CBRS_ALIGN_TOP, LPCWSTR title = u"bar") {
+    m_dwStyle = style & CBRS_ALL;
+    return CWnd::Create(nullptr, title, WS_CHILD | WS_VISIBLE | (style & ~CBRS_ALL), CRect(0, 0, 0, 0), parent, id);
+  }
+  CSize CalcFixedLayout(BOOL stretch, BOOL horz) override {
+    CSize size = horz ? m_horz : CSize(m_horz.cy, m_horz.cx);
+    if (stretch) (horz ? size.cx : size.cy) = 32767;
+    return size;
+  }
+  CSize CalcDynamicLayout(int length, DWORD mode) override {
+    if (!(m_dwStyle & CBRS_SIZE_DYNAMIC)) return CControlBar::CalcDynamicLayout(length, mode);
+    requests.push_back({length, mode});
+    if (mode & LM_VERTDOCK) return CSize(m_horz.cy, m_width);
+    if (mode & LM_COMMIT) m_width = length;
+    if (mode & (LM_HORZDOCK | LM_MRUWIDTH | LM_COMMIT) || length < 0) return CSize(m_width, m_horz.cy);
+    return CSize(std::max(40, length), m_horz.cy);
+  }
+  void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+
+  struct Request {
+    int length;
+    DWORD mode;
+  };
+  std::vector<Request> requests;
+  CSize m_horz;
+  int m_width;
+};
+
+CRect ScreenRect(const CWnd& wnd) {
+  CRect r;
+  wnd.GetWindowRect(&r);
+  return r;
+}
+
+// The window rectangle in its parent's client coordinates.
+CRect InParent(const CWnd& wnd) {
+  CRect r = ScreenRect(wnd);
+  wnd.GetParent()->ScreenToClient(&r);
+  return r;
+}
+
+LPARAM At(const CWnd& wnd, CPoint screen) {
+  wnd.ScreenToClient(&screen);
+  return MAKELPARAM(screen.x, screen.y);
+}
+
+UINT ParentId(const CWnd& wnd) { return static_cast<UINT>(wnd.GetParent()->GetDlgCtrlID()); }
+
+std::vector<CControlBar*> Rows(const CDockBar* dockBar) {
+  std::vector<CControlBar*> rows;
+  for (INT_PTR i = 0; i < dockBar->m_arrBars.GetSize(); ++i) rows.push_back(dockBar->m_arrBars[i]);
+  return rows;
+}
+
+class Docking : public ::testing::Test {
+protected:
+  void SetUp() override {
+    frame = new CFrameWnd;
+    ASSERT_TRUE(frame->Create(nullptr, u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(60, 60, 700, 520)));
+    ASSERT_TRUE(view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+    frame->EnableDocking(CBRS_ALIGN_ANY);
+    frame->GetClientRect(&client);
+    origin = CPoint(0, 0);
+    frame->ClientToScreen(&origin);
+  }
+  void TearDown() override {
+    if (frame && IsWindow(frame->GetSafeHwnd())) frame->DestroyWindow();
+  }
+
+  CDockBar* DockBar(UINT id) { return static_cast<CDockBar*>(frame->GetControlBar(id)); }
+  // A bar made in the frame and docked on a side.
+  void Dock(TestBar& bar, UINT id, UINT side, DWORD style = CBRS_ALIGN_TOP, DWORD dockStyle = CBRS_ALIGN_ANY) {
+    ASSERT_TRUE(bar.Create(frame, id, style));
+    bar.EnableDocking(dockStyle);
+    frame->DockControlBar(&bar, side);
+  }
+  CMiniDockFrameWnd* FloatingFrameOf(CControlBar& bar) {
+    return bar.m_pDockBar ? dynamic_cast<CMiniDockFrameWnd*>(bar.m_pDockBar->GetParent()) : nullptr;
+  }
+  // Presses the left button on the bar at `grab` (its client coordinates) while the messages
+  // posted before wait in the queue: the drag loop reads them.
+  void PressOn(CWnd& wnd, CPoint grab) { wnd.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y)); }
+
+  CFrameWnd* frame {};
+  CWnd view;
+  CRect client;
+  CPoint origin;  // the frame's client area on the screen
+};
+
+// ---- Dock bars, rows and layout ----------------------------------------------------------------
+
+TEST_F(Docking, EnableDockingMakesTheDockBarsAskedFor) {
+  struct Case {
+    UINT id;
+    DWORD align;
+  };
+  const Case sides[] = {{AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP},
+                        {AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_LEFT},
+                        {AFX_IDW_DOCKBAR_RIGHT, CBRS_ALIGN_RIGHT},
+                        {AFX_IDW_DOCKBAR_BOTTOM, CBRS_ALIGN_BOTTOM}};
+  for (const Case& side : sides) {
+    CControlBar* bar = frame->GetControlBar(side.id);
+    ASSERT_NE(bar, nullptr) << std::hex << side.id;
+    EXPECT_TRUE(bar->IsKindOf(RUNTIME_CLASS(CDockBar)));
+    EXPECT_TRUE(bar->IsDockBar());
+    EXPECT_EQ(bar->GetParent(), frame);
+    EXPECT_EQ(bar->GetBarStyle() & CBRS_ALIGN_ANY, side.align) << std::hex << side.id;
+    EXPECT_EQ(DockBar(side.id)->GetDockedCount(), 0);
+    EXPECT_EQ(Rows(DockBar(side.id)), std::vector<CControlBar*> {nullptr});
+  }
+  frame->EnableDocking(CBRS_ALIGN_ANY);
+  int dockBars = 0;
+  for (CControlBar* bar : frame->m_listControlBars) dockBars += bar->IsDockBar() ? 1 : 0;
+  EXPECT_EQ(dockBars, 4) << "enabling again makes no second set";
+
+  auto* other = new CFrameWnd;
+  ASSERT_TRUE(other->Create(nullptr, u"other", WS_OVERLAPPEDWINDOW, CRect(0, 0, 300, 200)));
+  other->EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);
+  EXPECT_NE(other->GetControlBar(AFX_IDW_DOCKBAR_TOP), nullptr);
+  EXPECT_NE(other->GetControlBar(AFX_IDW_DOCKBAR_LEFT), nullptr);
+  EXPECT_EQ(other->GetControlBar(AFX_IDW_DOCKBAR_RIGHT), nullptr);
+  EXPECT_EQ(other->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM), nullptr);
+  other->DestroyWindow();
+}
+
+TEST_F(Docking, BarsDockedOnOneSideFormRows) {
+  TestBar a(CSize(100, 26)), b(CSize(80, 26)), c(CSize(60, 26)), d(CSize(50, 26)), e(CSize(70, 26));
+  Dock(a, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  CDockBar* top = DockBar(AFX_IDW_DOCKBAR_TOP);
+  EXPECT_EQ(a.m_pDockBar, top);
+  EXPECT_EQ(ParentId(a), AFX_IDW_DOCKBAR_TOP);
+  EXPECT_EQ(InParent(a), CRect(-2, -2, 98, 24)) << "the first bar tucks its outer 2 pixels under the edges";
+
+  // To the right of a, in its row: the same row, where it was put.
+  CRect right = ScreenRect(a);
+  right.OffsetRect(right.Width() + 10, 0);
+  ASSERT_TRUE(b.Create(frame, ID_BAR_B));
+  b.EnableDocking(CBRS_ALIGN_ANY);
+  frame->DockControlBar(&b, AFX_IDW_DOCKBAR_TOP, &right);
+  EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &b, nullptr}));
+  EXPECT_EQ(InParent(b), CRect(108, -2, 188, 24));
+
+  // Below the row: a second row.
+  CRect below = ScreenRect(a);
+  below.OffsetRect(0, 20);
+  ASSERT_TRUE(c.Create(frame, ID_BAR_C));
+  c.EnableDocking(CBRS_ALIGN_ANY);
+  frame->DockControlBar(&c, AFX_IDW_DOCKBAR_TOP, &below);
+  EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &b, nullptr, &c, nullptr}));
+  EXPECT_EQ(InParent(c), CRect(-2, 24, 58, 50));
+  EXPECT_EQ(InParent(*top), CRect(0, 0, client.Width(), 50)) << "two rows of 26, the first tucked by 2";
+
+  // Between a and b: between them in the row, which makes room for it.
+  CRect between = ScreenRect(a);
+  between.OffsetRect(60, 0);
+  ASSERT_TRUE(d.Create(frame, ID_BAR_D));
+  d.EnableDocking(CBRS_ALIGN_ANY);
+  frame->DockControlBar(&d, AFX_IDW_DOCKBAR_TOP, &between);
+  EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &d, &b, nullptr, &c, nullptr}));
+  EXPECT_EQ(InParent(d).left, 96) << "pushed along to the end of a, less the shared 2 pixels";
+  EXPECT_EQ(InParent(b).left, 144);
+
+  // Without a rectangle: a new last row. Taking the only bar of a row out removes the row.
+  ASSERT_TRUE(e.Create(frame, ID_BAR_A + 10));
+  e.EnableDocking(CBRS_ALIGN_ANY);
+  frame->DockControlBar(&e, AFX_IDW_DOCKBAR_TOP);
+  EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &d, &b, nullptr, &c, nullptr, &e, nullptr}));
+  frame->DockControlBar(&c, AFX_IDW_DOCKBAR_LEFT);
+  EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &d, &b, nullptr, &e, nullptr}));
+  EXPECT_EQ(InParent(e).top, 24);
+  EXPECT_EQ(top->GetDockedCount(), 4);
+}
+
+TEST_F(Docking, TheFrameCarvesStatusBarDockBarsAndViewInAFixedOrder) {
+  TestBar top(CSize(120, 26)), bottom(CSize(80, 20)), left(CSize(90, 30)), status(CSize(100, 18));
+  ASSERT_TRUE(status.Create(frame, AFX_IDW_STATUS_BAR, CBRS_ALIGN_BOTTOM));
+  Dock(top, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  Dock(bottom, ID_BAR_B, AFX_IDW_DOCKBAR_BOTTOM);
+  Dock(left, ID_BAR_C, AFX_IDW_DOCKBAR_LEFT);
+  frame->RecalcLayout();
+  const int w = client.Width(), h = client.Height();
+  struct Expect {
+    const char* what;
+    const CWnd* wnd;
+    CRect rect;
+  };
+  const Expect expected[] = {
+      {"status bar", &status, CRect(0, h - 18, w, h)},
+      {"bottom dock bar", DockBar(AFX_IDW_DOCKBAR_BOTTOM), CRect(0, h - 38, w, h - 18)},
+      {"top dock bar", DockBar(AFX_IDW_DOCKBAR_TOP), CRect(0, 0, w, 24)},
+      {"left dock bar", DockBar(AFX_IDW_DOCKBAR_LEFT), CRect(0, 24, 30, h - 38)},
+      {"right dock bar (empty)", DockBar(AFX_IDW_DOCKBAR_RIGHT), CRect(w, 24, w, h - 38)},
+      {"view", &view, CRect(30, 24, w, h - 38)},
+      {"bar on top", &top, CRect(-2, -2, 118, 24)},
+      {"bar at the bottom", &bottom, CRect(-2, 0, 78, 20)},
+      {"bar on the left", &left, CRect(0, -2, 30, 88)},
+  };
+  for (const Expect& e : expected) EXPECT_EQ(InParent(*e.wnd), e.rect) << e.what;
+
+  // A hidden bar gives its room back, at once or at the next layout.
+  frame->ShowControlBar(&left, FALSE, TRUE);
+  EXPECT_FALSE(left.IsVisible()) << "counts as hidden before the layout";
+  EXPECT_TRUE(left.GetStyle() & WS_VISIBLE);
+  frame->RecalcLayout();
+  EXPECT_FALSE(left.GetStyle() & WS_VISIBLE);
+  EXPECT_EQ(InParent(view), CRect(0, 24, w, h - 38));
+  frame->ShowControlBar(&left, TRUE, FALSE);
+  EXPECT_EQ(InParent(view), CRect(30, 24, w, h - 38));
+}
+
+TEST_F(Docking, ADynamicBarIsAskedForItsSizeOnTheSideItDocksOn) {
+  TestBar bar(CSize(120, 26));
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_TOP | CBRS_SIZE_DYNAMIC);
+  EXPECT_EQ(ParentId(bar), AFX_IDW_DOCKBAR_LEFT);
+  EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, static_cast<DWORD>(CBRS_ALIGN_LEFT));
+  ASSERT_FALSE(bar.requests.empty());
+  EXPECT_EQ(bar.requests.back().length, -1);
+  EXPECT_EQ(bar.requests.back().mode, static_cast<DWORD>(LM_VERTDOCK));
+  EXPECT_EQ(InParent(bar), CRect(0, -2, 26, 118));
+
+  bar.requests.clear();
+  frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+  EXPECT_EQ(ParentId(bar), AFX_IDW_DOCKBAR_TOP);
+  ASSERT_FALSE(bar.requests.empty());
+  EXPECT_EQ(bar.requests.back().mode, static_cast<DWORD>(LM_HORZ | LM_HORZDOCK));
+  EXPECT_EQ(InParent(bar), CRect(-2, -2, 118, 24));
+}
+
+TEST_F(Docking, CanDockFindsTheFirstAllowedSideUnderTheRectangle) {
+  TestBar bar(CSize(100, 26));
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);  // the top dock bar is 24 high, the others empty
+  const int w = client.Width(), h = client.Height();
+  struct Case {
+    const char* what;
+    CRect rect;  // client coordinates of the frame
+    DWORD dockStyle;
+    DWORD side;
+  };
+  const Case cases[] = {
+      {"over the top row", CRect(50, 5, 150, 30), CBRS_ALIGN_ANY, CBRS_ALIGN_TOP},
+      {"top comes before left", CRect(-10, 10, 20, 60), CBRS_ALIGN_ANY, CBRS_ALIGN_TOP},
+      {"an empty left side reaches 4 pixels in", CRect(3, 100, 30, 200), CBRS_ALIGN_ANY, CBRS_ALIGN_LEFT},
+      {"and no further", CRect(4, 100, 30, 200), CBRS_ALIGN_ANY, 0},
+      {"an empty side reaches 4 pixels out", CRect(-30, 100, -3, 200), CBRS_ALIGN_ANY, CBRS_ALIGN_LEFT},
+      {"bottom edge", CRect(100, h - 3, 200, h + 20), CBRS_ALIGN_ANY, CBRS_ALIGN_BOTTOM},
+      {"right edge", CRect(w - 3, 100, w + 20, 200), CBRS_ALIGN_ANY, CBRS_ALIGN_RIGHT},
+      {"a side the style does not allow", CRect(50, 5, 150, 30), CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT, 0},
+      {"the next side the style allows", CRect(-10, 10, 20, 60), CBRS_ALIGN_LEFT, CBRS_ALIGN_LEFT},
+      {"the middle", CRect(100, 100, 200, 150), CBRS_ALIGN_ANY, 0},
+  };
+  for (const Case& c : cases) {
+    CRect rect = c.rect;
+    rect.OffsetRect(origin.x, origin.y);
+    CDockBar* found = reinterpret_cast<CDockBar*>(1);
+    EXPECT_EQ(frame->CanDock(rect, c.dockStyle, &found), c.side) << c.what;
+    if (c.side == CBRS_ALIGN_LEFT) {
+      EXPECT_EQ(found, DockBar(AFX_IDW_DOCKBAR_LEFT)) << c.what;
+    }
+    if (!c.side) {
+      EXPECT_EQ(found, nullptr) << c.what;
+    }
+  }
+}
+
+// ---- Floating ----------------------------------------------------------------------------------
+
+TEST_F(Docking, AFloatingBarLivesInAMiniFrameSizedToIt) {
+  TestBar bar(CSize(100, 26));
+  ASSERT_TRUE(bar.Create(frame, ID_BAR_A, CBRS_ALIGN_TOP, u"Tools"));
+  bar.EnableDocking(CBRS_ALIGN_ANY);
+  frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+  frame->FloatControlBar(&bar, CPoint(300, 250));
+
+  EXPECT_TRUE(bar.IsFloating());
+  EXPECT_TRUE(bar.GetBarStyle() & CBRS_FLOATING);
+  ASSERT_NE(bar.m_pDockBar, nullptr);
+  EXPECT_EQ(bar.m_pDockBar->GetDlgCtrlID(), AFX_IDW_DOCKBAR_FLOAT);
+  EXPECT_TRUE(bar.m_pDockBar->m_bFloating);
+  EXPECT_EQ(bar.m_pDockSite, frame);
+  EXPECT_EQ(bar.GetDockingFrame(), FloatingFrameOf(bar));
+  CMiniDockFrameWnd* mini = FloatingFrameOf(bar);
+  ASSERT_NE(mini, nullptr);
+  EXPECT_TRUE(mini->IsWindowVisible());
+  EXPECT_EQ(::GetWindow(mini->GetSafeHwnd(), GW_OWNER), frame->GetSafeHwnd());
+  EXPECT_EQ(std::count(frame->m_listControlBars.begin(), frame->m_listControlBars.end(), bar.m_pDockBar), 1)
+      << "the floating dock bar is one of the frame's bars";
+
+  // The frame: at the point, with a small caption and thick border around the bar less its
+  // tucked 2 pixels each side; its title is the bar's.
+  const int border = GetSystemMetrics(SM_CXFRAME), caption = GetSystemMetrics(SM_CYSMCAPTION);
+  EXPECT_EQ(ScreenRect(*mini), CRect(300, 250, 300 + 96 + 2 * border, 250 + 22 + 2 * border + caption));
+  CRect inside;
+  mini->GetClientRect(&inside);
+  EXPECT_EQ(inside.Size(), CSize(96, 22));
+  EXPECT_EQ(InParent(bar), CRect(-2, -2, 98, 24));
+  CString title;
+  mini->GetWindowText(title);
+  EXPECT_EQ(title, CString(u"Tools"));
+  EXPECT_EQ(InParent(*DockBar(AFX_IDW_DOCKBAR_TOP)).Height(), 0) << "the top side gave its room back";
+
+  // Floating it again moves its frame; docking it again takes the frame away.
+  HWND miniWindow = mini->GetSafeHwnd();
+  frame->FloatControlBar(&bar, CPoint(320, 260));
+  EXPECT_EQ(FloatingFrameOf(bar)->GetSafeHwnd(), miniWindow);
+  EXPECT_EQ(ScreenRect(*FloatingFrameOf(bar)).TopLeft(), CPoint(320, 260));
+  frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_LEFT);
+  EXPECT_FALSE(IsWindow(miniWindow));
+  EXPECT_FALSE(bar.IsFloating());
+  EXPECT_FALSE(bar.GetBarStyle() & CBRS_FLOATING);
+  EXPECT_EQ(ParentId(bar), AFX_IDW_DOCKBAR_LEFT);
+}
+
+TEST_F(Docking, ADoubleClickTogglesBetweenTheLastDockedAndFloatingPlaces) {
+  TestBar a(CSize(100, 26)), b(CSize(80, 26));
+  Dock(a, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  CRect right = ScreenRect(a);
+  right.OffsetRect(150, 0);
+  ASSERT_TRUE(b.Create(frame, ID_BAR_B));
+  b.EnableDocking(CBRS_ALIGN_ANY);
+  frame->DockControlBar(&b, AFX_IDW_DOCKBAR_TOP, &right);
+  const CRect docked = ScreenRect(b);
+
+  // Never floated: its frame floats where it is docked.
+  b.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  ASSERT_TRUE(b.IsFloating());
+  EXPECT_EQ(ScreenRect(*FloatingFrameOf(b)).TopLeft(), docked.TopLeft());
+
+  frame->FloatControlBar(&b, CPoint(350, 300));
+  const CRect floating = ScreenRect(b);
+  b.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  ASSERT_FALSE(b.IsFloating());
+  EXPECT_EQ(ParentId(b), AFX_IDW_DOCKBAR_TOP);
+  EXPECT_EQ(ScreenRect(b), docked) << "back in its row, where it was";
+
+  b.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  ASSERT_TRUE(b.IsFloating());
+  EXPECT_EQ(ScreenRect(b), floating);
+  EXPECT_EQ(ScreenRect(*FloatingFrameOf(b)).TopLeft(), CPoint(350, 300));
+
+  // A double click on the floating frame's caption docks it too.
+  CMiniDockFrameWnd* mini = FloatingFrameOf(b);
+  CRect caption = mini->GetCaptionRect();
+  CPoint onCaption = ScreenRect(*mini).TopLeft() + CSize(caption.left + 10, caption.CenterPoint().y);
+  mini->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(onCaption.x, onCaption.y));
+  EXPECT_FALSE(b.IsFloating());
+  EXPECT_EQ(ScreenRect(b), docked);
+}
+
+// ---- Dragging ----------------------------------------------------------------------------------
+
+TEST_F(Docking, DraggingFloatsABarAndDocksItAtTheSideUnderIt) {
+  TestBar bar(CSize(100, 26));
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  const CRect before = ScreenRect(bar);
+  const CPoint grab(10, 10);
+  const CPoint start = before.TopLeft() + CSize(grab.x, grab.y);
+  const CPoint middle = origin + CSize(client.Width() / 2, client.Height() / 2);
+
+  bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, At(bar, middle));
+  bar.PostMessage(WM_LBUTTONUP, 0, At(bar, middle));
+  PressOn(bar, grab);
+  ASSERT_TRUE(bar.IsFloating()) << "dropped over no side";
+  EXPECT_EQ(::GetCapture(), nullptr);
+  const CSize moved = middle - start;
+  EXPECT_EQ(ScreenRect(bar), CRect(before.TopLeft() + moved, before.Size())) << "where its outline was";
+  CRect outline = before;
+  CMiniFrameWnd::CalcBorders(&outline);
+  outline.DeflateRect(2, 2);
+  outline.OffsetRect(moved);
+  EXPECT_EQ(ScreenRect(*FloatingFrameOf(bar)), outline);
+  EXPECT_EQ(bar.m_pDockContext->m_ptMRUFloatPos, outline.TopLeft());
+
+  // From the caption of its frame to the left edge of the frame's client area.
+  CMiniDockFrameWnd* mini = FloatingFrameOf(bar);
+  HWND miniWindow = mini->GetSafeHwnd();
+  const CPoint onCaption = outline.TopLeft() + CSize(30, mini->GetCaptionRect().CenterPoint().y);
+  const CPoint leftEdge = origin + CSize(2, 150);
+  bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, At(bar, leftEdge));
+  bar.PostMessage(WM_LBUTTONUP, 0, At(bar, leftEdge));
+  mini->SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(onCaption.x, onCaption.y));
+  EXPECT_FALSE(bar.IsFloating());
+  EXPECT_EQ(ParentId(bar), AFX_IDW_DOCKBAR_LEFT);
+  EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, static_cast<DWORD>(CBRS_ALIGN_LEFT));
+  EXPECT_EQ(InParent(bar).Size(), CSize(26, 100)) << "turned upright";
+  EXPECT_FALSE(IsWindow(miniWindow)) << "its empty frame is gone";
+  EXPECT_EQ(bar.m_pDockContext->m_uMRUDockID, static_cast<UINT>(AFX_IDW_DOCKBAR_LEFT));
+}
+
+TEST_F(Docking, EscapeOrTheRightButtonCancelADragAndCtrlKeepsTheBarFloating) {
+  TestBar bar(CSize(100, 26));
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  const CRect home = ScreenRect(bar);
+  const CPoint grab(10, 10);
+  const CPoint middle = origin + CSize(client.Width() / 2, client.Height() / 2);
+  // Along the top row, still over the top dock bar.
+  const CPoint alongTop = home.TopLeft() + CSize(grab.x + 40, grab.y);
+  struct Step {
+    UINT message;
+    WPARAM wParam;
+    CPoint at;  // screen point of a mouse message
+  };
+  struct Case {
+    const char* what;
+    std::vector<Step> steps;
+    bool floats;
+    CPoint barAt;  // top-left corner afterwards
+  };
+  const Case cases[] = {
+      {"Escape", {{WM_MOUSEMOVE, MK_LBUTTON, middle}, {WM_KEYDOWN, VK_ESCAPE, {}}, {WM_LBUTTONUP, 0, middle}}, false,
+       home.TopLeft()},
+      {"right button", {{WM_MOUSEMOVE, MK_LBUTTON, middle}, {WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, middle}}, false,
+       home.TopLeft()},
+      {"moved along its row", {{WM_MOUSEMOVE, MK_LBUTTON, alongTop}, {WM_LBUTTONUP, 0, alongTop}}, false,
+       home.TopLeft() + CSize(40, 0)},
+      {"Ctrl held",
+       {{WM_KEYDOWN, VK_CONTROL, {}}, {WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, alongTop}, {WM_LBUTTONUP, MK_CONTROL, alongTop}},
+       true, home.TopLeft() + CSize(40, 0)},
+      {"Ctrl pressed and let go", {{WM_KEYDOWN, VK_CONTROL, {}}, {WM_MOUSEMOVE, MK_LBUTTON, alongTop}, {WM_KEYUP, VK_CONTROL, {}},
+       {WM_LBUTTONUP, 0, alongTop}}, false, home.TopLeft() + CSize(40, 0)},
+  };
+  for (const Case& c : cases) {
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP, &home);
+    ASSERT_EQ(ScreenRect(bar), home) << c.what;
+    for (const Step& s : c.steps) {
+      bool mouse = s.message >= WM_MOUSEFIRST && s.message <= WM_MOUSELAST;
+      bar.PostMessage(s.message, s.wParam, mouse ? At(bar, s.at) : 0);
+    }
+    PressOn(bar, grab);
+    EXPECT_EQ(bool(bar.IsFloating()), c.floats) << c.what;
+    EXPECT_EQ(ScreenRect(bar).TopLeft(), c.barAt) << c.what;
+    if (!c.floats) {
+      EXPECT_EQ(ParentId(bar), AFX_IDW_DOCKBAR_TOP) << c.what;
+    }
+    EXPECT_EQ(::GetCapture(), nullptr) << c.what;
+    Pump(10);  // what the loop left in the queue
+  }
+}
+
+TEST_F(Docking, TheBorderOfAFloatingDynamicBarResizesIt) {
+  TestBar bar(CSize(120, 26));
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP | CBRS_SIZE_DYNAMIC);
+  const int border = GetSystemMetrics(SM_CXFRAME);
+  struct Case {
+    const char* what;
+    UINT hit;
+    int dx;
+    int barWidth;  // afterwards
+  };
+  const Case cases[] = {
+      {"right border outwards", HTRIGHT, 40, 160},
+      {"left border outwards", HTLEFT, -30, 190},
+      {"right border far inwards: the bar's least width", HTRIGHT, -300, 40},
+  };
+  for (const Case& c : cases) {
+    frame->FloatControlBar(&bar, CPoint(300, 300));
+    CMiniDockFrameWnd* mini = FloatingFrameOf(bar);
+    ASSERT_NE(mini, nullptr) << c.what;
+    EXPECT_TRUE(mini->GetStyle() & MFS_4THICKFRAME);
+    EXPECT_FALSE(mini->GetStyle() & MFS_MOVEFRAME) << "a dynamic bar's frame sizes";
+    const CRect before = ScreenRect(*mini);
+    const CPoint on(c.hit == HTLEFT ? before.left + 1 : before.right - 2, before.CenterPoint().y);
+    ASSERT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(on.x, on.y)), static_cast<LRESULT>(c.hit)) << c.what;
+    const CPoint to = on + CSize(c.dx, 0);
+    bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, At(bar, to));
+    bar.PostMessage(WM_LBUTTONUP, 0, At(bar, to));
+    bar.requests.clear();
+    mini->SendMessage(WM_NCLBUTTONDOWN, c.hit, MAKELPARAM(on.x, on.y));
+    ASSERT_TRUE(bar.IsFloating()) << c.what;
+    EXPECT_EQ(bar.m_width, c.barWidth) << c.what << ": the width the bar committed";
+    const CRect after = ScreenRect(*FloatingFrameOf(bar));
+    EXPECT_EQ(after.Width(), c.barWidth - 4 + 2 * border) << c.what;
+    const bool fromLeft = c.hit == HTLEFT;
+    EXPECT_EQ(fromLeft ? after.right : after.left, fromLeft ? before.right : before.left) << c.what << ": the other edge stays";
+  }
+}
+
+// ---- Floating frames ---------------------------------------------------------------------------
+
+TEST_F(Docking, TheCloseButtonHidesTheBarsOfAFloatingFrame) {
+  TestBar bar(CSize(100, 26));
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  frame->FloatControlBar(&bar, CPoint(300, 250));
+  CMiniDockFrameWnd* mini = FloatingFrameOf(bar);
+  ASSERT_NE(mini, nullptr);
+  const CPoint corner = ScreenRect(*mini).TopLeft();
+  const CPoint button = mini->GetCloseButtonRect().CenterPoint();
+  const CPoint onButton = corner + CSize(button.x, button.y);
+  const CPoint onCaption = corner + CSize(mini->GetCaptionRect().left + 5, mini->GetCaptionRect().top + 5);
+  EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(onButton.x, onButton.y)), HTCLOSE);
+  EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(onCaption.x, onCaption.y)), HTCAPTION);
+  const CPoint onBorder = corner + CSize(1, 20);
+  EXPECT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(onBorder.x, onBorder.y)), HTCAPTION)
+      << "the border of a fixed bar's frame moves it";
+
+  // Released away from the button: nothing.
+  mini->PostMessage(WM_LBUTTONUP, 0, At(*mini, onCaption));
+  mini->SendMessage(WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(onButton.x, onButton.y));
+  EXPECT_TRUE(bar.IsVisible());
+  EXPECT_TRUE(mini->IsWindowVisible());
+
+  mini->PostMessage(WM_LBUTTONUP, 0, At(*mini, onButton));
+  mini->SendMessage(WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(onButton.x, onButton.y));
+  EXPECT_FALSE(bar.IsVisible());
+  EXPECT_FALSE(mini->IsWindowVisible());
+  EXPECT_TRUE(bar.IsFloating()) << "hidden, not docked";
+
+  frame->ShowControlBar(&bar, TRUE, FALSE);
+  EXPECT_TRUE(bar.IsVisible());
+  EXPECT_TRUE(mini->IsWindowVisible());
+}
+
+// A frame whose minimum tracking size is its own.
+class SizedFrame : public CMiniFrameWnd {
+public:
+  void OnGetMinMaxInfo(MINMAXINFO* info) {
+    CMiniFrameWnd::OnGetMinMaxInfo(info);
+    info->ptMinTrackSize = POINT {150, 100};
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(SizedFrame, CMiniFrameWnd)
+  ON_WM_GETMINMAXINFO()
+END_MESSAGE_MAP()
+
+TEST_F(Docking, AnOrdinaryMiniFrameMovesAndSizesWithinItsMinimum) {
+  auto* mini = new SizedFrame;
+  ASSERT_TRUE(mini->Create(nullptr, u"palette", WS_POPUP | WS_CAPTION | WS_SYSMENU | MFS_THICKFRAME,
+                           CRect(200, 200, 400, 340), frame));
+  mini->ShowWindow(SW_SHOWNA);
+  struct Case {
+    const char* what;
+    UINT hit;
+    CSize by;
+    UINT endMessage;
+    CRect expected;
+  };
+  const Case cases[] = {
+      {"bottom-right corner", HTBOTTOMRIGHT, CSize(50, 30), WM_LBUTTONUP, CRect(200, 200, 450, 370)},
+      {"top-left corner", HTTOPLEFT, CSize(-10, -20), WM_LBUTTONUP, CRect(190, 180, 450, 370)},
+      {"down to the minimum", HTBOTTOMRIGHT, CSize(-500, -500), WM_LBUTTONUP, CRect(190, 180, 340, 280)},
+      {"the caption moves", HTCAPTION, CSize(15, 25), WM_LBUTTONUP, CRect(205, 205, 355, 305)},
+      {"Escape puts it back", HTRIGHT, CSize(80, 0), WM_KEYDOWN, CRect(205, 205, 355, 305)},
+  };
+  for (const Case& c : cases) {
+    const CRect before = ScreenRect(*mini);
+    CPoint from;
+    switch (c.hit) {
+    case HTBOTTOMRIGHT: from = before.BottomRight() - CSize(1, 1); break;
+    case HTTOPLEFT: from = before.TopLeft(); break;
+    case HTRIGHT: from = CPoint(before.right - 1, before.CenterPoint().y); break;
+    default: from = before.TopLeft() + CSize(40, 10); break;
+    }
+    ASSERT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(from.x, from.y)), static_cast<LRESULT>(c.hit)) << c.what;
+    const CPoint to = from + c.by;
+    mini->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, At(*mini, to));
+    // The button comes up where the mouse went, which is in the same place in the window when
+    // the move took the window's corner along.
+    const CPoint end = c.expected.TopLeft() == before.TopLeft() ? to : from;
+    mini->PostMessage(c.endMessage, c.endMessage == WM_KEYDOWN ? VK_ESCAPE : 0, At(*mini, end));
+    mini->SendMessage(WM_NCLBUTTONDOWN, c.hit, MAKELPARAM(from.x, from.y));
+    EXPECT_EQ(ScreenRect(*mini), c.expected) << c.what;
+    EXPECT_EQ(::GetCapture(), nullptr) << c.what;
+  }
+  mini->DestroyWindow();
+}
+
+// ---- Batches of moves --------------------------------------------------------------------------
+
+TEST(DeferWindowPos, ABatchMovesItsWindowsTogetherAndMergesEntriesForOneWindow) {
+  CWnd parent, a, b;
+  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"parent", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr));
+  ASSERT_TRUE(a.Create(nullptr, nullptr, WS_CHILD, CRect(0, 0, 10, 10), &parent, 1));
+  ASSERT_TRUE(b.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &parent, 2));
+  HDWP batch = BeginDeferWindowPos(2);
+  batch = DeferWindowPos(batch, a.GetSafeHwnd(), nullptr, 5, 6, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  batch = DeferWindowPos(batch, b.GetSafeHwnd(), nullptr, 0, 0, 40, 30, SWP_NOMOVE | SWP_NOZORDER);
+  batch = DeferWindowPos(batch, a.GetSafeHwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  ASSERT_NE(batch, nullptr);
+  EXPECT_EQ(InParent(a), CRect(0, 0, 10, 10)) << "nothing moves before the batch ends";
+  EXPECT_TRUE(EndDeferWindowPos(batch));
+  EXPECT_EQ(InParent(a), CRect(5, 6, 15, 16)) << "the move stays when a later entry only shows";
+  EXPECT_TRUE(a.GetStyle() & WS_VISIBLE);
+  EXPECT_EQ(InParent(b), CRect(0, 0, 40, 30));
+
+  HWND gone = a.GetSafeHwnd();
+  a.DestroyWindow();
+  batch = BeginDeferWindowPos(1);
+  EXPECT_EQ(DeferWindowPos(batch, gone, nullptr, 0, 0, 1, 1, SWP_NOZORDER), nullptr) << "no window: the batch is given up";
+  parent.DestroyWindow();
+}
+
+}  // namespace
