@@ -2,6 +2,7 @@
 
 #include "platform/ui/CDockBar.h"
 #include "platform/ui/CDockContext.h"
+#include "platform/ui/CDockState.h"
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/WindowTable.h"
 #include "platform/ui/windc.h"
@@ -314,4 +315,38 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
   CFrameWnd* target = owner && owner->IsKindOf(RUNTIME_CLASS(CFrameWnd)) ? static_cast<CFrameWnd*>(owner) : m_pDockSite;
   if (target) OnUpdateCmdUI(target, static_cast<BOOL>(wParam));
   return 0;
+}
+
+void CControlBar::GetBarInfo(CControlBarInfo* info) {
+  info->m_nBarID = static_cast<UINT>(GetDlgCtrlID());
+  info->m_bVisible = IsVisible();
+  info->m_bFloating = IsFloating();
+  info->m_bHorz = IsHorizontal(m_dwStyle);
+  info->m_bDockBar = IsDockBar();
+  CRect place;
+  GetWindowRect(&place);
+  if (CWnd* parent = GetParent()) parent->ScreenToClient(&place);
+  info->m_pointPos = place.TopLeft();
+  if (m_pDockContext) {
+    info->m_uMRUDockID = m_pDockContext->m_uMRUDockID;
+    info->m_rectMRUDockPos = m_pDockContext->m_rectMRUDockPos;
+    info->m_dwMRUFloatStyle = m_pDockContext->m_dwMRUFloatStyle;
+    info->m_ptMRUFloatPos = m_pDockContext->m_ptMRUFloatPos;
+    info->m_bMRUFloatPosSet = m_pDockContext->m_bMRUFloatPosSet;
+  }
+}
+
+void CControlBar::SetBarInfo(CControlBarInfo* info, CFrameWnd*) {
+  if (m_pDockContext) {
+    m_pDockContext->m_uMRUDockID = info->m_uMRUDockID;
+    m_pDockContext->m_rectMRUDockPos = info->m_rectMRUDockPos;
+    m_pDockContext->m_dwMRUFloatStyle = info->m_dwMRUFloatStyle;
+    m_pDockContext->m_ptMRUFloatPos = info->m_ptMRUFloatPos;
+    m_pDockContext->m_bMRUFloatPosSet = info->m_bMRUFloatPosSet;
+  }
+  m_nStateFlags &= ~(delayHide | delayShow);
+  const bool visible = GetStyle() & WS_VISIBLE;
+  if (bool(info->m_bVisible) != visible)
+    SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                                          (info->m_bVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }

@@ -49,6 +49,7 @@
 #define LM_LENGTHY 0x20
 #define LM_COMMIT 0x40
 
+class CControlBarInfo;
 class CDockBar;
 class CDockContext;
 
@@ -95,6 +96,13 @@ public:
   // Brings the bar's items up to date from the target's update handlers.
   virtual void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) = 0;
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+  // The bar's record in a dock state: ID, visibility, side, place, where it docked and floated
+  // last.
+  virtual void GetBarInfo(CControlBarInfo* info);
+  // Takes visibility and the last docked and floating places from a record (the frame docks or
+  // floats the bar itself).
+  virtual void SetBarInfo(CControlBarInfo* info, CFrameWnd* frame);
 
   // Applies a pending DelayShow through the layout's batch (nothing while the layout only
   // measures: no batch) and answers the window style the bar has after the layout.

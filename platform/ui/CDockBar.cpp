@@ -1,5 +1,6 @@
 #include "platform/ui/CDockBar.h"
 
+#include "platform/ui/CDockState.h"
 #include "platform/ui/CFrameWnd.h"
 
 #include <algorithm>
@@ -248,6 +249,23 @@ CSize CDockBar::CalcFixedLayout(BOOL stretch, BOOL) {
   thickness = std::max(0, thickness);
   along = std::max(0, along);
   return horz ? CSize(along, thickness) : CSize(thickness, along);
+}
+
+void CDockBar::GetBarInfo(CControlBarInfo* info) {
+  CControlBar::GetBarInfo(info);
+  if (m_bFloating) {
+    if (CWnd* frame = GetParent()) {
+      CRect place;
+      frame->GetWindowRect(&place);
+      info->m_pointPos = place.TopLeft();
+    }
+  }
+  info->m_arrBarID.RemoveAll();
+  for (INT_PTR i = 0; i < m_arrBars.GetSize(); ++i) {
+    CControlBar* bar = m_arrBars[i];
+    if (!bar) info->m_arrBarID.Add(0);
+    else if (UINT id = static_cast<UINT>(bar->GetDlgCtrlID())) info->m_arrBarID.Add(id);
+  }
 }
 
 LRESULT CDockBar::OnSizeParent(WPARAM, LPARAM lParam) {

@@ -52,6 +52,8 @@ public:
   // the length available (m_rectLayout, or the parent's client area) along the side.
   CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
   void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+  // Adds the rows (bar IDs, 0 between rows) and, for a floating dock bar, its frame's place.
+  void GetBarInfo(CControlBarInfo* info) override;
 
   CArray<CControlBar*, CControlBar*> m_arrBars;
   BOOL m_bFloating {};

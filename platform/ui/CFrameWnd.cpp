@@ -3,6 +3,7 @@
 #include "platform/ui/CControlBar.h"
 #include "platform/ui/CDockBar.h"
 #include "platform/ui/CDockContext.h"
+#include "platform/ui/CDockState.h"
 #include "platform/ui/CMiniFrameWnd.h"
 #include "platform/ui/CDocument.h"
 #include "platform/ui/CMenu.h"
@@ -11,6 +12,7 @@
 #include "platform/ui/WindowTable.h"
 
 #include <algorithm>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
@@ -314,6 +316,74 @@ DWORD CFrameWnd::CanDock(CRect rect, DWORD dockStyle, CDockBar** dockBarOut) {
   }
   if (dockBarOut) *dockBarOut = nullptr;
   return 0;
+}
+
+void CFrameWnd::GetDockState(CDockState& state) const {
+  state.Clear();
+  for (CControlBar* bar : m_listControlBars) {
+    if (!bar->GetSafeHwnd() || !bar->GetDlgCtrlID()) continue;
+    if (bar->IsDockBar() && static_cast<CDockBar*>(bar)->GetDockedCount() == 0) continue;
+    auto* info = new CControlBarInfo;
+    bar->GetBarInfo(info);
+    state.m_arrBarInfo.Add(info);
+  }
+}
+
+void CFrameWnd::SetDockState(const CDockState& state) {
+  const auto& records = state.m_arrBarInfo;
+  // Slots name bars by ID; the high word of an ID is no part of it.
+  auto barOf = [this](UINT id) -> CControlBar* {
+    CControlBar* bar = id ? GetControlBar(id & 0xFFFF) : nullptr;
+    return bar && !bar->IsDockBar() ? bar : nullptr;
+  };
+  auto recordOf = [&records](const CControlBar* bar) -> const CControlBarInfo* {
+    for (INT_PTR i = 0; i < records.GetSize(); ++i)
+      if (!records[i]->m_bDockBar && records[i]->m_nBarID == static_cast<UINT>(bar->GetDlgCtrlID())) return records[i];
+    return nullptr;
+  };
+  for (INT_PTR i = 0; i < records.GetSize(); ++i) records[i]->m_pBar = records[i]->m_bDockBar ? nullptr : barOf(records[i]->m_nBarID);
+
+  std::vector<HWND> floatingFrames;
+  for (INT_PTR i = 0; i < records.GetSize(); ++i) {
+    const CControlBarInfo& info = *records[i];
+    if (!info.m_bDockBar) continue;
+    std::vector<CControlBar*> bars;
+    for (INT_PTR k = 0; k < info.m_arrBarID.GetSize(); ++k)
+      if (CControlBar* bar = barOf(info.m_arrBarID[k])) bars.push_back(bar);
+    if (bars.empty()) continue;
+    CDockBar* dockBar = nullptr;
+    if (info.m_bFloating) {
+      DWORD style = (info.m_bHorz ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT) | (bars.front()->m_dwStyle & CBRS_SIZE_DYNAMIC);
+      if (bars.size() > 1) style |= CBRS_FLOAT_MULTI;
+      CMiniDockFrameWnd* frame = CreateFloatingFrame(style);
+      if (!frame) continue;
+      frame->SetWindowPos(nullptr, info.m_pointPos.x, info.m_pointPos.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      floatingFrames.push_back(frame->GetSafeHwnd());
+      dockBar = &frame->m_wndDockBar;
+    } else {
+      CControlBar* found = GetControlBar(info.m_nBarID);
+      if (!found || !found->IsDockBar() || static_cast<CDockBar*>(found)->m_bFloating) continue;
+      dockBar = static_cast<CDockBar*>(found);
+    }
+    BOOL newRow = TRUE;
+    for (INT_PTR k = 0; k < info.m_arrBarID.GetSize(); ++k) {
+      CControlBar* bar = barOf(info.m_arrBarID[k]);
+      if (!info.m_arrBarID[k]) newRow = TRUE;
+      if (!bar) continue;
+      const CControlBarInfo* own = recordOf(bar);
+      dockBar->AppendControlBar(bar, newRow, own ? own->m_pointPos : CPoint(-2, -2));
+      newRow = FALSE;
+    }
+  }
+  for (INT_PTR i = 0; i < records.GetSize(); ++i)
+    if (CControlBarInfo* info = records[i]; info->m_pBar) info->m_pBar->SetBarInfo(info, this);
+  RecalcLayout();
+  for (HWND hwnd : floatingFrames) {
+    // A later record may have taken a frame's bars (and with them the frame) away.
+    auto* frame = ::IsWindow(hwnd) ? dynamic_cast<CMiniDockFrameWnd*>(FromHandlePermanent(hwnd)) : nullptr;
+    if (frame) frame->RecalcLayout();
+  }
+  for (INT_PTR i = 0; i < records.GetSize(); ++i) records[i]->m_pBar = nullptr;
 }
 
 void CFrameWnd::OnClose() {

@@ -20,6 +20,7 @@
 
 class CControlBar;
 class CDockBar;
+class CDockState;
 class CDocument;
 class CMiniDockFrameWnd;
 class CView;
@@ -95,6 +96,14 @@ public:
   // A new floating frame of m_pFloatingFrameClass (derived from CMiniDockFrameWnd), made with
   // its Create(this, style); null when it cannot be made.
   virtual CMiniDockFrameWnd* CreateFloatingFrame(DWORD style);
+  // The docking layout of the frame's control bars (bars without an ID and empty dock bars are
+  // left out).
+  void GetDockState(CDockState& state) const;
+  // Puts the bars back as the state says: each dock bar's rows (a floating dock bar's in a new
+  // floating frame at its place), each bar's visibility and last docked and floating places.
+  // IDs that no bar of the frame has are passed over; bars the state does not name stay where
+  // they are.
+  void SetDockState(const CDockState& state);
 
   std::vector<CControlBar*> m_listControlBars;
   CRuntimeClass* m_pFloatingFrameClass {};  // CMiniDockFrameWnd unless a derived frame says otherwise

@@ -2,9 +2,12 @@
 // dragged bar may dock, floating frames, the drag and resize loops driven by queued mouse and key
 // messages, and the dock state written to an archive and read back.
 
+#include "platform/core/CArchive.h"
+#include "platform/core/CMemFile.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ui/CDockBar.h"
 #include "platform/ui/CDockContext.h"
+#include "platform/ui/CDockState.h"
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/CMiniFrameWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
@@ -18,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -595,6 +599,165 @@ TEST_F(Docking, AnOrdinaryMiniFrameMovesAndSizesWithinItsMinimum) {
     EXPECT_EQ(::GetCapture(), nullptr) << c.what;
   }
   mini->DestroyWindow();
+}
+
+// ---- Dock state --------------------------------------------------------------------------------
+
+std::vector<BYTE> Store(CDockState& state) {
+  CMemFile file;
+  CArchive ar(&file, CArchive::store);
+  state.Serialize(ar);
+  ar.Close();
+  std::vector<BYTE> bytes(static_cast<size_t>(file.GetLength()));
+  file.SeekToBegin();
+  file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
+  return bytes;
+}
+
+// Loads a state; the archive's error cause, or -1 when it loaded.
+int Load(std::vector<BYTE> bytes, CDockState& state) {
+  CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
+  try {
+    CArchive ar(&file, CArchive::load);
+    state.Serialize(ar);
+    ar.Close();
+  } catch (CArchiveException* e) {
+    int cause = e->m_cause;
+    e->Delete();
+    return cause;
+  }
+  return -1;
+}
+
+TEST_F(Docking, TheDockStateBringsBackRowsSidesFloatingPlacesAndVisibility) {
+  TestBar a(CSize(100, 26)), b(CSize(80, 26)), c(CSize(60, 26)), d(CSize(90, 30)), e(CSize(70, 24)),
+      f(CSize(50, 20));
+  Dock(a, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  CRect right = ScreenRect(a);
+  right.OffsetRect(150, 0);
+  ASSERT_TRUE(b.Create(frame, ID_BAR_B));
+  b.EnableDocking(CBRS_ALIGN_ANY);
+  frame->DockControlBar(&b, AFX_IDW_DOCKBAR_TOP, &right);
+  Dock(c, ID_BAR_C, AFX_IDW_DOCKBAR_TOP);
+  Dock(d, ID_BAR_D, AFX_IDW_DOCKBAR_LEFT);
+  Dock(e, ID_BAR_D + 1, AFX_IDW_DOCKBAR_TOP);
+  frame->FloatControlBar(&e, CPoint(420, 310));
+  Dock(f, ID_BAR_D + 2, AFX_IDW_DOCKBAR_BOTTOM);
+  frame->ShowControlBar(&f, FALSE, FALSE);
+  const CRect bAt = InParent(b), eAt = ScreenRect(e);
+
+  CDockState saved;
+  frame->GetDockState(saved);
+  const std::vector<BYTE> bytes = Store(saved);
+
+  // Everything somewhere else.
+  frame->FloatControlBar(&a, CPoint(200, 200));
+  frame->DockControlBar(&b, AFX_IDW_DOCKBAR_BOTTOM);
+  frame->DockControlBar(&c, AFX_IDW_DOCKBAR_RIGHT);
+  frame->DockControlBar(&e, AFX_IDW_DOCKBAR_TOP);
+  frame->ShowControlBar(&f, TRUE, FALSE);
+  frame->ShowControlBar(&d, FALSE, FALSE);
+
+  CDockState loaded;
+  ASSERT_EQ(Load(bytes, loaded), -1);
+  ASSERT_EQ(loaded.m_arrBarInfo.GetSize(), saved.m_arrBarInfo.GetSize());
+  frame->SetDockState(loaded);
+
+  EXPECT_EQ(Rows(DockBar(AFX_IDW_DOCKBAR_TOP)), (std::vector<CControlBar*> {nullptr, &a, &b, nullptr, &c, nullptr}));
+  EXPECT_EQ(InParent(b), bAt) << "its place along the row";
+  EXPECT_EQ(ParentId(d), AFX_IDW_DOCKBAR_LEFT);
+  EXPECT_TRUE(d.IsVisible());
+  EXPECT_EQ(ParentId(f), AFX_IDW_DOCKBAR_BOTTOM);
+  EXPECT_FALSE(f.IsVisible());
+  ASSERT_TRUE(e.IsFloating());
+  EXPECT_EQ(ScreenRect(e), eAt);
+  EXPECT_EQ(ScreenRect(*FloatingFrameOf(e)).TopLeft(), CPoint(420, 310));
+  EXPECT_TRUE(e.m_pDockContext->m_bMRUFloatPosSet);
+  EXPECT_EQ(e.m_pDockContext->m_ptMRUFloatPos, CPoint(420, 310));
+  EXPECT_FALSE(a.IsFloating());
+  EXPECT_EQ(InParent(*DockBar(AFX_IDW_DOCKBAR_RIGHT)).Width(), 0) << "c left the right side";
+
+  // Taken again, the state says the same of every bar (the records' order may differ: the new
+  // floating frame's dock bar joins the frame's bars last).
+  CDockState again;
+  frame->GetDockState(again);
+  ASSERT_EQ(again.m_arrBarInfo.GetSize(), saved.m_arrBarInfo.GetSize());
+  for (INT_PTR i = 0; i < saved.m_arrBarInfo.GetSize(); ++i) {
+    const CControlBarInfo& was = *saved.m_arrBarInfo[i];
+    const CControlBarInfo* now = nullptr;
+    for (INT_PTR k = 0; k < again.m_arrBarInfo.GetSize(); ++k)
+      if (again.m_arrBarInfo[k]->m_nBarID == was.m_nBarID) now = again.m_arrBarInfo[k];
+    ASSERT_NE(now, nullptr) << std::hex << was.m_nBarID;
+    EXPECT_EQ(now->m_pointPos, was.m_pointPos) << std::hex << was.m_nBarID;
+    EXPECT_EQ(now->m_bVisible, was.m_bVisible) << std::hex << was.m_nBarID;
+    EXPECT_EQ(now->m_bFloating, was.m_bFloating) << std::hex << was.m_nBarID;
+    EXPECT_EQ(now->m_uMRUDockID, was.m_uMRUDockID) << std::hex << was.m_nBarID;
+    EXPECT_EQ(now->m_rectMRUDockPos, was.m_rectMRUDockPos) << std::hex << was.m_nBarID;
+    EXPECT_EQ(now->m_arrBarID.GetSize(), was.m_arrBarID.GetSize()) << std::hex << was.m_nBarID;
+  }
+}
+
+TEST_F(Docking, ADamagedOrForeignDockStateDoesNotLoad) {
+  TestBar a(CSize(100, 26)), b(CSize(80, 26));
+  Dock(a, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  Dock(b, ID_BAR_B, AFX_IDW_DOCKBAR_LEFT);
+  CDockState saved;
+  frame->GetDockState(saved);
+  const std::vector<BYTE> good = Store(saved);
+  ASSERT_GT(good.size(), 40u);
+
+  auto with = [](std::vector<BYTE> bytes, size_t at, std::vector<BYTE> patch) {
+    std::copy(patch.begin(), patch.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    return bytes;
+  };
+  // A state of one dock bar with one slot: its count of slots is 8 bytes from the end.
+  CDockState one;
+  auto* info = new CControlBarInfo;
+  info->m_bDockBar = TRUE;
+  info->m_arrBarID.Add(0);
+  one.m_arrBarInfo.Add(info);
+  const std::vector<BYTE> single = Store(one);
+  struct Case {
+    const char* what;
+    std::vector<BYTE> bytes;
+    int cause;
+  };
+  const Case cases[] = {
+      {"empty", {}, CArchiveException::endOfFile},
+      {"cut short", std::vector<BYTE>(good.begin(), good.end() - 3), CArchiveException::endOfFile},
+      {"another kind of record", with(good, 0, {'X', 'O', 'C', 'K'}), CArchiveException::badSchema},
+      {"another version", with(good, 4, {2, 0}), CArchiveException::badSchema},
+      {"a count of records past the limit", with(good, 6, {0x01, 0x10, 0, 0}), CArchiveException::badIndex},
+      {"a count of slots past the limit", with(single, single.size() - 8, {0x01, 0x10, 0, 0}), CArchiveException::badIndex},
+  };
+  {
+    CDockState loaded;
+    ASSERT_EQ(Load(with(single, single.size() - 8, {0x00, 0x10, 0, 0}), loaded), CArchiveException::endOfFile)
+        << "4096 slots are allowed (and missing here)";
+  }
+  const CRect aAt = ScreenRect(a), bAt = ScreenRect(b);
+  for (const Case& c : cases) {
+    CDockState loaded;
+    EXPECT_EQ(Load(c.bytes, loaded), c.cause) << c.what;
+    EXPECT_EQ(loaded.m_arrBarInfo.GetSize(), 0) << c.what << ": nothing half-read is kept";
+  }
+  EXPECT_EQ(ScreenRect(a), aAt);
+  EXPECT_EQ(ScreenRect(b), bAt);
+
+  // A state that names bars the frame no longer has: those are passed over.
+  CDockState stale;
+  ASSERT_EQ(Load(good, stale), -1);
+  for (INT_PTR i = 0; i < stale.m_arrBarInfo.GetSize(); ++i) {
+    CControlBarInfo* info = stale.m_arrBarInfo[i];
+    if (info->m_nBarID == AFX_IDW_DOCKBAR_LEFT) {
+      info->m_arrBarID.InsertAt(1, 0x9999);
+      info->m_arrBarID.InsertAt(1, ID_BAR_A);
+    }
+    if (info->m_nBarID == ID_BAR_B) info->m_nBarID = 0x9998;
+  }
+  frame->SetDockState(stale);
+  EXPECT_EQ(Rows(DockBar(AFX_IDW_DOCKBAR_LEFT)), (std::vector<CControlBar*> {nullptr, &a, &b, nullptr}));
+  EXPECT_EQ(Rows(DockBar(AFX_IDW_DOCKBAR_TOP)), std::vector<CControlBar*> {nullptr});
 }
 
 // ---- Batches of moves --------------------------------------------------------------------------
