@@ -28,8 +28,9 @@ END_MESSAGE_MAP()
 namespace {
 
 constexpr int kBorderLine = 2;    // an etched border line: shadow, then highlight
-constexpr int kGripperRoom = 8;   // the gripper's strip: 2 pixels, the 3-pixel grip, 3 pixels
-constexpr int kGripperInset = 2;
+// The gripper's strip: 4 pixels (the first 2 tuck under a dock bar's edge), the 3-pixel grip, 3.
+constexpr int kGripperRoom = 10;
+constexpr int kGripperInset = 4;
 constexpr int kGripperWidth = 3;
 
 BOOL IsHorizontal(DWORD style) { return (style & CBRS_ORIENT_HORZ) != 0; }

@@ -52,6 +52,7 @@ CDockContext::CDockContext(CControlBar* bar) : m_pBar(bar), m_pDockSite(bar->m_p
 CDockContext::~CDockContext() = default;
 
 void CDockContext::StartDrag(CPoint pt) {
+  if (!m_pBar->m_pDockSite) return;  // a bar outside any frame has nowhere to go
   m_bDragging = TRUE;
   InitLoop();
   CRect rect;
@@ -86,6 +87,7 @@ void CDockContext::StartDrag(CPoint pt) {
 }
 
 void CDockContext::StartResize(int hit, CPoint pt) {
+  if (!m_pBar->m_pDockSite) return;
   m_bDragging = FALSE;
   InitLoop();
   m_nHitTest = hit;
@@ -332,8 +334,8 @@ void CDockContext::DrawFocusRect(BOOL removeRect) {
       rect.DeflateRect(1, 1);
       size = CSize(1, 1);
     } else {
-      // The floating frame: horizontal for a horizontal bar unless flipped.
-      const bool horizontal = ((m_dwStyle & CBRS_ORIENT_HORZ) != 0) != bool(m_bFlip);
+      // The floating frame: horizontal for a horizontal bar unless flipped; a resize has only one.
+      const bool horizontal = !m_bDragging || (((m_dwStyle & CBRS_ORIENT_HORZ) != 0) != bool(m_bFlip));
       rect = horizontal ? m_rectFrameDragHorz : m_rectFrameDragVert;
       size = CSize(::GetSystemMetrics(SM_CXFRAME) - 1, ::GetSystemMetrics(SM_CYFRAME) - 1);
       dither = TRUE;

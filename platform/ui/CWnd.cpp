@@ -532,7 +532,8 @@ BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* placement) { return ::SetWi
 
 void CWnd::RepositionBars(UINT first, UINT last, UINT idLeftOver, UINT flags, LPRECT param, LPCRECT clientRect,
                           BOOL stretch) {
-  AFX_SIZEPARENTPARAMS layout {nullptr, {}, {0, 0}, stretch};
+  // A query only measures: the bars see no batch and move nothing.
+  AFX_SIZEPARENTPARAMS layout {flags == reposQuery ? nullptr : ::BeginDeferWindowPos(8), {}, {0, 0}, stretch};
   if (clientRect) layout.rect = *clientRect;
   else GetClientRect(&layout.rect);
   HWND leftOver = nullptr;
@@ -555,8 +556,10 @@ void CWnd::RepositionBars(UINT first, UINT last, UINT idLeftOver, UINT flags, LP
   if (leftOver) {
     CRect r(layout.rect);
     r.NormalizeRect();
-    ::MoveWindow(leftOver, r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height()), TRUE);
+    layout.hDWP = ::DeferWindowPos(static_cast<HDWP>(layout.hDWP), leftOver, nullptr, r.left, r.top,
+                                   std::max(0, r.Width()), std::max(0, r.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  if (layout.hDWP) ::EndDeferWindowPos(static_cast<HDWP>(layout.hDWP));
 }
 
 // ---- Painting ------------------------------------------------------------------------------------

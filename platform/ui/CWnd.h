@@ -289,7 +289,8 @@ protected:
 };
 
 // What RepositionBars hands each control bar with WM_SIZEPARENT: the bar takes its room from
-// rect and adds its size to sizeTotal.
+// rect and adds its size to sizeTotal, and moves into its room through the batch hDWP (null while
+// the layout only measures).
 struct AFX_SIZEPARENTPARAMS {
   void* hDWP;
   RECT rect;

@@ -11,7 +11,9 @@
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/CMiniFrameWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/windc.h"
 
+#include <QColor>
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -334,6 +336,10 @@ TEST_F(Docking, AFloatingBarLivesInAMiniFrameSizedToIt) {
   mini->GetWindowText(title);
   EXPECT_EQ(title, CString(u"Tools"));
   EXPECT_EQ(InParent(*DockBar(AFX_IDW_DOCKBAR_TOP)).Height(), 0) << "the top side gave its room back";
+  bar.SetWindowText(u"Drawing");
+  mini->RecalcLayout();
+  mini->GetWindowText(title);
+  EXPECT_EQ(title, CString(u"Drawing")) << "the caption follows the bar's title";
 
   // Floating it again moves its frame; docking it again takes the frame away.
   HWND miniWindow = mini->GetSafeHwnd();
@@ -362,7 +368,9 @@ TEST_F(Docking, ADoubleClickTogglesBetweenTheLastDockedAndFloatingPlaces) {
   ASSERT_TRUE(b.IsFloating());
   EXPECT_EQ(ScreenRect(*FloatingFrameOf(b)).TopLeft(), docked.TopLeft());
 
-  frame->FloatControlBar(&b, CPoint(350, 300));
+  // A place left of the screen's origin is a place like any other (on a desktop of several
+  // screens it is one).
+  frame->FloatControlBar(&b, CPoint(-40, 300));
   const CRect floating = ScreenRect(b);
   b.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
   ASSERT_FALSE(b.IsFloating());
@@ -372,7 +380,7 @@ TEST_F(Docking, ADoubleClickTogglesBetweenTheLastDockedAndFloatingPlaces) {
   b.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
   ASSERT_TRUE(b.IsFloating());
   EXPECT_EQ(ScreenRect(b), floating);
-  EXPECT_EQ(ScreenRect(*FloatingFrameOf(b)).TopLeft(), CPoint(350, 300));
+  EXPECT_EQ(ScreenRect(*FloatingFrameOf(b)).TopLeft(), CPoint(-40, 300));
 
   // A double click on the floating frame's caption docks it too.
   CMiniDockFrameWnd* mini = FloatingFrameOf(b);
@@ -471,6 +479,19 @@ TEST_F(Docking, EscapeOrTheRightButtonCancelADragAndCtrlKeepsTheBarFloating) {
     EXPECT_EQ(::GetCapture(), nullptr) << c.what;
     Pump(10);  // what the loop left in the queue
   }
+
+  // A quit request ends the drag as Escape does and stays for the program's own loop.
+  frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP, &home);
+  bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, At(bar, middle));
+  PostQuitMessage(7);
+  PressOn(bar, grab);
+  EXPECT_FALSE(bar.IsFloating());
+  EXPECT_EQ(ScreenRect(bar), home);
+  MSG msg {};
+  bool quit = false;
+  while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) quit = msg.message == WM_QUIT;
+  EXPECT_TRUE(quit);
+  EXPECT_EQ(msg.wParam, 7u);
 }
 
 TEST_F(Docking, TheBorderOfAFloatingDynamicBarResizesIt) {
@@ -758,6 +779,118 @@ TEST_F(Docking, ADamagedOrForeignDockStateDoesNotLoad) {
   frame->SetDockState(stale);
   EXPECT_EQ(Rows(DockBar(AFX_IDW_DOCKBAR_LEFT)), (std::vector<CControlBar*> {nullptr, &a, &b, nullptr}));
   EXPECT_EQ(Rows(DockBar(AFX_IDW_DOCKBAR_TOP)), std::vector<CControlBar*> {nullptr});
+}
+
+// ---- On a real X display ----------------------------------------------------------------------
+
+// A bar that shows a row (or a column) of small raised buttons, as a tool bar does.
+class ButtonRowBar : public CControlBar {
+public:
+  explicit ButtonRowBar(int buttons) : m_buttons(buttons) {}
+  CSize CalcFixedLayout(BOOL stretch, BOOL horz) override {
+    CSize size = CControlBar::CalcFixedLayout(stretch, horz);
+    if (!stretch || !horz) size.cx += horz ? m_buttons * kButton : kButton;
+    if (!stretch || horz) size.cy += horz ? kButton : m_buttons * kButton;
+    return size;
+  }
+  void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+
+protected:
+  void OnPaint() {
+    CPaintDC dc(this);
+    CRect all;
+    GetClientRect(&all);
+    dc.FillSolidRect(&all, GetSysColor(COLOR_BTNFACE));
+    const bool horz = m_dwStyle & CBRS_ORIENT_HORZ;
+    for (int i = 0; i < m_buttons; ++i) {
+      CRect button(CPoint(horz ? i * kButton : 0, horz ? 0 : i * kButton), CSize(kButton, kButton));
+      button.DeflateRect(2, 2);
+      dc.FillSolidRect(&button, RGB(0x30 + 0x28 * (i % 5), 0x60, 0xA0 - 0x18 * (i % 5)));
+      dc.Draw3dRect(&button, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+    }
+  }
+  DECLARE_MESSAGE_MAP()
+
+private:
+  static constexpr int kButton = 24;
+  int m_buttons;
+};
+BEGIN_MESSAGE_MAP(ButtonRowBar, CControlBar)
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+// A frame with a bar docked at the top, one docked at the left and one floating, on a real X
+// display (the test runs under xvfb-run). The picture is kept with the artefacts.
+TEST(DockingOnX11, AFrameWithDockedAndFloatingBars) {
+  if (QGuiApplication::platformName() != QStringLiteral("xcb")) GTEST_SKIP() << "needs an X display";
+  auto* frame = new CFrameWnd;
+  ASSERT_TRUE(frame->Create(nullptr, u"Docking", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 680, 460)));
+  CWnd view;
+  ASSERT_TRUE(view.Create(AfxRegisterWndClass(0, nullptr, GetSysColorBrush(COLOR_WINDOW)), nullptr,
+                          WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+  frame->EnableDocking(CBRS_ALIGN_ANY);
+  const DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_GRIPPER;
+  ButtonRowBar top(7), second(4), left(5), floating(6);
+  struct Made {
+    ButtonRowBar* bar;
+    UINT id;
+    LPCWSTR title;
+  };
+  for (const Made& m : {Made {&top, ID_BAR_A, u"File"}, Made {&second, ID_BAR_B, u"View"},
+                        Made {&left, ID_BAR_C, u"Tools"}, Made {&floating, ID_BAR_D, u"Palette"}}) {
+    m.bar->m_dwStyle = style & CBRS_ALL;
+    m.bar->SetBorders(2, 2, 2, 2);
+    ASSERT_TRUE(m.bar->Create(nullptr, m.title, style & ~CBRS_ALL, CRect(0, 0, 0, 0), frame, m.id));
+    m.bar->EnableDocking(CBRS_ALIGN_ANY);
+  }
+  frame->DockControlBar(&top, AFX_IDW_DOCKBAR_TOP);
+  CRect beside = ScreenRect(top);
+  beside.OffsetRect(beside.Width() + 20, 0);
+  frame->DockControlBar(&second, AFX_IDW_DOCKBAR_TOP, &beside);
+  frame->DockControlBar(&left, AFX_IDW_DOCKBAR_LEFT);
+  frame->DockControlBar(&floating, AFX_IDW_DOCKBAR_TOP);
+  CRect inside;
+  frame->GetClientRect(&inside);
+  frame->ClientToScreen(&inside);
+  frame->FloatControlBar(&floating, CPoint(inside.right - 260, inside.top + 120));
+  CMiniDockFrameWnd* mini = dynamic_cast<CMiniDockFrameWnd*>(floating.m_pDockBar->GetParent());
+  ASSERT_NE(mini, nullptr);
+
+  const CRect miniRect = ScreenRect(*mini);
+  const CRect topRect = ScreenRect(top);
+  const QRgb face = QColor(GetRValue(GetSysColor(COLOR_BTNFACE)), GetGValue(GetSysColor(COLOR_BTNFACE)),
+                           GetBValue(GetSysColor(COLOR_BTNFACE))).rgb();
+  auto colour = [](int index) {
+    COLORREF c = GetSysColor(index);
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c)).rgb();
+  };
+  QImage shot;
+  // The window manager's work is asynchronous: wait until the floating frame is on the screen.
+  EXPECT_TRUE(PumpUntil([&] {
+    shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    return shot.pixel(miniRect.left, miniRect.top) == colour(COLOR_3DLIGHT) &&
+           shot.pixel(topRect.left + 4, topRect.top + topRect.Height() / 2) == colour(COLOR_BTNHIGHLIGHT);
+  }, 5000));
+  QDir().mkpath(QStringLiteral(QV_TEST_ARTIFACT_DIR));
+  CRect whole = ScreenRect(*frame);
+  whole.InflateRect(10, 10);
+  shot.copy(whole.left, whole.top, whole.Width(), whole.Height()).save(QStringLiteral(QV_TEST_ARTIFACT_DIR "/docking_x11.png"));
+
+  // The docked bar's gripper: a raised grip 3 pixels wide, 2 pixels in from the bar's start.
+  const int midY = topRect.top + topRect.Height() / 2;
+  EXPECT_EQ(shot.pixel(topRect.left + 4, midY), colour(COLOR_BTNHIGHLIGHT)) << "the grip's light side";
+  EXPECT_EQ(shot.pixel(topRect.left + 6, midY), colour(COLOR_BTNSHADOW)) << "the grip's dark side";
+  EXPECT_EQ(shot.pixel(topRect.left + 8, midY), face) << "room after the grip";
+  // The bar's bottom border: shadow, then highlight.
+  EXPECT_EQ(shot.pixel(topRect.left + 40, topRect.bottom - 2), colour(COLOR_BTNSHADOW));
+  EXPECT_EQ(shot.pixel(topRect.left + 40, topRect.bottom - 1), colour(COLOR_BTNHIGHLIGHT));
+  // The floating frame: its raised border and a caption in the colour of the active one.
+  const int border = GetSystemMetrics(SM_CXFRAME);
+  EXPECT_EQ(shot.pixel(miniRect.left, miniRect.top + 30), colour(COLOR_3DLIGHT));
+  EXPECT_EQ(shot.pixel(miniRect.right - 1, miniRect.top + 30), colour(COLOR_3DDKSHADOW));
+  EXPECT_EQ(shot.pixel(miniRect.left + border + 1, miniRect.top + border + 1),
+            colour(mini->IsCaptionActive() ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+  frame->DestroyWindow();
 }
 
 // ---- Batches of moves --------------------------------------------------------------------------
