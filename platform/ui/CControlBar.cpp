@@ -177,15 +177,11 @@ void CControlBar::DrawGripper(CDC* dc, const CRect& rect) {
 }
 
 void CControlBar::EraseNonClient() {
-  CRect window, client;
-  GetWindowRect(&window);
-  GetClientRect(&client);
-  ClientToScreen(&client);
-  client.OffsetRect(-window.left, -window.top);
-  window.OffsetRect(-window.left, -window.top);
+  CRect inside;
+  GetWindowRect(&inside);
+  inside.OffsetRect(-inside.left, -inside.top);
   CWindowDC dc(this);
-  dc.ExcludeClipRect(&client);
-  CRect inside = window;
+  dc.ExcludeClipRect(ClientRectInWindow(this));
   DrawBorders(&dc, inside);
   dc.FillSolidRect(&inside, ::GetSysColor(COLOR_BTNFACE));
   DrawGripper(&dc, inside);

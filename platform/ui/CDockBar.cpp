@@ -4,6 +4,8 @@
 #include "platform/ui/CFrameWnd.h"
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CDockBar, CControlBar)
@@ -82,37 +84,34 @@ CDockBar::Slot CDockBar::SlotFor(const CRect& rect) const {
   const int across = horz ? (rect.top + rect.bottom) / 2 : (rect.left + rect.right) / 2;
   const int along = horz ? (rect.left + rect.right) / 2 : (rect.top + rect.bottom) / 2;
   const int size = static_cast<int>(m_arrBars.GetSize());
+  std::vector<std::pair<int, CRect>> row;  // the visible bars of a row: slot, place
   int rowStart = 1;
   for (int i = 1; i <= size; ++i) {
-    if (i < size && m_arrBars[i]) continue;
-    // The row [rowStart, i): its extent across, from its visible bars.
-    int first = 0, last = 0;
-    bool any = false;
-    for (int k = rowStart; k < i; ++k) {
-      CControlBar* bar = m_arrBars[k];
-      if (!bar->IsVisible()) continue;
-      CRect r;
-      bar->GetWindowRect(&r);
-      ScreenToClient(&r);
-      int a = horz ? r.top : r.left, b = horz ? r.bottom : r.right;
-      first = any ? std::min(first, a) : a;
-      last = any ? std::max(last, b) : b;
-      any = true;
+    if (i < size && m_arrBars[i]) {
+      if (m_arrBars[i]->IsVisible()) {
+        CRect place;
+        m_arrBars[i]->GetWindowRect(&place);
+        ScreenToClient(&place);
+        row.emplace_back(i, place);
+      }
+      continue;
     }
-    if (any) {
+    // The row [rowStart, i): a rectangle centred before it makes a new row, one centred on it
+    // goes before the first bar further along.
+    if (!row.empty()) {
+      int first = std::numeric_limits<int>::max(), last = std::numeric_limits<int>::min();
+      for (const auto& [slot, place] : row) {
+        first = std::min<int>(first, horz ? place.top : place.left);
+        last = std::max<int>(last, horz ? place.bottom : place.right);
+      }
       if (across < first) return Slot {rowStart, true};
       if (across < last) {
-        for (int k = rowStart; k < i; ++k) {
-          CControlBar* bar = m_arrBars[k];
-          if (!bar->IsVisible()) continue;
-          CRect r;
-          bar->GetWindowRect(&r);
-          ScreenToClient(&r);
-          if ((horz ? r.CenterPoint().x : r.CenterPoint().y) > along) return Slot {k, false};
-        }
+        for (const auto& [slot, place] : row)
+          if ((horz ? place.CenterPoint().x : place.CenterPoint().y) > along) return Slot {slot, false};
         return Slot {i, false};
       }
     }
+    row.clear();
     rowStart = i + 1;
   }
   return Slot {size, true};

@@ -21,6 +21,19 @@
 #include "platform/core/CArray.h"
 #include "platform/ui/CControlBar.h"
 
+// The four dock bars of a frame (CFrameWnd::EnableDocking): their sides and IDs, in the order the
+// frame's layout carves them and docking tries them.
+struct DockBarSide {
+  DWORD align;
+  UINT id;
+};
+inline constexpr DockBarSide kDockBarSides[] = {
+    {CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
+    {CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM},
+    {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
+    {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT},
+};
+
 class CDockBar : public CControlBar {
   DECLARE_DYNAMIC(CDockBar)
 public:

@@ -7,17 +7,6 @@
 
 namespace {
 
-struct DockSide {
-  DWORD align;
-  UINT id;
-};
-constexpr DockSide kDockSides[] = {
-    {CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
-    {CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM},
-    {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
-    {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT},
-};
-
 // The floating frame hides the outer 2 pixels of the bars it holds (see CDockBar).
 constexpr int kFloatingTuck = 2;
 
@@ -314,7 +303,7 @@ DWORD CDockContext::CanDock() {
 
 CDockBar* CDockContext::GetDockBar(DWORD overDockStyle) {
   if (!m_pDockSite) return nullptr;
-  for (const DockSide& side : kDockSides) {
+  for (const DockBarSide& side : kDockBarSides) {
     if (!(overDockStyle & side.align)) continue;
     CControlBar* found = m_pDockSite->GetControlBar(side.id);
     if (found && found->IsDockBar()) return static_cast<CDockBar*>(found);

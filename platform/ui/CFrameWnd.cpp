@@ -94,18 +94,6 @@ CWnd* CFrameWnd::CreateView(CCreateContext* context, UINT id) {
 
 namespace {
 
-// The frame's dock bars in the order layout carves them and CanDock tries them.
-struct DockSide {
-  DWORD align;
-  UINT id;
-};
-constexpr DockSide kDockSides[] = {
-    {CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
-    {CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM},
-    {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
-    {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT},
-};
-
 // An empty dock bar has no thickness; a drag this close to its edge still reaches it.
 constexpr int kEmptyDockReach = 4;
 
@@ -134,7 +122,7 @@ void CFrameWnd::RecalcLayout(BOOL) {
     if (id == AFX_IDW_PANE_FIRST) view = child;
     else if (id != AFX_IDW_STATUS_BAR && !IsFrameDockBarId(id)) give(child);
   }
-  for (const DockSide& side : kDockSides) give(::GetDlgItem(m_hWnd, static_cast<int>(side.id)));
+  for (const DockBarSide& side : kDockBarSides) give(::GetDlgItem(m_hWnd, static_cast<int>(side.id)));
   if (view) {
     CRect rest(layout.rect);
     rest.NormalizeRect();
@@ -220,7 +208,7 @@ void CFrameWnd::RemoveControlBar(CControlBar* bar) {
 }
 
 void CFrameWnd::EnableDocking(DWORD dockStyle) {
-  for (const DockSide& side : kDockSides) {
+  for (const DockBarSide& side : kDockBarSides) {
     if (!(dockStyle & side.align) || GetControlBar(side.id)) continue;
     auto* dockBar = new CDockBar;
     dockBar->m_bAutoDelete = TRUE;
@@ -243,7 +231,7 @@ void CFrameWnd::DockControlBar(CControlBar* bar, UINT dockBarId, LPCRECT rect) {
 
 void CFrameWnd::DockControlBar(CControlBar* bar, CDockBar* dockBar, LPCRECT rect) {
   if (!bar || !bar->GetSafeHwnd()) return;
-  for (const DockSide& side : kDockSides) {
+  for (const DockBarSide& side : kDockBarSides) {
     if (dockBar) break;
     if (!(bar->m_dwDockStyle & side.align)) continue;
     CControlBar* found = GetControlBar(side.id);
@@ -297,7 +285,7 @@ CMiniDockFrameWnd* CFrameWnd::CreateFloatingFrame(DWORD style) {
 }
 
 DWORD CFrameWnd::CanDock(CRect rect, DWORD dockStyle, CDockBar** dockBarOut) {
-  for (const DockSide& side : kDockSides) {
+  for (const DockBarSide& side : kDockBarSides) {
     if (!(dockStyle & side.align)) continue;
     CControlBar* found = GetControlBar(side.id);
     if (!found || !found->IsDockBar()) continue;

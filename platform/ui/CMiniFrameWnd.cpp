@@ -165,14 +165,11 @@ LRESULT CMiniFrameWnd::OnNcHitTest(CPoint point) {
 }
 
 void CMiniFrameWnd::OnNcPaint() {
-  CRect window, client;
+  CRect window;
   GetWindowRect(&window);
-  GetClientRect(&client);
-  ClientToScreen(&client);
-  client.OffsetRect(-window.left, -window.top);
   window.OffsetRect(-window.left, -window.top);
   CWindowDC dc(this);
-  dc.ExcludeClipRect(&client);
+  dc.ExcludeClipRect(ClientRectInWindow(this));
   dc.FillSolidRect(&window, ::GetSysColor(COLOR_BTNFACE));
   const DWORD style = GetStyle();
   if (BorderOf(style) >= 2) {

@@ -22,3 +22,12 @@ CClientDC::~CClientDC() { ::ReleaseDC(m_hWnd, Detach()); }
 CWindowDC::CWindowDC(CWnd* wnd) : m_hWnd(wnd ? wnd->GetSafeHwnd() : nullptr) { Attach(::GetWindowDC(m_hWnd)); }
 
 CWindowDC::~CWindowDC() { ::ReleaseDC(m_hWnd, Detach()); }
+
+CRect ClientRectInWindow(const CWnd* wnd) {
+  CRect window, client;
+  wnd->GetWindowRect(&window);
+  wnd->GetClientRect(&client);
+  wnd->ClientToScreen(&client);
+  client.OffsetRect(-window.left, -window.top);
+  return client;
+}

@@ -2,6 +2,7 @@
 // Device contexts of windows: CPaintDC for a paint message (BeginPaint/EndPaint), CClientDC for
 // the client area at any time, CWindowDC for the whole window rectangle (the non-client area too).
 
+#include "platform/core/CRect.h"
 #include "platform/gdi/CDC.h"
 #include "platform/ui/winuser.h"
 
@@ -28,6 +29,10 @@ public:
 protected:
   HWND m_hWnd {};
 };
+
+// The window's client area in the coordinates of a CWindowDC (the window rectangle's top-left
+// corner at 0, 0).
+CRect ClientRectInWindow(const CWnd* wnd);
 
 class CWindowDC : public CDC {
   DECLARE_DYNAMIC(CWindowDC)

@@ -107,11 +107,11 @@ protected:
   }
 
   CDockBar* DockBar(UINT id) { return static_cast<CDockBar*>(frame->GetControlBar(id)); }
-  // A bar made in the frame and docked on a side.
-  void Dock(TestBar& bar, UINT id, UINT side, DWORD style = CBRS_ALIGN_TOP, DWORD dockStyle = CBRS_ALIGN_ANY) {
+  // A bar made in the frame and docked on a side, at a rectangle (screen coordinates) when given.
+  void Dock(TestBar& bar, UINT id, UINT side, const CRect* at = nullptr, DWORD style = CBRS_ALIGN_TOP) {
     ASSERT_TRUE(bar.Create(frame, id, style));
-    bar.EnableDocking(dockStyle);
-    frame->DockControlBar(&bar, side);
+    bar.EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(&bar, side, at);
   }
   CMiniDockFrameWnd* FloatingFrameOf(CControlBar& bar) {
     return bar.m_pDockBar ? dynamic_cast<CMiniDockFrameWnd*>(bar.m_pDockBar->GetParent()) : nullptr;
@@ -173,18 +173,14 @@ TEST_F(Docking, BarsDockedOnOneSideFormRows) {
   // To the right of a, in its row: the same row, where it was put.
   CRect right = ScreenRect(a);
   right.OffsetRect(right.Width() + 10, 0);
-  ASSERT_TRUE(b.Create(frame, ID_BAR_B));
-  b.EnableDocking(CBRS_ALIGN_ANY);
-  frame->DockControlBar(&b, AFX_IDW_DOCKBAR_TOP, &right);
+  Dock(b, ID_BAR_B, AFX_IDW_DOCKBAR_TOP, &right);
   EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &b, nullptr}));
   EXPECT_EQ(InParent(b), CRect(108, -2, 188, 24));
 
   // Below the row: a second row.
   CRect below = ScreenRect(a);
   below.OffsetRect(0, 20);
-  ASSERT_TRUE(c.Create(frame, ID_BAR_C));
-  c.EnableDocking(CBRS_ALIGN_ANY);
-  frame->DockControlBar(&c, AFX_IDW_DOCKBAR_TOP, &below);
+  Dock(c, ID_BAR_C, AFX_IDW_DOCKBAR_TOP, &below);
   EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &b, nullptr, &c, nullptr}));
   EXPECT_EQ(InParent(c), CRect(-2, 24, 58, 50));
   EXPECT_EQ(InParent(*top), CRect(0, 0, client.Width(), 50)) << "two rows of 26, the first tucked by 2";
@@ -192,17 +188,13 @@ TEST_F(Docking, BarsDockedOnOneSideFormRows) {
   // Between a and b: between them in the row, which makes room for it.
   CRect between = ScreenRect(a);
   between.OffsetRect(60, 0);
-  ASSERT_TRUE(d.Create(frame, ID_BAR_D));
-  d.EnableDocking(CBRS_ALIGN_ANY);
-  frame->DockControlBar(&d, AFX_IDW_DOCKBAR_TOP, &between);
+  Dock(d, ID_BAR_D, AFX_IDW_DOCKBAR_TOP, &between);
   EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &d, &b, nullptr, &c, nullptr}));
   EXPECT_EQ(InParent(d).left, 96) << "pushed along to the end of a, less the shared 2 pixels";
   EXPECT_EQ(InParent(b).left, 144);
 
   // Without a rectangle: a new last row. Taking the only bar of a row out removes the row.
-  ASSERT_TRUE(e.Create(frame, ID_BAR_A + 10));
-  e.EnableDocking(CBRS_ALIGN_ANY);
-  frame->DockControlBar(&e, AFX_IDW_DOCKBAR_TOP);
+  Dock(e, ID_BAR_A + 10, AFX_IDW_DOCKBAR_TOP);
   EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &d, &b, nullptr, &c, nullptr, &e, nullptr}));
   frame->DockControlBar(&c, AFX_IDW_DOCKBAR_LEFT);
   EXPECT_EQ(Rows(top), (std::vector<CControlBar*> {nullptr, &a, &d, &b, nullptr, &e, nullptr}));
@@ -249,7 +241,7 @@ TEST_F(Docking, TheFrameCarvesStatusBarDockBarsAndViewInAFixedOrder) {
 
 TEST_F(Docking, ADynamicBarIsAskedForItsSizeOnTheSideItDocksOn) {
   TestBar bar(CSize(120, 26));
-  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_LEFT, CBRS_ALIGN_TOP | CBRS_SIZE_DYNAMIC);
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_LEFT, nullptr, CBRS_ALIGN_TOP | CBRS_SIZE_DYNAMIC);
   EXPECT_EQ(ParentId(bar), AFX_IDW_DOCKBAR_LEFT);
   EXPECT_EQ(bar.GetBarStyle() & CBRS_ALIGN_ANY, static_cast<DWORD>(CBRS_ALIGN_LEFT));
   ASSERT_FALSE(bar.requests.empty());
@@ -358,9 +350,7 @@ TEST_F(Docking, ADoubleClickTogglesBetweenTheLastDockedAndFloatingPlaces) {
   Dock(a, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
   CRect right = ScreenRect(a);
   right.OffsetRect(150, 0);
-  ASSERT_TRUE(b.Create(frame, ID_BAR_B));
-  b.EnableDocking(CBRS_ALIGN_ANY);
-  frame->DockControlBar(&b, AFX_IDW_DOCKBAR_TOP, &right);
+  Dock(b, ID_BAR_B, AFX_IDW_DOCKBAR_TOP, &right);
   const CRect docked = ScreenRect(b);
 
   // Never floated: its frame floats where it is docked.
@@ -496,7 +486,7 @@ TEST_F(Docking, EscapeOrTheRightButtonCancelADragAndCtrlKeepsTheBarFloating) {
 
 TEST_F(Docking, TheBorderOfAFloatingDynamicBarResizesIt) {
   TestBar bar(CSize(120, 26));
-  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP, CBRS_ALIGN_TOP | CBRS_SIZE_DYNAMIC);
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP, nullptr, CBRS_ALIGN_TOP | CBRS_SIZE_DYNAMIC);
   const int border = GetSystemMetrics(SM_CXFRAME);
   struct Case {
     const char* what;
@@ -656,9 +646,7 @@ TEST_F(Docking, TheDockStateBringsBackRowsSidesFloatingPlacesAndVisibility) {
   Dock(a, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
   CRect right = ScreenRect(a);
   right.OffsetRect(150, 0);
-  ASSERT_TRUE(b.Create(frame, ID_BAR_B));
-  b.EnableDocking(CBRS_ALIGN_ANY);
-  frame->DockControlBar(&b, AFX_IDW_DOCKBAR_TOP, &right);
+  Dock(b, ID_BAR_B, AFX_IDW_DOCKBAR_TOP, &right);
   Dock(c, ID_BAR_C, AFX_IDW_DOCKBAR_TOP);
   Dock(d, ID_BAR_D, AFX_IDW_DOCKBAR_LEFT);
   Dock(e, ID_BAR_D + 1, AFX_IDW_DOCKBAR_TOP);
