@@ -44,20 +44,26 @@ std::vector<BYTE> Stored(const std::function<void(CArchive&)>& store, int bufSiz
   return Contents(file);
 }
 
+// The cause of the exception of class E that `call` throws, or -1 when it throws none.
+template <class E>
+int CauseOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (E* e) {
+    const int cause = e->m_cause;
+    e->Delete();
+    return cause;
+  }
+  return -1;
+}
+
 // Runs `load` over an archive on a copy of `bytes`; answers the cause of the archive exception
 // it threw, or -1 when it loaded without one.
 int LoadCause(const std::vector<BYTE>& bytes, const std::function<void(CArchive&)>& load) {
   std::vector<BYTE> copy = bytes;
   CMemFile file(copy.data(), static_cast<UINT>(copy.size()));
   CArchive ar(&file, CArchive::load);
-  try {
-    load(ar);
-  } catch (CArchiveException* e) {
-    const int cause = e->m_cause;
-    e->Delete();
-    return cause;
-  }
-  return -1;
+  return CauseOf<CArchiveException>([&] { load(ar); });
 }
 
 struct ValueCase {
@@ -224,13 +230,7 @@ TEST(Archive, StoringAndLoadingAreOneWay) {
   CArchive storing(&file, CArchive::store);
   int n = 0;
   BYTE b = 0;
-  try {
-    storing >> n;
-    ADD_FAILURE() << "loaded from a storing archive";
-  } catch (CArchiveException* e) {
-    EXPECT_EQ(e->m_cause, CArchiveException::writeOnly);
-    e->Delete();
-  }
+  EXPECT_EQ(CauseOf<CArchiveException>([&] { storing >> n; }), CArchiveException::writeOnly);
   storing << BYTE(1);
   storing.Close();
   EXPECT_EQ(LoadCause(Contents(file), [&](CArchive& ar) { ar << BYTE(2); }), CArchiveException::readOnly);
@@ -290,13 +290,7 @@ TEST(MemFile, AFixedBufferRefusesToGrow) {
   EXPECT_EQ(file.GetLength(), 8u);
   file.Seek(6, CFile::begin);
   const BYTE three[3] = {9, 9, 9};
-  try {
-    file.Write(three, 3);
-    ADD_FAILURE() << "wrote past the end of a fixed buffer";
-  } catch (CFileException* e) {
-    EXPECT_EQ(e->m_cause, CFileException::diskFull);
-    e->Delete();
-  }
+  EXPECT_EQ(CauseOf<CFileException>([&] { file.Write(three, 3); }), CFileException::diskFull);
   EXPECT_EQ(buffer[6], 7) << "a refused write changed the buffer";
   file.Write(three, 2);
   EXPECT_EQ(buffer[7], 9);
@@ -327,15 +321,9 @@ TEST(MemFile, SeekingBeforeTheStartFails) {
     UINT from;
   };
   const Case cases[] = {{-1, CFile::begin}, {-4, CFile::current}, {-4, CFile::end}};
-  for (const Case& c : cases) {
-    try {
-      file.Seek(c.offset, c.from);
-      ADD_FAILURE() << c.offset << " from " << c.from;
-    } catch (CFileException* e) {
-      EXPECT_EQ(e->m_cause, CFileException::badSeek);
-      e->Delete();
-    }
-  }
+  for (const Case& c : cases)
+    EXPECT_EQ(CauseOf<CFileException>([&] { file.Seek(c.offset, c.from); }), CFileException::badSeek)
+        << c.offset << " from " << c.from;
   EXPECT_EQ(file.Seek(-3, CFile::end), 0u);
 }
 
@@ -396,21 +384,18 @@ TEST(SharedFile, ADamagedBlockFailsAndStaysTheCallers) {
   const std::vector<BYTE> whole = Stored([](CArchive& ar) { ar << CString(u"dock") << int(1) << int(2); });
   for (size_t cut : {size_t(0), size_t(3), size_t(9), whole.size() - 1}) {
     HGLOBAL block = BlockOf(std::vector<BYTE>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
-    int cause = -1;
     {
       CSharedFile file;
       file.SetHandle(block, FALSE);
-      try {
-        CArchive ar(&file, CArchive::load, 4096);
-        CString s;
-        int a, b;
-        ar >> s >> a >> b;
-      } catch (CArchiveException* e) {
-        cause = e->m_cause;
-        e->Delete();
-      }
+      EXPECT_EQ(CauseOf<CArchiveException>([&] {
+                  CArchive ar(&file, CArchive::load, 4096);
+                  CString s;
+                  int a, b;
+                  ar >> s >> a >> b;
+                }),
+                CArchiveException::endOfFile)
+          << "cut at " << cut;
     }
-    EXPECT_EQ(cause, CArchiveException::endOfFile) << "cut at " << cut;
     EXPECT_EQ(GlobalFlags(block), 0u) << "the file kept the caller's block locked";
     EXPECT_EQ(GlobalFree(block), nullptr) << "the file freed the caller's block";
   }
@@ -424,13 +409,7 @@ TEST(SharedFile, WritingPastACallersBlockMovesToABlockOfItsOwn) {
     CSharedFile fixed;
     fixed.SetHandle(block, FALSE);
     fixed.SeekToEnd();
-    try {
-      fixed.Write(more, 1);
-      ADD_FAILURE() << "a fixed block grew";
-    } catch (CFileException* e) {
-      EXPECT_EQ(e->m_cause, CFileException::diskFull);
-      e->Delete();
-    }
+    EXPECT_EQ(CauseOf<CFileException>([&] { fixed.Write(more, 1); }), CFileException::diskFull) << "a fixed block grew";
   }
   CSharedFile file(GMEM_MOVEABLE, 16);
   file.SetHandle(block);
