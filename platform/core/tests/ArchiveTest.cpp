@@ -1,9 +1,13 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CMemFile.h"
+#include "platform/core/CSharedFile.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -11,29 +15,6 @@
 #include <string>
 #include <vector>
 
-// The largest single allocation made while a test watches, to show that damaged counts do not
-// turn into huge allocations.
-namespace {
-std::atomic<bool> g_watching { false };
-std::atomic<std::size_t> g_largest { 0 };
-
-void* Allocate(std::size_t size) {
-  if (g_watching) {
-    std::size_t seen = g_largest;
-    while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
-    }
-  }
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-}  // namespace
-
-void* operator new(std::size_t size) { return Allocate(size); }
-void* operator new[](std::size_t size) { return Allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -63,20 +44,26 @@ std::vector<BYTE> Stored(const std::function<void(CArchive&)>& store, int bufSiz
   return Contents(file);
 }
 
+// The cause of the exception of class E that `call` throws, or -1 when it throws none.
+template <class E>
+int CauseOf(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (E* e) {
+    const int cause = e->m_cause;
+    e->Delete();
+    return cause;
+  }
+  return -1;
+}
+
 // Runs `load` over an archive on a copy of `bytes`; answers the cause of the archive exception
 // it threw, or -1 when it loaded without one.
 int LoadCause(const std::vector<BYTE>& bytes, const std::function<void(CArchive&)>& load) {
   std::vector<BYTE> copy = bytes;
   CMemFile file(copy.data(), static_cast<UINT>(copy.size()));
   CArchive ar(&file, CArchive::load);
-  try {
-    load(ar);
-  } catch (CArchiveException* e) {
-    const int cause = e->m_cause;
-    e->Delete();
-    return cause;
-  }
-  return -1;
+  return CauseOf<CArchiveException>([&] { load(ar); });
 }
 
 struct ValueCase {
@@ -200,6 +187,28 @@ TEST(Archive, AnArchiveCutShortThrowsEndOfFileAtEveryCut) {
   }
 }
 
+// Loads a string from `bytes` with an address space that may grow by 64 MiB at most, and ends
+// the process: 0 when the load failed with `cause`, 3 when memory ran out, else 1 or 2.
+[[noreturn]] void LoadStringInLittleMemory(const std::vector<BYTE>& bytes, int cause) {
+  unsigned long pages = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%lu", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  const rlim_t room = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(64) << 20);
+  const struct rlimit limit = {room, room};
+  if (pages == 0 || ::setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(2);
+  try {
+    const int got = LoadCause(bytes, [](CArchive& ar) {
+      CString s;
+      ar >> s;
+    });
+    std::_Exit(got == cause ? 0 : 1);
+  } catch (const std::bad_alloc&) {
+    std::_Exit(3);
+  }
+}
+
 TEST(Archive, ADamagedStringCountFailsWithoutAllocatingWhatItClaims) {
   struct Case {
     std::vector<BYTE> bytes;
@@ -211,17 +220,9 @@ TEST(Archive, ADamagedStringCountFailsWithoutAllocatingWhatItClaims) {
       {{0x00, 0x00, 0x00, 0x80, 0x41, 0x00}, CArchiveException::badIndex},
       {{0xFF, 0xFF, 0xFF, 0xFF}, CArchiveException::badIndex},
   };
-  for (const Case& c : cases) {
-    g_largest = 0;
-    g_watching = true;
-    const int cause = LoadCause(c.bytes, [](CArchive& ar) {
-      CString s;
-      ar >> s;
-    });
-    g_watching = false;
-    EXPECT_EQ(cause, c.cause) << Hex(c.bytes);
-    EXPECT_LT(g_largest.load(), std::size_t(64 * 1024)) << Hex(c.bytes);
-  }
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  for (const Case& c : cases)
+    EXPECT_EXIT(LoadStringInLittleMemory(c.bytes, c.cause), ::testing::ExitedWithCode(0), "") << Hex(c.bytes);
 }
 
 TEST(Archive, StoringAndLoadingAreOneWay) {
@@ -229,13 +230,7 @@ TEST(Archive, StoringAndLoadingAreOneWay) {
   CArchive storing(&file, CArchive::store);
   int n = 0;
   BYTE b = 0;
-  try {
-    storing >> n;
-    ADD_FAILURE() << "loaded from a storing archive";
-  } catch (CArchiveException* e) {
-    EXPECT_EQ(e->m_cause, CArchiveException::writeOnly);
-    e->Delete();
-  }
+  EXPECT_EQ(CauseOf<CArchiveException>([&] { storing >> n; }), CArchiveException::writeOnly);
   storing << BYTE(1);
   storing.Close();
   EXPECT_EQ(LoadCause(Contents(file), [&](CArchive& ar) { ar << BYTE(2); }), CArchiveException::readOnly);
@@ -295,13 +290,7 @@ TEST(MemFile, AFixedBufferRefusesToGrow) {
   EXPECT_EQ(file.GetLength(), 8u);
   file.Seek(6, CFile::begin);
   const BYTE three[3] = {9, 9, 9};
-  try {
-    file.Write(three, 3);
-    ADD_FAILURE() << "wrote past the end of a fixed buffer";
-  } catch (CFileException* e) {
-    EXPECT_EQ(e->m_cause, CFileException::diskFull);
-    e->Delete();
-  }
+  EXPECT_EQ(CauseOf<CFileException>([&] { file.Write(three, 3); }), CFileException::diskFull);
   EXPECT_EQ(buffer[6], 7) << "a refused write changed the buffer";
   file.Write(three, 2);
   EXPECT_EQ(buffer[7], 9);
@@ -332,14 +321,105 @@ TEST(MemFile, SeekingBeforeTheStartFails) {
     UINT from;
   };
   const Case cases[] = {{-1, CFile::begin}, {-4, CFile::current}, {-4, CFile::end}};
-  for (const Case& c : cases) {
-    try {
-      file.Seek(c.offset, c.from);
-      ADD_FAILURE() << c.offset << " from " << c.from;
-    } catch (CFileException* e) {
-      EXPECT_EQ(e->m_cause, CFileException::badSeek);
-      e->Delete();
+  for (const Case& c : cases)
+    EXPECT_EQ(CauseOf<CFileException>([&] { file.Seek(c.offset, c.from); }), CFileException::badSeek)
+        << c.offset << " from " << c.from;
+  EXPECT_EQ(file.Seek(-3, CFile::end), 0u);
+}
+
+namespace {
+
+// A block as a caller hands it over: movable global memory holding `bytes`.
+HGLOBAL BlockOf(const std::vector<BYTE>& bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (!bytes.empty()) std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+  GlobalUnlock(block);
+  return block;
+}
+
+std::vector<BYTE> BytesOf(HGLOBAL block) {
+  const auto* data = static_cast<const BYTE*>(GlobalLock(block));
+  std::vector<BYTE> bytes(data, data + GlobalSize(block));
+  GlobalUnlock(block);
+  return bytes;
+}
+
+}  // namespace
+
+TEST(SharedFile, AnArchiveGoesIntoABlockAndComesBackOutOfIt) {
+  // Written as a frame keeps its layout: a small grow step and archive buffer, many values.
+  CSharedFile out(GMEM_MOVEABLE | GMEM_ZEROINIT, 128);
+  {
+    CArchive ar(&out, CArchive::store, 128);
+    ar << CString(u"layout");
+    for (int i = 0; i < 60; ++i) ar << int(i * 10 - 7);
+    ar.Close();
+  }
+  HGLOBAL block = out.Detach();
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(GlobalSize(block), SIZE_T(4 + 12 + 60 * 4)) << "the block is not exactly what was written";
+  EXPECT_EQ(GlobalFlags(block), 0u) << "the block was handed over locked";
+  EXPECT_EQ(out.GetLength(), 0u);
+
+  CSharedFile in;
+  in.SetHandle(block, FALSE);
+  EXPECT_EQ(in.GetLength(), GlobalSize(block));
+  {
+    CArchive ar(&in, CArchive::load);
+    CString name;
+    ar >> name;
+    EXPECT_TRUE(name == u"layout");
+    for (int i = 0; i < 60; ++i) {
+      int n = 0;
+      ar >> n;
+      ASSERT_EQ(n, i * 10 - 7);
     }
   }
-  EXPECT_EQ(file.Seek(-3, CFile::end), 0u);
+  EXPECT_EQ(in.Detach(), block);
+  EXPECT_EQ(GlobalFlags(block), 0u);
+  EXPECT_EQ(GlobalFree(block), nullptr);
+}
+
+TEST(SharedFile, ADamagedBlockFailsAndStaysTheCallers) {
+  const std::vector<BYTE> whole = Stored([](CArchive& ar) { ar << CString(u"dock") << int(1) << int(2); });
+  for (size_t cut : {size_t(0), size_t(3), size_t(9), whole.size() - 1}) {
+    HGLOBAL block = BlockOf(std::vector<BYTE>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
+    {
+      CSharedFile file;
+      file.SetHandle(block, FALSE);
+      EXPECT_EQ(CauseOf<CArchiveException>([&] {
+                  CArchive ar(&file, CArchive::load, 4096);
+                  CString s;
+                  int a, b;
+                  ar >> s >> a >> b;
+                }),
+                CArchiveException::endOfFile)
+          << "cut at " << cut;
+    }
+    EXPECT_EQ(GlobalFlags(block), 0u) << "the file kept the caller's block locked";
+    EXPECT_EQ(GlobalFree(block), nullptr) << "the file freed the caller's block";
+  }
+}
+
+TEST(SharedFile, WritingPastACallersBlockMovesToABlockOfItsOwn) {
+  const std::vector<BYTE> original = {1, 2, 3, 4};
+  const BYTE more[3] = {5, 6, 7};
+  HGLOBAL block = BlockOf(original);
+  {
+    CSharedFile fixed;
+    fixed.SetHandle(block, FALSE);
+    fixed.SeekToEnd();
+    EXPECT_EQ(CauseOf<CFileException>([&] { fixed.Write(more, 1); }), CFileException::diskFull) << "a fixed block grew";
+  }
+  CSharedFile file(GMEM_MOVEABLE, 16);
+  file.SetHandle(block);
+  file.SeekToEnd();
+  file.Write(more, 3);
+  HGLOBAL grown = file.Detach();
+  EXPECT_NE(grown, block);
+  EXPECT_EQ(BytesOf(grown), (std::vector<BYTE> {1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(BytesOf(block), original) << "the caller's block changed";
+  EXPECT_EQ(GlobalFlags(block), 0u);
+  EXPECT_EQ(GlobalFree(block), nullptr);
+  EXPECT_EQ(GlobalFree(grown), nullptr);
 }
