@@ -59,7 +59,12 @@ public:
   ~CControlBar() override;
 
   DWORD GetBarStyle() const { return m_dwStyle; }
-  void SetBarStyle(DWORD style) { m_dwStyle = style; }
+  // A change of style is reported to OnBarStyleChange.
+  void SetBarStyle(DWORD style) {
+    DWORD old = m_dwStyle;
+    m_dwStyle = style;
+    if (old != style) OnBarStyleChange(old, style);
+  }
   // The margins inside the borders (left and right run along a horizontal bar; a vertical bar
   // turns them: left becomes top).
   void SetBorders(int left = 0, int top = 0, int right = 0, int bottom = 0);
@@ -123,6 +128,7 @@ public:
 
 protected:
   CControlBar() = default;
+  virtual void OnBarStyleChange(DWORD, DWORD) {}
   // The item under a client point, or -1 when the point is on the bar itself (where a press
   // drags a dockable bar). A bar whose client area is a control (a tool bar, a status bar)
   // counts all of it as items unless it says better.
