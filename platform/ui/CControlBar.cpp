@@ -27,13 +27,14 @@ END_MESSAGE_MAP()
 
 namespace {
 
-constexpr int kBorderLine = 2;    // an etched border line: shadow, then highlight
-// The gripper's strip: 4 pixels (the first 2 tuck under a dock bar's edge), the 3-pixel grip, 3.
-constexpr int kGripperRoom = 10;
-constexpr int kGripperInset = 4;
-constexpr int kGripperWidth = 3;
+constexpr int kBorder = 2;     // one CBRS_BORDER_* edge: an etched line
+constexpr int kGrip = 3;       // the gripper's raised line
+constexpr int kGripSpace = 2;  // around it
+constexpr int kGripperBand = kGripSpace + kGrip + kGripSpace;
 
 BOOL IsHorizontal(DWORD style) { return (style & CBRS_ORIENT_HORZ) != 0; }
+
+bool HasGripper(DWORD style) { return (style & (CBRS_GRIPPER | CBRS_FLOATING)) == CBRS_GRIPPER; }
 
 }  // namespace
 
@@ -63,7 +64,7 @@ void CControlBar::EnableDocking(DWORD dockStyle) {
 
 BOOL CControlBar::IsFloating() const {
   if (IsDockBar()) return static_cast<const CDockBar*>(this)->m_bFloating;
-  return m_pDockBar && m_pDockBar->m_bFloating;
+  return (m_dwStyle & CBRS_FLOATING) != 0;
 }
 
 BOOL CControlBar::IsVisible() const {
@@ -116,64 +117,60 @@ CSize CControlBar::CalcDynamicLayout(int, DWORD mode) {
 }
 
 void CControlBar::CalcInsideRect(CRect& rect, BOOL horz) const {
-  if (m_dwStyle & CBRS_BORDER_LEFT) rect.left += kBorderLine;
-  if (m_dwStyle & CBRS_BORDER_TOP) rect.top += kBorderLine;
-  if (m_dwStyle & CBRS_BORDER_RIGHT) rect.right -= kBorderLine;
-  if (m_dwStyle & CBRS_BORDER_BOTTOM) rect.bottom -= kBorderLine;
-  if ((m_dwStyle & CBRS_GRIPPER) && !(m_dwStyle & CBRS_FLOATING)) {
-    if (horz) rect.left += kGripperRoom;
-    else rect.top += kGripperRoom;
-  }
+  if (m_dwStyle & CBRS_BORDER_LEFT) rect.left += kBorder;
+  if (m_dwStyle & CBRS_BORDER_TOP) rect.top += kBorder;
+  if (m_dwStyle & CBRS_BORDER_RIGHT) rect.right -= kBorder;
+  if (m_dwStyle & CBRS_BORDER_BOTTOM) rect.bottom -= kBorder;
+  const int gripper = HasGripper(m_dwStyle) ? kGripperBand : 0;
   if (horz) {
-    rect.left += m_cxLeftBorder;
+    rect.left += m_cxLeftBorder + gripper;
     rect.top += m_cyTopBorder;
     rect.right -= m_cxRightBorder;
     rect.bottom -= m_cyBottomBorder;
   } else {
     rect.left += m_cyTopBorder;
-    rect.top += m_cxLeftBorder;
+    rect.top += m_cxLeftBorder + gripper;
     rect.right -= m_cyBottomBorder;
     rect.bottom -= m_cxRightBorder;
   }
 }
 
 void CControlBar::DrawBorders(CDC* dc, CRect& rect) {
-  COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW);
-  COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT);
-  CRect r = rect;
+  const COLORREF shadow = ::GetSysColor(COLOR_BTNSHADOW), light = ::GetSysColor(COLOR_BTNHIGHLIGHT);
+  // Each border is an etched line: shadow outside, light inside on the top and left, and the
+  // other way round on the bottom and right.
   if (m_dwStyle & CBRS_BORDER_TOP) {
-    dc->FillSolidRect(r.left, r.top, r.Width(), 1, shadow);
-    dc->FillSolidRect(r.left, r.top + 1, r.Width(), 1, light);
-    rect.top += kBorderLine;
+    dc->FillSolidRect(rect.left, rect.top, rect.Width(), 1, shadow);
+    dc->FillSolidRect(rect.left, rect.top + 1, rect.Width(), 1, light);
+    rect.top += kBorder;
   }
   if (m_dwStyle & CBRS_BORDER_BOTTOM) {
-    dc->FillSolidRect(r.left, r.bottom - 2, r.Width(), 1, shadow);
-    dc->FillSolidRect(r.left, r.bottom - 1, r.Width(), 1, light);
-    rect.bottom -= kBorderLine;
+    dc->FillSolidRect(rect.left, rect.bottom - 2, rect.Width(), 1, shadow);
+    dc->FillSolidRect(rect.left, rect.bottom - 1, rect.Width(), 1, light);
+    rect.bottom -= kBorder;
   }
   if (m_dwStyle & CBRS_BORDER_LEFT) {
-    dc->FillSolidRect(r.left, r.top, 1, r.Height(), shadow);
-    dc->FillSolidRect(r.left + 1, r.top + 1, 1, r.Height() - 2, light);
-    rect.left += kBorderLine;
+    dc->FillSolidRect(rect.left, rect.top, 1, rect.Height(), shadow);
+    dc->FillSolidRect(rect.left + 1, rect.top, 1, rect.Height(), light);
+    rect.left += kBorder;
   }
   if (m_dwStyle & CBRS_BORDER_RIGHT) {
-    dc->FillSolidRect(r.right - 2, r.top, 1, r.Height(), shadow);
-    dc->FillSolidRect(r.right - 1, r.top, 1, r.Height(), light);
-    rect.right -= kBorderLine;
+    dc->FillSolidRect(rect.right - 2, rect.top, 1, rect.Height(), shadow);
+    dc->FillSolidRect(rect.right - 1, rect.top, 1, rect.Height(), light);
+    rect.right -= kBorder;
   }
 }
 
 void CControlBar::DrawGripper(CDC* dc, const CRect& rect) {
-  if (!(m_dwStyle & CBRS_GRIPPER) || (m_dwStyle & CBRS_FLOATING)) return;
-  CRect grip;
-  if (IsHorizontal(m_dwStyle)) {
-    grip.SetRect(rect.left + kGripperInset, rect.top + kGripperInset, rect.left + kGripperInset + kGripperWidth,
-                 rect.bottom - kGripperInset);
-  } else {
-    grip.SetRect(rect.left + kGripperInset, rect.top + kGripperInset, rect.right - kGripperInset,
-                 rect.top + kGripperInset + kGripperWidth);
-  }
-  dc->Draw3dRect(&grip, ::GetSysColor(COLOR_BTNHIGHLIGHT), ::GetSysColor(COLOR_BTNSHADOW));
+  if (!HasGripper(m_dwStyle)) return;
+  const COLORREF light = ::GetSysColor(COLOR_BTNHIGHLIGHT), shadow = ::GetSysColor(COLOR_BTNSHADOW);
+  // A raised grip, kGrip pixels thick, kGripSpace from the start and from both ends.
+  if (IsHorizontal(m_dwStyle))
+    dc->Draw3dRect(rect.left + m_cxLeftBorder + kGripSpace, rect.top + m_cyTopBorder + kGripSpace, kGrip,
+                   rect.Height() - m_cyTopBorder - m_cyBottomBorder - 2 * kGripSpace, light, shadow);
+  else
+    dc->Draw3dRect(rect.left + m_cyTopBorder + kGripSpace, rect.top + m_cxLeftBorder + kGripSpace,
+                   rect.Width() - m_cyTopBorder - m_cyBottomBorder - 2 * kGripSpace, kGrip, light, shadow);
 }
 
 void CControlBar::EraseNonClient() {
@@ -255,7 +252,7 @@ void CControlBar::OnLButtonDblClk(UINT flags, CPoint point) {
 LRESULT CControlBar::OnSetText(WPARAM, LPARAM) {
   LRESULT result = Default();
   // A floating bar's title is its frame's caption.
-  if (!IsDockBar() && IsFloating() && m_pDockBar->GetDockedCount() == 1) {
+  if (!IsDockBar() && m_pDockBar && m_pDockBar->m_bFloating && m_pDockBar->GetDockedCount() == 1) {
     CString text;
     GetWindowText(text);
     m_pDockBar->SetWindowText(text);

@@ -7,9 +7,10 @@
 // bars, or floats in a small frame of its own; a press on the bar (not on one of its items) drags
 // it, a double click toggles between its last docked and last floating place.
 //
-// The bar's borders (CBRS_BORDER_*: an etched line of 2 pixels each), its gripper (CBRS_GRIPPER,
-// while docked) and its margins (SetBorders) are its non-client area; CalcInsideRect gives the
-// room they take.
+// The bar's borders (CBRS_BORDER_*: an etched line of 2 pixels each), its margins (SetBorders)
+// and, while docked, its gripper (CBRS_GRIPPER: a band of 7 pixels after the margin, along the
+// left edge of a horizontal bar or the top edge of a vertical one) are its non-client area;
+// CalcInsideRect gives the room they take.
 
 #include "platform/ui/CWnd.h"
 
@@ -74,6 +75,8 @@ public:
   // The sides the bar may dock on (CBRS_ALIGN_*, with CBRS_FLOAT_MULTI to share a floating
   // frame); gives the bar its dock context and makes its parent its owner when it has none.
   void EnableDocking(DWORD dockStyle);
+  // A bar floats while its style has CBRS_FLOATING (the dock bar it sits in sets and clears it); a
+  // dock bar while it is a floating frame's.
   BOOL IsFloating() const;
   virtual BOOL IsDockBar() const { return FALSE; }
   // Visible, counting a show or hide that waits for the next layout.
