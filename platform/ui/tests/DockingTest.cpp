@@ -10,6 +10,7 @@
 #include "platform/ui/CDockState.h"
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/CMiniFrameWnd.h"
+#include "platform/ui/CWinApp.h"
 #include "platform/ui/tests/UiTestSupport.h"
 #include "platform/ui/windc.h"
 
@@ -555,6 +556,26 @@ TEST_F(Docking, TheCloseButtonHidesTheBarsOfAFloatingFrame) {
   frame->ShowControlBar(&bar, TRUE, FALSE);
   EXPECT_TRUE(bar.IsVisible());
   EXPECT_TRUE(mini->IsWindowVisible());
+}
+
+TEST_F(Docking, TheIdleMomentShowsAFloatingBarThatWaitsForIt) {
+  CWinApp app(u"docking");
+  app.m_pMainWnd = frame;
+  TestBar bar(CSize(100, 26));
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  frame->FloatControlBar(&bar, CPoint(300, 250));
+  CMiniDockFrameWnd* mini = FloatingFrameOf(bar);
+  ASSERT_NE(mini, nullptr);
+  frame->ShowControlBar(&bar, FALSE, FALSE);
+  EXPECT_FALSE(mini->IsWindowVisible());
+
+  frame->ShowControlBar(&bar, TRUE, TRUE);
+  EXPECT_TRUE(bar.IsVisible()) << "counts as shown at once";
+  EXPECT_FALSE(mini->IsWindowVisible()) << "its frame waits for the idle moment";
+  frame->PostMessage(WM_NULL);  // the idle moment follows a message
+  EXPECT_TRUE(PumpUntil([&] { return mini->IsWindowVisible(); }));
+  EXPECT_TRUE(bar.GetStyle() & WS_VISIBLE);
+  app.m_pMainWnd = nullptr;
 }
 
 // A frame whose minimum tracking size is its own.
