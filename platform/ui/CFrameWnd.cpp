@@ -211,11 +211,11 @@ void CFrameWnd::EnableDocking(DWORD dockStyle) {
   for (const DockBarSide& side : kDockBarSides) {
     if (!(dockStyle & side.align) || GetControlBar(side.id)) continue;
     auto* dockBar = new CDockBar;
-    dockBar->m_bAutoDelete = TRUE;
     if (!dockBar->Create(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | side.align, side.id)) {
-      // A dock bar whose window never came to be is not deleted with it.
-      if (!dockBar->GetSafeHwnd()) delete dockBar;
+      delete dockBar;
+      continue;
     }
+    dockBar->m_bAutoDelete = TRUE;  // from now on it goes with its window
   }
 }
 
