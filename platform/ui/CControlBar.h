@@ -2,6 +2,11 @@
 // CControlBar: a bar along an edge of its frame (tool bar, status bar, dockable bar). The frame's
 // layout asks each visible bar for its size and gives it a strip of the client area; the idle
 // moment asks it to bring its items up to date. Docking between frames is left to derived bars.
+//
+// Inside its window rectangle a bar keeps room for the borders its style asks for (CBRS_BORDER_*,
+// 2 pixels each), for margins, and, while docked, for a gripper (CBRS_GRIPPER): a band along the
+// left edge of a horizontal bar or the top edge of a vertical one. A floating bar carries
+// CBRS_FLOATING in its bar style.
 
 #include "platform/ui/CWnd.h"
 
@@ -45,21 +50,44 @@ public:
   ~CControlBar() override;
 
   DWORD GetBarStyle() const { return m_dwStyle; }
-  void SetBarStyle(DWORD style) { m_dwStyle = style; }
+  // A change of style is reported to OnBarStyleChange.
+  void SetBarStyle(DWORD style) {
+    DWORD old = m_dwStyle;
+    m_dwStyle = style;
+    if (old != style) OnBarStyleChange(old, style);
+  }
+  BOOL IsFloating() const { return (m_dwStyle & CBRS_FLOATING) != 0; }
   BOOL IsVisible() const { return (GetStyle() & WS_VISIBLE) != 0; }
   CFrameWnd* GetDockingFrame() const { return m_pDockSite; }
 
-  // The bar's size: the full length of its side when stretched, else its window's size.
+  // The least size of the bar: 32767 along its side when stretched (horizontally when `horz`), 0
+  // otherwise. Bars add their content's size.
   virtual CSize CalcFixedLayout(BOOL stretch, BOOL horz);
   virtual CSize CalcDynamicLayout(int length, DWORD mode);
   // Brings the bar's items up to date from the target's update handlers.
   virtual void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) = 0;
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
+  // Takes the borders, the margins (turned for a vertical bar: the left and right margins go to
+  // the top and bottom) and the gripper off `rect`. From an empty rectangle the result is
+  // negative: subtracting its size from a content size gives the bar's size.
+  void CalcInsideRect(CRect& rect, BOOL horz) const;
+  // Draws the borders the style asks for along the edges of `rect` and takes them off it.
+  void DrawBorders(CDC* dc, CRect& rect);
+  // Draws the gripper of a docked bar with CBRS_GRIPPER at the start of `rect` (the window
+  // rectangle less the borders, in window coordinates).
+  virtual void DrawGripper(CDC* dc, const CRect& rect);
+
   DWORD m_dwStyle {};  // CBRS_ bits
+  // The margins inside the borders, as for a horizontal bar.
+  int m_cxLeftBorder {};
+  int m_cxRightBorder {};
+  int m_cyTopBorder {};
+  int m_cyBottomBorder {};
 
 protected:
   CControlBar() = default;
+  virtual void OnBarStyleChange(DWORD, DWORD) {}
   int OnCreate(LPCREATESTRUCT cs);
   void OnDestroy();
   LRESULT OnSizeParent(WPARAM, LPARAM lParam);

@@ -3,6 +3,11 @@
 
 #include "platform/ui/winctrl.h"
 
+// The common controls are also the built-in module "comctl32.dll" (see module.h), whose
+// DllGetVersion (shlobj.h) reports the version whose behaviour the controls follow: 6.0. Tests
+// make it report another version; a major version of 0 makes the call fail with E_FAIL.
+void SetCommonControlsVersion(DWORD major, DWORD minor);
+
 #define PROGRESS_CLASSW u"msctls_progress32"
 
 #define PBS_SMOOTH 0x01

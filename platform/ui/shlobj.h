@@ -15,6 +15,19 @@ using HRESULT = LONG;
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
 #define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
 
+// What a library's DllGetVersion export reports. The caller sets cbSize to the structure's size
+// (20); the call fails with E_INVALIDARG for another size.
+struct DLLVERSIONINFO {
+  DWORD cbSize;
+  DWORD dwMajorVersion;
+  DWORD dwMinorVersion;
+  DWORD dwBuildNumber;
+  DWORD dwPlatformID;
+};
+#define DLLVER_PLATFORM_WINDOWS 0x00000001
+#define DLLVER_PLATFORM_NT 0x00000002
+using DLLGETVERSIONPROC = HRESULT (*)(DLLVERSIONINFO* info);
+
 struct ITEMIDLIST;
 using LPITEMIDLIST = ITEMIDLIST*;
 using LPCITEMIDLIST = const ITEMIDLIST*;

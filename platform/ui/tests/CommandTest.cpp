@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 enum : UINT {
@@ -97,6 +99,11 @@ END_MESSAGE_MAP()
 class ButtonBar : public CControlBar {
 public:
   void OnUpdateCmdUI(CFrameWnd*, BOOL) override { ++updates; }
+  // As tall as a row of buttons, along the whole side.
+  CSize CalcFixedLayout(BOOL stretch, BOOL horz) override {
+    CSize size = CControlBar::CalcFixedLayout(stretch, horz);
+    return CSize(std::max<LONG>(size.cx, 50), std::max<LONG>(size.cy, 24));
+  }
   void Click(UINT id) { GetOwner()->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(m_hWnd)); }
   int updates = 0;
 };
