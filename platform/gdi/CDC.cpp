@@ -71,6 +71,27 @@ BOOL CDC::DeleteDC() {
   return ::DeleteDC(Detach());
 }
 
+void CDC::DrawDragRect(LPCRECT rect, SIZE size, LPCRECT, SIZE, CBrush* brush, CBrush*) {
+  const std::shared_ptr<gdi::BrushData> fill = BrushOf(brush ? brush : GetHalftoneBrush());
+  With(m_hDC, 0, [&](gdi::DeviceContext& d) {
+    d.DragOutline(rect, size, fill.get());
+    return 0;
+  });
+}
+
+CBrush* CDC::GetHalftoneBrush() {
+  static CBrush* const brush = [] {
+    // Rows of a monochrome bitmap are padded to 16 bits; the first byte holds the 8 pixels.
+    const WORD rows[8] = {0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA, 0x5555, 0xAAAA};
+    CBitmap pattern;
+    pattern.CreateBitmap(8, 8, 1, 1, rows);
+    auto* made = new CBrush;  // lives as long as the process, as callers keep the pointer
+    made->CreatePatternBrush(&pattern);
+    return made;
+  }();
+  return brush;
+}
+
 CPen* CDC::SelectObject(CPen* pen) {
   return pen ? CPen::FromHandle(static_cast<HPEN>(::SelectObject(m_hDC, pen->m_hObject))) : nullptr;
 }

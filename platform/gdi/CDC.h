@@ -73,6 +73,10 @@ public:
   int GetStretchBltMode() const { return ::GetStretchBltMode(m_hDC); }
   int SetPolyFillMode(int mode);
   int GetPolyFillMode() const;
+  // Right-to-left layouts are not supported: the value is kept and answered, drawing always
+  // runs left to right. SetLayout answers the previous layout (GDI_ERROR without a DC).
+  DWORD SetLayout(DWORD layout) { return ::SetLayout(m_hDC, layout); }
+  DWORD GetLayout() const { return ::GetLayout(m_hDC); }
   // Only MM_TEXT is known; other modes are refused (0).
   int SetMapMode(int mode);
   int GetMapMode() const;
@@ -127,6 +131,24 @@ public:
   // Only the size grip (DFC_SCROLL, DFCS_SCROLLSIZEGRIP) is drawn; other kinds give FALSE.
   BOOL DrawFrameControl(LPRECT rect, UINT type, UINT state);
   BOOL FillRgn(CRgn* region, CBrush* brush);
+
+  // The outline of a rectangle being dragged. On the screen an outline cannot be drawn by
+  // inversion (a compositing desktop keeps every window's pixels to itself), so each DC shows
+  // its outline as a window of its own laid over the screen: this call moves or reshapes that
+  // outline to the frame of `rect`, size.cx thick at the left and right and size.cy at the top
+  // and bottom (the whole rectangle when the frame leaves no inside), filled with the brush (the
+  // halftone brush when null; monochrome patterns take the text and background colours). A
+  // null or empty rect, or a size of 0, hides it. The last rectangle, size and brush are not
+  // needed (the outline knows what it shows) and are accepted for the callers' sake.
+  // `rect` is in logical coordinates, limited to what the DC may draw on (its visible area and
+  // clip region). Only DCs of windows and of the screen (the desktop window's, GetDC(null),
+  // CreateDC "DISPLAY") show outlines, and only on the UI thread; other DCs ignore the call. The
+  // outline goes when the DC is deleted.
+  void DrawDragRect(LPCRECT rect, SIZE size, LPCRECT rectLast, SIZE sizeLast, CBrush* brush = nullptr,
+                    CBrush* brushLast = nullptr);
+  // An 8x8 pattern brush of alternate pixels (a checker of the text and background colours). It
+  // lives as long as the process.
+  static CBrush* GetHalftoneBrush();
 
   COLORREF GetPixel(int x, int y) const;
   COLORREF GetPixel(POINT point) const { return GetPixel(point.x, point.y); }

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
@@ -17,6 +18,7 @@ namespace {
 class DisplaySurface : public CDCSurface {
 public:
   QImage* BeginAccess() override { return nullptr; }
+  std::optional<QPoint> ScreenPosition() const override { return QPoint(0, 0); }
   QSize GetSize() const override {
     if (!gdi::FontsAvailable()) return QSize(0, 0);
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -34,6 +36,8 @@ struct Drivers {
   std::mutex lock;
   std::map<std::u16string, DCDriverFactory> factories;
 };
+
+std::atomic<CDragOutlinePresenter*> g_presenter { nullptr };
 
 Drivers& TheDrivers() {
   static Drivers* drivers = [] {
@@ -104,7 +108,11 @@ void RegisterDCDriver(LPCWSTR driver, DCDriverFactory factory) {
   }
 }
 
+void SetDragOutlinePresenter(CDragOutlinePresenter* presenter) { g_presenter = presenter; }
+
 namespace gdi {
+
+CDragOutlinePresenter* DragOutlinePresenter() { return g_presenter; }
 
 std::shared_ptr<CDCSurface> OpenDevice(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* settings) {
   DCDriverFactory factory;

@@ -39,6 +39,10 @@ public:
   virtual bool IsMonochrome() const { return false; }
   // GetDeviceCaps answers. The default describes a 32-bit raster display of GetSize() at 96 dpi.
   virtual int GetDeviceCaps(int index) const;
+  // Where image pixel (0, 0) lies on the screen, for a surface shown there (the screen itself,
+  // windows); none for surfaces off the screen (bitmaps, printer pages). Drag outlines
+  // (CDC::DrawDragRect) are shown only over surfaces that have a place on the screen.
+  virtual std::optional<QPoint> ScreenPosition() const { return std::nullopt; }
 
   // Document and page control, for printer surfaces; others refuse with SP_ERROR.
   virtual int StartDoc(const DOCINFOW* info) { return SP_ERROR; }
@@ -82,6 +86,22 @@ HDC CreateDCForSurface(std::shared_ptr<CDCSurface> surface, QPoint origin = QPoi
 using DCDriverFactory =
     std::function<std::shared_ptr<CDCSurface>(LPCWSTR device, LPCWSTR port, const DEVMODEW* settings)>;
 void RegisterDCDriver(LPCWSTR driver, DCDriverFactory factory);
+
+// Shows the drag outlines of CDC::DrawDragRect. The drawing layer works out each outline (where
+// it lies on the screen, its shape and its pixels); the window layer installs the presenter that
+// puts it on the screen. Calls come on the UI thread, one outline per DC.
+class CDragOutlinePresenter {
+public:
+  virtual ~CDragOutlinePresenter() = default;
+  // Shows the outline of `dc`, or moves and reshapes it: `picture` covers `screenRect` and is
+  // seen where `shape` (relative to the rectangle's top-left) lies.
+  virtual void Show(HDC dc, const QRect& screenRect, const QRegion& shape, const QImage& picture) = 0;
+  virtual void Hide(HDC dc) = 0;
+  // The DC is being deleted: its outline goes for good.
+  virtual void Forget(HDC dc) = 0;
+};
+// Installs the presenter (null: outlines are not shown). It must outlive its installation.
+void SetDragOutlinePresenter(CDragOutlinePresenter* presenter);
 
 // The font of a GDI font handle as Qt draws it (with the same stand-ins for missing faces), for
 // widgets that show text in it; Qt's default font for a handle that is not a font.

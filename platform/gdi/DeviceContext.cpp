@@ -167,6 +167,8 @@ DeviceContext::DeviceContext(std::shared_ptr<CDCSurface> reference) : DeviceCont
 
 DeviceContext::~DeviceContext() {
   if (m_state.bitmap) HandleTable::Get().ReleaseBitmap(*m_state.bitmap, handle);
+  if (m_outline)
+    if (CDragOutlinePresenter* presenter = DragOutlinePresenter()) presenter->Forget(handle);
 }
 
 CDCSurface* DeviceContext::Surface() const {
@@ -325,6 +327,11 @@ Pattern DeviceContext::BackgroundPattern(bool monochrome) const {
 }
 
 std::optional<Pattern> DeviceContext::BrushPattern(const BrushData* brush, bool shape, bool monochrome) const {
+  return BrushPattern(brush, shape, monochrome, BrushOrigin());
+}
+
+std::optional<Pattern> DeviceContext::BrushPattern(const BrushData* brush, bool shape, bool monochrome,
+                                                   QPoint origin) const {
   if (!brush) return std::nullopt;
   Pattern p;
   switch (brush->kind) {
@@ -335,14 +342,14 @@ std::optional<Pattern> DeviceContext::BrushPattern(const BrushData* brush, bool 
       break;
     case BrushData::Kind::Hatch:
       p = Pattern::TwoColour(brush->tile, PixelFromColour(brush->logBrush.lbColor), PixelFromColour(m_state.bkColour),
-                             shape && m_state.bkMode == TRANSPARENT, BrushOrigin());
+                             shape && m_state.bkMode == TRANSPARENT, origin);
       break;
     case BrushData::Kind::MonoPattern:
       p = Pattern::TwoColour(brush->tile, PixelFromColour(m_state.textColour), PixelFromColour(m_state.bkColour), false,
-                             BrushOrigin());
+                             origin);
       break;
     case BrushData::Kind::ColourPattern:
-      p = Pattern::Tile(brush->tile, BrushOrigin());
+      p = Pattern::Tile(brush->tile, origin);
       break;
   }
   if (monochrome) p.MakeMonochrome();
@@ -548,6 +555,36 @@ BOOL DeviceContext::DrawFocusRect(const RECT& rect) {
   const Pattern pattern = Pattern::TwoColour(checker, kBlack, kWhite, false, BrushOrigin());
   canvas.Changed(FillArea(canvas.Image(), canvas.Clip(), FrameOf(ToSurface(rect)), pattern, RopTable(PATINVERT)));
   return TRUE;
+}
+
+void DeviceContext::DragOutline(const RECT* rect, SIZE size, const BrushData* brush) {
+  CDragOutlinePresenter* presenter = DragOutlinePresenter();
+  const std::optional<QPoint> screen = m_memory || !m_device ? std::nullopt : m_device->ScreenPosition();
+  if (!presenter || !screen) return;
+  // Surface pixels from here on.
+  QRegion frame;
+  if (rect && (size.cx > 0 || size.cy > 0)) {
+    const QRect outer = ToSurface(*rect);
+    const int cx = std::max<int>(0, size.cx);
+    const int cy = std::max<int>(0, size.cy);
+    frame = QRegion(outer).subtracted(QRegion(outer.adjusted(cx, cy, -cx, -cy)));
+    if (m_visible) frame &= m_visible->translated(m_origin);
+    if (m_state.clip) frame &= m_state.clip->translated(m_origin);
+  }
+  // The tile lies as it would on the surface, so a moving outline keeps its checker in place.
+  const QRect bounds = frame.boundingRect();
+  const std::optional<Pattern> pattern =
+      frame.isEmpty() ? std::nullopt : BrushPattern(brush, false, false, BrushOrigin() - bounds.topLeft());
+  if (!pattern) {
+    if (m_outline) presenter->Hide(handle);
+    return;
+  }
+  const QRegion shape = frame.translated(-bounds.topLeft());
+  QImage picture(bounds.size(), QImage::Format_RGB32);
+  picture.fill(kBlack);
+  FillArea(picture, shape, shape, *pattern, kPatCopy);
+  presenter->Show(handle, bounds.translated(*screen), shape, picture);
+  m_outline = true;
 }
 
 BOOL DeviceContext::DrawEdge(RECT& rect, UINT edge, UINT flags) {

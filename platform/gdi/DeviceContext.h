@@ -43,6 +43,7 @@ public:
   ~DeviceContext();
 
   HDC handle { nullptr };
+  DWORD layout { 0 };  // kept for GetLayout; drawing always runs left to right
   bool IsMemory() const { return m_memory; }
   const DCState& State() const { return m_state; }
   DCState& State() { return m_state; }
@@ -91,6 +92,11 @@ public:
   BOOL BlitDib(int x, int y, int width, int height, const DibFormat& format, const void* bits, int sx, int sy,
                int sw, int sh, DWORD rop);
 
+  // Shows this DC's drag outline (the frame of `rect`, `size` thick, filled with the brush)
+  // through the installed presenter, or hides it when the frame is empty. Only DCs whose device
+  // has a place on the screen show outlines.
+  void DragOutline(const RECT* rect, SIZE size, const BrushData* brush);
+
   BOOL TextOut(int x, int y, std::u16string_view text);
   BOOL ExtTextOut(int x, int y, UINT options, const RECT* rect, std::u16string_view text);
   int DrawText(std::u16string_view text, RECT& rect, UINT format);
@@ -106,6 +112,8 @@ private:
   Pattern PenPattern(bool monochrome) const;
   Pattern BackgroundPattern(bool monochrome) const;
   std::optional<Pattern> BrushPattern(const BrushData* brush, bool shape, bool monochrome) const;
+  // The same with the tile laid from `origin` (surface pixels) instead of the DC's origin.
+  std::optional<Pattern> BrushPattern(const BrushData* brush, bool shape, bool monochrome, QPoint origin) const;
   // Fills a figure with the brush, then draws its outline with the pen (surface pixels).
   BOOL DrawFigure(const Figure& figure);
   // Logical point (0, 0) in surface pixels, and a logical rectangle (normalised) there.
@@ -127,6 +135,7 @@ private:
   bool m_memory { false };
   DCState m_state;
   std::vector<DCState> m_saved;
+  bool m_outline { false };  // the presenter holds an outline of this DC
 };
 
 }  // namespace gdi

@@ -113,6 +113,9 @@ private:
   std::shared_ptr<BitmapData> m_defaultBitmap;
 };
 
+// The presenter of drag outlines (SetDragOutlinePresenter), or null.
+CDragOutlinePresenter* DragOutlinePresenter();
+
 // The surface of a device named for CreateDCW (drivers registered with RegisterDCDriver).
 std::shared_ptr<CDCSurface> OpenDevice(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* settings);
 

@@ -141,6 +141,19 @@ int GetDeviceCaps(HDC dc, int index) {
   return d ? d->GetDeviceCaps(index) : 0;
 }
 
+DWORD SetLayout(HDC dc, DWORD layout) {
+  const std::shared_ptr<DeviceContext> d = FindDC(dc);
+  if (!d) return GDI_ERROR;
+  const DWORD previous = d->layout;
+  d->layout = layout;
+  return previous;
+}
+
+DWORD GetLayout(HDC dc) {
+  const std::shared_ptr<DeviceContext> d = FindDC(dc);
+  return d ? d->layout : GDI_ERROR;
+}
+
 DWORD GetObjectType(HGDIOBJ object) {
   if (const std::shared_ptr<ObjectData> data = HandleTable::Get().Find(object)) return data->type;
   if (const std::shared_ptr<DeviceContext> dc = FindDC(static_cast<HDC>(object))) return dc->IsMemory() ? OBJ_MEMDC : OBJ_DC;

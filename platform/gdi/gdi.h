@@ -22,6 +22,11 @@ int SaveDC(HDC dc);
 BOOL RestoreDC(HDC dc, int level);
 int GetDeviceCaps(HDC dc, int index);
 DWORD GetObjectType(HGDIOBJ object);  // OBJ_*, OBJ_DC / OBJ_MEMDC for device contexts, 0 if none
+// The layout of a DC (LAYOUT_RTL, LAYOUT_BITMAPORIENTATIONPRESERVED). Right-to-left drawing is
+// not supported: the value is kept and answered, drawing always runs left to right. SetLayout
+// answers the previous layout; both give GDI_ERROR for a missing DC.
+DWORD SetLayout(HDC dc, DWORD layout);
+DWORD GetLayout(HDC dc);
 
 // Objects.
 HGDIOBJ GetStockObject(int index);

@@ -129,6 +129,10 @@
 #define HGDI_ERROR (reinterpret_cast<HGDIOBJ>(static_cast<intptr_t>(-1)))
 #define SP_ERROR (-1)
 
+// DC layouts (SetLayout).
+#define LAYOUT_RTL 0x00000001u
+#define LAYOUT_BITMAPORIENTATIONPRESERVED 0x00000008u
+
 // GetDeviceCaps indexes and answers.
 #define DRIVERVERSION 0
 #define TECHNOLOGY 2

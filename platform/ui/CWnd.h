@@ -150,6 +150,9 @@ public:
   void InvalidateRect(LPCRECT rect, BOOL erase = TRUE);
   void ValidateRect(LPCRECT rect);
   void UpdateWindow();
+  // ::LockWindowUpdate on this window, and with null.
+  BOOL LockWindowUpdate();
+  void UnlockWindowUpdate();
   BOOL RedrawWindow(LPCRECT rect = nullptr, HRGN region = nullptr,
                     UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
   BOOL GetUpdateRect(LPRECT rect, BOOL erase = FALSE);

@@ -43,6 +43,7 @@ class WindowSurface : public CImageSurface {
 public:
   WindowSurface(HWND hwnd, QImage image) : CImageSurface(std::move(image)), m_hwnd(hwnd) {}
   void EndAccess(const QRect& changed) override;
+  std::optional<QPoint> ScreenPosition() const override;
 
 private:
   HWND m_hwnd {};

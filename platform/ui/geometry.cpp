@@ -613,6 +613,9 @@ int GetSystemMetrics(int index) {
   case SM_CXHSCROLL: return 17;
   case SM_CYCAPTION: return 19;
   case SM_CYSMCAPTION: return 17;
+  // Buttons of a small caption fill its height less the line below it.
+  case SM_CXSMSIZE:
+  case SM_CYSMSIZE: return 16;
   case SM_CXBORDER:
   case SM_CYBORDER: return 1;
   case SM_CXDLGFRAME:

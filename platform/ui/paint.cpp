@@ -18,6 +18,7 @@ namespace qvui {
 namespace {
 
 HWND g_painting = nullptr;  // the window whose widget is copying its surface to the screen
+HWND g_locked = nullptr;    // the window whose updates are locked (LockWindowUpdate)
 
 QRect FromRect(LPCRECT r) { return QRect(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1)); }
 
@@ -26,6 +27,12 @@ QRect FromRect(LPCRECT r) { return QRect(QPoint(r->left, r->top), QPoint(r->righ
 void WindowSurface::EndAccess(const QRect& changed) {
   if (changed.isEmpty()) return;
   if (WindowRecord* rec = Find(m_hwnd)) FlushToScreen(*rec, changed);
+}
+
+std::optional<QPoint> WindowSurface::ScreenPosition() const {
+  const WindowRecord* rec = Find(m_hwnd);
+  if (!rec) return std::nullopt;
+  return WindowOrigin(*rec) + QPoint(rec->frame.left(), rec->frame.top());
 }
 
 QColor SysColor(int index) {
@@ -183,7 +190,7 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
 }
 
 HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
-  if (!hwnd) return CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
+  if (!hwnd || hwnd == GetDesktopWindow()) return CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
   WindowRecord* rec = Get(hwnd);
   if (!rec || rec->remote) return nullptr;
   bool window = flags & DCX_WINDOW;
@@ -196,6 +203,19 @@ HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags) {
 HDC GetDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, DCX_CACHE); }
 HDC GetWindowDC(HWND hwnd) { return GetDCEx(hwnd, nullptr, DCX_WINDOW | DCX_CACHE); }
 int ReleaseDC(HWND, HDC dc) { return DeleteDC(dc) ? 1 : 0; }
+
+BOOL LockWindowUpdate(HWND hwnd) {
+  // Handles are never reused, so a lock held by a window that is gone is simply dropped.
+  if (g_locked && g_locked != GetDesktopWindow() && !IsLive(g_locked)) g_locked = nullptr;
+  if (!hwnd) {
+    g_locked = nullptr;
+    return TRUE;
+  }
+  if (hwnd != GetDesktopWindow() && !Get(hwnd)) return FALSE;
+  if (g_locked) return FALSE;
+  g_locked = hwnd;
+  return TRUE;
+}
 
 BOOL InvalidateRect(HWND hwnd, LPCRECT rect, BOOL erase) {
   if (!hwnd) {

@@ -509,6 +509,8 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define SM_CXSMICON 49
 #define SM_CYSMICON 50
 #define SM_CYSMCAPTION 51
+#define SM_CXSMSIZE 52
+#define SM_CYSMSIZE 53
 #define SM_CXDRAG 68
 #define SM_CYDRAG 69
 #define SM_CXMENUCHECK 71
@@ -710,6 +712,10 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement);
 BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement);
 HWND WindowFromPoint(POINT point);
 HWND ChildWindowFromPoint(HWND parent, POINT point);
+// The screen's size comes from the primary screen and the menu bar's height from the style;
+// the other metrics are fixed values of the classic desktop, whatever the desktop's theme: frames 4 (SM_CXFRAME/SM_CYFRAME), dialog frames
+// 3, borders 1, edges 2, captions 19, small captions 17 with buttons of 16 x 16 (SM_CXSMSIZE/
+// SM_CYSMSIZE), scroll bars 17, icons 32, small icons 16. Unknown indexes give 0.
 int GetSystemMetrics(int index);
 
 
@@ -784,6 +790,8 @@ using LPPAINTSTRUCT = PAINTSTRUCT*;
 HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT paint);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 // The client area (null: a DC of the screen); DCX_WINDOW gives the whole window rectangle.
+// A DC of the desktop window (GetDesktopWindow) is a DC of the screen: it shows drag outlines
+// (CDC::DrawDragRect) at screen coordinates; other drawing on it does nothing.
 HDC GetDC(HWND hwnd);
 HDC GetWindowDC(HWND hwnd);
 HDC GetDCEx(HWND hwnd, HRGN clip, DWORD flags);
@@ -798,6 +806,11 @@ BOOL ValidateRect(HWND hwnd, LPCRECT rect);
 BOOL UpdateWindow(HWND hwnd);
 BOOL RedrawWindow(HWND hwnd, LPCRECT rect, HRGN region, UINT flags);
 BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);
+// Locks the updates of one window (the desktop window too) while something is dragged over it;
+// null unlocks. Only one window is locked at a time: locking while a lock is held fails (FALSE),
+// also for the same window. The lock is bookkeeping only: painting goes on as before (outlines
+// are windows of their own and need no protection from it). A destroyed window loses its lock.
+BOOL LockWindowUpdate(HWND hwnd);
 
 // ---- Menus -------------------------------------------------------------------------------------
 HMENU CreateMenu();
