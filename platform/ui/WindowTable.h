@@ -22,6 +22,7 @@
 #include <vector>
 
 class CWnd;
+class COleDropTarget;
 class QWidget;
 class QMenuBar;
 
@@ -214,6 +215,17 @@ void UpdateKeyState(int virtualKey, bool down);
 void SetButtonState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 QCursor CursorFor(HCURSOR cursor);
 void KillAllTimers(WindowRecord& rec);
+
+// ---- Drag and drop (COleDropTarget.cpp) -----------------------------------------------------------
+// The target registered on a window. Each registration has a serial number of its own, so that a
+// drag can tell whether the target it talks to is still the one on the window.
+struct DropRegistration {
+  COleDropTarget* target {};
+  unsigned serial {};
+};
+DropRegistration DropTargetOf(HWND hwnd);
+// The window is being destroyed: its target leaves it.
+void RevokeDropTargetOf(HWND hwnd);
 
 // ---- Menus --------------------------------------------------------------------------------------
 void RealizeMenuBar(WindowRecord& rec);
