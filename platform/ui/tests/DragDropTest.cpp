@@ -128,6 +128,7 @@ private:
 class TreeParent : public CWnd {
 public:
   std::vector<NMTREEVIEWW> beginDrags;
+  std::vector<UINT> selectionCauses;  // of every reported selection change
   std::function<void(HTREEITEM)> onBeginDrag;
 
 protected:
@@ -137,6 +138,7 @@ protected:
       beginDrags.push_back(*nm);
       if (onBeginDrag) onBeginDrag(nm->itemNew.hItem);
     }
+    if (nm->hdr.code == TVN_SELCHANGEDW) selectionCauses.push_back(nm->action);
     if (result) *result = 0;
     return TRUE;
   }
@@ -271,27 +273,32 @@ TEST_F(DragDrop, ATreeItemDraggedOntoAnotherIsDroppedThereFromTheBeginDragNotifi
   EXPECT_EQ(cursors, (std::vector<Qt::CursorShape> {Qt::ForbiddenCursor, Qt::DragMoveCursor}));
 }
 
-TEST_F(DragDrop, TheTreeTellsOfADragOnlyForAPressOnAnItemMovedBeyondTheThreshold) {
+TEST_F(DragDrop, ThePressOnAnItemSelectsItOnReleaseUnlessItBecomesADrag) {
   struct Case {
     const char* what;
     bool onItem;
     int dx, dy;
     bool begins;
+    bool selects;
   };
   const Case cases[] = {
-      {"4 px is within the threshold", true, 4, -4, false},
-      {"5 px is beyond it", true, 0, 5, true},
-      {"a press on no item", false, 30, 0, false},
+      {"4 px is within the threshold: a click", true, 4, -4, false, true},
+      {"5 px is beyond it: a drag, the selection stays", true, 0, 5, true, false},
+      {"a press on no item", false, 30, 0, false, false},
   };
-  tree.DeleteAllItems();
-  items = {tree.InsertItem(u"a"), tree.InsertItem(u"b")};
   for (const Case& c : cases) {
+    tree.DeleteAllItems();
+    items = {tree.InsertItem(u"a"), tree.InsertItem(u"b")};
     parent.beginDrags.clear();
+    parent.selectionCauses.clear();
     POINT from = c.onItem ? OnItem(0) : ScreenOf(tree, 10, 250);
     SendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(parent.selectionCauses.empty()) << c.what << ": the press alone selects nothing";
     SendMouse(QEvent::MouseMove, POINT {from.x + c.dx, from.y + c.dy}, Qt::NoButton, Qt::LeftButton);
     SendMouse(QEvent::MouseButtonRelease, POINT {from.x + c.dx, from.y + c.dy}, Qt::LeftButton, Qt::NoButton);
     EXPECT_EQ(parent.beginDrags.size(), c.begins ? 1u : 0u) << c.what;
+    EXPECT_EQ(tree.GetSelectedItem(), c.selects ? items[0] : nullptr) << c.what;
+    EXPECT_EQ(parent.selectionCauses, c.selects ? std::vector<UINT> {TVC_BYMOUSE} : std::vector<UINT> {}) << c.what;
   }
 }
 
