@@ -8,6 +8,7 @@
 // IsWindow may be called.
 
 #include "platform/core/wintypes.h"
+#include "platform/gdi/gditypes.h"
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
@@ -98,6 +99,14 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define WM_CTLCOLORDLG 0x0136
 #define WM_CTLCOLORSCROLLBAR 0x0137
 #define WM_CTLCOLORSTATIC 0x0138
+// What a WM_CTLCOLOR* message asks for (the message less WM_CTLCOLORMSGBOX).
+#define CTLCOLOR_MSGBOX 0
+#define CTLCOLOR_EDIT 1
+#define CTLCOLOR_LISTBOX 2
+#define CTLCOLOR_BTN 3
+#define CTLCOLOR_DLG 4
+#define CTLCOLOR_SCROLLBAR 5
+#define CTLCOLOR_STATIC 6
 #define WM_MOUSEFIRST 0x0200
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
@@ -287,7 +296,12 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define SC_MINIMIZE 0xF020
 #define SC_MAXIMIZE 0xF030
 #define SC_CLOSE 0xF060
+#define SC_KEYMENU 0xF100
 #define SC_RESTORE 0xF120
+
+// WM_SETICON, WM_GETICON.
+#define ICON_SMALL 0
+#define ICON_BIG 1
 
 #define IDOK 1
 #define IDCANCEL 2
@@ -527,6 +541,23 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define IDC_NO MAKEINTRESOURCEW(32648)
 #define IDC_HAND MAKEINTRESOURCEW(32649)
 
+// Icons: the desktop's own (IDI_*, drawn in its style) and the program's, made from a colour and
+// a mask bitmap (white in the mask is transparent) or loaded from a module.
+#define IDI_APPLICATION MAKEINTRESOURCEW(32512)
+#define IDI_HAND MAKEINTRESOURCEW(32513)
+#define IDI_QUESTION MAKEINTRESOURCEW(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCEW(32515)
+#define IDI_ASTERISK MAKEINTRESOURCEW(32516)
+#define IDI_WINLOGO MAKEINTRESOURCEW(32517)
+#define IDI_WARNING IDI_EXCLAMATION
+#define IDI_ERROR IDI_HAND
+#define IDI_INFORMATION IDI_ASTERISK
+
+#define DI_MASK 0x0001
+#define DI_IMAGE 0x0002
+#define DI_NORMAL 0x0003
+#define DI_DEFAULTSIZE 0x0008
+
 #define CF_BITMAP 2
 #define CF_DIB 8
 
@@ -638,6 +669,15 @@ struct ACCEL {
 };
 using LPACCEL = ACCEL*;
 
+struct ICONINFO {
+  BOOL fIcon;
+  DWORD xHotspot;
+  DWORD yHotspot;
+  HBITMAP hbmMask;
+  HBITMAP hbmColor;
+};
+using PICONINFO = ICONINFO*;
+
 struct MENUITEMINFOW {
   UINT cbSize;
   UINT fMask;
@@ -712,6 +752,33 @@ HWND WindowFromPoint(POINT point);
 HWND ChildWindowFromPoint(HWND parent, POINT point);
 int GetSystemMetrics(int index);
 
+// SystemParametersInfoW: the sizes and fonts of the non-client parts (NONCLIENTMETRICSW, whose
+// cbSize the caller sets), and the lines one notch of the mouse wheel scrolls (a UINT;
+// WHEEL_PAGESCROLL means a page). Other actions are refused.
+#define SPI_GETNONCLIENTMETRICS 0x0029
+#define SPI_GETWHEELSCROLLLINES 0x0068
+#define WHEEL_PAGESCROLL 0xFFFFFFFFu
+struct NONCLIENTMETRICSW {
+  UINT cbSize;
+  int iBorderWidth;
+  int iScrollWidth;
+  int iScrollHeight;
+  int iCaptionWidth;
+  int iCaptionHeight;
+  LOGFONTW lfCaptionFont;
+  int iSmCaptionWidth;
+  int iSmCaptionHeight;
+  LOGFONTW lfSmCaptionFont;
+  int iMenuWidth;
+  int iMenuHeight;
+  LOGFONTW lfMenuFont;
+  LOGFONTW lfStatusFont;
+  LOGFONTW lfMessageFont;
+  int iPaddedBorderWidth;
+};
+using NONCLIENTMETRICS = NONCLIENTMETRICSW;
+BOOL SystemParametersInfoW(UINT action, UINT param, PVOID value, UINT winIni);
+
 
 // ---- Visibility, state, text -------------------------------------------------------------------
 BOOL ShowWindow(HWND hwnd, int command);
@@ -768,6 +835,19 @@ SHORT VkKeyScanW(WCHAR ch);
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
+// ---- Icons -------------------------------------------------------------------------------------
+// A desktop icon (null instance, IDI_*); a module's icons come from its resources.
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+// An icon of the colour bitmap's size; the bitmaps stay the caller's. Null without a colour
+// bitmap.
+HICON CreateIconIndirect(PICONINFO info);
+BOOL DestroyIcon(HICON icon);
+// Draws the icon at its own size (DI_DEFAULTSIZE: the desktop's icon size) or at cx by cy, on the
+// brush when one is given; DI_IMAGE alone draws it without its transparency, DI_MASK alone only
+// its mask.
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree, UINT flags);
+BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+
 // ---- Painting ----------------------------------------------------------------------------------
 // Every window keeps what was drawn into it: a DC from GetDC draws at any time and stays on the
 // screen until the window paints over it; WM_PAINT is sent for what is invalid.
@@ -798,6 +878,9 @@ BOOL ValidateRect(HWND hwnd, LPCRECT rect);
 BOOL UpdateWindow(HWND hwnd);
 BOOL RedrawWindow(HWND hwnd, LPCRECT rect, HRGN region, UINT flags);
 BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);
+// Scrolls the client area (or `rect` of it, when given) by dx and dy; without a rectangle the
+// child windows move along. What the area shows is painted again, limited to `clip` when given.
+BOOL ScrollWindow(HWND hwnd, int dx, int dy, LPCRECT rect, LPCRECT clip);
 
 // ---- Menus -------------------------------------------------------------------------------------
 HMENU CreateMenu();

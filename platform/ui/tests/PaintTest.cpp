@@ -3,6 +3,7 @@
 // drawn around the client area; a window region clips drawing and hitting.
 
 #include "platform/gdi/CBrush.h"
+#include "platform/gdi/CDC.h"
 #include "platform/gdi/CRgn.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ui/CWnd.h"
@@ -137,6 +138,74 @@ TEST_F(Painting, AWindowRegionLimitsWhereTheWindowIsHit) {
   CRect box;
   back.GetRgnBox(&box);
   EXPECT_EQ(box, CRect(0, 0, 60, 50));
+}
+
+// An icon of 4 by 4 pixels: green with a transparent top-left quarter.
+HICON GreenIcon() {
+  HDC screen = ::GetDC(nullptr);
+  HBITMAP colour = CreateCompatibleBitmap(screen, 4, 4), mask = CreateCompatibleBitmap(screen, 4, 4);
+  ::ReleaseDC(nullptr, screen);
+  HDC memory = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(memory, colour);
+  CDC::FromHandle(memory)->FillSolidRect(0, 0, 4, 4, RGB(0, 160, 0));
+  SelectObject(memory, mask);
+  CDC::FromHandle(memory)->FillSolidRect(0, 0, 4, 4, RGB(0, 0, 0));
+  CDC::FromHandle(memory)->FillSolidRect(0, 0, 2, 2, RGB(255, 255, 255));
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ICONINFO info {TRUE, 0, 0, mask, colour};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(colour);
+  DeleteObject(mask);
+  return icon;
+}
+
+TEST_F(Painting, IconsDrawWithTheirTransparencyAtAnySize) {
+  HICON icon = GreenIcon();
+  ASSERT_NE(icon, nullptr) << "the icon keeps its own copy of the bitmaps";
+  CClientDC dc(&wnd);
+  struct Case {
+    UINT flags;
+    int size;
+    COLORREF inside, transparentCorner;
+  };
+  const Case cases[] = {
+      {DI_NORMAL, 0, RGB(0, 160, 0), kDirect},
+      {DI_NORMAL, 8, RGB(0, 160, 0), kDirect},
+      {DI_IMAGE, 0, RGB(0, 160, 0), RGB(0, 0, 0)},
+      {DI_MASK, 0, RGB(0, 0, 0), RGB(255, 255, 255)},
+  };
+  for (const Case& c : cases) {
+    dc.FillSolidRect(0, 0, 20, 20, kDirect);
+    ASSERT_TRUE(DrawIconEx(dc, 2, 2, icon, c.size, c.size, 0, nullptr, c.flags)) << c.flags;
+    int size = c.size ? c.size : 4;
+    EXPECT_EQ(dc.GetPixel(2 + size - 1, 2 + size - 1), c.inside) << "flags " << c.flags << " size " << size;
+    EXPECT_EQ(dc.GetPixel(2, 2), c.transparentCorner) << "flags " << c.flags << " size " << size;
+    EXPECT_EQ(dc.GetPixel(2 + size, 2 + size), kDirect) << "nothing beyond the icon";
+  }
+  EXPECT_TRUE(DestroyIcon(icon));
+  EXPECT_FALSE(DrawIconEx(dc, 2, 2, icon, 0, 0, 0, nullptr, DI_NORMAL)) << "a destroyed icon";
+
+  HICON information = LoadIconW(nullptr, IDI_INFORMATION);
+  ASSERT_NE(information, nullptr);
+  EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(1)), nullptr);
+  dc.FillSolidRect(0, 0, 40, 40, kDirect);
+  ASSERT_TRUE(DrawIcon(dc, 0, 0, information));
+  int changed = 0;
+  for (int y = 0; y < GetSystemMetrics(SM_CYICON); ++y)
+    for (int x = 0; x < GetSystemMetrics(SM_CXICON); ++x) changed += dc.GetPixel(x, y) != kDirect;
+  EXPECT_GT(changed, 50) << "the desktop's information icon is a picture at the desktop's icon size";
+}
+
+TEST_F(Painting, AWindowKeepsItsIconsAndTheDesktopShowsTheBigOne) {
+  HICON icon = GreenIcon();
+  EXPECT_EQ(wnd.SetIcon(icon, TRUE), nullptr);
+  EXPECT_EQ(wnd.GetIcon(TRUE), icon);
+  EXPECT_EQ(wnd.GetIcon(FALSE), nullptr);
+  EXPECT_FALSE(HostOf(wnd.GetSafeHwnd())->windowIcon().isNull());
+  EXPECT_EQ(wnd.SetIcon(nullptr, TRUE), icon) << "the icon before";
+  EXPECT_TRUE(HostOf(wnd.GetSafeHwnd())->windowIcon().isNull());
+  DestroyIcon(icon);
 }
 
 }  // namespace
