@@ -1,6 +1,7 @@
 // The standard controls: selection in combo and list boxes as Win32 keeps it, which changes are
 // reported, edits, buttons, scroll bars and progress bars.
 
+#include "platform/ui/CSpinButtonCtrl.h"
 #include "platform/ui/commctrl.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
@@ -10,6 +11,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +70,12 @@ protected:
 
   HWND parent {};
 };
+
+std::u16string WindowText(HWND hwnd) {
+  char16_t text[64] {};
+  ::GetWindowTextW(hwnd, text, 64);
+  return text;
+}
 
 // The same selection rules hold for combo boxes and list boxes: one table, run on both.
 struct SelectionKind {
@@ -360,6 +369,68 @@ TEST_F(Controls, ProgressBarsKeepTheirPositionInRangeAndStepAround) {
   PBRANGE range {};
   EXPECT_EQ(Send(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range)), 50);
   EXPECT_EQ(range.iLow, 0);
+}
+
+TEST_F(Controls, AWindowsScrollBarCanStayShownButDisabled) {
+  CWnd view;
+  ASSERT_TRUE(view.CreateEx(0, u"AfxWnd", u"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), CWnd::FromHandle(parent), 0));
+  view.ShowScrollBar(SB_VERT, TRUE);
+  view.EnableScrollBarCtrl(SB_VERT, FALSE);
+  EXPECT_TRUE(view.GetStyle() & WS_VSCROLL) << "disabling leaves the bar where it is";
+  auto bars = HostOf(view.GetSafeHwnd())->findChildren<QScrollBar*>();
+  ASSERT_EQ(bars.size(), 1);
+  EXPECT_FALSE(bars.front()->isEnabled());
+  view.EnableScrollBarCtrl(SB_BOTH, TRUE);
+  EXPECT_TRUE(bars.front()->isEnabled());
+}
+
+TEST_F(Controls, UpDownArrowsStepTheNumberOfTheirBuddyWithinTheRange) {
+  HWND dialog = CreateDialogParamW(nullptr, u"IDD_SPIN", parent, nullptr, 0);
+  ASSERT_NE(dialog, nullptr);
+  HWND edit = GetDlgItem(dialog, 1210), arrows = GetDlgItem(dialog, 1211);
+  CSpinButtonCtrl spin;
+  ASSERT_TRUE(spin.Attach(arrows));
+  EXPECT_EQ(spin.GetBuddy()->GetSafeHwnd(), edit) << "the window before it is its buddy";
+  RECT e {}, a {};
+  GetWindowRect(edit, &e);
+  GetWindowRect(arrows, &a);
+  EXPECT_EQ(a.left, e.right) << "the arrows sit at the buddy's right end, which gave up their width";
+  EXPECT_EQ((std::vector<LONG> {a.top, a.bottom}), (std::vector<LONG> {e.top, e.bottom}));
+
+  spin.SetRange(1, 100);
+  int lower = 0, upper = 0;
+  spin.GetRange32(lower, upper);
+  EXPECT_EQ((std::vector<int> {lower, upper}), (std::vector<int> {1, 100}));
+  spin.SetPos(150);
+  EXPECT_EQ(WindowText(edit), u"100") << "a position beyond the range is its end, and the buddy shows it";
+
+  struct Typed {
+    const char16_t* text;
+    int pos;
+    BOOL error;
+  };
+  const Typed typed[] = {{u"7", 7, FALSE}, {u" 12 ", 12, FALSE}, {u"abc", 12, TRUE}, {u"500", 12, TRUE}, {u"0", 12, TRUE}};
+  for (const Typed& t : typed) {
+    SetWindowTextW(edit, t.text);
+    BOOL error = -1;
+    EXPECT_EQ(spin.GetPos32(&error), t.pos) << QString::fromStdU16String(t.text).toStdString();
+    EXPECT_EQ(error, t.error) << QString::fromStdU16String(t.text).toStdString();
+  }
+
+  auto buttons = ClientOf(arrows)->findChildren<QToolButton*>();
+  ASSERT_EQ(buttons.size(), 2);
+  SetWindowTextW(edit, u"99");
+  buttons[0]->click();
+  EXPECT_EQ(WindowText(edit), u"100") << "the upper arrow counts up from what the buddy shows";
+  buttons[0]->click();
+  EXPECT_EQ(WindowText(edit), u"100") << "and stops at the end";
+  spin.ModifyStyle(0, UDS_WRAP);
+  buttons[0]->click();
+  EXPECT_EQ(WindowText(edit), u"1") << "unless the arrows wrap around";
+  buttons[1]->click();
+  EXPECT_EQ(WindowText(edit), u"100");
+  spin.Detach();
+  DestroyWindow(dialog);
 }
 
 TEST_F(Controls, StaticsLetTheMouseThroughUnlessTheyNotify) {
