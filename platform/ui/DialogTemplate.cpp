@@ -289,7 +289,7 @@ private:
       d.pointSize = static_cast<WORD>(*n);
       d.faceName = CString::FromUtf8(t[2].text);
     } else if (word == "item") {
-      if (t.size() < 8 || t[1].quoted || !t[3].quoted) return Fail(lineNo, "item needs a class, an ID, a text and x y cx cy");
+      if (t.size() < 8 || !t[3].quoted) return Fail(lineNo, "item needs a class, an ID, a text and x y cx cy");
       DialogItemTemplate item;
       item.className = CString::FromUtf8(t[1].text);
       auto id = ItemId(t[2], lineNo);
