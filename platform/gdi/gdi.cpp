@@ -1,6 +1,7 @@
 #include "platform/gdi/gdi.h"
 
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/ModuleImages.h"
 #include "platform/gdi/Text.h"
 
 #include <QFontDatabase>
@@ -308,6 +309,13 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
     bitmap->surface->EndAccess(image->rect());
   }
   return Add<HBITMAP>(bitmap);
+}
+
+HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
+  QImage image = FindModuleImage(instance, ModuleImageKind::Bitmap, name).image;
+  if (image.isNull()) return nullptr;
+  image = image.convertToFormat(QImage::Format_RGB32);
+  return CreateBitmap(image.width(), image.height(), 1, 32, image.constBits());
 }
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {

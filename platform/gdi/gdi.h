@@ -61,6 +61,9 @@ int EnumFontFamiliesExW(HDC dc, const LOGFONTW* font, FONTENUMPROCW proc, LPARAM
 
 // Device-dependent bitmaps: 1 bit (monochrome) or 32 bits per pixel; bits as GetBitmapBits.
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
+// A bitmap of the module's resources (ModuleImages.h), 32 bits per pixel; null when the module
+// has none of that name or ID.
+HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 // Monochrome when the DC draws on a monochrome bitmap; a 0 size gives the 1x1 monochrome bitmap.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits);

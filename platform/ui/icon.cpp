@@ -4,6 +4,7 @@
 
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
+#include "platform/gdi/ModuleImages.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ui/WindowTable.h"
 
@@ -24,6 +25,7 @@ constexpr std::uintptr_t kLastDesktopIcon = 32517;
 struct IconTable {
   std::mutex lock;
   std::map<HICON, QImage> images;
+  std::map<qint64, HICON> loaded;  // a module's icons by their picture: one handle, never destroyed
   std::uintptr_t next {0x20000};
 };
 
@@ -74,7 +76,21 @@ HICON IconOfImage(const QImage& image) {
 using namespace qvui;
 
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name) {
-  if (instance || !IS_INTRESOURCE(name)) return nullptr;
+  if (instance) {
+    QImage image = FindModuleImage(instance, ModuleImageKind::Icon, name).image;
+    if (image.isNull()) return nullptr;
+    IconTable& t = Icons();
+    {
+      std::lock_guard<std::mutex> guard(t.lock);
+      auto it = t.loaded.find(image.cacheKey());
+      if (it != t.loaded.end()) return it->second;
+    }
+    HICON icon = IconOfImage(image);
+    std::lock_guard<std::mutex> guard(t.lock);
+    t.loaded[image.cacheKey()] = icon;
+    return icon;
+  }
+  if (!IS_INTRESOURCE(name)) return nullptr;
   std::uintptr_t id = reinterpret_cast<std::uintptr_t>(name);
   return id >= kFirstDesktopIcon && id <= kLastDesktopIcon ? reinterpret_cast<HICON>(id) : nullptr;
 }
@@ -100,6 +116,8 @@ BOOL DestroyIcon(HICON icon) {
   if (id >= kFirstDesktopIcon && id <= kLastDesktopIcon) return TRUE;
   IconTable& t = Icons();
   std::lock_guard<std::mutex> guard(t.lock);
+  for (const auto& [picture, shared] : t.loaded)
+    if (shared == icon) return TRUE;
   return t.images.erase(icon) ? TRUE : FALSE;
 }
 

@@ -824,6 +824,8 @@ SHORT GetKeyState(int virtualKey);
 SHORT GetAsyncKeyState(int virtualKey);
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);
+// A desktop cursor (null instance, IDC_*), or one of the module's pictures with its hot spot
+// (ModuleImages.h), loaded once and shared.
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
@@ -836,7 +838,8 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
 
 // ---- Icons -------------------------------------------------------------------------------------
-// A desktop icon (null instance, IDI_*); a module's icons come from its resources.
+// A desktop icon (null instance, IDI_*), or one of the module's pictures (ModuleImages.h). A
+// module's icon is loaded once and shared: DestroyIcon leaves it.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 // An icon of the colour bitmap's size; the bitmaps stay the caller's. Null without a colour
 // bitmap.

@@ -9,8 +9,12 @@
 #include "platform/ui/CWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
 #include "platform/ui/windc.h"
+#include "platform/ui/WindowTable.h"
+#include "platform/core/module.h"
 
+#include <QCursor>
 #include <QImage>
+#include <QPixmap>
 
 #include <gtest/gtest.h>
 
@@ -206,6 +210,50 @@ TEST_F(Painting, AWindowKeepsItsIconsAndTheDesktopShowsTheBigOne) {
   EXPECT_EQ(wnd.SetIcon(nullptr, TRUE), icon) << "the icon before";
   EXPECT_TRUE(HostOf(wnd.GetSafeHwnd())->windowIcon().isNull());
   DestroyIcon(icon);
+}
+
+// The program's own pictures (res/testimages.images).
+TEST_F(Painting, TheProgramsBitmapsIconsAndCursorsLoadFromItsResources) {
+  HMODULE program = GetModuleHandleW(nullptr);
+  CBitmap layout;
+  ASSERT_TRUE(layout.LoadBitmap(126));
+  BITMAP bm {};
+  layout.GetBitmap(&bm);
+  EXPECT_EQ((std::vector<LONG> {bm.bmWidth, bm.bmHeight}), (std::vector<LONG> {6, 4}));
+  CDC memory;
+  memory.CreateCompatibleDC(nullptr);
+  CBitmap* old = memory.SelectObject(&layout);
+  EXPECT_EQ(memory.GetPixel(0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(memory.GetPixel(5, 3), RGB(0, 0, 255));
+  memory.SelectObject(old);
+
+  struct Missing {
+    HMODULE module;
+    LPCWSTR name;
+  };
+  const Missing missing[] = {{program, MAKEINTRESOURCEW(127)}, {nullptr, MAKEINTRESOURCEW(126)},
+                             {GetModuleFromAddress(reinterpret_cast<const void*>(&LoadIconW)), MAKEINTRESOURCEW(126)}};
+  for (const Missing& m : missing) EXPECT_EQ(LoadBitmapW(m.module, m.name), nullptr) << "no such bitmap in that module";
+  CBitmap none;
+  EXPECT_FALSE(none.LoadBitmap(u"NOBITMAP"));
+
+  HICON icon = LoadIconW(program, u"idi_TestProgram");
+  ASSERT_NE(icon, nullptr) << "names are compared without case";
+  EXPECT_EQ(LoadIconW(program, u"IDI_TESTPROGRAM"), icon) << "one handle for every load";
+  EXPECT_TRUE(DestroyIcon(icon));
+  CClientDC dc(&wnd);
+  dc.FillSolidRect(0, 0, 20, 20, kDirect);
+  ASSERT_TRUE(DrawIconEx(dc, 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL)) << "a shared icon outlives DestroyIcon";
+  EXPECT_EQ(dc.GetPixel(1, 1), kDirect) << "its transparent corner";
+  EXPECT_EQ(dc.GetPixel(6, 6), RGB(0, 160, 0));
+
+  HCURSOR cursor = LoadCursorW(program, MAKEINTRESOURCEW(155));
+  ASSERT_NE(cursor, nullptr);
+  EXPECT_EQ(LoadCursorW(program, MAKEINTRESOURCEW(155)), cursor);
+  QCursor shown = qvui::CursorFor(cursor);
+  EXPECT_EQ(shown.hotSpot(), QPoint(3, 5));
+  EXPECT_EQ(shown.pixmap().size(), QSize(16, 16));
+  EXPECT_EQ(LoadCursorW(program, MAKEINTRESOURCEW(156)), nullptr);
 }
 
 }  // namespace
