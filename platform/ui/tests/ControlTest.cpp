@@ -204,6 +204,27 @@ TEST_F(Controls, ADropDownListShowsOnlyItsItems) {
   EXPECT_EQ(GetWindowTextLengthW(box), 3);
 }
 
+TEST_F(Controls, AComboBoxChangesBetweenListAndEditFieldWithItsStyle) {
+  HWND box = Make(WC_COMBOBOXW, CBS_DROPDOWNLIST, 10, u"", 100);
+  SendText(box, CB_ADDSTRING, 0, u"one");
+  SendText(box, CB_ADDSTRING, 0, u"two");
+  Send(box, CB_SETCURSEL, 1);
+  auto* combo = qobject_cast<QComboBox*>(ClientOf(box));
+  ASSERT_NE(combo, nullptr);
+  CWnd::ModifyStyle(box, 3, CBS_DROPDOWN, 0);
+  EXPECT_TRUE(combo->isEditable());
+  EXPECT_EQ(Send(box, CB_GETCURSEL), 1) << "the items and the selection stay";
+  EXPECT_EQ(WindowText(box), u"two");
+  SetFocus(box);
+  Send(box, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+  TypeText(QStringLiteral("free"));
+  EXPECT_EQ(WindowText(box), u"free") << "the new edit field takes what is typed";
+  EXPECT_GE(Count(CBN_EDITCHANGE), 1);
+  CWnd::ModifyStyle(box, 3, CBS_DROPDOWNLIST, 0);
+  EXPECT_FALSE(combo->isEditable());
+  EXPECT_EQ(Send(box, CB_GETCOUNT), 2);
+}
+
 TEST_F(Controls, EditsReportChangesAndFilterWhatIsTyped) {
   HWND edit = Make(WC_EDITW, ES_AUTOHSCROLL | ES_NUMBER, 11);
   SetWindowTextW(edit, u"12");
