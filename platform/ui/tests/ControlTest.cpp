@@ -1,7 +1,10 @@
 // The standard controls: selection in combo and list boxes as Win32 keeps it, which changes are
 // reported, edits, buttons, scroll bars and progress bars.
 
+#include "platform/ui/CEdit.h"
 #include "platform/ui/CSpinButtonCtrl.h"
+#include "platform/ui/windc.h"
+#include "platform/gdi/CDC.h"
 #include "platform/ui/commctrl.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
@@ -223,6 +226,68 @@ TEST_F(Controls, AComboBoxChangesBetweenListAndEditFieldWithItsStyle) {
   CWnd::ModifyStyle(box, 3, CBS_DROPDOWNLIST, 0);
   EXPECT_FALSE(combo->isEditable());
   EXPECT_EQ(Send(box, CB_GETCOUNT), 2);
+}
+
+// An edit that keeps a strip at its right end for a button of its own, as the edit with a
+// button does: the frame's room, its painting and its clicks are the program's.
+class EditWithStrip : public CEdit {
+public:
+  static constexpr int kStrip = 18;
+  std::vector<UINT> frameClicks;
+  int framePaints = 0;
+
+protected:
+  void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params) {
+    CEdit::OnNcCalcSize(calcValidRects, params);
+    params->rgrc[0].right -= kStrip;
+  }
+  LRESULT OnNcHitTest(CPoint point) {
+    LRESULT hit = CEdit::OnNcHitTest(point);
+    return hit == HTNOWHERE ? HTBORDER : hit;
+  }
+  void OnNcPaint() {
+    CEdit::OnNcPaint();
+    ++framePaints;
+    CWindowDC dc(this);
+    CRect window;
+    GetWindowRect(&window);
+    dc.FillSolidRect(window.Width() - kStrip, 0, kStrip, window.Height(), RGB(0, 0, 255));
+  }
+  void OnNcLButtonDown(UINT hit, CPoint) { frameClicks.push_back(hit); }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(EditWithStrip, CEdit)
+  ON_WM_NCCALCSIZE()
+  ON_WM_NCHITTEST()
+  ON_WM_NCPAINT()
+  ON_WM_NCLBUTTONDOWN()
+END_MESSAGE_MAP()
+
+TEST_F(Controls, AnEditsFrameCanHoldAStripOfTheProgramsOwn) {
+  EditWithStrip edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(10, 10, 160, 32), CWnd::FromHandle(parent), 50));
+  edit.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CRect client, window;
+  edit.GetClientRect(&client);
+  edit.GetWindowRect(&window);
+  EXPECT_EQ(client.Width(), window.Width() - EditWithStrip::kStrip) << "the client area gives up the strip";
+  EXPECT_EQ(ClientOf(edit.GetSafeHwnd())->width(), client.Width()) << "and the text field with it";
+  edit.RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GE(edit.framePaints, 1);
+  QImage shown = HostOf(edit.GetSafeHwnd())->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(window.Width() - EditWithStrip::kStrip / 2, window.Height() / 2), QColor(0, 0, 255))
+      << "the strip shows what the program painted in the frame";
+
+  QWidget* host = HostOf(edit.GetSafeHwnd());
+  QPoint at(window.Width() - EditWithStrip::kStrip / 2, window.Height() / 2);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(host->mapToGlobal(at)), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(host, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(host->mapToGlobal(at)), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(host, &release);
+  EXPECT_EQ(edit.frameClicks, (std::vector<UINT> {HTBORDER})) << "a press on the strip is a press on the frame";
+  edit.DestroyWindow();
 }
 
 TEST_F(Controls, EditsReportChangesAndFilterWhatIsTyped) {
