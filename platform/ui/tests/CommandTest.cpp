@@ -10,6 +10,7 @@
 #include "platform/ui/CView.h"
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/windc.h"
 #include "platform/gdi/CDC.h"
 
 #include <QAction>
@@ -396,6 +397,39 @@ TEST(ControlColours, OneHandlerAnswersEveryKindOfControlAndItsBrushPaintsTheCont
   parent.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(parent.commands, (std::vector<UINT> {SC_KEYMENU, SC_CLOSE}));
   EXPECT_FALSE(parent.GetSafeHwnd()) << "the default of the close command closes the window";
+}
+
+// A parent with a picture behind its labels, as an about box has.
+class PictureParent : public CWnd {
+protected:
+  void OnPaint() {
+    CPaintDC dc(this);
+    CRect r;
+    GetClientRect(&r);
+    dc.FillSolidRect(&r, RGB(0, 128, 0));
+  }
+  HBRUSH OnCtlColor(CDC* dc, CWnd*, UINT) {
+    dc->SetBkMode(TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(PictureParent, CWnd)
+  ON_WM_PAINT()
+  ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+TEST(ControlColours, AHollowBrushLetsTheParentsPictureShowThroughAStatic) {
+  PictureParent parent;
+  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  parent.UpdateWindow();
+  CWnd label;
+  ASSERT_TRUE(label.Create(u"Static", u"Version", WS_CHILD | WS_VISIBLE, CRect(20, 30, 120, 50), &parent, 1));
+  label.UpdateWindow();
+  CDC* dc = label.GetDC();
+  EXPECT_EQ(dc->GetPixel(98, 18), RGB(0, 128, 0)) << "the parent's picture under the label";
+  label.ReleaseDC(dc);
+  parent.DestroyWindow();
 }
 
 }  // namespace
