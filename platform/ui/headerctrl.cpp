@@ -79,7 +79,10 @@ protected:
       PaintOwnerDrawn(painter, rect, section);
       return;
     }
+    // The style leaves the painter clipped to nothing; the bitmap needs the section.
+    painter->save();
     QHeaderView::paintSection(painter, rect, section);
+    painter->restore();
     if ((item.fmt & HDF_BITMAP) && item.bitmap) {
       QImage image = ImageOfBitmap(item.bitmap);
       if (image.isNull()) return;

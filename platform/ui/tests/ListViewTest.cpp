@@ -1,6 +1,7 @@
 // Report lists and their headers.
 
 #include "platform/ui/CListCtrl.h"
+#include "platform/gdi/CDC.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QCoreApplication>
@@ -243,6 +244,45 @@ TEST_F(Lists, CheckBoxesAreTheStateImage) {
   list.SetCheck(1);
   EXPECT_TRUE(list.GetCheck(1));
   EXPECT_FALSE(list.GetCheck(0));
+}
+
+TEST_F(Lists, AHeaderItemShowsItsBitmapAtTheRightEndOfItsTitleUntilTheFormatDropsIt) {
+  CHeaderCtrl* header = list.GetHeaderCtrl();
+  CBitmap arrow;
+  CDC memory;
+  memory.CreateCompatibleDC(nullptr);
+  HDC screen = ::GetDC(nullptr);
+  arrow.Attach(::CreateCompatibleBitmap(screen, 7, 7));
+  ::ReleaseDC(nullptr, screen);
+  CBitmap* old = memory.SelectObject(&arrow);
+  memory.FillSolidRect(0, 0, 7, 7, RGB(255, 0, 0));
+  memory.SelectObject(old);
+  HDITEMW item {HDI_FORMAT, 0, nullptr, nullptr, 0, 0, 0, 0, 0};
+  header->GetItem(0, &item);
+  item.mask = HDI_FORMAT | HDI_BITMAP;
+  item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT;
+  item.hbm = static_cast<HBITMAP>(arrow.GetSafeHandle());
+  header->SetItem(0, &item);
+  CRect first;
+  ASSERT_TRUE(header->GetItemRect(0, &first));
+  auto redColumns = [&] {
+    QImage shown = ClientOf(header->GetSafeHwnd())->grab().toImage();
+    std::vector<int> columns;
+    for (int x = 0; x < shown.width(); ++x)
+      if (shown.pixelColor(x, first.CenterPoint().y) == QColor(255, 0, 0)) columns.push_back(x);
+    return columns;
+  };
+  std::vector<int> red = redColumns();
+  ASSERT_EQ(red.size(), 7u) << "the bitmap, once";
+  EXPECT_GT(red.front(), first.right - 20) << "at the right end of the item";
+  EXPECT_LT(red.back(), first.right);
+  HDITEMW read {HDI_FORMAT | HDI_BITMAP, 0, nullptr, nullptr, 0, 0, 0, 0, 0};
+  header->GetItem(0, &read);
+  EXPECT_EQ(read.hbm, item.hbm);
+  read.mask = HDI_FORMAT;
+  read.fmt &= ~HDF_BITMAP;
+  header->SetItem(0, &read);
+  EXPECT_TRUE(redColumns().empty()) << "without HDF_BITMAP no bitmap shows";
 }
 
 }  // namespace
