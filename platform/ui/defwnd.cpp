@@ -271,6 +271,10 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_SYSKEYDOWN:
     if (wParam == VK_F4 && (lParam & (1 << 29))) SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
+  case WM_SYSKEYUP:
+    // F10 (with Shift too) asks for the keyboard's way into the menu.
+    if (wParam == VK_F10) SendMessageW(hwnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    return 0;
   case WM_CANCELMODE:
     if (GetCapture() == hwnd) ReleaseCapture();
     return 0;

@@ -10,6 +10,7 @@
 #include "platform/ui/CView.h"
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/windc.h"
 #include "platform/gdi/CDC.h"
 
@@ -397,6 +398,17 @@ TEST(ControlColours, OneHandlerAnswersEveryKindOfControlAndItsBrushPaintsTheCont
   parent.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(parent.commands, (std::vector<UINT> {SC_KEYMENU, SC_CLOSE}));
   EXPECT_FALSE(parent.GetSafeHwnd()) << "the default of the close command closes the window";
+}
+
+TEST(SystemCommands, F10AsksForTheMenuWithAKeyMenuCommandAlsoWithShift) {
+  ColouringParent parent;
+  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  parent.SetFocus();
+  PressKey(Qt::Key_F10);
+  PressKey(Qt::Key_F10, Qt::ShiftModifier);
+  PressKey(Qt::Key_F9);
+  EXPECT_EQ(parent.commands, (std::vector<UINT> {SC_KEYMENU, SC_KEYMENU}));
+  parent.DestroyWindow();
 }
 
 // A parent with a picture behind its labels, as an about box has.
