@@ -70,6 +70,7 @@ void RegisterComboBoxClass();
 void RegisterListBoxClass();
 void RegisterScrollBarClass();
 void RegisterProgressClass();
+void RegisterUpDownClass();
 void RegisterTabControlClass();
 void RegisterTreeViewClass();
 void RegisterHeaderClass();

@@ -80,6 +80,7 @@ struct WindowRecord {
   CString text;
   HFONT font {};
   HMENU menu {};
+  HICON icons[2] {};  // ICON_SMALL, ICON_BIG
 
   QRect window;   // parent's client coordinates, or the screen for a top-level window
   QRect client;   // relative to the window rectangle
@@ -240,5 +241,11 @@ HBITMAP BitmapOfImage(const QImage& image);
 QImage ImageOfPackedDib(const BYTE* data, SIZE_T size);
 // A 24-bit bottom-up packed DIB in movable global memory.
 HGLOBAL PackedDibOfImage(const QImage& image);
+
+// ---- Icons (icon.cpp) ------------------------------------------------------------------------------
+// The picture of an icon, with its transparency (null for a handle that is no icon).
+QImage ImageOfIcon(HICON icon);
+// A new icon of the picture (its alpha channel is the transparency).
+HICON IconOfImage(const QImage& image);
 
 }  // namespace qvui

@@ -4,6 +4,7 @@
 
 #include "platform/ui/ControlWidget.h"
 #include "platform/ui/ImageListData.h"
+#include "platform/ui/shlobj.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -466,6 +467,8 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void RegisterTreeViewClass() {
   RegisterControl({WC_TREEVIEWW, TreeProc, MakeTree, COLOR_WINDOW});
+  // The folder browser's tree goes by the class name its callbacks look for.
+  RegisterControl({WC_BROWSEFOLDERTREEW, TreeProc, MakeTree, COLOR_WINDOW});
 }
 
 }  // namespace qvui
