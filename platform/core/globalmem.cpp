@@ -124,3 +124,19 @@ HGLOBAL GlobalFree(HGLOBAL handle) {
   delete block;
   return nullptr;
 }
+
+HLOCAL LocalAlloc(UINT flags, SIZE_T bytes) {
+  if (flags & ~LMEM_ZEROINIT) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  // malloc(0) may give null; a block of zero bytes still has an address.
+  void* block = (flags & LMEM_ZEROINIT) ? std::calloc(bytes ? bytes : 1, 1) : std::malloc(bytes ? bytes : 1);
+  if (!block) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return block;
+}
+
+HLOCAL LocalFree(HLOCAL block) {
+  std::free(block);
+  return nullptr;
+}

@@ -26,3 +26,13 @@ SIZE_T GlobalSize(HGLOBAL block);
 UINT GlobalFlags(HGLOBAL block);
 // Null on success; the handle itself when it was not a live block.
 HGLOBAL GlobalFree(HGLOBAL block);
+
+// Local memory: fixed blocks only; the handle is the block's address.
+#define LMEM_FIXED 0x0000
+#define LMEM_ZEROINIT 0x0040
+#define LPTR (LMEM_FIXED | LMEM_ZEROINIT)
+// Null (ERROR_NOT_ENOUGH_MEMORY) when there is no room, or (ERROR_INVALID_PARAMETER) for a
+// movable block, which this platform does not make.
+HLOCAL LocalAlloc(UINT flags, SIZE_T bytes);
+// Null on success.
+HLOCAL LocalFree(HLOCAL block);

@@ -23,6 +23,8 @@ struct HINSTANCE__ {
   void* handle = nullptr;       // from dlopen, while LoadLibrary references are held
   int loads = 0;
   bool live = true;
+  bool builtin = false;         // offered by the platform layer itself (RegisterBuiltinModule)
+  std::vector<std::pair<std::string, FARPROC>> exports;  // of a built-in module
 };
 
 namespace {
@@ -31,6 +33,7 @@ struct ModuleTable {
   std::mutex lock;
   std::unordered_map<const void*, HINSTANCE__*> byBase;
   std::unordered_set<const HINSTANCE__*> all;  // records are never freed
+  std::vector<HINSTANCE__*> builtins;
 };
 
 ModuleTable& Modules() {
@@ -96,13 +99,23 @@ bool LiveRecord(HMODULE module, HINSTANCE__& copy) {
   return true;
 }
 
+bool HasFolder(LPCWSTR path) { return std::u16string_view(path).find_first_of(u"/\\") != std::u16string_view::npos; }
+
+// The built-in module of that bare name, or null. The caller holds the table's lock.
+HINSTANCE__* FindBuiltin(ModuleTable& table, LPCWSTR name) {
+  if (HasFolder(name)) return nullptr;
+  const CString wanted(name);
+  for (HINSTANCE__* record : table.builtins)
+    if (PathFromNative(record->path).CompareNoCase(wanted) == 0) return record;
+  return nullptr;
+}
+
 std::string FolderOf(const std::string& native) { return native.substr(0, native.rfind('/') + 1); }
 
 // Where a library named by `path` is: its resolved path, or for a bare name the program's folder
 // when it is there, else the bare name for the loader's own search.
 std::string LibraryPath(LPCWSTR path) {
-  const std::u16string_view text(path);
-  if (text.find_first_of(u"/\\") != std::u16string_view::npos) return Absolute(ResolvePath(path));
+  if (HasFolder(path)) return Absolute(ResolvePath(path));
   const std::string beside = ResolveNativePath(FolderOf(ProgramPath()) + PathToNative(path));
   struct stat st;
   return ::stat(beside.c_str(), &st) == 0 ? beside : PathToNative(path);
@@ -121,6 +134,11 @@ HMODULE GetModuleFromAddress(const void* address) {
 
 HMODULE GetModuleHandleW(LPCWSTR moduleName) {
   if (!moduleName) return GetModuleFromAddress(ProgramHeaders());
+  {
+    ModuleTable& table = Modules();
+    std::lock_guard guard(table.lock);
+    if (HINSTANCE__* builtin = FindBuiltin(table, moduleName)) return builtin;
+  }
   const CString wanted(moduleName);
   const std::string program = ProgramPath();
   std::vector<std::pair<std::string, const void*>> loaded;
@@ -158,6 +176,14 @@ HMODULE LoadLibraryW(LPCWSTR path) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
+  {
+    ModuleTable& table = Modules();
+    std::lock_guard guard(table.lock);
+    if (HINSTANCE__* builtin = FindBuiltin(table, path)) {
+      ++builtin->loads;
+      return builtin;
+    }
+  }
   const std::string native = LibraryPath(path);
   void* handle = ::dlopen(native.c_str(), RTLD_NOW | RTLD_LOCAL);
   link_map* map = nullptr;
@@ -187,6 +213,12 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR procName) {
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
   }
+  if (record.builtin) {
+    for (const auto& [name, proc] : record.exports)
+      if (name == procName) return proc;
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
+  }
   void* handle = record.program ? ::dlopen(nullptr, RTLD_LAZY) : ::dlopen(record.path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
   void* symbol = handle ? ::dlsym(handle, procName) : nullptr;
   if (handle) ::dlclose(handle);
@@ -209,6 +241,10 @@ BOOL FreeLibrary(HMODULE module) {
       SetLastError(ERROR_INVALID_HANDLE);
       return FALSE;
     }
+    if (module->builtin) {
+      --module->loads;
+      return TRUE;
+    }
     handle = module->handle;
     last = --module->loads == 0;
   }
@@ -223,4 +259,26 @@ BOOL FreeLibrary(HMODULE module) {
     }
   }
   return TRUE;
+}
+
+HMODULE RegisterBuiltinModule(LPCWSTR name, const BUILTIN_EXPORT* exports, int count) {
+  if (!name || !*name || HasFolder(name) || count < 0 || (count > 0 && !exports)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  std::vector<std::pair<std::string, FARPROC>> table;
+  for (int i = 0; i < count; ++i)
+    if (exports[i].name) table.emplace_back(exports[i].name, exports[i].proc);
+  ModuleTable& modules = Modules();
+  std::lock_guard guard(modules.lock);
+  HINSTANCE__* record = FindBuiltin(modules, name);
+  if (!record) {
+    record = new HINSTANCE__;
+    record->path = PathToNative(name);
+    record->builtin = true;
+    modules.all.insert(record);
+    modules.builtins.push_back(record);
+  }
+  record->exports = std::move(table);
+  return record;
 }

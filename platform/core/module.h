@@ -33,3 +33,19 @@ HMODULE LoadLibraryW(LPCWSTR path);
 HMODULE LoadLibraryExW(LPCWSTR path, HANDLE file, DWORD flags);
 FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
 BOOL FreeLibrary(HMODULE module);
+
+// Built-in modules: a library of the platform layer can offer a module of its own under the file
+// name of a system library (the window layer's common controls answer as "comctl32.dll"), with a
+// table of exported functions. LoadLibraryW and GetModuleHandleW find such a module by its bare
+// name (no folder), without regard to case, before any file is looked for; GetProcAddress finds
+// its exports by their exact names. A built-in module stays loaded for the life of the process:
+// FreeLibrary balances LoadLibraryW and fails beyond that, and the handle keeps naming the module.
+// GetModuleFileNameW answers the name.
+struct BUILTIN_EXPORT {
+  LPCSTR name;
+  FARPROC proc;
+};
+// Registers a built-in module, or gives a module already registered under that name (without
+// regard to case) the new exports, and answers its handle; the table is copied. Null (and
+// ERROR_INVALID_PARAMETER) for an empty name, a name with a folder, or a null table of entries.
+HMODULE RegisterBuiltinModule(LPCWSTR name, const BUILTIN_EXPORT* exports, int count);

@@ -106,6 +106,20 @@ using HGDIOBJ = void*;
 #define GetGValue(rgb) (LOBYTE((static_cast<WORD>(rgb)) >> 8))
 #define GetBValue(rgb) (LOBYTE((rgb) >> 16))
 
+// number * numerator / denominator without overflow in between, rounded to the nearest integer
+// (halves away from zero); -1 for a zero denominator or a result beyond an int.
+inline int MulDiv(int number, int numerator, int denominator) {
+  if (denominator == 0) return -1;
+  std::int64_t product = std::int64_t(number) * numerator;
+  std::int64_t divisor = denominator;
+  if (divisor < 0) {
+    product = -product;
+    divisor = -divisor;
+  }
+  std::int64_t result = (product + (product < 0 ? -divisor / 2 : divisor / 2)) / divisor;
+  return result > INT32_MAX || result < INT32_MIN ? -1 : int(result);
+}
+
 struct POINT {
   LONG x;
   LONG y;

@@ -16,6 +16,10 @@ public:
   BOOL CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
     return Attach(::CreateBitmap(width, height, planes, bitsPerPixel, bits));
   }
+  // The bitmap of that ID or name among the resources of the program, else of the first other
+  // module that has one.
+  BOOL LoadBitmap(UINT id);
+  BOOL LoadBitmap(LPCWSTR name);
   // Monochrome when `dc` draws on a monochrome bitmap (a fresh memory DC does), colour otherwise.
   BOOL CreateCompatibleBitmap(CDC* dc, int width, int height);
   int GetBitmap(BITMAP* bitmap) const { return GetObject(sizeof(BITMAP), bitmap); }

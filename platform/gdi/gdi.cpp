@@ -1,6 +1,10 @@
 #include "platform/gdi/gdi.h"
 
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/ModuleImages.h"
+#include "platform/gdi/Text.h"
+
+#include <QFontDatabase>
 
 #include <algorithm>
 #include <cmath>
@@ -256,6 +260,57 @@ HFONT CreateFontIndirectW(const LOGFONTW* font) {
   return Add<HFONT>(std::make_shared<gdi::FontData>(*font));
 }
 
+int GetTextCharsetInfo(HDC dc, FONTSIGNATURE* signature, DWORD) {
+  if (signature) *signature = FONTSIGNATURE {};
+  const std::shared_ptr<DeviceContext> d = FindDC(dc);
+  if (!d) return DEFAULT_CHARSET;
+  const int charset = d->State().font ? d->State().font->logFont.lfCharSet : ANSI_CHARSET;
+  return charset == DEFAULT_CHARSET ? ANSI_CHARSET : charset;
+}
+
+int GetTextCharset(HDC dc) { return GetTextCharsetInfo(dc, nullptr, 0); }
+
+int EnumFontFamiliesExW(HDC, const LOGFONTW* font, FONTENUMPROCW proc, LPARAM param, DWORD) {
+  if (!font || !proc || !gdi::FontsAvailable()) return 0;
+  std::u16string wanted;
+  for (int i = 0; i < LF_FACESIZE && font->lfFaceName[i]; ++i) wanted.push_back(font->lfFaceName[i]);
+  const QString family = QString::fromStdU16String(wanted);
+  struct Entry {
+    QString family;
+    QString style;
+  };
+  std::vector<Entry> entries;
+  for (const QString& f : QFontDatabase::families()) {
+    if (family.isEmpty()) entries.push_back({f, QString()});
+    else if (f.compare(family, Qt::CaseInsensitive) == 0)
+      for (const QString& style : QFontDatabase::styles(f)) entries.push_back({f, style});
+  }
+  int answer = 1;
+  for (const Entry& e : entries) {
+    LOGFONTW lf {};
+    lf.lfHeight = -12;
+    lf.lfWeight = e.style.isEmpty() ? FW_NORMAL : std::clamp(QFontDatabase::weight(e.family, e.style), 100, 900);
+    lf.lfItalic = !e.style.isEmpty() && QFontDatabase::italic(e.family, e.style);
+    lf.lfCharSet = ANSI_CHARSET;
+    lf.lfPitchAndFamily = QFontDatabase::isFixedPitch(e.family) ? FIXED_PITCH : VARIABLE_PITCH;
+    const std::u16string name = e.family.left(LF_FACESIZE - 1).toStdU16String();
+    std::copy(name.begin(), name.end(), lf.lfFaceName);
+    gdi::FontData made(lf);
+    TEXTMETRICW metrics {};
+    gdi::FontMetrics(made, metrics);
+    answer = proc(&lf, &metrics, TRUETYPE_FONTTYPE, param);
+    if (!answer) break;
+  }
+  return answer;
+}
+
+int EnumFontFamiliesW(HDC dc, LPCWSTR family, FONTENUMPROCW proc, LPARAM param) {
+  LOGFONTW font {};
+  font.lfCharSet = DEFAULT_CHARSET;
+  for (int i = 0; family && family[i] && i < LF_FACESIZE - 1; ++i) font.lfFaceName[i] = family[i];
+  return EnumFontFamiliesExW(dc, &font, proc, param, 0);
+}
+
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
   if (planes != 1) return nullptr;
   std::shared_ptr<BitmapData> bitmap = gdi::NewDeviceBitmap(width, height, int(bitsPerPixel));
@@ -267,6 +322,13 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
     bitmap->surface->EndAccess(image->rect());
   }
   return Add<HBITMAP>(bitmap);
+}
+
+HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name) {
+  QImage image = FindModuleImage(instance, ModuleImageKind::Bitmap, name).image;
+  if (image.isNull()) return nullptr;
+  image = image.convertToFormat(QImage::Format_RGB32);
+  return CreateBitmap(image.width(), image.height(), 1, 32, image.constBits());
 }
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {

@@ -51,8 +51,24 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap);
 HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
 HFONT CreateFontIndirectW(const LOGFONTW* font);
 
+// The character set of the font selected into the DC (a font that names none answers
+// ANSI_CHARSET); DEFAULT_CHARSET for a handle that is no DC. The signature is left zeroed.
+int GetTextCharsetInfo(HDC dc, FONTSIGNATURE* signature, DWORD flags);
+int GetTextCharset(HDC dc);
+// The installed font families, one call each (with `family` null), or the styles of the family
+// named (compared without case), as a description and the metrics of the font it makes at its
+// default size. The callback answers 0 to stop; the result is its last answer, 1 when it was
+// never called, 0 without a QGuiApplication. EnumFontFamiliesExW reads the family from
+// lfFaceName (empty: every family); every family has the ANSI character set.
+using FONTENUMPROCW = int (*)(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD fontType, LPARAM param);
+int EnumFontFamiliesW(HDC dc, LPCWSTR family, FONTENUMPROCW proc, LPARAM param);
+int EnumFontFamiliesExW(HDC dc, const LOGFONTW* font, FONTENUMPROCW proc, LPARAM param, DWORD flags);
+
 // Device-dependent bitmaps: 1 bit (monochrome) or 32 bits per pixel; bits as GetBitmapBits.
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
+// A bitmap of the module's resources (ModuleImages.h), 32 bits per pixel; null when the module
+// has none of that name or ID.
+HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 // Monochrome when the DC draws on a monochrome bitmap; a 0 size gives the 1x1 monochrome bitmap.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 LONG GetBitmapBits(HBITMAP bitmap, LONG size, LPVOID bits);

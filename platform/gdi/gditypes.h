@@ -217,6 +217,9 @@
 #define FF_MODERN 0x30
 #define FF_SCRIPT 0x40
 #define FF_DECORATIVE 0x50
+#define RASTER_FONTTYPE 0x0001
+#define DEVICE_FONTTYPE 0x0002
+#define TRUETYPE_FONTTYPE 0x0004
 // In tmPitchAndFamily the pitch bit is set for a variable-pitch font, as on Win32.
 #define TMPF_FIXED_PITCH 0x01
 #define TMPF_VECTOR 0x02
@@ -341,6 +344,10 @@ struct TEXTMETRICW {
   BYTE tmCharSet;
 };
 using TEXTMETRIC = TEXTMETRICW;
+struct FONTSIGNATURE {
+  DWORD fsUsb[4];
+  DWORD fsCsb[2];
+};
 using LPTEXTMETRIC = TEXTMETRICW*;
 
 // A device-dependent bitmap as GetObject describes it. Rows of bmWidthBytes (a multiple of two)

@@ -11,6 +11,7 @@ IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 
 BEGIN_MESSAGE_MAP(CStatusBar, CControlBar)
   ON_WM_SIZE()
+  ON_MESSAGE(SB_SETTEXTW, &CStatusBar::OnSetPartText)
 END_MESSAGE_MAP()
 
 namespace {
@@ -156,7 +157,8 @@ void CStatusBar::UpdateAllPanes(BOOL sizes, BOOL texts) {
     }
     ctrl.SetParts(GetCount(), rights.data());
   }
-  if (texts)
+  if (texts) {
+    m_sending = true;
     for (int i = 0; i < GetCount(); ++i) {
       const Pane& p = m_panes[static_cast<size_t>(i)];
       int type = static_cast<int>(p.style & (SBPS_NOBORDERS | SBPS_POPOUT | SBPS_OWNERDRAW));
@@ -165,6 +167,19 @@ void CStatusBar::UpdateAllPanes(BOOL sizes, BOOL texts) {
       if (p.style & SBPS_OWNERDRAW) ctrl.SendMessage(SB_SETTEXTW, static_cast<WPARAM>(i | type), static_cast<LPARAM>(p.id));
       else ctrl.SetText(text, i, type);
     }
+    m_sending = false;
+  }
+}
+
+LRESULT CStatusBar::OnSetPartText(WPARAM wParam, LPARAM lParam) {
+  int index = static_cast<int>(wParam & 0xFF);
+  if (!m_sending && index < GetCount()) {
+    Pane& p = m_panes[static_cast<size_t>(index)];
+    UINT type = static_cast<UINT>(wParam) & (SBPS_NOBORDERS | SBPS_POPOUT | SBPS_OWNERDRAW);
+    p.style = (p.style & ~(SBPS_NOBORDERS | SBPS_POPOUT | SBPS_OWNERDRAW)) | type;
+    if (!(type & SBPS_OWNERDRAW)) p.text = reinterpret_cast<LPCWSTR>(lParam);
+  }
+  return Default();
 }
 
 CSize CStatusBar::CalcFixedLayout(BOOL stretch, BOOL horz) {

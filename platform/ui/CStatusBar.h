@@ -69,6 +69,9 @@ public:
 protected:
   BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   void OnSize(UINT type, int cx, int cy);
+  // A part's text or drawing type set with SB_SETTEXTW becomes its pane's, so that the panes
+  // the bar sends again later keep it (an owner-drawn pane stays owner-drawn).
+  LRESULT OnSetPartText(WPARAM wParam, LPARAM lParam);
   DECLARE_MESSAGE_MAP()
 
 private:
@@ -81,4 +84,5 @@ private:
   // The control's parts from the panes' widths, and each pane's text and drawing type.
   void UpdateAllPanes(BOOL sizes, BOOL texts);
   std::vector<Pane> m_panes;
+  bool m_sending {};  // the bar is sending its panes to the control itself
 };

@@ -4,10 +4,12 @@
 // the bar, so a command its update handler disables does not run); the idle moment asks the
 // buttons' update handlers (Enable, SetCheck).
 
+#include "platform/core/CMapStringToPtr.h"
 #include "platform/ui/CControlBar.h"
 #include "platform/ui/commctrl.h"
 
 #include <memory>
+#include <vector>
 
 class CImageList;
 
@@ -75,12 +77,24 @@ public:
   BOOL SetState(int id, UINT state) { return static_cast<BOOL>(SendMessage(TB_SETSTATE, static_cast<WPARAM>(id), MAKELPARAM(state, 0))); }
 };
 
+// A bar of tool buttons along an edge of its frame, or floating. Its window is the tool bar control.
+//
+// Layout: docked along the top or bottom the buttons stand in one row; along the left or right in
+// one column. A floating bar with CBRS_SIZE_DYNAMIC wraps to the width committed last
+// (m_nMRUWidth), or to a length it is asked for: a width, or with LM_LENGTHY a height (the
+// narrowest layout no taller than that). CBRS_SIZE_FIXED keeps the rows as they are. A row breaks
+// after its last separator that fits, else before the button that does not fit; a separator with
+// a command ID holds a control and never breaks a row. Buttons measure as the control's item
+// rectangles. LM_COMMIT writes the breaks into the control (TBSTATE_WRAP) and, for a floating
+// dynamic bar, keeps the width; a bar whose buttons or docking changed commits its layout before
+// it paints or answers an item rectangle.
 class CToolBar : public CControlBar {
   DECLARE_DYNAMIC(CToolBar)
 public:
   CToolBar();
   ~CToolBar() override;
   BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT id = AFX_IDW_TOOLBAR);
+  // `borders`: the margins inside the bar's borders, as for a horizontal bar.
   BOOL CreateEx(CWnd* parent, DWORD ctrlStyle = TBSTYLE_FLAT, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
                 CRect borders = CRect(0, 0, 0, 0), UINT id = AFX_IDW_TOOLBAR);
   // One button per ID, pictures in order; ID_SEPARATOR (0) makes a separator.
@@ -94,16 +108,45 @@ public:
   void GetItemRect(int index, LPRECT rect) const;
   UINT GetButtonStyle(int index) const;
   void SetButtonStyle(int index, UINT style);
+  // For a separator (TBBS_SEPARATOR) the image is its width.
   void GetButtonInfo(int index, UINT& id, UINT& style, int& image) const;
   void SetButtonInfo(int index, UINT id, UINT style, int image);
+  // Each distinct label goes into the control's string pool once (m_pStringMap).
   BOOL SetButtonText(int index, LPCWSTR text);
   CString GetButtonText(int index) const;
   CToolBarCtrl& GetToolBarCtrl() const { return *static_cast<CToolBarCtrl*>(FromHandle(m_hWnd)); }
 
   CSize CalcFixedLayout(BOOL stretch, BOOL horz) override;
+  CSize CalcDynamicLayout(int length, DWORD mode) override;
   void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
 
+protected:
+  void OnBarStyleChange(DWORD oldStyle, DWORD newStyle) override;
+  // Commits the layout of the bar's docking state: floating and dynamic at m_nMRUWidth, else one
+  // row or one column.
+  void Layout();
+  void OnPaint();
+  void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
+  void OnNcPaint();
+
+  // Labels already in the control's string pool: text to pool index (the pointer's value). Null
+  // until the first label; the bar deletes it.
+  CMapStringToPtr* m_pStringMap {};
+  // The buttons or the docking changed since the layout was last committed.
+  BOOL m_bDelayedButtonLayout {TRUE};
+  // The content width a floating dynamic bar had when its layout was last committed.
+  int m_nMRUWidth {32767};
+
+  DECLARE_MESSAGE_MAP()
+
 private:
+  CSize CalcLayout(DWORD mode, int length);
+  // The row breaks for the layout mode (one per button), from the buttons and their widths.
+  std::vector<bool> WrapsFor(DWORD mode, int length, const CRect& inside, const std::vector<TBBUTTON>& buttons,
+                             const std::vector<int>& widths);
+  // Writes the button at `index` unless it is that button already.
+  void SetButtonAt(int index, const TBBUTTON& button);
+
   std::unique_ptr<CImageList> m_pImages;  // the pictures of SetBitmap
   CSize m_sizeImage {16, 15};
 };

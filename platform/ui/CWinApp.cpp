@@ -48,6 +48,45 @@ CWinThread* AfxGetThread() { return g_app; }
 CWnd* AfxGetMainWnd() { return g_app ? g_app->GetMainWnd() : nullptr; }
 LPCWSTR AfxGetAppName() { return g_app ? g_app->m_pszAppName : u""; }
 
+CWinThread::~CWinThread() {
+  if (m_hThread) CloseHandle(m_hThread);
+}
+
+namespace {
+
+struct ThreadStart {
+  CWinThread* thread;
+  AFX_THREADPROC routine;
+  LPVOID parameter;
+};
+
+DWORD RunThreadRoutine(LPVOID start) {
+  ThreadStart s = *static_cast<ThreadStart*>(start);
+  delete static_cast<ThreadStart*>(start);
+  UINT code = s.routine(s.parameter);
+  if (s.thread->m_bAutoDelete) delete s.thread;
+  return code;
+}
+
+}  // namespace
+
+CWinThread* AfxBeginThread(AFX_THREADPROC routine, LPVOID parameter, int priority, UINT stackSize, DWORD flags,
+                           LPSECURITY_ATTRIBUTES security) {
+  if (!routine) return nullptr;
+  auto* thread = new CWinThread;
+  auto* start = new ThreadStart {thread, routine, parameter};
+  // The thread waits until the object knows its handle, which the routine's end may delete.
+  thread->m_hThread = CreateThread(security, stackSize, &RunThreadRoutine, start, CREATE_SUSPENDED, &thread->m_nThreadID);
+  if (!thread->m_hThread) {
+    delete start;
+    delete thread;
+    return nullptr;
+  }
+  thread->SetThreadPriority(priority);
+  if (!(flags & CREATE_SUSPENDED)) thread->ResumeThread();
+  return thread;
+}
+
 int CWinThread::Run() {
   if (!qApp) return ExitInstance();
   QApplication::exec();

@@ -6,7 +6,10 @@
 // message is first offered to PreTranslateMessage and OnIdle runs whenever the loop is about to
 // wait (never on a busy timer). Run ends when the main window is destroyed or PostQuitMessage is
 // called, and returns what ExitInstance returns.
+//
+// A worker thread is a CWinThread too: AfxBeginThread runs a routine on a thread of its own.
 
+#include "platform/core/thread.h"
 #include "platform/ui/CCmdTarget.h"
 
 #include <memory>
@@ -19,6 +22,7 @@ struct PRINTDLGW;
 class CWinThread : public CCmdTarget {
   DECLARE_DYNAMIC(CWinThread)
 public:
+  ~CWinThread() override;
   virtual BOOL InitInstance() { return FALSE; }
   virtual int Run();
   virtual int ExitInstance() { return 0; }
@@ -30,8 +34,24 @@ public:
   virtual BOOL OnIdle(LONG count);
   virtual CWnd* GetMainWnd() { return m_pMainWnd; }
 
+  DWORD ResumeThread() { return ::ResumeThread(m_hThread); }
+  BOOL SetThreadPriority(int priority) { return ::SetThreadPriority(m_hThread, priority); }
+
   CWnd* m_pMainWnd {};
+  // A worker thread's handle (closed with the object) and identifier, and whether the object
+  // deletes itself when the thread's routine returns.
+  HANDLE m_hThread {};
+  DWORD m_nThreadID {};
+  BOOL m_bAutoDelete {TRUE};
 };
+
+// A worker thread's routine; what it answers is the thread's exit code.
+using AFX_THREADPROC = UINT (*)(LPVOID parameter);
+// Starts routine(parameter) on a new thread at the priority given (CREATE_SUSPENDED: once
+// ResumeThread is called). The object it answers deletes itself when the routine has returned,
+// unless m_bAutoDelete is cleared before; null when no thread can be made.
+CWinThread* AfxBeginThread(AFX_THREADPROC routine, LPVOID parameter, int priority = THREAD_PRIORITY_NORMAL,
+                           UINT stackSize = 0, DWORD flags = 0, LPSECURITY_ATTRIBUTES security = nullptr);
 
 class CWinApp : public CWinThread {
   DECLARE_DYNAMIC(CWinApp)

@@ -29,7 +29,20 @@ std::map<HWND, std::unique_ptr<CWnd>>& TempWindows() {
   return temps;
 }
 
+// A CWnd that only names a place in the stacking order. It is never destroyed: at the program's
+// end the window table it would ask may be gone already.
+const CWnd& ZOrderMark(HWND mark) {
+  auto* wnd = new CWnd;
+  wnd->m_hWnd = mark;
+  return *wnd;
+}
+
 }  // namespace
+
+const CWnd& CWnd::wndTop = ZOrderMark(HWND_TOP);
+const CWnd& CWnd::wndBottom = ZOrderMark(HWND_BOTTOM);
+const CWnd& CWnd::wndTopMost = ZOrderMark(HWND_TOPMOST);
+const CWnd& CWnd::wndNoTopMost = ZOrderMark(HWND_NOTOPMOST);
 
 namespace qvui {
 
@@ -603,6 +616,16 @@ CFont* CWnd::GetFont() const {
   return font ? CFont::FromHandle(font) : nullptr;
 }
 
+HICON CWnd::SetIcon(HICON icon, BOOL big) {
+  return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+}
+
+HICON CWnd::GetIcon(BOOL big) const {
+  return reinterpret_cast<HICON>(SendMessage(WM_GETICON, big ? ICON_BIG : ICON_SMALL));
+}
+
+void CWnd::ScrollWindow(int dx, int dy, LPCRECT rect, LPCRECT clipRect) { ::ScrollWindow(m_hWnd, dx, dy, rect, clipRect); }
+
 // ---- Default handlers ------------------------------------------------------------------------------
 
 int CWnd::OnCreate(LPCREATESTRUCT) { return static_cast<int>(Default()); }
@@ -674,3 +697,10 @@ void CWnd::OnHScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnVScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnSysColorChange() { Default(); }
 void CWnd::OnSettingChange(UINT, LPCWSTR) { Default(); }
+void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
+
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd* wnd, UINT) {
+  LRESULT brush = 0;
+  if (wnd && ReflectLastMsg(wnd->m_hWnd, &brush)) return reinterpret_cast<HBRUSH>(brush);
+  return reinterpret_cast<HBRUSH>(Default());
+}

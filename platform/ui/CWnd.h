@@ -135,6 +135,12 @@ public:
   void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE);
   void MoveWindow(LPCRECT rect, BOOL repaint = TRUE);
   BOOL SetWindowPos(const CWnd* insertAfter, int x, int y, int cx, int cy, UINT flags);
+  // Places in the stacking order for SetWindowPos: on top, at the bottom, above every window
+  // that is not topmost (the window becomes topmost), and back among the others.
+  static const CWnd& wndTop;
+  static const CWnd& wndBottom;
+  static const CWnd& wndTopMost;
+  static const CWnd& wndNoTopMost;
   // Grows a client rectangle to the window rectangle the window's styles need around it.
   virtual void CalcWindowRect(LPRECT clientRect, UINT adjustType = 0);
   void CenterWindow(CWnd* alternateOwner = nullptr);
@@ -168,6 +174,12 @@ public:
   int GetWindowRgn(HRGN region) const;
   void SetFont(CFont* font, BOOL redraw = TRUE);
   CFont* GetFont() const;
+  // The window's big (title bar, task switcher) or small icon; answers the one before.
+  HICON SetIcon(HICON icon, BOOL big);
+  HICON GetIcon(BOOL big) const;
+  // Moves what the client area shows, and the child windows, by dx and dy; what comes into view
+  // is painted again.
+  void ScrollWindow(int dx, int dy, LPCRECT rect = nullptr, LPCRECT clipRect = nullptr);
 
   // ---- Dialog items and data exchange (wnddlg.cpp) ----
   // Moves data between the controls and the members DoDataExchange names: to the members (and
@@ -199,6 +211,9 @@ public:
   int GetScrollLimit(int bar) const;
   void ShowScrollBar(UINT bar, BOOL show = TRUE);
   BOOL EnableScrollBar(int bar, UINT arrows = 0);
+  // Enables or disables the window's own scroll bar (SB_HORZ, SB_VERT or SB_BOTH) as a whole;
+  // whether it is shown is ShowScrollBar's.
+  void EnableScrollBarCtrl(int bar, BOOL enable = TRUE);
 
   // ---- Routing ----
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -279,6 +294,10 @@ protected:
   void OnVScroll(UINT code, UINT pos, CScrollBar* bar);
   void OnSysColorChange();
   void OnSettingChange(UINT flags, LPCWSTR section);
+  void OnSysCommand(UINT id, LPARAM lParam);
+  // A control asks for its colours (kind CTLCOLOR_*): the default lets the control answer for
+  // itself (reflection), then the window class.
+  HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT kind);
 
   WNDPROC m_pfnSuper {};  // the procedure the window had before this object took it over
 

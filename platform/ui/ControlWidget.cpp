@@ -281,6 +281,7 @@ void RegisterControlClasses() {
   RegisterListBoxClass();
   RegisterScrollBarClass();
   RegisterProgressClass();
+  RegisterUpDownClass();
   RegisterTabControlClass();
   RegisterTreeViewClass();
   RegisterHeaderClass();

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace qvui {
 
@@ -69,6 +70,7 @@ void RegisterComboBoxClass();
 void RegisterListBoxClass();
 void RegisterScrollBarClass();
 void RegisterProgressClass();
+void RegisterUpDownClass();
 void RegisterTabControlClass();
 void RegisterTreeViewClass();
 void RegisterHeaderClass();
@@ -76,9 +78,11 @@ void RegisterListViewClass();
 void RegisterHtmlPaneClass();
 void RegisterStatusBarClass();
 void RegisterToolBarClass();
-// A tool bar's buttons laid out (the size they take), and the label of a button.
-QSize ToolBarLayout(HWND toolbar);
-void SetToolBarText(HWND toolbar, int index, const QString& text);
+// The size a tool bar's buttons would take with rows breaking after the buttons whose entry in
+// `wraps` (one per button) is set, rather than after those with TBSTATE_WRAP; empty when the
+// entries do not match the buttons.
+QSize ToolBarLayout(HWND toolbar, const std::vector<bool>& wraps);
+// The label of a button.
 QString ToolBarText(HWND toolbar, int index);
 // The height a header control wants, and its scroll offset (a list view scrolled sideways).
 int HeaderHeight(HWND header);

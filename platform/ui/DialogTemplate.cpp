@@ -63,6 +63,8 @@ const std::map<std::string_view, DWORD>& Flags() {
       QV_FLAG(LVS_SHOWSELALWAYS), QV_FLAG(LVS_OWNERDRAWFIXED), QV_FLAG(LVS_NOCOLUMNHEADER), QV_FLAG(LVS_NOSORTHEADER),
       QV_FLAG(SBARS_SIZEGRIP), QV_FLAG(SBT_TOOLTIPS), QV_FLAG(CCS_TOP), QV_FLAG(CCS_BOTTOM), QV_FLAG(CCS_NORESIZE),
       QV_FLAG(CCS_NOPARENTALIGN),
+      QV_FLAG(UDS_WRAP), QV_FLAG(UDS_SETBUDDYINT), QV_FLAG(UDS_ALIGNRIGHT), QV_FLAG(UDS_ALIGNLEFT),
+      QV_FLAG(UDS_AUTOBUDDY), QV_FLAG(UDS_ARROWKEYS), QV_FLAG(UDS_HORZ), QV_FLAG(UDS_NOTHOUSANDS),
   };
   return flags;
 }
@@ -287,7 +289,7 @@ private:
       d.pointSize = static_cast<WORD>(*n);
       d.faceName = CString::FromUtf8(t[2].text);
     } else if (word == "item") {
-      if (t.size() < 8 || t[1].quoted || !t[3].quoted) return Fail(lineNo, "item needs a class, an ID, a text and x y cx cy");
+      if (t.size() < 8 || !t[3].quoted) return Fail(lineNo, "item needs a class, an ID, a text and x y cx cy");
       DialogItemTemplate item;
       item.className = CString::FromUtf8(t[1].text);
       auto id = ItemId(t[2], lineNo);

@@ -22,7 +22,7 @@
 //
 // Items are child windows, visible unless "NOT WS_VISIBLE"; the item's class is a window class
 // name (Button, Static, Edit, ComboBox, ListBox, ScrollBar, msctls_progress32 or one registered by
-// the program). Item IDs are numbers, IDOK to IDNO, IDHELP, IDC_STATIC or names defined before.
+// the program), in double quotes when it has blanks. Item IDs are numbers, IDOK to IDNO, IDHELP, IDC_STATIC or names defined before.
 
 #include "platform/core/CString.h"
 #include "platform/core/wintypes.h"

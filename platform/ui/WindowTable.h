@@ -22,6 +22,7 @@
 #include <vector>
 
 class CWnd;
+class COleDropTarget;
 class QWidget;
 class QMenuBar;
 
@@ -81,6 +82,7 @@ struct WindowRecord {
   CString text;
   HFONT font {};
   HMENU menu {};
+  HICON icons[2] {};  // ICON_SMALL, ICON_BIG
 
   QRect window;   // parent's client coordinates, or the screen for a top-level window
   QRect client;   // relative to the window rectangle
@@ -220,6 +222,17 @@ void SetButtonState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 QCursor CursorFor(HCURSOR cursor);
 void KillAllTimers(WindowRecord& rec);
 
+// ---- Drag and drop (COleDropTarget.cpp) -----------------------------------------------------------
+// The target registered on a window. Each registration has a serial number of its own, so that a
+// drag can tell whether the target it talks to is still the one on the window.
+struct DropRegistration {
+  COleDropTarget* target {};
+  unsigned serial {};
+};
+DropRegistration DropTargetOf(HWND hwnd);
+// The window is being destroyed: its target leaves it.
+void RevokeDropTargetOf(HWND hwnd);
+
 // ---- Menus --------------------------------------------------------------------------------------
 void RealizeMenuBar(WindowRecord& rec);
 void DestroyMenuBar(WindowRecord& rec);
@@ -233,5 +246,11 @@ HBITMAP BitmapOfImage(const QImage& image);
 QImage ImageOfPackedDib(const BYTE* data, SIZE_T size);
 // A 24-bit bottom-up packed DIB in movable global memory.
 HGLOBAL PackedDibOfImage(const QImage& image);
+
+// ---- Icons (icon.cpp) ------------------------------------------------------------------------------
+// The picture of an icon, with its transparency (null for a handle that is no icon).
+QImage ImageOfIcon(HICON icon);
+// A new icon of the picture (its alpha channel is the transparency).
+HICON IconOfImage(const QImage& image);
 
 }  // namespace qvui

@@ -150,6 +150,15 @@ template <auto PM> LRESULT AfxSettingChange(CCmdTarget* t, UINT, WPARAM w, LPARA
   (AfxThis<PM>(t)->*PM)(static_cast<UINT>(w), reinterpret_cast<LPCWSTR>(l));
   return 0;
 }
+template <auto PM> LRESULT AfxSysCommand(CCmdTarget* t, UINT, WPARAM w, LPARAM l, void*) {
+  (AfxThis<PM>(t)->*PM)(static_cast<UINT>(w), l);
+  return 0;
+}
+// The colour requests of the controls (WM_CTLCOLORMSGBOX + kind): the handler answers the brush.
+template <auto PM, UINT kind> LRESULT AfxCtlColor(CCmdTarget* t, UINT, WPARAM w, LPARAM l, void*) {
+  return reinterpret_cast<LRESULT>(
+      (AfxThis<PM>(t)->*PM)(AfxDCFromHandle(reinterpret_cast<HDC>(w)), AfxWndFromHandle(reinterpret_cast<HWND>(l)), kind));
+}
 template <auto PM> LRESULT AfxMessage(CCmdTarget* t, UINT, WPARAM w, LPARAM l, void*) {
   return (AfxThis<PM>(t)->*PM)(w, l);
 }
@@ -267,6 +276,15 @@ protected:                                           \
 #define ON_WM_VSCROLL() QV_ON_MSG(WM_VSCROLL, AfxScroll, void(UINT, UINT, CScrollBar*), OnVScroll)
 #define ON_WM_SYSCOLORCHANGE() QV_ON_MSG(WM_SYSCOLORCHANGE, AfxVoid, void(), OnSysColorChange)
 #define ON_WM_SETTINGCHANGE() QV_ON_MSG(WM_SETTINGCHANGE, AfxSettingChange, void(UINT, LPCWSTR), OnSettingChange)
+#define ON_WM_SYSCOMMAND() QV_ON_MSG(WM_SYSCOMMAND, AfxSysCommand, void(UINT, LPARAM), OnSysCommand)
+// One handler, OnCtlColor(CDC*, CWnd*, UINT kind), for the colour requests of every kind.
+#define QV_ON_CTLCOLOR(kind)                                                                              \
+  {WM_CTLCOLORMSGBOX + (kind), 0, 0, 0, AfxKind::Message,                                                  \
+   &AfxCtlColor<static_cast<AfxMemFn<ThisClass, HBRUSH(CDC*, CWnd*, UINT)>>(&ThisClass::OnCtlColor), (kind)>},
+#define ON_WM_CTLCOLOR()                                                                                  \
+  QV_ON_CTLCOLOR(CTLCOLOR_MSGBOX) QV_ON_CTLCOLOR(CTLCOLOR_EDIT) QV_ON_CTLCOLOR(CTLCOLOR_LISTBOX)           \
+  QV_ON_CTLCOLOR(CTLCOLOR_BTN) QV_ON_CTLCOLOR(CTLCOLOR_DLG) QV_ON_CTLCOLOR(CTLCOLOR_SCROLLBAR)             \
+  QV_ON_CTLCOLOR(CTLCOLOR_STATIC)
 
 #define ON_COMMAND(id, memberFxn) \
   {WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), static_cast<UINT>(id), AfxKind::Command, &AfxCmd<static_cast<void (ThisClass::*)()>(memberFxn)>},
@@ -284,6 +302,14 @@ protected:                                           \
 // A notification that a control sends its parent as WM_COMMAND (BN_CLICKED and the like).
 #define ON_CONTROL(code, id, memberFxn) \
   {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(id), AfxKind::Command, &AfxCmd<static_cast<void (ThisClass::*)()>(memberFxn)>},
+// The notifications of the standard controls by name.
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
+#define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+#define ON_CBN_SELENDOK(id, memberFxn) ON_CONTROL(CBN_SELENDOK, id, memberFxn)
+#define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
+#define ON_LBN_DBLCLK(id, memberFxn) ON_CONTROL(LBN_DBLCLK, id, memberFxn)
 #define ON_CONTROL_RANGE(code, id, idLast, memberFxn)                                                      \
   {WM_COMMAND, static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(idLast), AfxKind::CommandRange, \
    &AfxCmdRange<static_cast<void (ThisClass::*)(UINT)>(memberFxn)>},

@@ -21,7 +21,13 @@ QImage ImageOfBitmap(HBITMAP bitmap) {
   BITMAPINFO info {};
   info.bmiHeader = BITMAPINFOHEADER {sizeof(BITMAPINFOHEADER), bm.bmWidth, -bm.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   int lines = GetDIBits(nullptr, bitmap, 0, static_cast<UINT>(bm.bmHeight), image.bits(), &info, DIB_RGB_COLORS);
-  return lines == bm.bmHeight ? image : QImage();
+  if (lines != bm.bmHeight) return QImage();
+  // A DIB leaves the fourth byte 0; Qt takes it as the alpha of what it draws.
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) line[x] |= 0xFF000000u;
+  }
+  return image;
 }
 
 HBITMAP BitmapOfImage(const QImage& source) {

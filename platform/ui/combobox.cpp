@@ -3,7 +3,8 @@
 // until the program or the user selects, deleting the selected item leaves none selected,
 // CB_INSERTSTRING never sorts (CB_ADDSTRING does under CBS_SORT), and only the user's choices
 // are reported. The window is as high as the closed box; the height it is given is the height of
-// the box with its list dropped.
+// the box with its list dropped. A change of style between a list and a box with an edit field
+// changes the box, keeping its items and selection.
 
 #include "platform/ui/ControlWidget.h"
 
@@ -34,19 +35,22 @@ private:
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
 bool IsList(HWND hwnd) { return (StyleOf(hwnd) & 3) == CBS_DROPDOWNLIST; }
 
+// The edit field of CBS_DROPDOWN and CBS_SIMPLE boxes.
+void MakeEditable(HWND hwnd, QComboBox* combo) {
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  combo->setCompleter(nullptr);
+  combo->lineEdit()->setFrame(false);
+  QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, [hwnd] {
+    NotifyParent(hwnd, CBN_EDITUPDATE);
+    NotifyParent(hwnd, CBN_EDITCHANGE);
+  });
+}
+
 QWidget* MakeComboBox(HWND hwnd, QWidget* host) {
   auto* combo = new ComboBox(hwnd, host);
   DWORD style = Find(hwnd)->style;
-  if ((style & 3) != CBS_DROPDOWNLIST) {
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setCompleter(nullptr);
-    combo->lineEdit()->setFrame(false);
-    QObject::connect(combo->lineEdit(), &QLineEdit::textEdited, [hwnd] {
-      NotifyParent(hwnd, CBN_EDITUPDATE);
-      NotifyParent(hwnd, CBN_EDITCHANGE);
-    });
-  }
+  if ((style & 3) != CBS_DROPDOWNLIST) MakeEditable(hwnd, combo);
   combo->setFocusPolicy(Qt::StrongFocus);
   combo->setCurrentIndex(-1);
   QObject::connect(combo, QOverload<int>::of(&QComboBox::activated), [hwnd] {
@@ -195,6 +199,19 @@ LRESULT ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       pos->cy = std::max(combo->sizeHint().height(), combo->fontMetrics().height() + 8);
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  case WM_STYLECHANGED: {
+    auto* change = reinterpret_cast<const STYLESTRUCT*>(lParam);
+    bool wasList = change && (change->styleOld & 3) == CBS_DROPDOWNLIST;
+    bool isList = change && (change->styleNew & 3) == CBS_DROPDOWNLIST;
+    if (wParam == static_cast<WPARAM>(GWL_STYLE) && wasList != isList) {
+      int selected = combo->currentIndex();
+      if (isList) combo->setEditable(false);
+      else MakeEditable(hwnd, combo);
+      SelectQuietly(hwnd, combo, selected);
+      AdoptControlWidget(hwnd, combo);
+    }
+    return DefControlProc(hwnd, message, wParam, lParam);
   }
   case WM_CREATE: {
     auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lParam);

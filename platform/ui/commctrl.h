@@ -1,7 +1,13 @@
 #pragma once
-// The window layer's common controls: the progress bar and tool tips.
+// The window layer's common controls: the progress bar, up-down arrows, tool tips, tabs, property
+// sheets, image lists, tree and list views, headers, status bars and tool bars.
 
 #include "platform/ui/winctrl.h"
+
+// The common controls are also the built-in module "comctl32.dll" (see module.h), whose
+// DllGetVersion (shlobj.h) reports the version whose behaviour the controls follow: 6.0. Tests
+// make it report another version; a major version of 0 makes the call fail with E_FAIL.
+void SetCommonControlsVersion(DWORD major, DWORD minor);
 
 #define PROGRESS_CLASSW u"msctls_progress32"
 
@@ -21,6 +27,33 @@ struct PBRANGE {
   int iLow;
   int iHigh;
 };
+
+// Up-down controls (msctls_updown32): two arrows that step a position within a range. With
+// UDS_SETBUDDYINT the buddy window (an edit) shows the position, and UDM_GETPOS reads it back from
+// there; UDS_ALIGNRIGHT/LEFT put the arrows inside the buddy's right or left end; UDS_AUTOBUDDY
+// takes the window before it as the buddy. A step reports WM_VSCROLL (WM_HSCROLL with UDS_HORZ)
+// SB_THUMBPOSITION to the parent.
+#define UPDOWN_CLASSW u"msctls_updown32"
+
+#define UDS_WRAP 0x0001
+#define UDS_SETBUDDYINT 0x0002
+#define UDS_ALIGNRIGHT 0x0004
+#define UDS_ALIGNLEFT 0x0008
+#define UDS_AUTOBUDDY 0x0010
+#define UDS_ARROWKEYS 0x0020
+#define UDS_HORZ 0x0040
+#define UDS_NOTHOUSANDS 0x0080
+
+#define UDM_SETRANGE (WM_USER + 101)
+#define UDM_GETRANGE (WM_USER + 102)
+#define UDM_SETPOS (WM_USER + 103)
+#define UDM_GETPOS (WM_USER + 104)
+#define UDM_SETBUDDY (WM_USER + 105)
+#define UDM_GETBUDDY (WM_USER + 106)
+#define UDM_SETRANGE32 (WM_USER + 111)
+#define UDM_GETRANGE32 (WM_USER + 112)
+#define UDM_SETPOS32 (WM_USER + 113)
+#define UDM_GETPOS32 (WM_USER + 114)
 
 // Tool tips. A window that enables them (CWnd::EnableToolTips) is asked for the text of a child
 // the mouse rests on with WM_NOTIFY TTN_NEEDTEXTW: hdr.idFrom is the child's handle and uFlags has

@@ -6,6 +6,7 @@
 #include "platform/ui/CListBox.h"
 #include "platform/ui/CProgressCtrl.h"
 #include "platform/ui/CScrollBar.h"
+#include "platform/ui/CSpinButtonCtrl.h"
 #include "platform/ui/CStatic.h"
 #include "platform/ui/CTabCtrl.h"
 
@@ -16,6 +17,7 @@ IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CListBox, CWnd)
 IMPLEMENT_DYNAMIC(CScrollBar, CWnd)
 IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CTabCtrl, CWnd)
 
 namespace {

@@ -5,7 +5,9 @@
 #include "platform/ui/WindowTable.h"
 #include "platform/gdi/gdi.h"
 
+#include <QIcon>
 #include <QPainter>
+#include <QPixmap>
 #include <QWindow>
 
 #include <algorithm>
@@ -251,6 +253,18 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (LOWORD(lParam)) InvalidateRect(hwnd, nullptr, TRUE);
     return 0;
   case WM_GETFONT: return reinterpret_cast<LRESULT>(rec->font);
+  case WM_SETICON: {
+    if (wParam != ICON_SMALL && wParam != ICON_BIG) return 0;
+    HICON old = rec->icons[wParam];
+    rec->icons[wParam] = reinterpret_cast<HICON>(lParam);
+    // The desktop shows the big icon, or the small one when there is no big one.
+    if (rec->host && IsTopLevel(*rec)) {
+      QImage image = ImageOfIcon(rec->icons[ICON_BIG] ? rec->icons[ICON_BIG] : rec->icons[ICON_SMALL]);
+      rec->host->setWindowIcon(image.isNull() ? QIcon() : QIcon(QPixmap::fromImage(image)));
+    }
+    return reinterpret_cast<LRESULT>(old);
+  }
+  case WM_GETICON: return wParam == ICON_SMALL || wParam == ICON_BIG ? reinterpret_cast<LRESULT>(rec->icons[wParam]) : 0;
   case WM_CLOSE: DestroyWindow(hwnd); return 0;
   case WM_SYSCOMMAND:
     switch (wParam & 0xFFF0) {
@@ -304,6 +318,10 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   case WM_SYSKEYDOWN:
     if (wParam == VK_F4 && (lParam & (1 << 29))) SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return 0;
+  case WM_SYSKEYUP:
+    // F10 (with Shift too) asks for the keyboard's way into the menu.
+    if (wParam == VK_F10) SendMessageW(hwnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
     return 0;
   case WM_CANCELMODE:
     if (GetCapture() == hwnd) ReleaseCapture();

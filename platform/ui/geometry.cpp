@@ -4,11 +4,15 @@
 #include "platform/ui/WindowHost.h"
 #include "platform/ui/WindowTable.h"
 
+#include "platform/gdi/gdi.h"
+
 #include <QApplication>
 #include <QMenuBar>
 #include <QScreen>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -406,6 +410,32 @@ int MapWindowPoints(HWND from, HWND to, LPPOINT points, UINT count) {
   return MAKELONG(static_cast<WORD>(d.x()), static_cast<WORD>(d.y()));
 }
 
+BOOL ScrollWindow(HWND hwnd, int dx, int dy, LPCRECT rect, LPCRECT clip) {
+  WindowRecord* rec = Get(hwnd);
+  if (!rec) return FALSE;
+  if (!rect) {
+    std::vector<HWND> children = rec->children;
+    for (HWND child : children) {
+      RECT r {};
+      if (!GetWindowRect(child, &r)) continue;
+      POINT p {r.left, r.top};
+      ScreenToClient(hwnd, &p);
+      SetWindowPos(child, nullptr, p.x + dx, p.y + dy, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
+  RECT area {};
+  GetClientRect(hwnd, &area);
+  if (rect) area = *rect;
+  if (clip) {
+    area.left = std::max(area.left, clip->left);
+    area.top = std::max(area.top, clip->top);
+    area.right = std::min(area.right, clip->right);
+    area.bottom = std::min(area.bottom, clip->bottom);
+  }
+  if (area.left < area.right && area.top < area.bottom) InvalidateRect(hwnd, &area, TRUE);
+  return TRUE;
+}
+
 BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle) {
   if (!rect) return FALSE;
   bool topLevel = !(style & WS_CHILD);
@@ -648,6 +678,35 @@ int GetSystemMetrics(int index) {
   case SM_CXDRAG:
   case SM_CYDRAG: return 4;
   default: return 0;
+  }
+}
+
+BOOL SystemParametersInfoW(UINT action, UINT, PVOID value, UINT) {
+  if (!value) return FALSE;
+  switch (action) {
+  case SPI_GETNONCLIENTMETRICS: {
+    auto* m = static_cast<NONCLIENTMETRICSW*>(value);
+    // Callers of older versions leave out the padded border.
+    if (m->cbSize != sizeof(NONCLIENTMETRICSW) && m->cbSize != offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth))
+      return FALSE;
+    // Every part writes in the font of the dialogs; captions in its bold form.
+    LOGFONTW font {};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    LOGFONTW bold = font;
+    bold.lfWeight = FW_BOLD;
+    UINT size = m->cbSize;
+    NONCLIENTMETRICSW metrics {size, GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CXVSCROLL),
+                               GetSystemMetrics(SM_CYHSCROLL), GetSystemMetrics(SM_CYCAPTION) - 1,
+                               GetSystemMetrics(SM_CYCAPTION) - 1, bold, GetSystemMetrics(SM_CYSMCAPTION) - 1,
+                               GetSystemMetrics(SM_CYSMCAPTION) - 1, bold, GetSystemMetrics(SM_CYMENU) - 1,
+                               GetSystemMetrics(SM_CYMENU) - 1, font, font, font, 0};
+    std::memcpy(m, &metrics, size);
+    return TRUE;
+  }
+  case SPI_GETWHEELSCROLLLINES:
+    *static_cast<UINT*>(value) = static_cast<UINT>(qApp ? QApplication::wheelScrollLines() : 3);
+    return TRUE;
+  default: return FALSE;
   }
 }
 

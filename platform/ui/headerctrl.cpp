@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStandardItemModel>
+#include <QStyle>
 
 #include <memory>
 #include <vector>
@@ -78,7 +79,10 @@ protected:
       PaintOwnerDrawn(painter, rect, section);
       return;
     }
+    // The style leaves the painter clipped to nothing; the bitmap needs the section.
+    painter->save();
     QHeaderView::paintSection(painter, rect, section);
+    painter->restore();
     if ((item.fmt & HDF_BITMAP) && item.bitmap) {
       QImage image = ImageOfBitmap(item.bitmap);
       if (image.isNull()) return;
@@ -91,15 +95,28 @@ protected:
   void mouseReleaseEvent(QMouseEvent* e) override {
     int resized = m_resized;
     m_resized = -1;
+    Press(-1);
     QHeaderView::mouseReleaseEvent(e);
     if (resized >= 0) Notify(HDN_ENDTRACKW, resized);
   }
   void mousePressEvent(QMouseEvent* e) override {
     m_resized = -1;
+    // An item is pressed by the left button on it; near its right edge the button sizes it.
+    int x = e->position().toPoint().x();
+    int section = logicalIndexAt(x);
+    int grip = style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, this);
+    bool sizing = section >= 0 && x >= sectionViewportPosition(section) + sectionSize(section) - grip;
+    Press(e->button() == Qt::LeftButton && !sizing ? section : -1);
     QHeaderView::mousePressEvent(e);
   }
 
 private:
+  void Press(int section) {
+    if (m_pressed == section) return;
+    m_pressed = section;
+    viewport()->update();
+  }
+
   // The parent draws the item into a DC on a picture of it.
   void PaintOwnerDrawn(QPainter* painter, const QRect& rect, int section) const {
     HWND parent = GetParent(m_hwnd);
@@ -111,7 +128,7 @@ private:
     }());
     HDC dc = CreateDCForSurface(surface, QPoint(-rect.left(), -rect.top()));
     DRAWITEMSTRUCT dis {ODT_HEADER, static_cast<UINT>(GetDlgCtrlID(m_hwnd)), static_cast<UINT>(section), ODA_DRAWENTIRE,
-                        0, m_hwnd, dc, RECT {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1},
+                        section == m_pressed ? static_cast<UINT>(ODS_SELECTED) : 0u, m_hwnd, dc, RECT {rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1},
                         static_cast<ULONG_PTR>(items[static_cast<size_t>(section)].lParam)};
     if (parent) SendMessageW(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
     DeleteDC(dc);
@@ -121,6 +138,7 @@ private:
   HWND m_hwnd {};
   QStandardItemModel* m_model {};
   int m_resized {-1};
+  int m_pressed {-1};  // the item the left button holds down
 };
 
 QWidget* MakeHeader(HWND hwnd, QWidget* host) {

@@ -4,10 +4,13 @@
 #include "platform/ui/WindowHost.h"
 #include "platform/ui/WindowTable.h"
 
+#include "platform/gdi/ModuleImages.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <QWheelEvent>
@@ -25,6 +28,17 @@ HWND g_capture = nullptr;
 std::array<BYTE, 256> g_keys {};
 HCURSOR g_cursor = nullptr;
 QPointer<QWidget> g_cursorWidget;
+
+// The cursors of modules: their pictures with the hot spot, one handle each, by the picture.
+struct ModuleCursors {
+  std::map<HCURSOR, ModuleImage> pictures;
+  std::map<qint64, HCURSOR> loaded;
+  std::uintptr_t next {0x30000};
+};
+ModuleCursors& Cursors() {
+  static ModuleCursors cursors;
+  return cursors;
+}
 
 bool EnabledChain(HWND hwnd) {
   for (WindowRecord* rec = Find(hwnd); rec; rec = rec->parent ? Find(rec->parent) : nullptr)
@@ -417,7 +431,11 @@ QCursor CursorFor(HCURSOR cursor) {
   case 32646: return QCursor(Qt::SizeAllCursor);
   case 32648: return QCursor(Qt::ForbiddenCursor);
   case 32649: return QCursor(Qt::PointingHandCursor);
-  default: return QCursor(Qt::ArrowCursor);
+  default: {
+    auto it = Cursors().pictures.find(cursor);
+    if (it == Cursors().pictures.end()) return QCursor(Qt::ArrowCursor);
+    return QCursor(QPixmap::fromImage(it->second.image), it->second.hotSpot.x(), it->second.hotSpot.y());
+  }
   }
 }
 
@@ -516,7 +534,18 @@ BOOL SetCursorPos(int x, int y) {
 }
 
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
-  if (instance || !IS_INTRESOURCE(name)) return nullptr;
+  if (instance) {
+    ModuleImage picture = FindModuleImage(instance, ModuleImageKind::Cursor, name);
+    if (picture.image.isNull()) return nullptr;
+    ModuleCursors& c = Cursors();
+    HCURSOR& cursor = c.loaded[picture.image.cacheKey()];
+    if (!cursor) {
+      cursor = reinterpret_cast<HCURSOR>(c.next++);
+      c.pictures[cursor] = picture;
+    }
+    return cursor;
+  }
+  if (!IS_INTRESOURCE(name)) return nullptr;
   std::uintptr_t id = reinterpret_cast<std::uintptr_t>(name);
   if (id < 32512 || id > 32651) return nullptr;
   return reinterpret_cast<HCURSOR>(id);

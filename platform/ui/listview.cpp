@@ -1,6 +1,7 @@
 // The list view (SysListView32) in report view: a header control window over a QTreeView of rows.
-// Rows keep their texts (or ask the parent for them, LPSTR_TEXTCALLBACKW), an image, a state and
-// the caller's data. Owner-drawn lists (LVS_OWNERDRAWFIXED) have their parent draw each row with
+// Rows keep their texts, an image, a state and the caller's data; a text that is a callback
+// (LPSTR_TEXTCALLBACKW), and a sub-item's text that was never set, is asked of the parent with
+// LVN_GETDISPINFOW each time it is needed. Owner-drawn lists (LVS_OWNERDRAWFIXED) have their parent draw each row with
 // WM_DRAWITEM. State changes are reported with LVN_ITEMCHANGED, header clicks as LVN_COLUMNCLICK.
 
 #include "platform/gdi/CDCSurface.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace qvui {
 
@@ -28,8 +30,7 @@ struct Column {
 };
 
 struct Row {
-  std::vector<QString> texts;
-  bool callback {};  // the texts come from the parent
+  std::vector<std::optional<QString>> texts;  // none: the parent gives the text
   LPARAM lParam {};
   int image {};
   UINT state {};     // besides selection and focus, which the view keeps
@@ -57,12 +58,17 @@ LRESULT Notify(HWND hwnd, UINT code, NMHDR* hdr) {
   return SendMessageW(parent, WM_NOTIFY, hdr->idFrom, reinterpret_cast<LPARAM>(hdr));
 }
 
+// The text a caller sets: a string, the callback mark, or (null) an empty text.
+std::optional<QString> TextSet(LPCWSTR text) {
+  if (text == LPSTR_TEXTCALLBACKW) return std::nullopt;
+  return text ? ToQt(text) : QString();
+}
+
 QString TextOf(HWND hwnd, int row, int column) {
   ListState& s = States()[hwnd];
   const Row& r = s.rows[static_cast<size_t>(row)];
-  if (!r.callback || column != 0) {
-    return static_cast<size_t>(column) < r.texts.size() ? r.texts[static_cast<size_t>(column)] : QString();
-  }
+  size_t c = static_cast<size_t>(column);
+  if (c < r.texts.size() && r.texts[c]) return *r.texts[c];
   WCHAR buffer[520] {};
   NMLVDISPINFOW info {};
   info.item = LVITEMW {LVIF_TEXT, row, column, 0, 0, buffer, 520, 0, r.lParam};
@@ -84,12 +90,9 @@ public:
     if (!index.isValid() || index.row() >= static_cast<int>(s.rows.size())) return QVariant();
     const Row& r = s.rows[static_cast<size_t>(index.row())];
     switch (role) {
-    case Qt::DisplayRole: {
+    case Qt::DisplayRole:
       // Callback texts are asked for each time they are shown, as the original control does.
-      if (r.callback) return TextOf(m_hwnd, index.row(), index.column());
-      size_t c = static_cast<size_t>(index.column());
-      return c < r.texts.size() ? r.texts[c] : QString();
-    }
+      return TextOf(m_hwnd, index.row(), index.column());
     case Qt::DecorationRole:
       if (index.column() == 0 && s.small) return ImageListPixmap(s.small, r.image);
       return QVariant();
@@ -355,7 +358,12 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     s.header = CreateWindowExW(0, WC_HEADERW, u"", WS_CHILD | WS_VISIBLE | HDS_BUTTONS, 0, 0, 0, 0, hwnd, nullptr, nullptr, nullptr);
     pane->Layout();
     return 0;
-  case WM_STYLECHANGED: pane->Layout(); return 0;
+  case WM_STYLECHANGED:
+    if (wParam == static_cast<WPARAM>(GWL_STYLE))
+      pane->View()->setSelectionMode((Find(hwnd)->style & LVS_SINGLESEL) ? QAbstractItemView::SingleSelection
+                                                                          : QAbstractItemView::ExtendedSelection);
+    pane->Layout();
+    return 0;
   case WM_NOTIFY: {
     auto* hdr = reinterpret_cast<NMHDR*>(lParam);
     if (!hdr || hdr->hwndFrom != s.header) return 0;
@@ -390,7 +398,7 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     SendMessageW(s.header, HDM_INSERTITEMW, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(&item));
     s.columns.insert(s.columns.begin() + at, Column {fmt});
     for (Row& r : s.rows)
-      if (static_cast<size_t>(at) <= r.texts.size()) r.texts.insert(r.texts.begin() + at, QString());
+      if (static_cast<size_t>(at) <= r.texts.size()) r.texts.insert(r.texts.begin() + at, std::nullopt);
     pane->Model()->ColumnsChanged();
     for (size_t c = 0; c < s.columns.size(); ++c) {
       HDITEMW w {HDI_WIDTH, 0, nullptr, nullptr, 0, 0, 0, 0, 0};
@@ -446,10 +454,7 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     int at = std::clamp(item->iItem, 0, count);
     Row row;
     row.texts.resize(std::max<size_t>(s.columns.size(), 1));
-    if (item->mask & LVIF_TEXT) {
-      if (item->pszText == LPSTR_TEXTCALLBACKW) row.callback = true;
-      else row.texts[0] = ToQt(item->pszText);
-    }
+    row.texts[0] = (item->mask & LVIF_TEXT) ? TextSet(item->pszText) : QString();
     if (item->mask & LVIF_PARAM) row.lParam = item->lParam;
     if (item->mask & LVIF_IMAGE) row.image = item->iImage;
     if (item->mask & LVIF_STATE) row.state = item->state & item->stateMask & ~(LVIS_SELECTED | LVIS_FOCUSED);
@@ -502,7 +507,7 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     if (item->mask & LVIF_TEXT) {
       if (sub >= r.texts.size()) r.texts.resize(sub + 1);
-      r.texts[sub] = ToQt(item->pszText);
+      r.texts[sub] = TextSet(item->pszText);
     }
     if (item->mask & LVIF_PARAM) r.lParam = item->lParam;
     if (item->mask & LVIF_IMAGE) r.image = item->iImage;
@@ -518,7 +523,7 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == LVM_GETITEMTEXTW) return CopyOut(TextOf(hwnd, index, static_cast<int>(sub)), item->pszText, item->cchTextMax);
     Row& r = s.rows[static_cast<size_t>(index)];
     if (sub >= r.texts.size()) r.texts.resize(sub + 1);
-    r.texts[sub] = ToQt(item->pszText);
+    r.texts[sub] = TextSet(item->pszText);
     pane->Model()->Changed(index);
     return TRUE;
   }

@@ -1,13 +1,20 @@
-// Message boxes over QMessageBox, with a handler that tests can put in their place.
+// Message boxes over QMessageBox, with a handler that tests can put in their place. A box asked for
+// on another thread is shown by the UI thread while the asking thread waits.
 
 #include "platform/ui/ControlWidget.h"
 #include "platform/ui/WindowHost.h"
 
 #include <QApplication>
+#include <QMetaObject>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <chrono>
+#include <future>
+#include <memory>
+#include <string>
 
 namespace qvui {
 
@@ -84,6 +91,32 @@ int ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
   return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDCANCEL;
 }
 
+// The box of another thread, shown on the UI thread; 0 when there is no UI thread (any more).
+int ShowForThread(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return 0;
+  struct Request {
+    std::u16string text, caption;
+    bool hasCaption {};
+    std::promise<int> answer;
+  };
+  auto request = std::make_shared<Request>();
+  request->text = text ? text : u"";
+  request->hasCaption = caption != nullptr;
+  if (caption) request->caption = caption;
+  std::future<int> answer = request->answer.get_future();
+  QMetaObject::invokeMethod(
+      app,
+      [=] {
+        request->answer.set_value(MessageBoxW(owner, request->text.c_str(),
+                                              request->hasCaption ? request->caption.c_str() : nullptr, type));
+      },
+      Qt::QueuedConnection);
+  while (answer.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready)
+    if (!QCoreApplication::instance()) return 0;
+  return answer.get();
+}
+
 }  // namespace
 
 }  // namespace qvui
@@ -97,6 +130,7 @@ MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
 }
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+  if (!IsUiThread()) return ShowForThread(owner, text, caption, type);
   if (owner && !IsWindow(owner)) owner = nullptr;
   HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
   bool disabled = top && IsWindowEnabled(top);

@@ -1,8 +1,14 @@
-// Item ID lists as paths, the user's folders and the shell's allocator.
+// Item ID lists as paths, the user's folders, the shell's allocator and opening documents.
 
 #include "platform/ui/shlobj.h"
 
+#include "platform/core/paths.h"
+
+#include <QDesktopServices>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 #include <QStandardPaths>
 
 #include <cstdlib>
@@ -95,4 +101,37 @@ HRESULT SHGetFolderPathW(HWND, int folder, HANDLE, DWORD, LPWSTR path) {
   if (folder & CSIDL_FLAG_CREATE) QDir().mkpath(found);
   std::memcpy(path, found.utf16(), (static_cast<size_t>(found.size()) + 1) * sizeof(char16_t));
   return S_OK;
+}
+
+namespace {
+DocumentOpener g_opener = nullptr;
+}
+
+DocumentOpener SetDocumentOpener(DocumentOpener opener) {
+  DocumentOpener before = g_opener;
+  g_opener = opener;
+  return before;
+}
+
+HINSTANCE ShellExecuteW(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR directory, int) {
+  auto answer = [](std::uintptr_t code) { return reinterpret_cast<HINSTANCE>(code); };
+  if (!file || !*file) return answer(SE_ERR_FNF);
+  if (verb && std::u16string_view(verb) != u"open") return answer(SE_ERR_NOASSOC);
+  QString text = QString::fromStdU16String(file);
+  // An address starts with its scheme (two letters or more); anything else, a drive path such as
+  // C:\x among them, is a path.
+  QUrl url(text, QUrl::StrictMode);
+  if (!url.isValid() || url.scheme().size() < 2 || url.isLocalFile()) {
+    std::u16string path = file;
+    if (directory && *directory && path.front() != u'/' && path.front() != u'\\')
+      path = std::u16string(directory) + u"/" + path;
+    if (url.isLocalFile()) path = url.toLocalFile().toStdU16String();
+    std::string native = ResolvePath(path.c_str());
+    if (!QFileInfo::exists(QFile::decodeName(QByteArray::fromStdString(native)))) return answer(SE_ERR_FNF);
+    url = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(native)));
+  }
+  bool opened = g_opener ? g_opener(url.toString(QUrl::FullyEncoded).toStdU16String().c_str()) != FALSE
+                         : QDesktopServices::openUrl(url);
+  // Any value above 32 means success.
+  return answer(opened ? 33 : SE_ERR_NOASSOC);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The window layer's shell: item ID lists for folders, the folders of the user (CSIDL_*), and the
-// folder browser (SHBrowseForFolderW).
+// The window layer's shell: item ID lists for folders, the folders of the user (CSIDL_*), the
+// folder browser (SHBrowseForFolderW) and opening documents (ShellExecuteW).
 //
 // An item ID list names a folder by its path. Lists that the functions here return belong to the
 // caller, who frees them with CoTaskMemFree, ILFree or the shell's allocator (SHGetMalloc).
@@ -14,6 +14,19 @@ using HRESULT = LONG;
 #define E_INVALIDARG static_cast<HRESULT>(0x80070057L)
 #define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
 #define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
+
+// What a library's DllGetVersion export reports. The caller sets cbSize to the structure's size
+// (20); the call fails with E_INVALIDARG for another size.
+struct DLLVERSIONINFO {
+  DWORD cbSize;
+  DWORD dwMajorVersion;
+  DWORD dwMinorVersion;
+  DWORD dwBuildNumber;
+  DWORD dwPlatformID;
+};
+#define DLLVER_PLATFORM_WINDOWS 0x00000001
+#define DLLVER_PLATFORM_NT 0x00000002
+using DLLGETVERSIONPROC = HRESULT (*)(DLLVERSIONINFO* info);
 
 struct ITEMIDLIST;
 using LPITEMIDLIST = ITEMIDLIST*;
@@ -97,7 +110,9 @@ using LPBROWSEINFOW = BROWSEINFOW*;
 #define BFFM_SETOKTEXT (WM_USER + 105)       // lParam: the text
 #define BFFM_SETEXPANDED (WM_USER + 106)     // as BFFM_SETSELECTIONW, and opened
 
-// The browser's items, for callbacks that move them.
+// The browser's items, for callbacks that move them; the tree has a class of its own, and the
+// edit (BIF_EDITBOX) is of class Edit.
+#define WC_BROWSEFOLDERTREEW u"SHBrowseForFolder ShellNameSpace Control"
 #define IDC_BROWSE_TREE 0x3741
 #define IDC_BROWSE_TITLE 0x3742
 #define IDC_BROWSE_STATUS 0x3743
@@ -107,3 +122,20 @@ using LPBROWSEINFOW = BROWSEINFOW*;
 // Shows the folder tree under pidlRoot (the whole file system when null) and answers the list of
 // the folder chosen, or null when the user cancels.
 LPITEMIDLIST SHBrowseForFolderW(LPBROWSEINFOW info);
+
+// ---- Opening documents --------------------------------------------------------------------------
+#define SE_ERR_FNF 2
+#define SE_ERR_PNF 3
+#define SE_ERR_ACCESSDENIED 5
+#define SE_ERR_NOASSOC 31
+
+// Opens a document (a path, relative to `directory` when given) or an address (http:, mailto:
+// and the like) with what the desktop uses for it. Only the verbs "open" and null (the same) are
+// known; parameters are not passed on and the show command is left to the desktop. Answers a
+// value above 32 on success, otherwise SE_ERR_FNF for a file that is not there and
+// SE_ERR_NOASSOC when nothing opens it.
+HINSTANCE ShellExecuteW(HWND owner, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, int show);
+// Replaces what ShellExecuteW hands the address to (a file: URL for a document; tests watch it
+// this way): TRUE when it was opened. Null restores the desktop. Answers the opener before.
+using DocumentOpener = BOOL (*)(LPCWSTR url);
+DocumentOpener SetDocumentOpener(DocumentOpener opener);

@@ -1,7 +1,8 @@
 // The STATIC class: text (left, centred or right, wrapped unless SS_LEFTNOWORDWRAP or
 // SS_SIMPLE), etched lines and frames, filled rectangles, bitmaps and owner-drawn statics. A
 // static paints itself with the drawing layer, so a window that subclasses it and paints draws
-// alone; its parent chooses the colours with WM_CTLCOLORSTATIC.
+// alone; its parent chooses the colours with WM_CTLCOLORSTATIC, and a hollow brush (NULL_BRUSH)
+// lets what the parent drew under the static show through.
 
 #include "platform/ui/ControlWidget.h"
 #include "platform/ui/WindowHost.h"
@@ -69,7 +70,16 @@ void Paint(HWND hwnd) {
                              : nullptr;
   rec = Find(hwnd);
   if (!rec) return;
-  dc.FillRect(&client, CBrush::FromHandle(brush ? brush : GetSysColorBrush(COLOR_BTNFACE)));
+  LOGBRUSH kind {};
+  if (brush && GetObjectW(brush, sizeof kind, &kind) && kind.lbStyle == BS_NULL && rec->parent) {
+    POINT at {0, 0};
+    MapWindowPoints(hwnd, rec->parent, &at, 1);
+    HDC parentDC = GetDC(rec->parent);
+    ::BitBlt(hdc, 0, 0, client.Width(), client.Height(), parentDC, at.x, at.y, SRCCOPY);
+    ReleaseDC(rec->parent, parentDC);
+  } else {
+    dc.FillRect(&client, CBrush::FromHandle(brush ? brush : GetSysColorBrush(COLOR_BTNFACE)));
+  }
   dc.SetBkMode(TRANSPARENT);
   switch (type) {
   case SS_ETCHEDHORZ:

@@ -82,7 +82,11 @@ void Paint(HWND hwnd) {
       if (HWND parent = GetParent(hwnd)) SendMessageW(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
       continue;
     }
-    if (part.icon) inside.left += GetSystemMetrics(SM_CXSMICON) + 2;
+    if (part.icon) {
+      int size = GetSystemMetrics(SM_CXSMICON);
+      DrawIconEx(hdc, inside.left, inside.top + (inside.Height() - size) / 2, part.icon, size, size, 0, nullptr, DI_NORMAL);
+      inside.left += size + 2;
+    }
     // "left\tcentre\tright": the text up to the first tab goes left, then centred, then right.
     std::u16string text = part.text.Str();
     UINT aligns[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
@@ -233,7 +237,8 @@ LRESULT StatusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   case SB_GETTEXTW: {
     if (part >= count) return 0;
     const Part& p = s.parts[static_cast<size_t>(part)];
-    if (p.type & SBT_OWNERDRAW) return p.data;
+    // An owner-drawn part has no text: its data stands in for it, its length is 0.
+    if (p.type & SBT_OWNERDRAW) return message == SB_GETTEXTW ? p.data : MAKELRESULT(0, p.type);
     if (message == SB_GETTEXTW && lParam) {
       std::copy_n(p.text.GetString(), p.text.GetLength() + 1, reinterpret_cast<LPWSTR>(lParam));
     }

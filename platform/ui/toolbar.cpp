@@ -1,6 +1,10 @@
 // The tool bar control (ToolbarWindow32), painted with the drawing layer: flat buttons with
 // pictures (the disabled list, or a greyed picture, for disabled buttons), texts below the
 // pictures or beside them (TBSTYLE_LIST), separators, check and drop-down buttons.
+//
+// Rows break only after buttons with TBSTATE_WRAP; the control never wraps by itself. Every row
+// is as tall as the buttons. A separator that wraps takes no room in its row: below the row it
+// opens a gap as tall as the separator is wide, with a divider drawn across the bar.
 
 #include "platform/ui/ControlWidget.h"
 #include "platform/ui/ImageListData.h"
@@ -28,15 +32,17 @@ struct ToolState {
   std::vector<TBBUTTON> buttons;
   std::vector<QString> texts;    // per button: its label
   std::vector<QString> strings;  // the string pool
-  std::vector<QRect> rects;      // laid out by Layout
-  QSize buttonSize {24, 22};
+  std::vector<QRect> rects;      // kept by PlaceButtons
+  QSize buttonSize {24, 22};     // as set (TB_SETBUTTONSIZE): the least size of a button
   QSize bitmapSize {16, 15};
   HIMAGELIST images {}, hot {}, disabled {};
+  HFONT font {};                 // WM_SETFONT; null: the default GUI font
   DWORD exStyle {};
   int maxTextRows {1};
   int pressed {-1};
   int hotIndex {-1};
   bool onArrow {};
+  bool redraw {true};            // WM_SETREDRAW
 };
 
 std::map<HWND, ToolState>& States() {
@@ -46,17 +52,25 @@ std::map<HWND, ToolState>& States() {
 
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
 
+// Asks for the control to be painted again, unless redrawing is off.
+void Refresh(HWND hwnd) {
+  auto it = States().find(hwnd);
+  if (it == States().end() || it->second.redraw) InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+HGDIOBJ FontOf(const ToolState& s) { return s.font ? static_cast<HGDIOBJ>(s.font) : GetStockObject(DEFAULT_GUI_FONT); }
+
 bool ShowsText(HWND hwnd, const ToolState& s, const TBBUTTON& b) {
   if (s.maxTextRows <= 0) return false;
   if ((StyleOf(hwnd) & TBSTYLE_LIST) && (s.exStyle & TBSTYLE_EX_MIXEDBUTTONS)) return b.fsStyle & BTNS_SHOWTEXT;
   return true;
 }
 
-int TextWidth(HWND hwnd, const QString& text) {
+int TextWidth(HWND hwnd, const ToolState& s, const QString& text) {
   if (text.isEmpty()) return 0;
   HDC dc = GetDC(hwnd);
   CDC& cdc = *CDC::FromHandle(dc);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ old = SelectObject(dc, FontOf(s));
   std::u16string t = text.toStdU16String();
   int width = cdc.GetTextExtent(t.c_str(), static_cast<int>(t.size())).cx;
   SelectObject(dc, old);
@@ -64,10 +78,10 @@ int TextWidth(HWND hwnd, const QString& text) {
   return width;
 }
 
-int TextHeight(HWND hwnd) {
+int TextHeight(HWND hwnd, const ToolState& s) {
   HDC dc = GetDC(hwnd);
   CDC& cdc = *CDC::FromHandle(dc);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ old = SelectObject(dc, FontOf(s));
   TEXTMETRICW tm {};
   cdc.GetTextMetrics(&tm);
   SelectObject(dc, old);
@@ -79,44 +93,76 @@ bool HasArrow(const ToolState& s, const TBBUTTON& b) {
   return (b.fsStyle & BTNS_DROPDOWN) && ((s.exStyle & TBSTYLE_EX_DRAWDDARROWS) || (b.fsStyle & BTNS_WHOLEDROPDOWN));
 }
 
-// Places the buttons in rows that break after TBSTATE_WRAP; answers the size they take.
-QSize Layout(HWND hwnd, ToolState& s) {
-  s.rects.assign(s.buttons.size(), QRect());
-  bool list = StyleOf(hwnd) & TBSTYLE_LIST;
-  int textHeight = s.maxTextRows > 0 ? TextHeight(hwnd) : 0;
-  int x = 0, y = 0, rowHeight = 0, width = 0;
-  int uniform = s.buttonSize.width();
-  for (size_t i = 0; i < s.buttons.size(); ++i)
-    if (!(s.buttons[i].fsStyle & BTNS_SEP) && !list && ShowsText(hwnd, s, s.buttons[i]) && !(s.buttons[i].fsStyle & BTNS_AUTOSIZE))
-      uniform = std::max(uniform, TextWidth(hwnd, s.texts[i]) + 8);
-  for (size_t i = 0; i < s.buttons.size(); ++i) {
+bool IsSeparator(const TBBUTTON& b) { return b.fsStyle & BTNS_SEP; }
+int SeparatorWidth(const TBBUTTON& b) { return b.iBitmap > 0 ? b.iBitmap : kSeparator; }
+bool HasLabel(HWND hwnd, const ToolState& s, size_t i) {
+  return !IsSeparator(s.buttons[i]) && ShowsText(hwnd, s, s.buttons[i]) && !s.texts[i].isEmpty();
+}
+
+// Where the buttons go; rects[i] is empty for a hidden button.
+struct Placement {
+  std::vector<QRect> rects;
+  QSize size;    // what the buttons take
+  QSize button;  // the size of a button without a size of its own (TB_GETBUTTONSIZE)
+};
+
+// Places the buttons in rows that break after the buttons whose entry in `wraps` is set (by
+// default, those with TBSTATE_WRAP).
+Placement Layout(HWND hwnd, const ToolState& s, const std::vector<bool>* wraps = nullptr) {
+  const bool list = StyleOf(hwnd) & TBSTYLE_LIST;
+  const size_t count = s.buttons.size();
+  // Labels below the pictures make every button taller, and buttons that do not size themselves
+  // as wide as the widest label.
+  QSize button = s.buttonSize;
+  bool labelsBelow = false;
+  for (size_t i = 0; i < count; ++i) {
+    if ((s.buttons[i].fsState & TBSTATE_HIDDEN) || list || !HasLabel(hwnd, s, i)) continue;
+    labelsBelow = true;
+    if (!(s.buttons[i].fsStyle & BTNS_AUTOSIZE)) button.setWidth(std::max(button.width(), TextWidth(hwnd, s, s.texts[i]) + 8));
+  }
+  if (labelsBelow) button.setHeight(std::max(button.height(), s.bitmapSize.height() + TextHeight(hwnd, s) + 8));
+
+  Placement out;
+  out.button = button;
+  out.rects.assign(count, QRect());
+  int x = 0, y = 0, width = 0;
+  bool rowOpen = false;
+  for (size_t i = 0; i < count; ++i) {
     const TBBUTTON& b = s.buttons[i];
     if (b.fsState & TBSTATE_HIDDEN) continue;
-    QSize size;
-    if (b.fsStyle & BTNS_SEP) {
-      size = QSize(b.iBitmap > 0 ? b.iBitmap : kSeparator, s.buttonSize.height());
+    const bool wrap = wraps ? (*wraps)[i] : (b.fsState & TBSTATE_WRAP) != 0;
+    int w = button.width();
+    if (IsSeparator(b)) {
+      w = SeparatorWidth(b);
     } else {
-      bool text = ShowsText(hwnd, s, b) && !s.texts[i].isEmpty();
-      int w = s.buttonSize.width();
-      int h = s.buttonSize.height();
-      if (text && list) w = s.bitmapSize.width() + TextWidth(hwnd, s.texts[i]) + 14;
-      else if (b.fsStyle & BTNS_AUTOSIZE) w = std::max(s.bitmapSize.width() + 7, text ? TextWidth(hwnd, s.texts[i]) + 8 : 0);
-      else w = uniform;
-      if (text && !list) h = std::max(h, s.bitmapSize.height() + textHeight + 8);
+      const bool label = HasLabel(hwnd, s, i);
+      if (label && list) w = s.bitmapSize.width() + TextWidth(hwnd, s, s.texts[i]) + 14;
+      else if (b.fsStyle & BTNS_AUTOSIZE) w = std::max(s.bitmapSize.width() + 7, label ? TextWidth(hwnd, s, s.texts[i]) + 8 : 0);
       if (HasArrow(s, b) && !(b.fsStyle & BTNS_WHOLEDROPDOWN)) w += kArrowWidth;
-      size = QSize(w, h);
     }
-    s.rects[i] = QRect(QPoint(x, y), size);
-    x += size.width();
-    rowHeight = std::max(rowHeight, size.height());
-    width = std::max(width, x);
-    if (b.fsState & TBSTATE_WRAP) {
+    rowOpen = true;
+    if (IsSeparator(b) && wrap) {
+      out.rects[i] = QRect(x, y + button.height(), w, w);
+    } else {
+      out.rects[i] = QRect(x, y, w, button.height());
+      x += w;
+      width = std::max(width, x);
+    }
+    if (wrap) {
+      y += button.height() + (IsSeparator(b) ? w : 0);
       x = 0;
-      y += rowHeight;
-      rowHeight = 0;
+      rowOpen = false;
     }
   }
-  return QSize(width, y + rowHeight);
+  out.size = QSize(width, rowOpen ? y + button.height() : y);
+  return out;
+}
+
+// Lays the buttons out and keeps their rectangles; answers the size they take.
+QSize PlaceButtons(HWND hwnd, ToolState& s) {
+  Placement p = Layout(hwnd, s);
+  s.rects = std::move(p.rects);
+  return p.size;
 }
 
 int HitButton(const ToolState& s, QPoint at) {
@@ -151,13 +197,17 @@ void DrawPicture(HDC dc, HIMAGELIST list, int index, QPoint at, bool greyed) {
 void Paint(HWND hwnd) {
   PAINTSTRUCT ps {};
   HDC hdc = BeginPaint(hwnd, &ps);
-  CDC& dc = *CDC::FromHandle(hdc);
   ToolState& s = States()[hwnd];
-  Layout(hwnd, s);
+  if (!s.redraw) {
+    EndPaint(hwnd, &ps);
+    return;
+  }
+  CDC& dc = *CDC::FromHandle(hdc);
+  PlaceButtons(hwnd, s);
   CRect client;
   GetClientRect(hwnd, &client);
   dc.FillSolidRect(&client, GetSysColor(COLOR_BTNFACE));
-  HGDIOBJ oldFont = SelectObject(hdc, GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ oldFont = SelectObject(hdc, FontOf(s));
   dc.SetBkMode(TRANSPARENT);
   bool list = StyleOf(hwnd) & TBSTYLE_LIST;
   for (size_t i = 0; i < s.buttons.size(); ++i) {
@@ -165,9 +215,14 @@ void Paint(HWND hwnd) {
     if (b.fsState & TBSTATE_HIDDEN) continue;
     QRect q = s.rects[i];
     CRect r(q.left(), q.top(), q.left() + q.width(), q.top() + q.height());
-    if (b.fsStyle & BTNS_SEP) {
-      int mid = r.left + r.Width() / 2 - 1;
-      dc.Draw3dRect(mid, r.top + 2, 2, r.Height() - 4, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+    if (IsSeparator(b)) {
+      if (b.fsState & TBSTATE_WRAP) {
+        int mid = r.top + r.Height() / 2 - 1;
+        dc.Draw3dRect(client.left + 2, mid, client.Width() - 4, 2, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+      } else {
+        int mid = r.left + r.Width() / 2 - 1;
+        dc.Draw3dRect(mid, r.top + 2, 2, r.Height() - 4, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+      }
       continue;
     }
     bool enabled = b.fsState & TBSTATE_ENABLED;
@@ -188,7 +243,7 @@ void Paint(HWND hwnd) {
       SelectObject(hdc, oldBrush);
     }
     int offset = down ? 1 : 0;
-    bool text = ShowsText(hwnd, s, b) && !s.texts[i].isEmpty();
+    bool text = HasLabel(hwnd, s, i);
     QPoint picture = list && text ? QPoint(face.left + 4, face.top + (face.Height() - s.bitmapSize.height()) / 2)
                                   : QPoint(face.left + (face.Width() - s.bitmapSize.width()) / 2, face.top + 3);
     if (!text || list) picture.setY(face.top + (face.Height() - s.bitmapSize.height()) / 2);
@@ -221,13 +276,14 @@ bool Insert(HWND hwnd, ToolState& s, int at, const TBBUTTON& b) {
   if (at < 0 || at > static_cast<int>(s.buttons.size())) at = static_cast<int>(s.buttons.size());
   s.buttons.insert(s.buttons.begin() + at, b);
   s.texts.insert(s.texts.begin() + at, (b.fsStyle & BTNS_SEP) ? QString() : LabelOf(s, b.iString));
-  InvalidateRect(hwnd, nullptr, TRUE);
+  Refresh(hwnd);
   return true;
 }
 
+// The first button, separator or not, with the command.
 int IndexOf(const ToolState& s, int command) {
   for (size_t i = 0; i < s.buttons.size(); ++i)
-    if (s.buttons[i].idCommand == command && !(s.buttons[i].fsStyle & BTNS_SEP)) return static_cast<int>(i);
+    if (s.buttons[i].idCommand == command) return static_cast<int>(i);
   return -1;
 }
 
@@ -253,7 +309,7 @@ void Click(HWND hwnd, ToolState& s, int index) {
     }
   }
   int command = b.idCommand;
-  InvalidateRect(hwnd, nullptr, TRUE);
+  Refresh(hwnd);
   if (HWND parent = GetParent(hwnd))
     SendMessageW(parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), 0), reinterpret_cast<LPARAM>(hwnd));
 }
@@ -277,25 +333,25 @@ LRESULT Mouse(HWND hwnd, ToolState& s, UINT message, LPARAM lParam) {
       nm.rcButton = RECT {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
       s.pressed = hit;
       s.onArrow = true;
-      InvalidateRect(hwnd, nullptr, FALSE);
+      Refresh(hwnd);
       Notify(hwnd, &nm.hdr, TBN_DROPDOWN, static_cast<UINT_PTR>(GetDlgCtrlID(hwnd)));
       if (States().count(hwnd)) {
         States()[hwnd].pressed = -1;
-        InvalidateRect(hwnd, nullptr, FALSE);
+        Refresh(hwnd);
       }
       return 0;
     }
     s.pressed = hit;
     s.onArrow = false;
     SetCapture(hwnd);
-    InvalidateRect(hwnd, nullptr, FALSE);
+    Refresh(hwnd);
     return 0;
   }
   case WM_MOUSEMOVE: {
     int hot = usable ? hit : -1;
     if (hot != s.hotIndex) {
       s.hotIndex = hot;
-      InvalidateRect(hwnd, nullptr, FALSE);
+      Refresh(hwnd);
     }
     return 0;
   }
@@ -303,7 +359,7 @@ LRESULT Mouse(HWND hwnd, ToolState& s, UINT message, LPARAM lParam) {
     int pressed = s.pressed;
     s.pressed = -1;
     if (GetCapture() == hwnd) ReleaseCapture();
-    InvalidateRect(hwnd, nullptr, FALSE);
+    Refresh(hwnd);
     if (pressed >= 0 && hit == pressed && usable) Click(hwnd, s, pressed);
     return 0;
   }
@@ -326,9 +382,10 @@ protected:
       QToolTip::hideText();
       return true;
     }
+    // Asked of the tool bar itself first, as of a tip's owner; what it leaves goes to its parent.
     NMTTDISPINFOW info {};
-    info.uFlags = 0;
-    Notify(m_hwnd, &info.hdr, TTN_NEEDTEXTW, static_cast<UINT_PTR>(s.buttons[static_cast<size_t>(hit)].idCommand));
+    info.hdr = NMHDR {m_hwnd, static_cast<UINT_PTR>(s.buttons[static_cast<size_t>(hit)].idCommand), TTN_NEEDTEXTW};
+    SendMessageW(m_hwnd, WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID(m_hwnd)), reinterpret_cast<LPARAM>(&info.hdr));
     QString text = info.lpszText && !IS_INTRESOURCE(info.lpszText) ? ToQt(info.lpszText) : QString::fromUtf16(info.szText);
     if (text.isEmpty()) QToolTip::hideText();
     else QToolTip::showText(help->globalPos(), text, qobject_cast<QWidget*>(object));
@@ -357,7 +414,7 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     BYTE now = on ? static_cast<BYTE>(state | flag) : static_cast<BYTE>(state & ~flag);
     if (now != state) {
       state = now;
-      InvalidateRect(hwnd, nullptr, TRUE);
+      Refresh(hwnd);
     }
     return TRUE;
   };
@@ -367,6 +424,22 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_PAINT: Paint(hwnd); return 0;
   case WM_ERASEBKGND: return TRUE;
+  case WM_SETREDRAW:
+    s.redraw = wParam != 0;
+    Refresh(hwnd);
+    return 0;
+  case WM_SETFONT:
+    s.font = reinterpret_cast<HFONT>(wParam);
+    if (LOWORD(lParam)) Refresh(hwnd);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  case WM_GETFONT: return reinterpret_cast<LRESULT>(FontOf(s));
+  case WM_NOTIFY: {
+    // The tips' questions that the tool bar's own window left unanswered.
+    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+    HWND parent = GetParent(hwnd);
+    if (!hdr || hdr->hwndFrom != hwnd || hdr->code != TTN_NEEDTEXTW || !parent) return 0;
+    return SendMessageW(parent, WM_NOTIFY, wParam, lParam);
+  }
   case WM_LBUTTONDOWN:
   case WM_LBUTTONDBLCLK:
   case WM_LBUTTONUP:
@@ -374,7 +447,7 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_CAPTURECHANGED:
     if (s.pressed >= 0 && !s.onArrow) {
       s.pressed = -1;
-      InvalidateRect(hwnd, nullptr, FALSE);
+      Refresh(hwnd);
     }
     return 0;
   case TB_BUTTONSTRUCTSIZE: return 0;
@@ -392,7 +465,7 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (index < 0 || index >= count) return FALSE;
     s.buttons.erase(s.buttons.begin() + index);
     s.texts.erase(s.texts.begin() + index);
-    InvalidateRect(hwnd, nullptr, TRUE);
+    Refresh(hwnd);
     return TRUE;
   case TB_GETBUTTON: {
     auto* out = reinterpret_cast<LPTBBUTTON>(lParam);
@@ -405,7 +478,7 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   case TB_GETITEMRECT: {
     auto* r = reinterpret_cast<RECT*>(lParam);
     if (!r || index < 0 || index >= count) return FALSE;
-    Layout(hwnd, s);
+    PlaceButtons(hwnd, s);
     QRect q = s.rects[static_cast<size_t>(index)];
     if (q.isEmpty()) return FALSE;
     *r = RECT {q.left(), q.top(), q.left() + q.width(), q.top() + q.height()};
@@ -418,14 +491,18 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   }
   case TB_SETBUTTONSIZE:
     s.buttonSize = QSize(std::max<int>(LOWORD(lParam), 1), std::max<int>(HIWORD(lParam), 1));
-    InvalidateRect(hwnd, nullptr, TRUE);
+    Refresh(hwnd);
     return TRUE;
-  case TB_GETBUTTONSIZE: return MAKELRESULT(s.buttonSize.width(), s.buttonSize.height());
+  case TB_GETBUTTONSIZE: {
+    QSize button = Layout(hwnd, s).button;
+    return MAKELRESULT(button.width(), button.height());
+  }
   case TB_SETBITMAPSIZE:
     s.bitmapSize = QSize(std::max<int>(LOWORD(lParam), 1), std::max<int>(HIWORD(lParam), 1));
     return TRUE;
   case TB_AUTOSIZE: {
-    QSize size = Layout(hwnd, s);
+    QSize size = PlaceButtons(hwnd, s);
+    Refresh(hwnd);
     if (!(StyleOf(hwnd) & CCS_NORESIZE)) SetWindowPos(hwnd, nullptr, 0, 0, std::max(size.width(), 1), size.height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
   }
@@ -436,35 +513,40 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     HIMAGELIST old = slot;
     slot = reinterpret_cast<HIMAGELIST>(lParam);
     if (message == TB_SETIMAGELIST && slot) s.bitmapSize = ImageListSize(slot);
-    InvalidateRect(hwnd, nullptr, TRUE);
+    Refresh(hwnd);
     return reinterpret_cast<LRESULT>(old);
   }
   case TB_GETIMAGELIST: return reinterpret_cast<LRESULT>(s.images);
   case TB_ADDSTRINGW: {
-    // One text, or several each ending in a null with a second null after the last.
+    // Texts each ending in a null, up to an empty one; a list that starts with an empty text adds
+    // that one.
     auto text = reinterpret_cast<LPCWSTR>(lParam);
     if (!text || IS_INTRESOURCE(text)) return -1;
     int first = static_cast<int>(s.strings.size());
-    for (LPCWSTR p = text; *p;) {
+    for (LPCWSTR p = text;;) {
       QString one = ToQt(p);
       s.strings.push_back(one);
       p += one.size() + 1;
+      if (one.isEmpty() || !*p) break;
     }
     return first;
   }
   case TB_SETMAXTEXTROWS:
     s.maxTextRows = static_cast<int>(wParam);
-    InvalidateRect(hwnd, nullptr, TRUE);
+    Refresh(hwnd);
     return TRUE;
   case TB_GETTEXTROWS: return s.maxTextRows;
   case TB_SETEXTENDEDSTYLE: {
     DWORD old = s.exStyle;
     s.exStyle = static_cast<DWORD>(lParam);
-    InvalidateRect(hwnd, nullptr, TRUE);
+    Refresh(hwnd);
     return old;
   }
   case TB_GETEXTENDEDSTYLE: return s.exStyle;
-  case TB_SETSTYLE: SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(lParam)); return 0;
+  case TB_SETSTYLE:
+    SetWindowLongW(hwnd, GWL_STYLE, static_cast<LONG>(lParam));
+    Refresh(hwnd);
+    return 0;
   case TB_GETSTYLE: return StyleOf(hwnd);
   case TB_ENABLEBUTTON: return setState(TBSTATE_ENABLED, LOWORD(lParam) != 0);
   case TB_CHECKBUTTON: return setState(TBSTATE_CHECKED, LOWORD(lParam) != 0);
@@ -478,7 +560,7 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   case TB_SETSTATE:
     if (byCommand < 0) return FALSE;
     s.buttons[static_cast<size_t>(byCommand)].fsState = static_cast<BYTE>(LOWORD(lParam));
-    InvalidateRect(hwnd, nullptr, TRUE);
+    Refresh(hwnd);
     return TRUE;
   case WM_NCDESTROY:
     States().erase(hwnd);
@@ -489,16 +571,10 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-QSize ToolBarLayout(HWND toolbar) {
+QSize ToolBarLayout(HWND toolbar, const std::vector<bool>& wraps) {
   auto it = States().find(toolbar);
-  return it == States().end() ? QSize() : Layout(toolbar, it->second);
-}
-
-void SetToolBarText(HWND toolbar, int index, const QString& text) {
-  auto it = States().find(toolbar);
-  if (it == States().end() || index < 0 || index >= static_cast<int>(it->second.texts.size())) return;
-  it->second.texts[static_cast<size_t>(index)] = text;
-  InvalidateRect(toolbar, nullptr, TRUE);
+  if (it == States().end() || wraps.size() != it->second.buttons.size()) return QSize();
+  return Layout(toolbar, it->second, &wraps).size;
 }
 
 QString ToolBarText(HWND toolbar, int index) {

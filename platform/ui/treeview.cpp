@@ -4,6 +4,7 @@
 
 #include "platform/ui/ControlWidget.h"
 #include "platform/ui/ImageListData.h"
+#include "platform/ui/shlobj.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -28,6 +29,7 @@ struct TreeState {
   UINT cause {TVC_UNKNOWN};  // what changes the selection now
   QPoint pressAt {-1, -1};
   bool dragSent {};
+  bool pressHeld {};  // a press on an item waits: it selects on release unless it becomes a drag
 };
 
 std::map<HWND, TreeState>& States() {
@@ -207,6 +209,21 @@ UINT HitFlags(QTreeWidget* tree, QTreeWidgetItem* item, QPoint at) {
   return at.x() < textRight ? TVHT_ONITEMLABEL : TVHT_ONITEMRIGHT;
 }
 
+// Whether a point (client coordinates) lies on an item's icon or label.
+bool OnItem(HWND hwnd, QPoint at) {
+  TVHITTESTINFO hit {};
+  hit.pt = POINT {at.x(), at.y()};
+  SendMessageW(hwnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+  return hit.hItem && (hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON));
+}
+
+// Hands a press to the list, reporting the selection it makes as made by the mouse.
+void PressByMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  States()[hwnd].cause = TVC_BYMOUSE;
+  DefControlProc(hwnd, message, wParam, lParam);
+  if (States().count(hwnd)) States()[hwnd].cause = TVC_UNKNOWN;
+}
+
 LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* tree = ControlOf<QTreeWidget>(hwnd);
   if (!tree) return DefControlProc(hwnd, message, wParam, lParam);
@@ -383,15 +400,19 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   }
   case WM_LBUTTONDOWN:
   case WM_LBUTTONDBLCLK:
-    s.cause = TVC_BYMOUSE;
     s.pressAt = QPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     s.dragSent = false;
-    DefControlProc(hwnd, message, wParam, lParam);
+    s.pressHeld = message == WM_LBUTTONDOWN && OnItem(hwnd, s.pressAt) && !(GetWindowLongW(hwnd, GWL_STYLE) & TVS_DISABLEDRAGDROP);
+    if (s.pressHeld) {
+      // As on the desktop: the item is selected when the button comes up without a drag, and a
+      // drag leaves the selection alone. (The click has already given the tree the focus.)
+      return 0;
+    }
+    PressByMouse(hwnd, message, wParam, lParam);
     if (IsWindow(hwnd) && message == WM_LBUTTONDBLCLK) {
       NMTREEVIEWW nm {};
       Notify(hwnd, NM_DBLCLK, nm);
     }
-    if (States().count(hwnd)) States()[hwnd].cause = TVC_UNKNOWN;
     return 0;
   case WM_MOUSEMOVE:
     if ((wParam & MK_LBUTTON) && s.pressAt.x() >= 0 && !s.dragSent &&
@@ -400,6 +421,7 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       if (std::abs(now.x() - s.pressAt.x()) > GetSystemMetrics(SM_CXDRAG) ||
           std::abs(now.y() - s.pressAt.y()) > GetSystemMetrics(SM_CYDRAG)) {
         s.dragSent = true;
+        s.pressHeld = false;
         if (QTreeWidgetItem* item = tree->itemAt(s.pressAt - tree->viewport()->pos())) {
           NMTREEVIEWW nm {};
           nm.action = 0;
@@ -410,10 +432,15 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
     }
+    if (s.pressHeld) return 0;  // the list must not select by dragging over rows
     return DefControlProc(hwnd, message, wParam, lParam);
   case WM_LBUTTONUP: {
+    QPoint pressAt = s.pressAt;
+    bool held = s.pressHeld;
     s.pressAt = QPoint(-1, -1);
-    DefControlProc(hwnd, message, wParam, lParam);
+    s.pressHeld = false;
+    if (held) PressByMouse(hwnd, WM_LBUTTONDOWN, wParam | MK_LBUTTON, MAKELPARAM(pressAt.x(), pressAt.y()));
+    if (IsWindow(hwnd)) DefControlProc(hwnd, message, wParam, lParam);
     NMTREEVIEWW nm {};
     if (IsWindow(hwnd)) Notify(hwnd, NM_CLICK, nm);
     return 0;
@@ -440,6 +467,8 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 void RegisterTreeViewClass() {
   RegisterControl({WC_TREEVIEWW, TreeProc, MakeTree, COLOR_WINDOW});
+  // The folder browser's tree goes by the class name its callbacks look for.
+  RegisterControl({WC_BROWSEFOLDERTREEW, TreeProc, MakeTree, COLOR_WINDOW});
 }
 
 }  // namespace qvui

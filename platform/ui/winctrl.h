@@ -126,7 +126,8 @@ BOOL CheckRadioButton(HWND dialog, int firstId, int lastId, int checkId);
 
 // Shows a message box over the owner (disabled meanwhile) and answers the button chosen: IDOK,
 // IDCANCEL, IDYES, IDNO, IDABORT, IDRETRY or IDIGNORE. Escape answers IDCANCEL where the box has
-// a Cancel button (or is a plain OK box) and does nothing in a Yes/No box.
+// a Cancel button (or is a plain OK box) and does nothing in a Yes/No box. Any thread may ask: the
+// UI thread shows the box while the asking thread waits (0 when the UI thread is gone).
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 // Replaces what MessageBoxW shows (tests answer boxes this way); null restores the real boxes.
 // Answers the handler that was set before.

@@ -373,6 +373,7 @@ void SendNcDestroy(HWND hwnd) {
   if (!rec) return;
   KillAllTimers(*rec);
   DestroyMenuBar(*rec);
+  RevokeDropTargetOf(hwnd);
   SendMessageW(hwnd, WM_NCDESTROY, 0, 0);
   rec = Find(hwnd);
   if (!rec) return;

@@ -8,6 +8,7 @@
 // IsWindow may be called.
 
 #include "platform/core/wintypes.h"
+#include "platform/gdi/gditypes.h"
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
@@ -98,6 +99,14 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define WM_CTLCOLORDLG 0x0136
 #define WM_CTLCOLORSCROLLBAR 0x0137
 #define WM_CTLCOLORSTATIC 0x0138
+// What a WM_CTLCOLOR* message asks for (the message less WM_CTLCOLORMSGBOX).
+#define CTLCOLOR_MSGBOX 0
+#define CTLCOLOR_EDIT 1
+#define CTLCOLOR_LISTBOX 2
+#define CTLCOLOR_BTN 3
+#define CTLCOLOR_DLG 4
+#define CTLCOLOR_SCROLLBAR 5
+#define CTLCOLOR_STATIC 6
 #define WM_MOUSEFIRST 0x0200
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
@@ -287,7 +296,12 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define SC_MINIMIZE 0xF020
 #define SC_MAXIMIZE 0xF030
 #define SC_CLOSE 0xF060
+#define SC_KEYMENU 0xF100
 #define SC_RESTORE 0xF120
+
+// WM_SETICON, WM_GETICON.
+#define ICON_SMALL 0
+#define ICON_BIG 1
 
 #define IDOK 1
 #define IDCANCEL 2
@@ -360,6 +374,15 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define VK_RWIN 0x5C
 #define VK_APPS 0x5D
 #define VK_NUMPAD0 0x60
+#define VK_NUMPAD1 0x61
+#define VK_NUMPAD2 0x62
+#define VK_NUMPAD3 0x63
+#define VK_NUMPAD4 0x64
+#define VK_NUMPAD5 0x65
+#define VK_NUMPAD6 0x66
+#define VK_NUMPAD7 0x67
+#define VK_NUMPAD8 0x68
+#define VK_NUMPAD9 0x69
 #define VK_MULTIPLY 0x6A
 #define VK_ADD 0x6B
 #define VK_SEPARATOR 0x6C
@@ -529,6 +552,23 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define IDC_NO MAKEINTRESOURCEW(32648)
 #define IDC_HAND MAKEINTRESOURCEW(32649)
 
+// Icons: the desktop's own (IDI_*, drawn in its style) and the program's, made from a colour and
+// a mask bitmap (white in the mask is transparent) or loaded from a module.
+#define IDI_APPLICATION MAKEINTRESOURCEW(32512)
+#define IDI_HAND MAKEINTRESOURCEW(32513)
+#define IDI_QUESTION MAKEINTRESOURCEW(32514)
+#define IDI_EXCLAMATION MAKEINTRESOURCEW(32515)
+#define IDI_ASTERISK MAKEINTRESOURCEW(32516)
+#define IDI_WINLOGO MAKEINTRESOURCEW(32517)
+#define IDI_WARNING IDI_EXCLAMATION
+#define IDI_ERROR IDI_HAND
+#define IDI_INFORMATION IDI_ASTERISK
+
+#define DI_MASK 0x0001
+#define DI_IMAGE 0x0002
+#define DI_NORMAL 0x0003
+#define DI_DEFAULTSIZE 0x0008
+
 #define CF_BITMAP 2
 #define CF_DIB 8
 
@@ -640,6 +680,15 @@ struct ACCEL {
 };
 using LPACCEL = ACCEL*;
 
+struct ICONINFO {
+  BOOL fIcon;
+  DWORD xHotspot;
+  DWORD yHotspot;
+  HBITMAP hbmMask;
+  HBITMAP hbmColor;
+};
+using PICONINFO = ICONINFO*;
+
 struct MENUITEMINFOW {
   UINT cbSize;
   UINT fMask;
@@ -726,6 +775,33 @@ HDWP BeginDeferWindowPos(int count);
 HDWP DeferWindowPos(HDWP batch, HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL EndDeferWindowPos(HDWP batch);
 
+// SystemParametersInfoW: the sizes and fonts of the non-client parts (NONCLIENTMETRICSW, whose
+// cbSize the caller sets), and the lines one notch of the mouse wheel scrolls (a UINT;
+// WHEEL_PAGESCROLL means a page). Other actions are refused.
+#define SPI_GETNONCLIENTMETRICS 0x0029
+#define SPI_GETWHEELSCROLLLINES 0x0068
+#define WHEEL_PAGESCROLL 0xFFFFFFFFu
+struct NONCLIENTMETRICSW {
+  UINT cbSize;
+  int iBorderWidth;
+  int iScrollWidth;
+  int iScrollHeight;
+  int iCaptionWidth;
+  int iCaptionHeight;
+  LOGFONTW lfCaptionFont;
+  int iSmCaptionWidth;
+  int iSmCaptionHeight;
+  LOGFONTW lfSmCaptionFont;
+  int iMenuWidth;
+  int iMenuHeight;
+  LOGFONTW lfMenuFont;
+  LOGFONTW lfStatusFont;
+  LOGFONTW lfMessageFont;
+  int iPaddedBorderWidth;
+};
+using NONCLIENTMETRICS = NONCLIENTMETRICSW;
+BOOL SystemParametersInfoW(UINT action, UINT param, PVOID value, UINT winIni);
+
 
 // ---- Visibility, state, text -------------------------------------------------------------------
 BOOL ShowWindow(HWND hwnd, int command);
@@ -771,6 +847,8 @@ SHORT GetKeyState(int virtualKey);
 SHORT GetAsyncKeyState(int virtualKey);
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);
+// A desktop cursor (null instance, IDC_*), or one of the module's pictures with its hot spot
+// (ModuleImages.h), loaded once and shared.
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
@@ -781,6 +859,20 @@ SHORT VkKeyScanW(WCHAR ch);
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
+
+// ---- Icons -------------------------------------------------------------------------------------
+// A desktop icon (null instance, IDI_*), or one of the module's pictures (ModuleImages.h). A
+// module's icon is loaded once and shared: DestroyIcon leaves it.
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+// An icon of the colour bitmap's size; the bitmaps stay the caller's. Null without a colour
+// bitmap.
+HICON CreateIconIndirect(PICONINFO info);
+BOOL DestroyIcon(HICON icon);
+// Draws the icon at its own size (DI_DEFAULTSIZE: the desktop's icon size) or at cx by cy, on the
+// brush when one is given; DI_IMAGE alone draws it without its transparency, DI_MASK alone only
+// its mask.
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree, UINT flags);
+BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 
 // ---- Painting ----------------------------------------------------------------------------------
 // Every window keeps what was drawn into it: a DC from GetDC draws at any time and stays on the
@@ -819,6 +911,10 @@ BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);
 // also for the same window. The lock is bookkeeping only: painting goes on as before (outlines
 // are windows of their own and need no protection from it). A destroyed window loses its lock.
 BOOL LockWindowUpdate(HWND hwnd);
+
+// Scrolls the client area (or `rect` of it, when given) by dx and dy; without a rectangle the
+// child windows move along. What the area shows is painted again, limited to `clip` when given.
+BOOL ScrollWindow(HWND hwnd, int dx, int dy, LPCRECT rect, LPCRECT clip);
 
 // ---- Menus -------------------------------------------------------------------------------------
 HMENU CreateMenu();

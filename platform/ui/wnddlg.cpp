@@ -76,6 +76,10 @@ int CWnd::GetScrollLimit(int bar) const {
 void CWnd::ShowScrollBar(UINT bar, BOOL show) { ::ShowScrollBar(m_hWnd, static_cast<int>(bar), show); }
 BOOL CWnd::EnableScrollBar(int bar, UINT arrows) { return ::EnableScrollBar(m_hWnd, static_cast<UINT>(bar), arrows); }
 
+void CWnd::EnableScrollBarCtrl(int bar, BOOL enable) {
+  ::EnableScrollBar(m_hWnd, static_cast<UINT>(bar), enable ? ESB_ENABLE_BOTH : ESB_DISABLE_BOTH);
+}
+
 // ---- Tool tips ---------------------------------------------------------------------------------
 
 namespace {

@@ -62,3 +62,17 @@ TEST(CRect, NormalizeInflateOffset) {
   EXPECT_EQ(r & CRect(10, 10, 40, 40), CRect(10, 10, 18, 18));
   EXPECT_EQ(r | CRect(10, 10, 40, 40), CRect(0, 0, 40, 40));
 }
+
+TEST(Arithmetic, MulDivRoundsToTheNearestWithoutOverflowingOnTheWay) {
+  struct Case {
+    int number, numerator, denominator, expected;
+  };
+  const Case cases[] = {
+      {8, 96, 72, 11},  {8, 300, 72, 33},  {8, 600, 72, 67},   {1, 1, 2, 1},           {-1, 1, 2, -1},
+      {5, 1, 4, 1},     {-5, 1, -4, 1},    {3, 1, -2, -2},     {100000, 100000, 1000, 10000000},
+      {1, 1, 0, -1},    {0x7FFFFFFF, 2, 1, -1},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(MulDiv(c.number, c.numerator, c.denominator), c.expected)
+        << c.number << " * " << c.numerator << " / " << c.denominator;
+}

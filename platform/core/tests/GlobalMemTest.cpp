@@ -51,3 +51,16 @@ TEST(GlobalMemory, AFreedHandleFails) {
   EXPECT_EQ(GlobalFree(block), block);
   EXPECT_EQ(GlobalFree(nullptr), nullptr);
 }
+
+TEST(LocalMemory, FixedBlocksAreTheirOwnAddressAndMovableOnesAreRefused) {
+  auto* zeroed = static_cast<BYTE*>(LocalAlloc(LPTR, 64));
+  ASSERT_NE(zeroed, nullptr);
+  for (int i = 0; i < 64; ++i) ASSERT_EQ(zeroed[i], 0) << i;
+  zeroed[63] = 1;
+  EXPECT_EQ(LocalFree(zeroed), nullptr);
+  void* empty = LocalAlloc(LMEM_FIXED, 0);
+  EXPECT_NE(empty, nullptr) << "a block of no bytes still has an address";
+  LocalFree(empty);
+  EXPECT_EQ(LocalAlloc(0x0002, 16), nullptr);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+}

@@ -109,3 +109,51 @@ TEST(Modules, LoadFailures) {
     EXPECT_EQ(GetLastError(), c.lastError) << c.what;
   }
 }
+
+namespace {
+
+int BuiltinAnswer() { return 7; }
+int BuiltinOtherAnswer() { return 8; }
+
+}  // namespace
+
+TEST(Modules, BuiltinModulesAreFoundByNameWithoutAFile) {
+  const BUILTIN_EXPORT exports[] = {{"Answer", reinterpret_cast<FARPROC>(&BuiltinAnswer)}};
+  HMODULE module = RegisterBuiltinModule(u"QvBuiltinTest.dll", exports, 1);
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(GetModuleHandleW(u"qvbuiltintest.DLL"), module) << "found without regard to case";
+  EXPECT_EQ(FileNameOf(module), CString(u"QvBuiltinTest.dll"));
+  EXPECT_FALSE(FreeLibrary(module)) << "nothing loaded yet";
+
+  ASSERT_EQ(LoadLibraryW(u"QVBUILTINTEST.dll"), module);
+  ASSERT_EQ(LoadLibraryExW(u"qvbuiltintest.dll", nullptr, 0), module);
+  auto answer = reinterpret_cast<int (*)()>(GetProcAddress(module, "Answer"));
+  ASSERT_NE(answer, nullptr);
+  EXPECT_EQ(answer(), 7);
+  EXPECT_EQ(GetProcAddress(module, "answer"), nullptr) << "export names keep their case";
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_PROC_NOT_FOUND));
+  EXPECT_EQ(GetProcAddress(module, "DllGetVersion"), nullptr);
+  EXPECT_EQ(GetProcAddress(module, reinterpret_cast<LPCSTR>(1)), nullptr);
+
+  // Loads and frees balance; the module stays and keeps its exports.
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_FALSE(FreeLibrary(module));
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(GetModuleHandleW(u"QvBuiltinTest.dll"), module);
+  EXPECT_NE(GetProcAddress(module, "Answer"), nullptr);
+
+  // Registering the name again replaces the exports and keeps the handle.
+  const BUILTIN_EXPORT other[] = {{"Answer", reinterpret_cast<FARPROC>(&BuiltinOtherAnswer)}};
+  EXPECT_EQ(RegisterBuiltinModule(u"QVBUILTINTEST.DLL", other, 1), module);
+  EXPECT_EQ(reinterpret_cast<int (*)()>(GetProcAddress(module, "Answer"))(), 8);
+
+  // Only a bare name finds it: with a folder, a file is looked for.
+  EXPECT_EQ(LoadLibraryW(u"/nowhere/QvBuiltinTest.dll"), nullptr);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_MOD_NOT_FOUND));
+  for (LPCWSTR bad : {u"", u"dir/name.dll"}) {
+    EXPECT_EQ(RegisterBuiltinModule(bad, exports, 1), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
+  }
+  EXPECT_EQ(RegisterBuiltinModule(u"QvNoTable.dll", nullptr, 1), nullptr);
+}

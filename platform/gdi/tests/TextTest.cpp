@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 class Text : public ::testing::Test {
@@ -243,4 +247,67 @@ TEST_F(Text, SampleScene) {
   EXPECT_EQ(dc.GetPixel(131, 12), GetSysColor(COLOR_BTNFACE) & RGB(150, 225, 100));
   EXPECT_EQ(dc.GetPixel(130, 10), GetSysColor(COLOR_BTNFACE) & RGB(0, 128, 0));
   SaveArtifact(canvas.Image(), "scene.png");
+}
+
+namespace {
+
+struct Enumerated {
+  std::vector<std::u16string> faces;
+  std::vector<LONG> weights;
+  int stopAfter = -1;
+};
+
+int Collect(const LOGFONTW* font, const TEXTMETRICW* metrics, DWORD type, LPARAM param) {
+  auto* e = reinterpret_cast<Enumerated*>(param);
+  EXPECT_EQ(type, static_cast<DWORD>(TRUETYPE_FONTTYPE));
+  EXPECT_GT(metrics->tmHeight, 0) << "the metrics of the font the description makes";
+  e->faces.emplace_back(font->lfFaceName);
+  e->weights.push_back(font->lfWeight);
+  return static_cast<int>(e->faces.size()) == e->stopAfter ? 0 : 1;
+}
+
+}  // namespace
+
+TEST_F(Text, FontFamiliesAreEnumeratedOnceEachOrByTheirStyles) {
+  Enumerated all;
+  EXPECT_EQ(EnumFontFamiliesW(nullptr, nullptr, &Collect, reinterpret_cast<LPARAM>(&all)), 1);
+  ASSERT_FALSE(all.faces.empty());
+  EXPECT_EQ(std::count(all.faces.begin(), all.faces.end(), u"Liberation Sans"), 1) << "each family once";
+
+  Enumerated styles;
+  EXPECT_EQ(EnumFontFamiliesW(nullptr, u"liberation sans", &Collect, reinterpret_cast<LPARAM>(&styles)), 1);
+  ASSERT_GE(styles.faces.size(), 2u) << "a family named is enumerated by its styles";
+  EXPECT_EQ(std::count(styles.faces.begin(), styles.faces.end(), u"Liberation Sans"), static_cast<long>(styles.faces.size()));
+  EXPECT_NE(std::find(styles.weights.begin(), styles.weights.end(), FW_BOLD), styles.weights.end());
+
+  Enumerated stopped;
+  stopped.stopAfter = 2;
+  EXPECT_EQ(EnumFontFamiliesW(nullptr, nullptr, &Collect, reinterpret_cast<LPARAM>(&stopped)), 0);
+  EXPECT_EQ(stopped.faces.size(), 2u) << "the callback's 0 stops the enumeration";
+
+  Enumerated none;
+  EXPECT_EQ(EnumFontFamiliesW(nullptr, u"No Such Family", &Collect, reinterpret_cast<LPARAM>(&none)), 1);
+  EXPECT_TRUE(none.faces.empty());
+  LOGFONTW wanted {};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  EXPECT_EQ(EnumFontFamiliesExW(nullptr, &wanted, nullptr, 0, 0), 0) << "no callback";
+}
+
+TEST_F(Text, TheCharacterSetIsTheSelectedFontsWithTheDefaultReadAsAnsi) {
+  struct Case {
+    BYTE charset;
+    int expected;
+  };
+  const Case cases[] = {{DEFAULT_CHARSET, ANSI_CHARSET}, {ANSI_CHARSET, ANSI_CHARSET}, {SYMBOL_CHARSET, SYMBOL_CHARSET}};
+  for (const Case& c : cases) {
+    TestCanvas canvas(10, 10, RGB(255, 255, 255));
+    CFont font;
+    ASSERT_TRUE(font.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, c.charset, 0, 0, 0, 0, u"Arial"));
+    canvas.DC().SelectObject(&font);
+    FONTSIGNATURE signature {{1, 1, 1, 1}, {1, 1}};
+    EXPECT_EQ(GetTextCharsetInfo(canvas.DC().GetSafeHdc(), &signature, 0), c.expected) << int(c.charset);
+    EXPECT_EQ(signature.fsCsb[0], 0u);
+    EXPECT_EQ(GetTextCharset(canvas.DC().GetSafeHdc()), c.expected);
+  }
+  EXPECT_EQ(GetTextCharset(nullptr), DEFAULT_CHARSET) << "not a DC";
 }

@@ -10,6 +10,9 @@
 #include "platform/ui/CView.h"
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/tests/DialogTestSupport.h"
+#include "platform/ui/windc.h"
+#include "platform/gdi/CDC.h"
 
 #include <QAction>
 #include <QMenu>
@@ -17,6 +20,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -97,8 +102,11 @@ END_MESSAGE_MAP()
 class ButtonBar : public CControlBar {
 public:
   void OnUpdateCmdUI(CFrameWnd*, BOOL) override { ++updates; }
-  // 24 pixels high; stretched, as long as its side.
-  CSize CalcFixedLayout(BOOL stretch, BOOL) override { return CSize(stretch ? 32767 : 50, 24); }
+  // As tall as a row of buttons, along the whole side.
+  CSize CalcFixedLayout(BOOL stretch, BOOL horz) override {
+    CSize size = CControlBar::CalcFixedLayout(stretch, horz);
+    return CSize(std::max<LONG>(size.cx, 50), std::max<LONG>(size.cy, 24));
+  }
   void Click(UINT id) { GetOwner()->SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), reinterpret_cast<LPARAM>(m_hWnd)); }
   int updates = 0;
 };
@@ -341,6 +349,105 @@ TEST(Reflection, AChildHandlesItsOwnNotificationBeforeItsParent) {
   NMHDR other {plain.GetSafeHwnd(), 78, NM_TESTCLICK};
   parent.SendMessage(WM_NOTIFY, 78, reinterpret_cast<LPARAM>(&other));
   EXPECT_EQ(parent.notified, 1);
+  parent.DestroyWindow();
+}
+
+// ---- Colours and system commands ------------------------------------------------------------------
+
+class ColouringParent : public CWnd {
+public:
+  std::vector<UINT> kinds;
+  std::vector<UINT> commands;
+  CBrush red {RGB(255, 0, 0)};
+
+protected:
+  HBRUSH OnCtlColor(CDC* dc, CWnd* wnd, UINT kind) {
+    kinds.push_back(kind);
+    if (kind != CTLCOLOR_STATIC) return CWnd::OnCtlColor(dc, wnd, kind);
+    dc->SetTextColor(RGB(0, 0, 255));
+    return static_cast<HBRUSH>(red.GetSafeHandle());
+  }
+  void OnSysCommand(UINT id, LPARAM lParam) {
+    commands.push_back(id & 0xFFF0);
+    if ((id & 0xFFF0) != SC_KEYMENU) CWnd::OnSysCommand(id, lParam);
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(ColouringParent, CWnd)
+  ON_WM_CTLCOLOR()
+  ON_WM_SYSCOMMAND()
+END_MESSAGE_MAP()
+
+TEST(ControlColours, OneHandlerAnswersEveryKindOfControlAndItsBrushPaintsTheControl) {
+  ColouringParent parent;
+  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  CWnd label;
+  ASSERT_TRUE(label.Create(u"Static", u"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 20), &parent, 1));
+  label.Invalidate();
+  label.UpdateWindow();
+  ASSERT_FALSE(parent.kinds.empty());
+  EXPECT_EQ(parent.kinds.back(), static_cast<UINT>(CTLCOLOR_STATIC));
+  CDC* dc = label.GetDC();
+  EXPECT_EQ(dc->GetPixel(2, 2), RGB(255, 0, 0)) << "the static is filled with the parent's brush";
+  label.ReleaseDC(dc);
+
+  parent.kinds.clear();
+  const UINT messages[] = {WM_CTLCOLORMSGBOX, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN,
+                           WM_CTLCOLORDLG, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC};
+  HDC screen = ::GetDC(nullptr);
+  for (UINT message : messages) parent.SendMessage(message, reinterpret_cast<WPARAM>(screen), reinterpret_cast<LPARAM>(label.GetSafeHwnd()));
+  ::ReleaseDC(nullptr, screen);
+  EXPECT_EQ(parent.kinds, (std::vector<UINT> {CTLCOLOR_MSGBOX, CTLCOLOR_EDIT, CTLCOLOR_LISTBOX, CTLCOLOR_BTN,
+                                              CTLCOLOR_DLG, CTLCOLOR_SCROLLBAR, CTLCOLOR_STATIC}));
+
+  parent.SendMessage(WM_SYSCOMMAND, SC_KEYMENU, 0);
+  EXPECT_TRUE(parent.GetSafeHwnd()) << "a handled system command does nothing more";
+  parent.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(parent.commands, (std::vector<UINT> {SC_KEYMENU, SC_CLOSE}));
+  EXPECT_FALSE(parent.GetSafeHwnd()) << "the default of the close command closes the window";
+}
+
+TEST(SystemCommands, F10AsksForTheMenuWithAKeyMenuCommandAlsoWithShift) {
+  ColouringParent parent;
+  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  parent.SetFocus();
+  PressKey(Qt::Key_F10);
+  PressKey(Qt::Key_F10, Qt::ShiftModifier);
+  PressKey(Qt::Key_F9);
+  EXPECT_EQ(parent.commands, (std::vector<UINT> {SC_KEYMENU, SC_KEYMENU}));
+  parent.DestroyWindow();
+}
+
+// A parent with a picture behind its labels, as an about box has.
+class PictureParent : public CWnd {
+protected:
+  void OnPaint() {
+    CPaintDC dc(this);
+    CRect r;
+    GetClientRect(&r);
+    dc.FillSolidRect(&r, RGB(0, 128, 0));
+  }
+  HBRUSH OnCtlColor(CDC* dc, CWnd*, UINT) {
+    dc->SetBkMode(TRANSPARENT);
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+  }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(PictureParent, CWnd)
+  ON_WM_PAINT()
+  ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+TEST(ControlColours, AHollowBrushLetsTheParentsPictureShowThroughAStatic) {
+  PictureParent parent;
+  ASSERT_TRUE(parent.CreateEx(0, nullptr, u"", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr));
+  parent.UpdateWindow();
+  CWnd label;
+  ASSERT_TRUE(label.Create(u"Static", u"Version", WS_CHILD | WS_VISIBLE, CRect(20, 30, 120, 50), &parent, 1));
+  label.UpdateWindow();
+  CDC* dc = label.GetDC();
+  EXPECT_EQ(dc->GetPixel(98, 18), RGB(0, 128, 0)) << "the parent's picture under the label";
+  label.ReleaseDC(dc);
   parent.DestroyWindow();
 }
 

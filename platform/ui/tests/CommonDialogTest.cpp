@@ -10,9 +10,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -276,6 +278,75 @@ TEST(Shell, ItemListsArePathsAndTheUsersFoldersAreKnown) {
   list = ILCreateFromPathW(longPath.c_str());
   EXPECT_FALSE(SHGetPathFromIDListW(list, path)) << "a path longer than the buffer fails";
   ILFree(list);
+}
+
+TEST_F(Files, TheBrowsersTreeAndEditGoByTheClassNamesItsCallbacksLookFor) {
+  Browse b;
+  std::vector<std::u16string> classes;
+  int treeItems = -1;
+  b.onInit = [&](HWND dialog) {
+    ::EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM found) {
+          WCHAR name[64] {};
+          ::GetClassNameW(child, name, 64);
+          reinterpret_cast<std::vector<std::u16string>*>(found)->push_back(name);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&classes));
+    treeItems = static_cast<int>(::SendDlgItemMessageW(dialog, IDC_BROWSE_TREE, TVM_GETCOUNT, 0, 0));
+    ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  };
+  LPITEMIDLIST root = ILCreateFromPathW(folder.c_str());
+  BROWSEINFOW info {nullptr, root, nullptr, u"Choose", BIF_EDITBOX | BIF_NEWDIALOGSTYLE, &BrowseCallback,
+                    reinterpret_cast<LPARAM>(&b), 0};
+  EXPECT_EQ(SHBrowseForFolderW(&info), nullptr) << "cancelled";
+  ILFree(root);
+  auto has = [&classes](const std::u16string& name) { return std::count(classes.begin(), classes.end(), name) == 1; };
+  EXPECT_TRUE(has(WC_BROWSEFOLDERTREEW));
+  EXPECT_TRUE(has(u"Edit"));
+  EXPECT_GT(treeItems, 0) << "the tree by that name is the folder tree";
+}
+
+// Records what ShellExecuteW would have the desktop open.
+std::vector<QString> g_opened;
+BOOL RecordOpen(LPCWSTR url) {
+  g_opened.push_back(QString::fromUtf16(url));
+  return TRUE;
+}
+
+TEST_F(Files, ShellExecuteOpensDocumentsFoundIgnoringCaseAndAddresses) {
+  Touch(Path("Report.PDF"));
+  DocumentOpener before = SetDocumentOpener(&RecordOpen);
+  struct Case {
+    const char16_t* verb;
+    std::u16string file;
+    const char16_t* directory;
+    std::uintptr_t answer;
+    QString opened;
+  };
+  const Case cases[] = {
+      {u"open", folder + u"/old.pdf", nullptr, 33, QUrl::fromLocalFile(Path("old.pdf")).toString()},
+      {nullptr, u"sub/inner.pdf", folder.c_str(), 33, QUrl::fromLocalFile(Path("sub/inner.pdf")).toString()},
+      {u"open", folder + u"/report.pdf", nullptr, 33, QUrl::fromLocalFile(Path("Report.PDF")).toString()},
+      {u"open", folder + u"\\sub\\inner.pdf", nullptr, 33, QUrl::fromLocalFile(Path("sub/inner.pdf")).toString()},
+      {u"open", u"https://example.org/help", nullptr, 33, QStringLiteral("https://example.org/help")},
+      {u"open", folder + u"/missing.pdf", nullptr, SE_ERR_FNF, QString()},
+      {u"print", folder + u"/old.pdf", nullptr, SE_ERR_NOASSOC, QString()},
+      {u"open", u"", nullptr, SE_ERR_FNF, QString()},
+  };
+  for (const Case& c : cases) {
+    g_opened.clear();
+    HINSTANCE answer = ShellExecuteW(nullptr, c.verb, c.file.c_str(), nullptr, c.directory, SW_SHOWMAXIMIZED);
+    QString what = QString::fromStdU16String(c.file);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(answer), c.answer) << what.toStdString();
+    EXPECT_EQ(g_opened, c.opened.isEmpty() ? std::vector<QString>() : std::vector<QString> {c.opened}) << what.toStdString();
+  }
+  SetDocumentOpener([](LPCWSTR) { return FALSE; });
+  EXPECT_EQ(reinterpret_cast<std::uintptr_t>(ShellExecuteW(nullptr, u"open", (folder + u"/old.pdf").c_str(), nullptr, nullptr, 1)),
+            static_cast<std::uintptr_t>(SE_ERR_NOASSOC))
+      << "nothing takes the document";
+  SetDocumentOpener(before);
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // The standard controls: selection in combo and list boxes as Win32 keeps it, which changes are
 // reported, edits, buttons, scroll bars and progress bars.
 
+#include "platform/ui/CEdit.h"
+#include "platform/ui/CSpinButtonCtrl.h"
+#include "platform/ui/windc.h"
+#include "platform/gdi/CDC.h"
 #include "platform/ui/commctrl.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
@@ -10,6 +14,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -67,6 +73,12 @@ protected:
 
   HWND parent {};
 };
+
+std::u16string WindowText(HWND hwnd) {
+  char16_t text[64] {};
+  ::GetWindowTextW(hwnd, text, 64);
+  return text;
+}
 
 // The same selection rules hold for combo boxes and list boxes: one table, run on both.
 struct SelectionKind {
@@ -193,6 +205,89 @@ TEST_F(Controls, ADropDownListShowsOnlyItsItems) {
   EXPECT_EQ(SendText(box, WM_SETTEXT, 0, u"three"), CB_ERR);
   EXPECT_EQ(Send(box, CB_GETCURSEL), 1);
   EXPECT_EQ(GetWindowTextLengthW(box), 3);
+}
+
+TEST_F(Controls, AComboBoxChangesBetweenListAndEditFieldWithItsStyle) {
+  HWND box = Make(WC_COMBOBOXW, CBS_DROPDOWNLIST, 10, u"", 100);
+  SendText(box, CB_ADDSTRING, 0, u"one");
+  SendText(box, CB_ADDSTRING, 0, u"two");
+  Send(box, CB_SETCURSEL, 1);
+  auto* combo = qobject_cast<QComboBox*>(ClientOf(box));
+  ASSERT_NE(combo, nullptr);
+  CWnd::ModifyStyle(box, 3, CBS_DROPDOWN, 0);
+  EXPECT_TRUE(combo->isEditable());
+  EXPECT_EQ(Send(box, CB_GETCURSEL), 1) << "the items and the selection stay";
+  EXPECT_EQ(WindowText(box), u"two");
+  SetFocus(box);
+  Send(box, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+  TypeText(QStringLiteral("free"));
+  EXPECT_EQ(WindowText(box), u"free") << "the new edit field takes what is typed";
+  EXPECT_GE(Count(CBN_EDITCHANGE), 1);
+  CWnd::ModifyStyle(box, 3, CBS_DROPDOWNLIST, 0);
+  EXPECT_FALSE(combo->isEditable());
+  EXPECT_EQ(Send(box, CB_GETCOUNT), 2);
+}
+
+// An edit that keeps a strip at its right end for a button of its own, as the edit with a
+// button does: the frame's room, its painting and its clicks are the program's.
+class EditWithStrip : public CEdit {
+public:
+  static constexpr int kStrip = 18;
+  std::vector<UINT> frameClicks;
+  int framePaints = 0;
+
+protected:
+  void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params) {
+    CEdit::OnNcCalcSize(calcValidRects, params);
+    params->rgrc[0].right -= kStrip;
+  }
+  LRESULT OnNcHitTest(CPoint point) {
+    LRESULT hit = CEdit::OnNcHitTest(point);
+    return hit == HTNOWHERE ? HTBORDER : hit;
+  }
+  void OnNcPaint() {
+    CEdit::OnNcPaint();
+    ++framePaints;
+    CWindowDC dc(this);
+    CRect window;
+    GetWindowRect(&window);
+    dc.FillSolidRect(window.Width() - kStrip, 0, kStrip, window.Height(), RGB(0, 0, 255));
+  }
+  void OnNcLButtonDown(UINT hit, CPoint) { frameClicks.push_back(hit); }
+  DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(EditWithStrip, CEdit)
+  ON_WM_NCCALCSIZE()
+  ON_WM_NCHITTEST()
+  ON_WM_NCPAINT()
+  ON_WM_NCLBUTTONDOWN()
+END_MESSAGE_MAP()
+
+TEST_F(Controls, AnEditsFrameCanHoldAStripOfTheProgramsOwn) {
+  EditWithStrip edit;
+  ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(10, 10, 160, 32), CWnd::FromHandle(parent), 50));
+  edit.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CRect client, window;
+  edit.GetClientRect(&client);
+  edit.GetWindowRect(&window);
+  EXPECT_EQ(client.Width(), window.Width() - EditWithStrip::kStrip) << "the client area gives up the strip";
+  EXPECT_EQ(ClientOf(edit.GetSafeHwnd())->width(), client.Width()) << "and the text field with it";
+  edit.RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_GE(edit.framePaints, 1);
+  QImage shown = HostOf(edit.GetSafeHwnd())->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(window.Width() - EditWithStrip::kStrip / 2, window.Height() / 2), QColor(0, 0, 255))
+      << "the strip shows what the program painted in the frame";
+
+  QWidget* host = HostOf(edit.GetSafeHwnd());
+  QPoint at(window.Width() - EditWithStrip::kStrip / 2, window.Height() / 2);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(host->mapToGlobal(at)), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(host, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(host->mapToGlobal(at)), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(host, &release);
+  EXPECT_EQ(edit.frameClicks, (std::vector<UINT> {HTBORDER})) << "a press on the strip is a press on the frame";
+  edit.DestroyWindow();
 }
 
 TEST_F(Controls, EditsReportChangesAndFilterWhatIsTyped) {
@@ -360,6 +455,68 @@ TEST_F(Controls, ProgressBarsKeepTheirPositionInRangeAndStepAround) {
   PBRANGE range {};
   EXPECT_EQ(Send(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range)), 50);
   EXPECT_EQ(range.iLow, 0);
+}
+
+TEST_F(Controls, AWindowsScrollBarCanStayShownButDisabled) {
+  CWnd view;
+  ASSERT_TRUE(view.CreateEx(0, u"AfxWnd", u"", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), CWnd::FromHandle(parent), 0));
+  view.ShowScrollBar(SB_VERT, TRUE);
+  view.EnableScrollBarCtrl(SB_VERT, FALSE);
+  EXPECT_TRUE(view.GetStyle() & WS_VSCROLL) << "disabling leaves the bar where it is";
+  auto bars = HostOf(view.GetSafeHwnd())->findChildren<QScrollBar*>();
+  ASSERT_EQ(bars.size(), 1);
+  EXPECT_FALSE(bars.front()->isEnabled());
+  view.EnableScrollBarCtrl(SB_BOTH, TRUE);
+  EXPECT_TRUE(bars.front()->isEnabled());
+}
+
+TEST_F(Controls, UpDownArrowsStepTheNumberOfTheirBuddyWithinTheRange) {
+  HWND dialog = CreateDialogParamW(nullptr, u"IDD_SPIN", parent, nullptr, 0);
+  ASSERT_NE(dialog, nullptr);
+  HWND edit = GetDlgItem(dialog, 1210), arrows = GetDlgItem(dialog, 1211);
+  CSpinButtonCtrl spin;
+  ASSERT_TRUE(spin.Attach(arrows));
+  EXPECT_EQ(spin.GetBuddy()->GetSafeHwnd(), edit) << "the window before it is its buddy";
+  RECT e {}, a {};
+  GetWindowRect(edit, &e);
+  GetWindowRect(arrows, &a);
+  EXPECT_EQ(a.left, e.right) << "the arrows sit at the buddy's right end, which gave up their width";
+  EXPECT_EQ((std::vector<LONG> {a.top, a.bottom}), (std::vector<LONG> {e.top, e.bottom}));
+
+  spin.SetRange(1, 100);
+  int lower = 0, upper = 0;
+  spin.GetRange32(lower, upper);
+  EXPECT_EQ((std::vector<int> {lower, upper}), (std::vector<int> {1, 100}));
+  spin.SetPos(150);
+  EXPECT_EQ(WindowText(edit), u"100") << "a position beyond the range is its end, and the buddy shows it";
+
+  struct Typed {
+    const char16_t* text;
+    int pos;
+    BOOL error;
+  };
+  const Typed typed[] = {{u"7", 7, FALSE}, {u" 12 ", 12, FALSE}, {u"abc", 12, TRUE}, {u"500", 12, TRUE}, {u"0", 12, TRUE}};
+  for (const Typed& t : typed) {
+    SetWindowTextW(edit, t.text);
+    BOOL error = -1;
+    EXPECT_EQ(spin.GetPos32(&error), t.pos) << QString::fromStdU16String(t.text).toStdString();
+    EXPECT_EQ(error, t.error) << QString::fromStdU16String(t.text).toStdString();
+  }
+
+  auto buttons = ClientOf(arrows)->findChildren<QToolButton*>();
+  ASSERT_EQ(buttons.size(), 2);
+  SetWindowTextW(edit, u"99");
+  buttons[0]->click();
+  EXPECT_EQ(WindowText(edit), u"100") << "the upper arrow counts up from what the buddy shows";
+  buttons[0]->click();
+  EXPECT_EQ(WindowText(edit), u"100") << "and stops at the end";
+  spin.ModifyStyle(0, UDS_WRAP);
+  buttons[0]->click();
+  EXPECT_EQ(WindowText(edit), u"1") << "unless the arrows wrap around";
+  buttons[1]->click();
+  EXPECT_EQ(WindowText(edit), u"100");
+  spin.Detach();
+  DestroyWindow(dialog);
 }
 
 TEST_F(Controls, StaticsLetTheMouseThroughUnlessTheyNotify) {

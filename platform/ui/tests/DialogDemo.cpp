@@ -1,24 +1,18 @@
 // A dialog with every kind of control, run on a virtual X display. With --screenshot <png> it
 // fills the controls, takes a picture of the dialog on the screen, checks a few pixels and ends.
 
-#include "platform/gdi/CBitmap.h"
-#include "platform/gdi/CDC.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ui/CDialog.h"
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/commctrl.h"
+#include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
 
 namespace {
-
-QString g_screenshot;
 
 class EveryControl : public CDialog {
 public:
@@ -104,17 +98,7 @@ public:
     HWND bar = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, u"", WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NORESIZE,
                                  page.left + 4, page.top + 4, page.Width() - 8, 26, m_hWnd, nullptr, nullptr, nullptr);
     ::SetWindowPos(bar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    m_images = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 4, 0);
-    CDC memory;
-    memory.CreateCompatibleDC(nullptr);
-    CBitmap strip;
-    strip.CreateBitmap(64, 16, 1, 32, nullptr);
-    CBitmap* old = memory.SelectObject(&strip);
-    memory.FillSolidRect(0, 0, 64, 16, RGB(255, 0, 255));
-    const COLORREF colours[] = {RGB(200, 40, 40), RGB(40, 140, 40), RGB(40, 60, 200), RGB(220, 160, 20)};
-    for (int i = 0; i < 4; ++i) memory.FillSolidRect(i * 16 + 2, 2, 12, 12, colours[i]);
-    memory.SelectObject(old);
-    ImageList_AddMasked(m_images, static_cast<HBITMAP>(strip.GetSafeHandle()), RGB(255, 0, 255));
+    m_images = ColourSquares({RGB(200, 40, 40), RGB(40, 140, 40), RGB(40, 60, 200), RGB(220, 160, 20)});
     ::SendMessageW(bar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
     ::SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS | TBSTYLE_EX_DRAWDDARROWS);
     int open = static_cast<int>(::SendMessageW(bar, TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(u"Open\0")));
@@ -144,22 +128,10 @@ bool Near(QRgb a, COLORREF b) {
   return std::abs(qRed(a) - GetRValue(b)) < 8 && std::abs(qGreen(a) - GetGValue(b)) < 8 && std::abs(qBlue(a) - GetBValue(b)) < 8;
 }
 
-// A picture of the dialog as it is on the screen, saved under the name; null when that fails.
-QImage Shoot(CDialog& dialog, const QString& path) {
-  CRect r;
-  dialog.GetWindowRect(&r);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, r.left, r.top, r.Width(), r.Height());
-  if (shot.isNull() || !shot.save(path)) {
-    std::fprintf(stderr, "cannot take or write %s\n", qPrintable(path));
-    return QImage();
-  }
-  return shot.toImage();
-}
-
 int TakeScreenshot(CDialog& dialog) {
   CRect r;
   dialog.GetWindowRect(&r);
-  QImage image = Shoot(dialog, g_screenshot);
+  QImage image = ShootWindow(dialog.GetSafeHwnd(), ScreenshotPath());
   if (image.isNull()) return 2;
   auto pixelOf = [&](int id, int x, int y) {
     POINT p {x, y};
@@ -183,24 +155,19 @@ int TakeScreenshot(CDialog& dialog) {
   return ok ? 0 : 1;
 }
 
-class DemoApp : public CWinApp {
+class DemoApp : public DemoProgram {
 public:
   BOOL InitInstance() override {
     // Dialogs one after the other: neither is the main window, whose end would end the program.
     EveryControl dialog;
-    if (!g_screenshot.isEmpty()) {
-      QTimer::singleShot(700, [this, &dialog] {
-        m_result = TakeScreenshot(dialog);
-        dialog.EndDialog(IDOK);
-      });
-    }
+    CheckLater(700, [&dialog] { return TakeScreenshot(dialog); }, [&dialog] { dialog.EndDialog(IDOK); });
     if (dialog.DoModal() < 0) m_result = 3;
     CommonControls common;
-    if (!g_screenshot.isEmpty()) {
+    if (!ScreenshotPath().isEmpty()) {
       QTimer::singleShot(700, [this, &common] {
-        QString path = g_screenshot;
+        QString path = ScreenshotPath();
         path.replace(QStringLiteral(".png"), QStringLiteral("_common.png"));
-        QImage image = Shoot(common, path);
+        QImage image = ShootWindow(common.GetSafeHwnd(), path);
         if (image.isNull() && m_result == 0) m_result = 2;
         common.EndDialog(IDOK);
       });
@@ -208,18 +175,10 @@ public:
     if (common.DoModal() < 0) m_result = 3;
     return FALSE;
   }
-  int ExitInstance() override { return m_result; }
-
-private:
-  int m_result = 0;
 };
 
 DemoApp theApp;
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (QByteArray(argv[i]) == "--screenshot") g_screenshot = QString::fromLocal8Bit(argv[i + 1]);
-  return AfxWinMain(argc, argv);
-}
+int main(int argc, char** argv) { return DemoMain(argc, argv); }

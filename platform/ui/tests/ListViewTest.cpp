@@ -1,6 +1,7 @@
 // Report lists and their headers.
 
 #include "platform/ui/CListCtrl.h"
+#include "platform/gdi/CDC.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QCoreApplication>
@@ -24,14 +25,16 @@ class Owner : public CWnd {
 public:
   std::vector<Heard> heard;
   std::vector<DRAWITEMSTRUCT> drawn;
-  int drawnHeaders = 0;
+  std::vector<DRAWITEMSTRUCT> drawnHeaders;
+  int textRequests = 0;
 
 protected:
   BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT* result) override {
     auto* hdr = reinterpret_cast<NMHDR*>(lParam);
     if (hdr->code == LVN_GETDISPINFOW) {
       auto* info = reinterpret_cast<NMLVDISPINFOW*>(lParam);
-      swprintf_like(info->item.pszText, info->item.cchTextMax, info->item.lParam);
+      ++textRequests;
+      Answer(info->item);
     } else if (hdr->code == LVN_ITEMCHANGED || hdr->code == LVN_COLUMNCLICK || hdr->code == LVN_DELETEITEM) {
       auto* nm = reinterpret_cast<NMLISTVIEW*>(lParam);
       heard.push_back({hdr->code, nm->iItem, nm->iSubItem, nm->uNewState});
@@ -41,15 +44,16 @@ protected:
   }
   LRESULT OnDraw(WPARAM, LPARAM lParam) {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-    if (dis->CtlType == ODT_HEADER) ++drawnHeaders;
-    else drawn.push_back(*dis);
+    (dis->CtlType == ODT_HEADER ? drawnHeaders : drawn).push_back(*dis);
     return TRUE;
   }
-  static void swprintf_like(LPWSTR out, int room, LPARAM value) {
-    std::u16string text = u"row " + std::u16string(1, static_cast<char16_t>(u'0' + value));
-    int n = std::min<int>(static_cast<int>(text.size()), room - 1);
-    std::copy_n(text.c_str(), n, out);
-    out[n] = 0;
+  // "row <data>" for the item's text, "<data>:<column>" for a sub-item's.
+  static void Answer(LVITEMW& item) {
+    std::u16string data(1, static_cast<char16_t>(u'0' + item.lParam));
+    std::u16string text = item.iSubItem == 0 ? u"row " + data : data + u":" + std::u16string(1, static_cast<char16_t>(u'0' + item.iSubItem));
+    int n = std::min<int>(static_cast<int>(text.size()), item.cchTextMax - 1);
+    std::copy_n(text.c_str(), n, item.pszText);
+    item.pszText[n] = 0;
   }
   DECLARE_MESSAGE_MAP()
 };
@@ -114,10 +118,52 @@ TEST_F(Lists, RowsKeepTheirTextsDataAndStatesAndSortStably) {
   EXPECT_EQ(list.GetItemCount(), 0);
 }
 
-TEST_F(Lists, CallbackTextsComeFromTheParent) {
+TEST_F(Lists, CallbackTextsAndSubItemsNeverSetComeFromTheParent) {
   LVITEMW item {LVIF_TEXT | LVIF_PARAM, 0, 0, 0, 0, LPSTR_TEXTCALLBACKW, 0, 0, 7};
   ASSERT_EQ(list.InsertItem(&item), 0);
+  LVITEMW plain {LVIF_PARAM, 1, 0, 0, 0, nullptr, 0, 0, 5};
+  ASSERT_EQ(list.InsertItem(&plain), 1);
   EXPECT_EQ(list.GetItemText(0, 0), CString(u"row 7"));
+  EXPECT_EQ(list.GetItemText(0, 1), CString(u"7:1")) << "a sub-item never set is the parent's";
+  EXPECT_EQ(list.GetItemText(1, 0), CString(u"")) << "an item inserted without text has an empty one";
+
+  list.SetItemText(0, 1, u"fixed");
+  int asked = owner.textRequests;
+  EXPECT_EQ(list.GetItemText(0, 1), CString(u"fixed"));
+  EXPECT_EQ(owner.textRequests, asked) << "a text set is not asked for";
+  list.SetItemText(0, 1, LPSTR_TEXTCALLBACKW);
+  EXPECT_EQ(list.GetItemText(0, 1), CString(u"7:1")) << "setting the callback mark gives the text back to the parent";
+  LVITEMW back {LVIF_TEXT, 0, 0, 0, 0, LPSTR_TEXTCALLBACKW, 0, 0, 0};
+  list.SetItem(&back);
+  EXPECT_EQ(list.GetItemText(0, 0), CString(u"row 7"));
+}
+
+TEST_F(Lists, SingleSelectionCanBeSwitchedOnAndOffAtRunTime) {
+  for (int i = 0; i < 3; ++i) list.InsertItem(i, u"row");
+  auto click = [this](int row, Qt::KeyboardModifiers modifiers) {
+    CRect r;
+    ASSERT_TRUE(list.GetItemRect(row, &r, LVIR_BOUNDS));
+    QWidget* pane = ClientOf(list.GetSafeHwnd());
+    QWidget* viewport = pane->childAt(QPoint(r.left + 5, r.CenterPoint().y));
+    ASSERT_NE(viewport, nullptr);
+    QPoint at = viewport->mapFrom(pane, QPoint(r.left + 5, r.CenterPoint().y));
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
+      QCoreApplication::sendEvent(viewport, &e);
+    }
+  };
+  click(0, Qt::NoModifier);
+  click(2, Qt::ControlModifier);
+  EXPECT_EQ(list.GetSelectedCount(), 2u);
+  list.ModifyStyle(0, LVS_SINGLESEL);
+  click(0, Qt::NoModifier);
+  click(2, Qt::ControlModifier);
+  EXPECT_EQ(list.GetSelectedCount(), 1u);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 2);
+  list.ModifyStyle(LVS_SINGLESEL, 0);
+  click(0, Qt::ControlModifier);
+  EXPECT_EQ(list.GetSelectedCount(), 2u);
 }
 
 TEST_F(Lists, AClickOnAColumnTitleIsReportedAsAColumnClick) {
@@ -159,7 +205,35 @@ TEST_F(Lists, OwnerDrawnRowsAndHeaderItemsAreDrawnByTheParent) {
   CRect bounds;
   ASSERT_TRUE(list.GetItemRect(1, &bounds, LVIR_BOUNDS));
   EXPECT_EQ(CRect(second->rcItem).top, bounds.top) << "the row is drawn where the list has it";
-  EXPECT_GE(owner.drawnHeaders, 1);
+  EXPECT_GE(owner.drawnHeaders.size(), 1u);
+}
+
+TEST_F(Lists, APressedOwnerDrawnHeaderItemIsDrawnSelected) {
+  CHeaderCtrl* control = list.GetHeaderCtrl();
+  HDITEMW item {HDI_FORMAT, 0, nullptr, nullptr, 0, HDF_OWNERDRAW, 0, 0, 0};
+  control->SetItem(1, &item);
+  CRect second;
+  ASSERT_TRUE(control->GetItemRect(1, &second));
+  QWidget* header = ClientOf(control->GetSafeHwnd());
+  QWidget* widget = header->childAt(QPoint(second.CenterPoint().x, second.CenterPoint().y));
+  if (!widget) widget = header;
+  QPoint at = widget->mapFrom(header, QPoint(second.CenterPoint().x, second.CenterPoint().y));
+  auto state = [&] {
+    owner.drawnHeaders.clear();
+    header->grab();
+    for (const auto& d : owner.drawnHeaders)
+      if (d.itemID == 1) return d.itemState;
+    return static_cast<UINT>(-1);
+  };
+  EXPECT_EQ(state(), 0u);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &press);
+  EXPECT_EQ(state(), static_cast<UINT>(ODS_SELECTED)) << "the item held down is drawn pressed";
+  QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(widget->mapToGlobal(at)), Qt::LeftButton,
+                      Qt::NoButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &release);
+  EXPECT_EQ(state(), 0u);
 }
 
 TEST_F(Lists, CheckBoxesAreTheStateImage) {
@@ -170,6 +244,45 @@ TEST_F(Lists, CheckBoxesAreTheStateImage) {
   list.SetCheck(1);
   EXPECT_TRUE(list.GetCheck(1));
   EXPECT_FALSE(list.GetCheck(0));
+}
+
+TEST_F(Lists, AHeaderItemShowsItsBitmapAtTheRightEndOfItsTitleUntilTheFormatDropsIt) {
+  CHeaderCtrl* header = list.GetHeaderCtrl();
+  CBitmap arrow;
+  CDC memory;
+  memory.CreateCompatibleDC(nullptr);
+  HDC screen = ::GetDC(nullptr);
+  arrow.Attach(::CreateCompatibleBitmap(screen, 7, 7));
+  ::ReleaseDC(nullptr, screen);
+  CBitmap* old = memory.SelectObject(&arrow);
+  memory.FillSolidRect(0, 0, 7, 7, RGB(255, 0, 0));
+  memory.SelectObject(old);
+  HDITEMW item {HDI_FORMAT, 0, nullptr, nullptr, 0, 0, 0, 0, 0};
+  header->GetItem(0, &item);
+  item.mask = HDI_FORMAT | HDI_BITMAP;
+  item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT;
+  item.hbm = static_cast<HBITMAP>(arrow.GetSafeHandle());
+  header->SetItem(0, &item);
+  CRect first;
+  ASSERT_TRUE(header->GetItemRect(0, &first));
+  auto redColumns = [&] {
+    QImage shown = ClientOf(header->GetSafeHwnd())->grab().toImage();
+    std::vector<int> columns;
+    for (int x = 0; x < shown.width(); ++x)
+      if (shown.pixelColor(x, first.CenterPoint().y) == QColor(255, 0, 0)) columns.push_back(x);
+    return columns;
+  };
+  std::vector<int> red = redColumns();
+  ASSERT_EQ(red.size(), 7u) << "the bitmap, once";
+  EXPECT_GT(red.front(), first.right - 20) << "at the right end of the item";
+  EXPECT_LT(red.back(), first.right);
+  HDITEMW read {HDI_FORMAT | HDI_BITMAP, 0, nullptr, nullptr, 0, 0, 0, 0, 0};
+  header->GetItem(0, &read);
+  EXPECT_EQ(read.hbm, item.hbm);
+  read.mask = HDI_FORMAT;
+  read.fmt &= ~HDF_BITMAP;
+  header->SetItem(0, &read);
+  EXPECT_TRUE(redColumns().empty()) << "without HDF_BITMAP no bitmap shows";
 }
 
 }  // namespace

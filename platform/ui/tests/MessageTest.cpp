@@ -5,6 +5,7 @@
 #include "platform/core/sysinfo.h"
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/CWnd.h"
+#include "platform/ui/winctrl.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 
 namespace {
@@ -233,6 +235,51 @@ TEST(ModuleState, TheProgramIsTheInstanceAndTheResourceModuleUnlessSet) {
 TEST_F(Messages, QuitEndsTheLoopWithItsCode) {
   QTimer::singleShot(10, [] { PostQuitMessage(3); });
   EXPECT_EQ(QCoreApplication::exec(), 3);
+}
+
+TEST_F(Messages, AWorkerThreadsMessageBoxIsShownByTheUiThreadWhileTheWorkerWaits) {
+  static DWORD shownOn = 0;
+  static std::u16string shownText;
+  MessageBoxHandler before = SetMessageBoxHandler([](HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+    shownOn = GetCurrentThreadId();
+    shownText = std::u16string(text) + u"|" + (caption ? caption : u"(none)");
+    return (type & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+  });
+  std::atomic<int> answer {-1};
+  std::thread worker([&] { answer = MessageBoxW(nullptr, u"Printer gone", nullptr, MB_YESNO | MB_ICONERROR); });
+  ASSERT_TRUE(PumpUntil([&] { return answer.load() != -1; }, 5000));
+  worker.join();
+  SetMessageBoxHandler(before);
+  EXPECT_EQ(answer.load(), IDNO);
+  EXPECT_EQ(shownOn, GetCurrentThreadId()) << "the box belongs to the UI thread";
+  EXPECT_EQ(shownText, u"Printer gone|(none)") << "a missing caption stays missing";
+}
+
+UINT CountTo(LPVOID target) {
+  for (int i = 0; i < 1000; ++i) ++*static_cast<std::atomic<int>*>(target);
+  return 7;
+}
+
+TEST(WorkerThreads, AfxBeginThreadRunsTheRoutineOnAThreadOfItsOwn) {
+  std::atomic<int> counted {0};
+  CWinThread* suspended = AfxBeginThread(&CountTo, &counted, THREAD_PRIORITY_BELOW_NORMAL, 0, CREATE_SUSPENDED);
+  ASSERT_NE(suspended, nullptr);
+  suspended->m_bAutoDelete = FALSE;
+  Sleep(50);
+  EXPECT_EQ(counted.load(), 0) << "a suspended thread waits";
+  EXPECT_EQ(suspended->ResumeThread(), 1u);
+  EXPECT_EQ(WaitForSingleObject(suspended->m_hThread, 5000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  ASSERT_TRUE(GetExitCodeThread(suspended->m_hThread, &code));
+  EXPECT_EQ(code, 7u) << "the routine's answer is the exit code";
+  EXPECT_EQ(counted.load(), 1000);
+  EXPECT_NE(suspended->m_nThreadID, GetCurrentThreadId());
+  delete suspended;
+
+  // A thread left to delete itself runs just the same.
+  counted = 0;
+  ASSERT_NE(AfxBeginThread(&CountTo, &counted), nullptr);
+  ASSERT_TRUE(PumpUntil([&] { return counted.load() == 1000; }));
 }
 
 }  // namespace

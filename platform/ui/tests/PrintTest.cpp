@@ -5,6 +5,8 @@
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/CPen.h"
+#include "platform/gdi/gdi.h"
+#include "platform/ui/CWinApp.h"
 #include "platform/ui/PrinterList.h"
 #include "platform/ui/commdlg.h"
 #include "platform/ui/printdlg.h"
@@ -21,7 +23,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -154,6 +159,70 @@ TEST(Printing, APrintedPageLandsInThePdfAtItsPlaceAndSize) {
   EXPECT_GT(DarkIn(page, QRect(text, QSize(2 * kDpi, kDpi / 3))), 200);
   EXPECT_EQ(DarkIn(page, QRect(text - QPoint(0, kDpi / 4), QSize(2 * kDpi, kDpi / 5))), 0);
   EXPECT_EQ(DarkIn(page, QRect(at(4 * kDpi, kDpi), QSize(kDpi, kDpi / 3))), 0);
+}
+
+// A print job as a program's print thread runs it: the DC is made on the UI thread and the thread
+// prints every sheet and deletes the DC, telling the UI of its progress.
+struct SheetJob {
+  HDC dc {};
+  std::u16string output;
+  std::atomic<int> sheetsDone {0};
+  std::atomic<bool> finished {false};
+  bool ok {};
+};
+
+UINT PrintSheets(LPVOID parameter) {
+  auto* job = static_cast<SheetJob*>(parameter);
+  CDC* dc = CDC::FromHandle(job->dc);
+  DOCINFOW info {sizeof info, u"Sheets", job->output.c_str(), nullptr, 0};
+  job->ok = dc->StartDoc(&info) > 0;
+  int oldMode = dc->SetMapMode(MM_TEXT);
+  int oldBk = dc->SetBkMode(TRANSPARENT);
+  dc->SetStretchBltMode(COLORONCOLOR);
+  // A 2 by 2 grey DIB, blown up to an inch at the top-left of the printable area on each sheet.
+  BYTE bits[16] = {};  // two rows of two pixels, each row padded to 8 bytes
+  std::fill_n(bits, 6, 0x80);
+  std::fill_n(bits + 8, 6, 0x80);
+  BITMAPINFO picture {};
+  picture.bmiHeader = BITMAPINFOHEADER {sizeof(BITMAPINFOHEADER), 2, 2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  for (int sheet = 1; sheet <= 2 && job->ok; ++sheet) {
+    job->ok = dc->StartPage() > 0;
+    int dpi = dc->GetDeviceCaps(LOGPIXELSX);
+    StretchDIBits(job->dc, 0, 0, dpi, dpi, 0, 0, 2, 2, bits, &picture, DIB_RGB_COLORS, SRCCOPY);
+    dc->MoveTo(dpi * 2, dpi * 2);
+    dc->LineTo(dpi * 3, dpi * 2);
+    job->ok = job->ok && dc->EndPage() > 0;
+    ++job->sheetsDone;
+  }
+  dc->SetMapMode(oldMode);
+  dc->SetBkMode(oldBk);
+  job->ok = job->ok && dc->EndDoc() > 0;
+  DeleteDC(job->dc);
+  job->finished = true;
+  return job->ok ? 0 : 1;
+}
+
+TEST(Printing, AThreadOfItsOwnPrintsTheSheetsOfADcMadeOnTheUiThread) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  QString pdf = dir.filePath(QStringLiteral("sheets.pdf"));
+  DEVMODEW dm = A4Portrait(kDpi);
+  SheetJob job;
+  job.output = pdf.toStdU16String();
+  job.dc = CreateDCW(u"WINSPOOL", PDF_PRINTER_NAME, nullptr, &dm);
+  ASSERT_NE(job.dc, nullptr);
+  int offX = GetDeviceCaps(job.dc, PHYSICALOFFSETX), offY = GetDeviceCaps(job.dc, PHYSICALOFFSETY);
+  ASSERT_NE(AfxBeginThread(&PrintSheets, &job), nullptr);
+  ASSERT_TRUE(PumpUntil([&job] { return job.finished.load(); }, 30000));
+  EXPECT_TRUE(job.ok);
+  EXPECT_EQ(job.sheetsDone.load(), 2);
+  EXPECT_EQ(PageCount(pdf), 2);
+  QImage sheet = Render(pdf, 2, kDpi);
+  ASSERT_FALSE(sheet.isNull());
+  QRgb grey = sheet.pixel(offX + kDpi / 2, offY + kDpi / 2);
+  EXPECT_NEAR(qGray(grey), 0x80, 8) << "the picture fills its inch";
+  EXPECT_TRUE(Light(sheet, offX + kDpi + 10, offY + kDpi / 2)) << "and no more";
+  EXPECT_TRUE(Dark(sheet, offX + kDpi * 5 / 2, offY + 2 * kDpi)) << "the line drawn on the thread";
 }
 
 TEST(Printing, DocumentCallsFailOutOfOrderAndAnAbortLeavesNoFile) {

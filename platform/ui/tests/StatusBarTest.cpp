@@ -2,6 +2,7 @@
 
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/CStatusBar.h"
+#include "platform/gdi/CDC.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +78,81 @@ TEST(StatusBars, PanesStretchDrawAndFollowTheirUpdateHandlers) {
   EXPECT_EQ(bar.GetStatusBarCtrl().GetText(3), CString(u"100%"));
   bar.DestroyWindow();
   frame->DestroyWindow();
+}
+
+TEST(StatusBars, APaneMadeOwnerDrawnThroughTheControlStaysSoUntilGivenATextAgain) {
+  auto* frame = new Frame;
+  ASSERT_TRUE(frame->Create(nullptr, u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 500, 300)));
+  Bar bar;
+  ASSERT_TRUE(bar.CreateEx(frame, SBARS_SIZEGRIP));
+  const UINT panes[] = {ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR};
+  ASSERT_TRUE(bar.SetIndicators(panes, 3));
+  bar.SetPaneInfo(1, 0, SBPS_NORMAL, 80);
+  bar.SetPaneText(1, u"Ready");
+  frame->RecalcLayout();
+  auto type = [&bar](int pane) {
+    int t = 0;
+    bar.GetStatusBarCtrl().GetTextLength(pane, &t);
+    return t;
+  };
+  EXPECT_EQ(type(1), 0);
+
+  bar.SendMessage(SB_SETTEXTW, 1 | SBT_OWNERDRAW, 0);
+  EXPECT_EQ(type(1), SBT_OWNERDRAW) << "the control tells the drawing type of an owner-drawn part";
+  EXPECT_EQ(bar.GetStatusBarCtrl().GetTextLength(1), 0);
+  bar.SetPaneText(2, u"other");
+  bar.SetPaneInfo(2, 0, SBPS_NORMAL, 60);
+  EXPECT_EQ(type(1), SBT_OWNERDRAW) << "sending the other panes again keeps this one owner-drawn";
+  bar.draws = 0;
+  bar.Invalidate();
+  bar.UpdateWindow();
+  EXPECT_GE(bar.draws, 1);
+  EXPECT_EQ(bar.drawnPane, 1);
+
+  bar.SendMessage(SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(bar.GetPaneText(1).GetString()));
+  EXPECT_EQ(type(1), 0);
+  EXPECT_EQ(bar.GetStatusBarCtrl().GetText(1), CString(u"Ready")) << "the pane kept its text meanwhile";
+  bar.SetPaneText(2, u"again");
+  EXPECT_EQ(type(1), 0);
+  bar.DestroyWindow();
+  frame->DestroyWindow();
+}
+
+TEST(StatusBars, APartShowsItsIconBeforeItsText) {
+  HWND parent = ::CreateWindowExW(0, u"AfxWnd", u"", WS_POPUP | WS_VISIBLE, 0, 0, 300, 40, nullptr, nullptr, nullptr, nullptr);
+  CStatusBarCtrl status;
+  ASSERT_TRUE(status.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), CWnd::FromHandle(parent), 5));
+  status.SendMessage(WM_SIZE, 0, 0);
+  int rights[] = {150, -1};
+  ASSERT_TRUE(status.SetParts(2, rights));
+  // A red square with a transparent middle.
+  CBitmap colour, mask;
+  HDC screen = ::GetDC(nullptr);
+  colour.Attach(::CreateCompatibleBitmap(screen, 16, 16));
+  mask.Attach(::CreateCompatibleBitmap(screen, 16, 16));
+  ::ReleaseDC(nullptr, screen);
+  CDC dc;
+  dc.CreateCompatibleDC(nullptr);
+  CBitmap* old = dc.SelectObject(&colour);
+  dc.FillSolidRect(0, 0, 16, 16, RGB(255, 0, 0));
+  dc.SelectObject(&mask);
+  dc.FillSolidRect(0, 0, 16, 16, RGB(0, 0, 0));
+  dc.FillSolidRect(4, 4, 8, 8, RGB(255, 255, 255));
+  dc.SelectObject(old);
+  ICONINFO info {TRUE, 0, 0, static_cast<HBITMAP>(mask.GetSafeHandle()), static_cast<HBITMAP>(colour.GetSafeHandle())};
+  HICON icon = ::CreateIconIndirect(&info);
+  ASSERT_NE(icon, nullptr);
+  status.SetIcon(1, icon);
+  status.UpdateWindow();
+  CRect part;
+  status.GetRect(1, &part);
+  CDC* window = status.GetDC();
+  int top = part.top + 1 + (part.Height() - 2 - 16) / 2;
+  EXPECT_EQ(window->GetPixel(part.left + 2 + 1, top + 1), RGB(255, 0, 0)) << "the icon's edge";
+  EXPECT_EQ(window->GetPixel(part.left + 2 + 8, top + 8), GetSysColor(COLOR_BTNFACE)) << "its transparent middle";
+  status.ReleaseDC(window);
+  ::DestroyIcon(icon);
+  ::DestroyWindow(parent);
 }
 
 TEST(StatusBars, TheControlAlignsItselfToItsParentUnlessToldNotTo) {

@@ -20,6 +20,7 @@ dialog IDD_LOGON 1 2 186 95
   item Static IDC_STATIC "&Name:" 7 9 40 8
   item Edit IDC_NAME "" 50 7 129 14 WS_BORDER | WS_TABSTOP | 0x80
   item Button IDOK "OK" 75 74 50 14 NOT WS_VISIBLE | BS_DEFPUSHBUTTON exstyle WS_EX_CLIENTEDGE
+  item "Name With Blanks" 7 "" 0 0 1 1
 end
 dialog 300 0 0 10 10
 end
@@ -37,12 +38,13 @@ end
   EXPECT_EQ(d.caption, CString(u"Log \"on\" now\n"));
   EXPECT_EQ(d.pointSize, 8);
   EXPECT_EQ(d.faceName, CString(u"MS Shell Dlg"));
-  ASSERT_EQ(d.items.size(), 3u);
+  ASSERT_EQ(d.items.size(), 4u);
   EXPECT_EQ(d.items[0].id, -1);
   EXPECT_EQ(d.items[1].id, 1001) << "a defined name";
   EXPECT_EQ(d.items[1].style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | 0x80));
   EXPECT_EQ(d.items[2].style, static_cast<DWORD>(WS_CHILD | BS_DEFPUSHBUTTON)) << "NOT takes a flag away";
   EXPECT_EQ(d.items[2].exStyle, static_cast<DWORD>(WS_EX_CLIENTEDGE));
+  EXPECT_EQ(d.items[3].className, CString(u"Name With Blanks")) << "a class name in quotes";
   EXPECT_EQ(read[1].id, 300) << "a dialog named by number";
 }
 

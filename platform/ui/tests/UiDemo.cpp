@@ -13,13 +13,11 @@
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/WindowHost.h"
 #include "platform/ui/WindowTable.h"
+#include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/windc.h"
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QPixmap>
-#include <QScreen>
-#include <QTimer>
 
 #include <cstdio>
 #include <vector>
@@ -29,7 +27,6 @@ namespace {
 enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_EXIT };
 constexpr COLORREF kBackground = RGB(250, 246, 230);
 constexpr COLORREF kInk = RGB(200, 30, 30);
-QString g_screenshot;
 
 class DemoDoc : public CDocument {
   DECLARE_DYNCREATE(DemoDoc)
@@ -165,16 +162,11 @@ int TakeScreenshot(CFrameWnd* frame) {
   for (int x = 70; x <= 200; x += 10) Press(host, QEvent::MouseMove, QPoint(x, 100 + (x - 60) / 4), Qt::LeftButton);
   Press(host, QEvent::MouseButtonRelease, QPoint(200, 135), Qt::NoButton);
   QCoreApplication::processEvents();
+  QImage image = ShootWindow(frame->GetSafeHwnd(), ScreenshotPath());
+  if (image.isNull()) return 2;
+  // The view's background, the ink of the drag and the menu bar must be on the screen.
   CRect r;
   frame->GetWindowRect(&r);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, r.left, r.top, r.Width(), r.Height());
-  if (shot.isNull()) shot = qvui::Find(frame->GetSafeHwnd())->host->grab();
-  if (!shot.save(g_screenshot)) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(g_screenshot));
-    return 2;
-  }
-  // The view's background, the ink of the drag and the menu bar must be on the screen.
-  QImage image = shot.toImage();
   POINT probe {150, 190};  // between the grid lines
   ::MapWindowPoints(view, nullptr, &probe, 1);
   QRgb background = image.pixel(probe.x - r.left, probe.y - r.top);
@@ -187,7 +179,7 @@ int TakeScreenshot(CFrameWnd* frame) {
   return ok ? 0 : 1;
 }
 
-class DemoApp : public CWinApp {
+class DemoApp : public DemoProgram {
 public:
   BOOL InitInstance() override {
     AddDocTemplate(new CSingleDocTemplate(1, RUNTIME_CLASS(DemoDoc), RUNTIME_CLASS(DemoFrame), RUNTIME_CLASS(DemoView)));
@@ -195,26 +187,13 @@ public:
     auto* frame = static_cast<CFrameWnd*>(m_pMainWnd);
     if (!frame) return FALSE;
     frame->MoveWindow(20, 20, 480, 320);
-    if (!g_screenshot.isEmpty()) {
-      QTimer::singleShot(500, [this, frame] {
-        m_result = TakeScreenshot(frame);
-        frame->SendMessage(WM_CLOSE);
-      });
-    }
+    CheckLater(500, [frame] { return TakeScreenshot(frame); }, [frame] { frame->SendMessage(WM_CLOSE); });
     return TRUE;
   }
-  int ExitInstance() override { return m_result; }
-
-private:
-  int m_result = 0;
 };
 
 DemoApp theApp;
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (QByteArray(argv[i]) == "--screenshot") g_screenshot = QString::fromLocal8Bit(argv[i + 1]);
-  return AfxWinMain(argc, argv);
-}
+int main(int argc, char** argv) { return DemoMain(argc, argv); }

@@ -3,11 +3,14 @@
 
 #include "platform/ui/CWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
+#include "platform/gdi/gdi.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -277,6 +280,58 @@ TEST_F(WindowLife, WrapperOfAForeignWindowLivesAsLongAsTheWindow) {
   EXPECT_EQ(wrapper->GetSafeHwnd(), hwnd);
   DestroyWindow(hwnd);
   EXPECT_EQ(CWnd::FromHandle(hwnd), nullptr);
+}
+
+TEST_F(WindowLife, TheStackingMarksMakeAWindowTopmostAndTakeItBack) {
+  CWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, u"", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
+  ASSERT_TRUE(wnd.SetWindowPos(&CWnd::wndTopMost, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE));
+  EXPECT_TRUE(wnd.GetExStyle() & WS_EX_TOPMOST);
+  ASSERT_TRUE(wnd.SetWindowPos(&CWnd::wndNoTopMost, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE));
+  EXPECT_FALSE(wnd.GetExStyle() & WS_EX_TOPMOST);
+  EXPECT_EQ(CWnd::wndTop.GetSafeHwnd(), HWND_TOP);
+  EXPECT_EQ(CWnd::wndBottom.GetSafeHwnd(), HWND_BOTTOM);
+  wnd.DestroyWindow();
+}
+
+TEST_F(WindowLife, ScrollingAWindowMovesItsChildrenWithWhatItShows) {
+  CWnd wnd;
+  ASSERT_TRUE(wnd.CreateEx(0, nullptr, u"", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr));
+  HWND first = Make(WS_CHILD | WS_VISIBLE, wnd.GetSafeHwnd(), 1);
+  HWND second = Make(WS_CHILD | WS_VISIBLE, wnd.GetSafeHwnd(), 2);
+  ::MoveWindow(second, 10, 120, 100, 80, FALSE);
+  auto place = [&wnd](HWND child) {
+    CRect r;
+    ::GetWindowRect(child, &r);
+    wnd.ScreenToClient(&r);
+    return std::make_pair(r.left, r.top);
+  };
+  wnd.ScrollWindow(0, -60);
+  EXPECT_EQ(place(first), (std::pair<LONG, LONG> {0, -60}));
+  EXPECT_EQ(place(second), (std::pair<LONG, LONG> {10, 60}));
+  CRect part(0, 0, 200, 50);
+  wnd.ScrollWindow(5, 0, &part);
+  EXPECT_EQ(place(second), (std::pair<LONG, LONG> {10, 60})) << "scrolling a part leaves the children";
+  wnd.DestroyWindow();
+}
+
+TEST(Desktop, TheNonClientFontsAreTheDialogFontAndTheWheelScrollsLines) {
+  LOGFONTW dialog {};
+  ASSERT_TRUE(GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof dialog, &dialog));
+  NONCLIENTMETRICSW metrics {};
+  metrics.cbSize = sizeof metrics;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+  EXPECT_EQ(std::u16string(metrics.lfMenuFont.lfFaceName), std::u16string(dialog.lfFaceName));
+  EXPECT_EQ(metrics.lfMenuFont.lfHeight, dialog.lfHeight);
+  EXPECT_EQ(metrics.lfMenuFont.lfWeight, FW_NORMAL);
+  EXPECT_EQ(metrics.lfCaptionFont.lfWeight, FW_BOLD);
+  EXPECT_EQ(metrics.iScrollWidth, GetSystemMetrics(SM_CXVSCROLL));
+  metrics.cbSize = 12;
+  EXPECT_FALSE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) << "a record of another size";
+  UINT lines = 0;
+  ASSERT_TRUE(SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
+  EXPECT_EQ(lines, 3u);
+  EXPECT_FALSE(SystemParametersInfoW(0x1234, 0, &lines, 0));
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "platform/ui/afxole.h"
+
+BOOL AfxOleInit() { return TRUE; }

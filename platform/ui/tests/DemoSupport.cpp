@@ -1,0 +1,70 @@
+#include "platform/ui/tests/DemoSupport.h"
+
+#include "platform/gdi/CBitmap.h"
+#include "platform/gdi/CDC.h"
+#include "platform/ui/WindowHost.h"
+#include "platform/ui/WindowTable.h"
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+QString g_screenshot;
+
+}  // namespace
+
+int DemoMain(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (QByteArray(argv[i]) == "--screenshot") g_screenshot = QString::fromLocal8Bit(argv[i + 1]);
+  return AfxWinMain(argc, argv);
+}
+
+const QString& ScreenshotPath() { return g_screenshot; }
+
+QImage ShootWindow(HWND hwnd, const QString& path) {
+  RECT r {};
+  ::GetWindowRect(hwnd, &r);
+  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0, r.left, r.top, r.right - r.left, r.bottom - r.top);
+  if (shot.isNull()) {
+    if (qvui::WindowRecord* rec = qvui::Find(hwnd); rec && rec->host) shot = rec->host->grab();
+  }
+  if (shot.isNull() || !shot.save(path)) {
+    std::fprintf(stderr, "cannot take or write %s\n", qPrintable(path));
+    return QImage();
+  }
+  return shot.toImage();
+}
+
+HIMAGELIST ColourSquares(std::initializer_list<COLORREF> colours) {
+  const int count = static_cast<int>(colours.size());
+  HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, count, 0);
+  CDC memory;
+  memory.CreateCompatibleDC(nullptr);
+  CBitmap strip;
+  strip.CreateBitmap(16 * count, 16, 1, 32, nullptr);
+  CBitmap* old = memory.SelectObject(&strip);
+  constexpr COLORREF kGround = RGB(255, 0, 255);
+  memory.FillSolidRect(0, 0, 16 * count, 16, kGround);
+  int x = 2;
+  for (COLORREF colour : colours) {
+    memory.FillSolidRect(x, 2, 12, 12, colour);
+    x += 16;
+  }
+  memory.SelectObject(old);
+  ImageList_AddMasked(list, static_cast<HBITMAP>(strip.GetSafeHandle()), kGround);
+  return list;
+}
+
+void DemoProgram::CheckLater(int delayMs, std::function<int()> check, std::function<void()> close) {
+  if (g_screenshot.isEmpty()) return;
+  QTimer::singleShot(delayMs, [this, check = std::move(check), close = std::move(close)] {
+    m_result = check();
+    close();
+  });
+}

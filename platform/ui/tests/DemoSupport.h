@@ -1,0 +1,37 @@
+#pragma once
+// Shared pieces of the window layer's demonstration programs, which run on a virtual X display:
+// the picture asked for with --screenshot, a picture of a window as the screen shows it, and an
+// application whose exit code is the verdict of the program's checks.
+
+#include "platform/ui/CWinApp.h"
+#include "platform/ui/commctrl.h"
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <initializer_list>
+
+// Notes the path given after --screenshot, then runs the application.
+int DemoMain(int argc, char** argv);
+// That path; empty when no picture is asked for.
+const QString& ScreenshotPath();
+// The window as the screen shows it (its widgets' rendering where the screen cannot be read),
+// saved under `path`; null, with a message, when it cannot be taken or written.
+QImage ShootWindow(HWND hwnd, const QString& path);
+
+// Pictures of 16 x 16 pixels, each a square of one colour on a transparent ground; the caller
+// destroys the list.
+HIMAGELIST ColourSquares(std::initializer_list<COLORREF> colours);
+
+class DemoProgram : public CWinApp {
+public:
+  int ExitInstance() override { return m_result; }
+
+protected:
+  // When a picture is asked for: after `delayMs` of the event loop the result is check()'s answer
+  // (0: passed), then `close` ends what is shown.
+  void CheckLater(int delayMs, std::function<int()> check, std::function<void()> close);
+
+  int m_result = 0;
+};
