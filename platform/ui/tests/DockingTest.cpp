@@ -10,6 +10,7 @@
 #include "platform/ui/CDockState.h"
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/CMiniFrameWnd.h"
+#include "platform/ui/CToolBar.h"
 #include "platform/ui/CWinApp.h"
 #include "platform/ui/tests/UiTestSupport.h"
 #include "platform/ui/windc.h"
@@ -521,6 +522,41 @@ TEST_F(Docking, TheBorderOfAFloatingDynamicBarResizesIt) {
     const bool fromLeft = c.hit == HTLEFT;
     EXPECT_EQ(fromLeft ? after.right : after.left, fromLeft ? before.right : before.left) << c.what << ": the other edge stays";
   }
+}
+
+TEST_F(Docking, AToolBarIsDraggedByItsGripperAndTurnsUprightOnTheLeft) {
+  CToolBar bar;
+  ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_SIZE_DYNAMIC));
+  bar.SetSizes(CSize(24, 22), CSize(16, 15));
+  const UINT ids[] = {201, 202, 203};
+  ASSERT_TRUE(bar.SetButtons(ids, 3));
+  bar.EnableDocking(CBRS_ALIGN_ANY);
+  frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+  const CRect docked = ScreenRect(bar);
+  ASSERT_GT(docked.Width(), docked.Height());
+
+  // A press on a button is the button's: no drag.
+  CRect button;
+  bar.GetItemRect(0, &button);
+  const CPoint onButton = button.CenterPoint();
+  bar.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(onButton.x, onButton.y));
+  EXPECT_EQ(::GetCapture(), bar.GetSafeHwnd()) << "the button holds the mouse";
+  bar.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(onButton.x, onButton.y));
+  EXPECT_EQ(ScreenRect(bar), docked);
+
+  // A press on the gripper (left of the client area) drags the bar.
+  CRect client;
+  bar.GetClientRect(&client);
+  const CPoint onGripper(client.left - 3, client.Height() / 2);
+  ASSERT_EQ(bar.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(docked.left + 4, docked.top + 10)), HTCLIENT);
+  const CPoint leftEdge = origin + CSize(2, 150);
+  bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, At(bar, leftEdge));
+  bar.PostMessage(WM_LBUTTONUP, 0, At(bar, leftEdge));
+  PressOn(bar, onGripper);
+  EXPECT_EQ(ParentId(bar), AFX_IDW_DOCKBAR_LEFT);
+  const CRect upright = ScreenRect(bar);
+  EXPECT_GT(upright.Height(), upright.Width()) << "one column of buttons";
+  EXPECT_EQ(InParent(*DockBar(AFX_IDW_DOCKBAR_LEFT)).Width(), upright.Width());
 }
 
 // ---- Floating frames ---------------------------------------------------------------------------

@@ -24,11 +24,9 @@
 #include <initializer_list>
 #include <ostream>
 
-// Found by argument lookup from gtest's messages.
+// Found by argument lookup from gtest's messages (CRect, CPoint and CSize print through
+// UiTestSupport.h).
 static std::ostream& operator<<(std::ostream& out, const SIZE& s) { return out << s.cx << " x " << s.cy; }
-static std::ostream& operator<<(std::ostream& out, const RECT& r) {
-  return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
 
 namespace {
 
