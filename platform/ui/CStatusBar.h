@@ -9,7 +9,6 @@
 
 #include <vector>
 
-#define ID_SEPARATOR 0
 
 #define SBPS_NORMAL 0x0000
 #define SBPS_NOBORDERS SBT_NOBORDERS

@@ -150,6 +150,17 @@ UINT CToolBar::GetItemID(int index) const {
   return GetToolBarCtrl().GetButton(index, &b) && !(b.fsStyle & TBSTYLE_SEP) ? static_cast<UINT>(b.idCommand) : 0;
 }
 
+int CToolBar::ItemFromPoint(CPoint point) const {
+  for (int i = 0; i < GetCount(); ++i) {
+    TBBUTTON b {};
+    CRect r;
+    if (GetToolBarCtrl().GetButton(i, &b) && !(b.fsStyle & TBSTYLE_SEP) && !(b.fsState & TBSTATE_HIDDEN) &&
+        GetToolBarCtrl().GetItemRect(i, &r) && r.PtInRect(point))
+      return i;
+  }
+  return -1;
+}
+
 int CToolBar::CommandToIndex(UINT id) const { return GetToolBarCtrl().CommandToIndex(id); }
 
 void CToolBar::GetItemRect(int index, LPRECT rect) const {

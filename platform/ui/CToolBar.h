@@ -122,6 +122,8 @@ public:
 
 protected:
   void OnBarStyleChange(DWORD oldStyle, DWORD newStyle) override;
+  // The button under the point; separators and the space beside the buttons belong to the bar.
+  int ItemFromPoint(CPoint point) const override;
   // Commits the layout of the bar's docking state: floating and dynamic at m_nMRUWidth, else one
   // row or one column.
   void Layout();

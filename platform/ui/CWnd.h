@@ -28,6 +28,7 @@ struct SCROLLINFO;
 #define AFX_IDW_CONTROLBAR_LAST 0xE8FF
 #define AFX_IDW_TOOLBAR 0xE800
 #define AFX_IDW_STATUS_BAR 0xE801
+#define ID_SEPARATOR 0  // a separator in a tool bar's or status bar's list of IDs
 #define AFX_IDW_DOCKBAR_TOP 0xE81B
 #define AFX_IDW_DOCKBAR_LEFT 0xE81C
 #define AFX_IDW_DOCKBAR_RIGHT 0xE81D

@@ -559,6 +559,22 @@ TEST_F(Docking, AToolBarIsDraggedByItsGripperAndTurnsUprightOnTheLeft) {
   EXPECT_EQ(InParent(*DockBar(AFX_IDW_DOCKBAR_LEFT)).Width(), upright.Width());
 }
 
+TEST_F(Docking, APressOnAToolBarsSeparatorDragsTheBar) {
+  CToolBar bar;
+  ASSERT_TRUE(bar.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC));
+  const UINT ids[] = {201, ID_SEPARATOR, 202};
+  ASSERT_TRUE(bar.SetButtons(ids, 3));
+  bar.EnableDocking(CBRS_ALIGN_ANY);
+  frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+  CRect separator;
+  bar.GetItemRect(1, &separator);
+  const CPoint middle = origin + CSize(250, 200);
+  bar.PostMessage(WM_MOUSEMOVE, MK_LBUTTON, At(bar, middle));
+  bar.PostMessage(WM_LBUTTONUP, 0, At(bar, middle));
+  PressOn(bar, separator.CenterPoint());
+  EXPECT_TRUE(bar.IsFloating());
+}
+
 // ---- Floating frames ---------------------------------------------------------------------------
 
 TEST_F(Docking, TheCloseButtonHidesTheBarsOfAFloatingFrame) {
