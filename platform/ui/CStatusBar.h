@@ -9,7 +9,6 @@
 
 #include <vector>
 
-
 #define SBPS_NORMAL 0x0000
 #define SBPS_NOBORDERS SBT_NOBORDERS
 #define SBPS_POPOUT SBT_POPOUT
