@@ -217,9 +217,9 @@ bool OnItem(HWND hwnd, QPoint at) {
   return hit.hItem && (hit.flags & (TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON));
 }
 
-// Hands a press to the list, reporting the selection it makes as made by the mouse.
-void PressByMouse(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  States()[hwnd].cause = TVC_BYMOUSE;
+// Hands input to the list, reporting a selection it makes as caused by the mouse or the keyboard.
+void ForwardWithCause(HWND hwnd, UINT cause, UINT message, WPARAM wParam, LPARAM lParam) {
+  States()[hwnd].cause = cause;
   DefControlProc(hwnd, message, wParam, lParam);
   if (States().count(hwnd)) States()[hwnd].cause = TVC_UNKNOWN;
 }
@@ -408,7 +408,7 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       // drag leaves the selection alone. (The click has already given the tree the focus.)
       return 0;
     }
-    PressByMouse(hwnd, message, wParam, lParam);
+    ForwardWithCause(hwnd, TVC_BYMOUSE, message, wParam, lParam);
     if (IsWindow(hwnd) && message == WM_LBUTTONDBLCLK) {
       NMTREEVIEWW nm {};
       Notify(hwnd, NM_DBLCLK, nm);
@@ -439,7 +439,7 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     bool held = s.pressHeld;
     s.pressAt = QPoint(-1, -1);
     s.pressHeld = false;
-    if (held) PressByMouse(hwnd, WM_LBUTTONDOWN, wParam | MK_LBUTTON, MAKELPARAM(pressAt.x(), pressAt.y()));
+    if (held) ForwardWithCause(hwnd, TVC_BYMOUSE, WM_LBUTTONDOWN, wParam | MK_LBUTTON, MAKELPARAM(pressAt.x(), pressAt.y()));
     if (IsWindow(hwnd)) DefControlProc(hwnd, message, wParam, lParam);
     NMTREEVIEWW nm {};
     if (IsWindow(hwnd)) Notify(hwnd, NM_CLICK, nm);
@@ -450,11 +450,7 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (Notify(hwnd, NM_RCLICK, nm)) return 0;
     return DefControlProc(hwnd, message, wParam, lParam);
   }
-  case WM_KEYDOWN:
-    s.cause = TVC_BYKEYBOARD;
-    DefControlProc(hwnd, message, wParam, lParam);
-    if (States().count(hwnd)) States()[hwnd].cause = TVC_UNKNOWN;
-    return 0;
+  case WM_KEYDOWN: ForwardWithCause(hwnd, TVC_BYKEYBOARD, message, wParam, lParam); return 0;
   case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
   case WM_NCDESTROY:
     States().erase(hwnd);
