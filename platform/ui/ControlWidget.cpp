@@ -103,10 +103,17 @@ int QtKeyOf(UINT vk, bool shift) {
   return it == table.end() ? Qt::Key_unknown : it->second;
 }
 
+// The widget that holds Qt's focus for the control's widget: a widget whose owner keeps the focus
+// for it (a combo box for its edit field) takes its keys through that owner.
+QWidget* FocusOwner(QWidget* root) {
+  QWidget* proxy = root->focusProxy();
+  return proxy && proxy->isAncestorOf(root) ? proxy : root;
+}
+
 // The widget inside the control that takes keys: the one that had Qt's focus last.
 QWidget* KeyTarget(QWidget* root) {
   QWidget* focus = root->focusWidget();
-  return focus && (focus == root || root->isAncestorOf(focus)) ? focus : root;
+  return focus && (focus == root || root->isAncestorOf(focus)) ? focus : FocusOwner(root);
 }
 
 // Through Qt's delivery (scroll areas take their viewports' events through filters); an event the
@@ -135,7 +142,7 @@ bool ForwardInput(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (g_native && !g_native->forwarded && Matches(g_native->event->type(), message)) {
     auto* receiver = qobject_cast<QWidget*>(g_native->receiver);
-    if (receiver && (receiver == root || root->isAncestorOf(receiver))) {
+    if (receiver && (receiver == root || root->isAncestorOf(receiver) || receiver == FocusOwner(root))) {
       g_native->forwarded = true;
       if (auto* key = dynamic_cast<QKeyEvent*>(g_native->event)) {
         QKeyEvent e(key->type(), key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),

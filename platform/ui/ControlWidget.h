@@ -14,6 +14,8 @@
 #include <functional>
 #include <vector>
 
+class QLineEdit;
+
 namespace qvui {
 
 // Joins the widget (and the widgets it holds now) to the control `hwnd`: input becomes messages,
@@ -48,6 +50,11 @@ private:
   HWND m_hwnd {};
   bool m_was {};
 };
+
+// The control ID of a combo box's edit field.
+constexpr int kComboEditId = 1001;
+// Makes the edit field of a combo box: an EDIT child window over the box's own line edit.
+HWND CreateComboEdit(HWND combo, QLineEdit* line);
 
 // A control class of the layer: its procedure, its widget, the system colour of its background
 // (-1: none), its cursor and class styles.

@@ -36,6 +36,10 @@ private:
   HWND m_hwnd {};
 };
 
+// The property that names the window of a borrowed widget (see BorrowWidget): input to the widget
+// and the widgets inside it is that window's.
+inline constexpr char kWindowProperty[] = "qvuiWindow";
+
 // Whether Qt's event is one of the mouse and key events windows take as messages.
 bool IsInputEvent(QEvent::Type type);
 // Translates a Qt mouse or key event that reached a window's widget into messages; false for

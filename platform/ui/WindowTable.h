@@ -103,6 +103,7 @@ struct WindowRecord {
 
   bool destroying {};
   bool remote {};          // a stand-in for a window of another process (FindWindowW)
+  bool borrowed {};        // over a widget another window's widget owns and places: no host
   bool iconic {};          // minimised (kept in step with the Qt window state)
   bool zoomed {};
   QRect normalRect;        // placement of a top-level window when neither minimised nor maximised
@@ -120,6 +121,9 @@ bool IsUiThread();
 
 // ---- Classes ------------------------------------------------------------------------------------
 std::shared_ptr<WindowClass> FindClass(LPCWSTR name);
+// Creates a child window of the class over `widget` (see BorrowWidget), which takes the place of
+// the widget the class would make.
+HWND CreateWindowOverWidget(LPCWSTR className, DWORD style, HWND parent, int id, QWidget* widget);
 // The layer's own classes (generic windows, frames, views, bars); registered on first use.
 void RegisterBuiltinClasses();
 void RegisterBuiltinClass(const WNDCLASSW& wc);
@@ -154,6 +158,15 @@ bool HasDesktopCaption(const WindowRecord& rec);
 QPoint ClientOrigin(const WindowRecord& rec);
 QPoint WindowOrigin(const WindowRecord& rec);
 void CreateWidgets(WindowRecord& rec);
+// A window over a widget that another window's widget owns and places (the edit field of a combo
+// box): the record has no host, the widget is its client widget, and its rectangle and visibility
+// follow the widget's. The widget may go before the window does.
+void BorrowWidget(WindowRecord& rec, QWidget* widget);
+// The window is going: its widget stays with its owner and no longer stands for it.
+void ReleaseBorrowedWidget(WindowRecord& rec);
+// The widget that stands for the whole window (focus, capture, cursor): its host, or the widget
+// of a window over a borrowed widget.
+QWidget* OuterWidget(const WindowRecord& rec);
 // Puts the record's window and client rectangles onto the widgets.
 void ApplyGeometry(WindowRecord& rec);
 // Asks the window for its client rectangle (WM_NCCALCSIZE) and applies it. Returns whether the

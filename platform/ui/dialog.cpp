@@ -76,9 +76,21 @@ void TabStops(HWND parent, std::vector<HWND>& out) {
   }
 }
 
+// The control of the dialog that is or holds the window: a child of the dialog or of a control
+// parent inside it (the edit field of a combo box stands for its box).
+HWND DialogControlOf(HWND dialog, HWND hwnd) {
+  for (HWND parent = GetParent(hwnd); parent && parent != dialog && !(GetWindowLongW(parent, GWL_EXSTYLE) & WS_EX_CONTROLPARENT);
+       parent = GetParent(hwnd))
+    hwnd = parent;
+  return hwnd;
+}
+
 void FocusControl(HWND control) {
   SetFocus(control);
-  if (SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(control, EM_SETSEL, 0, -1);
+  // The text is selected in the window that took the focus: the control or one inside it.
+  HWND focus = GetFocus();
+  if (focus != control && !IsChild(control, focus)) focus = control;
+  if (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(focus, EM_SETSEL, 0, -1);
 }
 
 void PressButton(HWND dialog, int id, HWND button) {
@@ -371,6 +383,7 @@ BOOL Mnemonic(HWND dialog, HWND focus, char16_t key) {
     }
   };
   collect(dialog);
+  if (focus && IsChild(dialog, focus)) focus = DialogControlOf(dialog, focus);
   size_t start = 0;
   for (size_t i = 0; i < controls.size(); ++i)
     if (controls[i] == focus) start = i + 1;
@@ -445,6 +458,7 @@ BOOL IsDialogMessageW(HWND dialog, LPMSG msg) {
 }
 
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
+  if (control && IsChild(dialog, control)) control = DialogControlOf(dialog, control);
   std::vector<HWND> stops;
   TabStops(dialog, stops);
   if (stops.empty()) return nullptr;

@@ -2,16 +2,24 @@
 // (QPlainTextEdit). ES_PASSWORD hides the text, ES_NUMBER refuses typed characters other than
 // digits, ES_READONLY and EM_SETREADONLY keep the user from changing it, ES_UPPERCASE and
 // ES_LOWERCASE convert what is typed. The border is the window's own (WS_BORDER,
-// WS_EX_CLIENTEDGE); the widget draws none.
+// WS_EX_CLIENTEDGE); the widget draws none. Before it paints, an edit asks its parent for its
+// colours. The edit field of a combo box is an edit over the combo box's own line edit.
 
 #include "platform/ui/ControlWidget.h"
 
+#include "platform/gdi/CBrush.h"
+#include "platform/gdi/CDC.h"
+#include "platform/gdi/gdi.h"
+
 #include <QLineEdit>
+#include <QPainter>
+#include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
 
 #include <map>
+#include <memory>
 
 namespace qvui {
 
@@ -20,6 +28,7 @@ namespace {
 struct EditState {
   int limit {0x7FFFFFFE};
   bool modified {};
+  bool inCombo {};  // the edit field of a combo box
 };
 
 std::map<HWND, EditState>& States() {
@@ -36,9 +45,95 @@ Qt::Alignment AlignmentOf(DWORD style) {
 }
 
 void Changed(HWND hwnd) {
+  if (!IsWindow(hwnd)) return;  // a combo box's line edit outlives its window for a moment
   States()[hwnd].modified = true;
   NotifyParent(hwnd, EN_UPDATE);
   NotifyParent(hwnd, EN_CHANGE);
+}
+
+QColor QtColour(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+// What a brush paints, for a widget's palette: its colour, or its pattern as a tile.
+QBrush QtBrush(HBRUSH brush) {
+  LOGBRUSH kind {};
+  if (!GetObjectW(brush, sizeof kind, &kind)) return QBrush();
+  if (kind.lbStyle == BS_SOLID) return QtColour(kind.lbColor);
+  if (kind.lbStyle == BS_NULL) return QBrush(Qt::NoBrush);
+  auto tile = std::make_shared<CImageSurface>(8, 8);
+  HDC dc = CreateDCForSurface(tile);
+  CRect all(0, 0, 8, 8);
+  CDC::FromHandle(dc)->FillRect(&all, CBrush::FromHandle(brush));
+  DeleteDC(dc);
+  return QBrush(tile->Image());
+}
+
+// The parent chooses the colours of the edit (WM_CTLCOLOREDIT, or WM_CTLCOLORSTATIC while it is
+// read-only or disabled): the brush it answers fills the background, the text takes the DC's text
+// colour, and with a hollow brush the background is the DC's background colour when that mode
+// is opaque, else left unpainted. A zero answer keeps the edit's own colours. Answers whether
+// the palette changed.
+bool AskColours(HWND hwnd, QWidget* edit) {
+  WindowRecord* rec = Find(hwnd);
+  if (!rec || !rec->parent || rec->destroying) return false;
+  HWND parent = rec->parent;
+  bool asStatic = (rec->style & ES_READONLY) || !edit->isEnabled();
+  HDC hdc = GetDC(hwnd);
+  if (!hdc) return false;
+  CDC& dc = *CDC::FromHandle(hdc);
+  dc.SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
+  dc.SetBkColor(GetSysColor(asStatic ? COLOR_BTNFACE : COLOR_WINDOW));
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageW(parent, asStatic ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT,
+                                                     reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(hwnd)));
+  QPalette palette;
+  if (brush && IsWindow(hwnd)) {
+    QBrush background = QtBrush(brush);
+    if (background.style() == Qt::NoBrush && dc.GetBkMode() == OPAQUE) background = QtColour(dc.GetBkColor());
+    // A pattern made again is the same pattern (else each paint would change the palette and paint again).
+    QBrush current = edit->palette().brush(QPalette::Active, QPalette::Base);
+    if (background.style() == Qt::TexturePattern && current.style() == Qt::TexturePattern &&
+        background.textureImage() == current.textureImage())
+      background = current;
+    palette.setBrush(QPalette::Base, background);
+    QColor text = QtColour(dc.GetTextColor());
+    palette.setColor(QPalette::Active, QPalette::Text, text);
+    palette.setColor(QPalette::Inactive, QPalette::Text, text);
+  }
+  ReleaseDC(hwnd, hdc);
+  QPalette before = edit->palette();
+  edit->setPalette(palette);  // nothing happens when it is the one the edit has
+  return edit->palette() != before;
+}
+
+// Asks for the colours whenever the edit paints.
+class ColourRequest : public QObject {
+public:
+  ColourRequest(HWND hwnd, QWidget* edit, QWidget* painted) : QObject(edit), m_hwnd(hwnd), m_edit(edit) {
+    painted->installEventFilter(this);
+  }
+
+protected:
+  bool eventFilter(QObject* object, QEvent* e) override {
+    if (e->type() != QEvent::Paint || !m_edit || !AskColours(m_hwnd, m_edit)) return false;
+    // A widget that fills its own background has done so with the old colours.
+    auto* painted = static_cast<QWidget*>(object);
+    if (painted->autoFillBackground()) {
+      QPainter p(painted);
+      p.fillRect(static_cast<QPaintEvent*>(e)->rect(), painted->palette().brush(painted->backgroundRole()));
+    }
+    return false;
+  }
+
+private:
+  HWND m_hwnd {};
+  QPointer<QWidget> m_edit;
+};
+
+// What every edit has, whoever made its widget.
+void Equip(HWND hwnd, QWidget* widget, bool inCombo) {
+  States()[hwnd] = EditState {0x7FFFFFFE, false, inCombo};
+  auto* multi = qobject_cast<QPlainTextEdit*>(widget);
+  new ColourRequest(hwnd, widget, multi ? multi->viewport() : widget);
+  AdoptControlWidget(hwnd, widget);
 }
 
 QWidget* MakeEdit(HWND hwnd, QWidget* host) {
@@ -68,9 +163,8 @@ QWidget* MakeEdit(HWND hwnd, QWidget* host) {
     QObject::connect(edit, &QLineEdit::textChanged, [hwnd] { Changed(hwnd); });
     widget = edit;
   }
-  States()[hwnd] = EditState {};
   widget->setFocusPolicy(Qt::StrongFocus);
-  AdoptControlWidget(hwnd, widget);
+  Equip(hwnd, widget, false);
   return widget;
 }
 
@@ -166,6 +260,9 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* msg = reinterpret_cast<const MSG*>(lParam);
     if (multi && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN && (StyleOf(hwnd) & ES_WANTRETURN))
       code |= DLGC_WANTALLKEYS;
+    // The edit field of a combo box wants the keys its box wants (Enter and Esc close a dropped list).
+    if (States()[hwnd].inCombo)
+      code |= static_cast<UINT>(SendMessageW(GetParent(hwnd), WM_GETDLGCODE, wParam, lParam)) & DLGC_WANTALLKEYS;
     return code;
   }
   case WM_SETFOCUS: NotifyParent(hwnd, EN_SETFOCUS); return 0;
@@ -250,6 +347,14 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 }  // namespace
+
+HWND CreateComboEdit(HWND combo, QLineEdit* line) {
+  HWND hwnd = CreateWindowOverWidget(WC_EDITW, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, combo, kComboEditId, line);
+  if (!hwnd) return nullptr;
+  QObject::connect(line, &QLineEdit::textChanged, [hwnd] { Changed(hwnd); });
+  Equip(hwnd, line, true);
+  return hwnd;
+}
 
 void RegisterEditClass() {
   RegisterControl({WC_EDITW, EditProc, MakeEdit, COLOR_WINDOW, IDC_IBEAM});

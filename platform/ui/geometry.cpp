@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QVariant>
 
 #include <algorithm>
 #include <cstddef>
@@ -84,6 +85,40 @@ QPoint ClientPosInParent(const WindowRecord& rec) {
 
 void Restack(WindowRecord& rec, HWND after);
 
+// A window over a borrowed widget takes its rectangle (in the parent's client area) and its
+// visibility from the widget.
+void FollowWidget(HWND hwnd) {
+  WindowRecord* rec = Find(hwnd);
+  QWidget* widget = rec ? rec->clientWidget.data() : nullptr;
+  WindowRecord* parent = rec ? Find(rec->parent) : nullptr;
+  if (!widget || !parent || !parent->clientWidget) return;
+  QWidget* area = parent->clientWidget;
+  QPoint at = area->isAncestorOf(widget) ? widget->mapTo(area, QPoint()) : area->mapFromGlobal(widget->mapToGlobal(QPoint()));
+  rec->window = QRect(at, widget->size());
+  rec->client = QRect(QPoint(), widget->size());
+  rec->style = widget->isHidden() ? rec->style & ~WS_VISIBLE : rec->style | WS_VISIBLE;
+}
+
+class WidgetFollower : public QObject {
+public:
+  WidgetFollower(HWND hwnd, QWidget* widget) : QObject(widget), m_hwnd(hwnd) { widget->installEventFilter(this); }
+
+protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent: FollowWidget(m_hwnd); break;
+    default: break;
+    }
+    return false;
+  }
+
+private:
+  HWND m_hwnd {};
+};
+
 }  // namespace
 
 bool HasDesktopCaption(const WindowRecord& rec) {
@@ -132,6 +167,24 @@ void CreateWidgets(WindowRecord& rec) {
   ApplyGeometry(rec);
   ResizeSurface(rec, true);
 }
+
+void BorrowWidget(WindowRecord& rec, QWidget* widget) {
+  rec.borrowed = true;
+  rec.clientWidget = widget;
+  widget->setProperty(kWindowProperty, QVariant::fromValue(reinterpret_cast<quintptr>(rec.handle)));
+  new WidgetFollower(rec.handle, widget);
+  FollowWidget(rec.handle);
+  ResizeSurface(rec, true);
+}
+
+void ReleaseBorrowedWidget(WindowRecord& rec) {
+  QWidget* widget = rec.clientWidget;
+  if (!widget) return;
+  widget->setProperty(kWindowProperty, QVariant());
+  delete widget->findChild<WidgetFollower*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+QWidget* OuterWidget(const WindowRecord& rec) { return rec.borrowed ? rec.clientWidget.data() : rec.host.data(); }
 
 void ApplyGeometry(WindowRecord& rec) {
   if (!rec.host) return;
@@ -324,10 +377,12 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
       else if (rec->iconic) rec->host->showMinimized();
       else if (rec->zoomed) rec->host->showMaximized();
       else rec->host->show();
+    } else if (QWidget* widget = OuterWidget(*rec)) {
+      widget->show();
     }
   } else if ((flags & SWP_HIDEWINDOW) && visible) {
     rec->style &= ~WS_VISIBLE;
-    if (rec->host) rec->host->hide();
+    if (QWidget* widget = OuterWidget(*rec)) widget->hide();
   }
   rec = Find(hwnd);
   if (!rec) return TRUE;

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPointer>
+#include <QVariant>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -160,7 +161,7 @@ bool TranslateMouse(HWND hwnd, QMouseEvent* e) {
   bool client = captured || hit == HTCLIENT;
   if (!client) message += WM_NCMOUSEMOVE - WM_MOUSEMOVE;
 
-  if (rec->host) g_cursorWidget = rec->host;
+  if (QWidget* widget = OuterWidget(*rec)) g_cursorWidget = widget;
   if (!captured) {
     SendMessageW(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(hit, message));
     if (!IsWindow(target)) return true;
@@ -383,6 +384,8 @@ bool TranslateInput(HWND hwnd, QEvent* e) {
 HWND WindowOfWidget(const QWidget* widget) {
   for (const QWidget* w = widget; w; w = w->parentWidget()) {
     if (auto host = dynamic_cast<const WindowHost*>(w)) return host->Handle();
+    if (QVariant borrowed = w->property(kWindowProperty); borrowed.isValid())
+      return reinterpret_cast<HWND>(borrowed.value<quintptr>());
   }
   return nullptr;
 }
@@ -459,9 +462,9 @@ HWND SetFocus(HWND hwnd) {
   g_focus = (hwnd && IsWindow(hwnd)) ? hwnd : nullptr;
   if (g_focus) {
     WindowRecord* rec = Find(g_focus);
-    if (rec->host && !g_settingFocus) {
+    if (QWidget* widget = OuterWidget(*rec); widget && !g_settingFocus) {
       g_settingFocus = true;
-      rec->host->setFocus(Qt::OtherFocusReason);
+      widget->setFocus(Qt::OtherFocusReason);
       g_settingFocus = false;
     }
     SendMessageW(g_focus, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
@@ -479,7 +482,8 @@ HWND SetCapture(HWND hwnd) {
     SendMessageW(old, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
     PostMessageW(old, WM_NULL, 0, 0);  // wakes a tracking loop that waits for the old window's messages
   }
-  if (WindowRecord* rec = Find(hwnd); rec && rec->host && rec->host->isVisible()) rec->host->grabMouse();
+  if (WindowRecord* rec = Find(hwnd))
+    if (QWidget* widget = OuterWidget(*rec); widget && widget->isVisible()) widget->grabMouse();
   return old;
 }
 
@@ -487,7 +491,8 @@ BOOL ReleaseCapture() {
   HWND old = GetCapture();
   g_capture = nullptr;
   if (!old) return TRUE;
-  if (WindowRecord* rec = Find(old); rec && rec->host) rec->host->releaseMouse();
+  if (WindowRecord* rec = Find(old))
+    if (QWidget* widget = OuterWidget(*rec)) widget->releaseMouse();
   SendMessageW(old, WM_CAPTURECHANGED, 0, 0);
   PostMessageW(old, WM_NULL, 0, 0);
   return TRUE;

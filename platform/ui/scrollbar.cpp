@@ -6,6 +6,8 @@
 #include "platform/ui/ControlWidget.h"
 #include "platform/ui/WindowHost.h"
 
+#include <QAbstractScrollArea>
+#include <QComboBox>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -155,6 +157,19 @@ LRESULT ScrollBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// The bar a control's widget scrolls its contents with (a list or tree view, a list box, a
+// multi-line edit): the widget's own, or that of the one scrolling view inside it (the rows of a
+// list view under their header). A combo box's list scrolls no bar of the box.
+QScrollBar* ScrollingBar(HWND hwnd, int bar) {
+  WindowRecord* rec = Find(hwnd);
+  QWidget* widget = rec && rec->windowClass->makeControl ? rec->clientWidget.data() : nullptr;
+  if (!widget || bar == SB_CTL || qobject_cast<QComboBox*>(widget)) return nullptr;
+  auto* area = qobject_cast<QAbstractScrollArea*>(widget);
+  if (!area) area = widget->findChild<QAbstractScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+  if (!area) return nullptr;
+  return bar == SB_VERT ? area->verticalScrollBar() : area->horizontalScrollBar();
+}
+
 // A window's own bar widget, made on first use in its host.
 QScrollBar* WindowBar(HWND hwnd, int bar) {
   BarState* s = StateOf(hwnd, bar, true);
@@ -238,7 +253,12 @@ BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
   if (!info || !IsWindow(hwnd)) return FALSE;
   BarState* s = StateOf(hwnd, bar, false);
   SCROLLINFO i = s ? s->info : SCROLLINFO {sizeof(SCROLLINFO), 0, 0, 0, 0, 0, 0};
-  if (!s && bar != SB_CTL) {
+  if (QScrollBar* q = ScrollingBar(hwnd, bar)) {
+    // Qt's largest position is the platform's maximum less the page, plus one.
+    int page = std::max(q->pageStep(), 1);
+    i = SCROLLINFO {sizeof(SCROLLINFO), 0, q->minimum(), q->maximum() + page - 1, static_cast<UINT>(page), q->value(),
+                    q->sliderPosition()};
+  } else if (!s && bar != SB_CTL) {
     DWORD flag = bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
     if (!(GetWindowLongW(hwnd, GWL_STYLE) & flag)) return FALSE;
     i.nMax = 100;

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 
 namespace qvui {
 
@@ -36,6 +37,8 @@ std::vector<std::shared_ptr<WindowClass>>& Classes() {
   static std::vector<std::shared_ptr<WindowClass>> classes;
   return classes;
 }
+
+QWidget* g_borrowed = nullptr;  // the widget the window being created is to be made over
 
 HWND NewHandle() {
   // Handles are never reused, so a stale handle can never name a newer window.
@@ -78,6 +81,7 @@ void Remove(HWND hwnd) {
     auto& order = TopLevelOrder();
     order.erase(std::remove(order.begin(), order.end(), hwnd), order.end());
   }
+  if (dead->borrowed) ReleaseBorrowedWidget(*dead);
   // The widgets may be on the call stack (a close box, a key): they go when control returns.
   if (dead->host) {
     dead->host->hide();
@@ -327,7 +331,8 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   Add(std::move(record));
 
   AttachCreatingObject(hwnd);
-  CreateWidgets(*Find(hwnd));
+  if (QWidget* widget = std::exchange(g_borrowed, nullptr)) BorrowWidget(*Find(hwnd), widget);
+  else CreateWidgets(*Find(hwnd));
 
   CREATESTRUCTW cs {param, instance, menuOrId, parent, height, width, y, x,
                     static_cast<LONG>(style), windowName, className, exStyle};
@@ -347,6 +352,19 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
   }
   return IsLive(hwnd) ? hwnd : nullptr;
 }
+
+namespace qvui {
+
+HWND CreateWindowOverWidget(LPCWSTR className, DWORD style, HWND parent, int id, QWidget* widget) {
+  QRect at = widget->geometry();
+  g_borrowed = widget;
+  HWND hwnd = CreateWindowExW(0, className, nullptr, style | WS_CHILD, at.x(), at.y(), at.width(), at.height(), parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+  g_borrowed = nullptr;
+  return hwnd;
+}
+
+}  // namespace qvui
 
 // ---- Destruction ------------------------------------------------------------------------------
 

@@ -9,6 +9,7 @@
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -19,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -37,14 +40,7 @@ LRESULT ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 class Controls : public ::testing::Test {
 protected:
   void SetUp() override {
-    static bool registered = false;
-    if (!registered) {
-      WNDCLASSW wc {0, ParentProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, u"ControlTestParent"};
-      ASSERT_NE(RegisterClassW(&wc), 0);
-      registered = true;
-    }
-    parent = CreateWindowExW(0, u"ControlTestParent", u"parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr,
-                             nullptr, nullptr, nullptr);
+    parent = MakeParentWindow(u"ControlTestParent", ParentProc);
     ASSERT_NE(parent, nullptr);
     g_notes.clear();
   }
@@ -154,6 +150,9 @@ INSTANTIATE_TEST_SUITE_P(
                        CB_RESETCONTENT, CB_GETCURSEL, CB_SETCURSEL, CB_GETCOUNT, CB_FINDSTRING, CB_FINDSTRINGEXACT,
                        CB_SELECTSTRING, CB_GETLBTEXT, CBN_SELCHANGE},
         SelectionKind {"EditableComboBox", WC_COMBOBOXW, CBS_DROPDOWN, CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING,
+                       CB_RESETCONTENT, CB_GETCURSEL, CB_SETCURSEL, CB_GETCOUNT, CB_FINDSTRING, CB_FINDSTRINGEXACT,
+                       CB_SELECTSTRING, CB_GETLBTEXT, CBN_SELCHANGE},
+        SelectionKind {"SimpleComboBox", WC_COMBOBOXW, CBS_SIMPLE, CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING,
                        CB_RESETCONTENT, CB_GETCURSEL, CB_SETCURSEL, CB_GETCOUNT, CB_FINDSTRING, CB_FINDSTRINGEXACT,
                        CB_SELECTSTRING, CB_GETLBTEXT, CBN_SELCHANGE},
         SelectionKind {"ListBox", WC_LISTBOXW, LBS_NOTIFY, LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING,
@@ -442,6 +441,130 @@ TEST_F(Controls, AWindowsScrollBarComesAndGoesWithWhatThereIsToScroll) {
   EXPECT_TRUE(GetWindowLongW(view, GWL_STYLE) & WS_VSCROLL) << "unless it is to stay, disabled";
   DestroyWindow(view);
 }
+
+// Controls that scroll their contents themselves answer for their own bars: each case makes a
+// control, lets it lay out its contents, scrolls it its own way or as the user does, and says
+// where the control itself says it stands then (-1: anywhere past the start) and the range's
+// maximum as the desktop's controls report it (-1: not checked).
+struct Scrolled {
+  HWND control;
+  int bar;
+  int position;
+  int maximum;
+};
+
+struct ScrollCase {
+  const char* name;
+  Scrolled (*scroll)(HWND parent);
+};
+
+HWND MakeChild(HWND parent, LPCWSTR cls, DWORD style) {
+  return CreateWindowExW(0, cls, u"", WS_CHILD | WS_VISIBLE | style, 0, 0, 160, 100, parent, nullptr, nullptr, nullptr);
+}
+
+HWND MakeRows(HWND parent, int columnWidth, int rows) {
+  HWND list = MakeChild(parent, WC_LISTVIEWW, LVS_REPORT);
+  LVCOLUMNW column {LVCF_TEXT | LVCF_WIDTH, 0, columnWidth, const_cast<LPWSTR>(u"Name"), 0, 0};
+  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+  for (int i = 0; i < rows; ++i) {
+    LVITEMW item {LVIF_TEXT, i, 0, 0, 0, const_cast<LPWSTR>(u"row"), 0, 0, 0};
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  Pump();
+  return list;
+}
+
+std::vector<HTREEITEM> MakeBranches(HWND tree, int count, LPCWSTR text) {
+  std::vector<HTREEITEM> items;
+  for (int i = 0; i < count; ++i) {
+    TVINSERTSTRUCTW insert {TVI_ROOT, TVI_LAST, TVITEMW {TVIF_TEXT, nullptr, 0, 0, const_cast<LPWSTR>(text), 0, 0, 0, 0, 0}};
+    items.push_back(reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&insert))));
+  }
+  Pump();
+  return items;
+}
+
+int TextLeft(HWND tree, HTREEITEM item) {
+  RECT r {};
+  std::memcpy(&r, &item, sizeof item);  // the item goes in, its rectangle comes out
+  SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r));
+  return r.left;
+}
+
+const ScrollCase kScrollCases[] = {
+    {"ListViewRows",
+     [](HWND parent) {
+       HWND list = MakeRows(parent, 100, 50);
+       SendMessageW(list, LVM_ENSUREVISIBLE, 40, FALSE);
+       return Scrolled {list, SB_VERT, static_cast<int>(SendMessageW(list, LVM_GETTOPINDEX, 0, 0)), 49};
+     }},
+    {"ListViewSideways",
+     [](HWND parent) {
+       HWND list = MakeRows(parent, 600, 3);
+       // The user moves the bar a page to the right.
+       ClientOf(list)->findChild<QAbstractScrollArea*>()->horizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+       RECT row {LVIR_BOUNDS, 0, 0, 0};
+       SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+       return Scrolled {list, SB_HORZ, -row.left, 599};
+     }},
+    {"TreeRows",
+     [](HWND parent) {
+       HWND tree = MakeChild(parent, WC_TREEVIEWW, 0);
+       std::vector<HTREEITEM> items = MakeBranches(tree, 50, u"branch");
+       SendMessageW(tree, WM_VSCROLL, SB_PAGEDOWN, 0);
+       auto first = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0));
+       return Scrolled {tree, SB_VERT, static_cast<int>(std::find(items.begin(), items.end(), first) - items.begin()), 49};
+     }},
+    {"TreeSideways",
+     [](HWND parent) {
+       HWND tree = MakeChild(parent, WC_TREEVIEWW, 0);
+       HTREEITEM item = MakeBranches(tree, 1, u"a branch whose name is far wider than the tree")[0];
+       int before = TextLeft(tree, item);
+       SendMessageW(tree, WM_HSCROLL, SB_PAGEDOWN, 0);
+       return Scrolled {tree, SB_HORZ, before - TextLeft(tree, item), -1};
+     }},
+    {"ListBoxRows",
+     [](HWND parent) {
+       HWND box = MakeChild(parent, WC_LISTBOXW, WS_VSCROLL);
+       for (int i = 0; i < 50; ++i) SendMessageW(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(u"line"));
+       Pump();
+       SendMessageW(box, LB_SETTOPINDEX, 20, 0);
+       return Scrolled {box, SB_VERT, static_cast<int>(SendMessageW(box, LB_GETTOPINDEX, 0, 0)), 49};
+     }},
+    {"MultiLineEditLines",
+     [](HWND parent) {
+       HWND edit = MakeChild(parent, WC_EDITW, ES_MULTILINE | WS_VSCROLL);
+       std::u16string text;
+       for (int i = 0; i < 50; ++i) text += u"line\r\n";
+       SetWindowTextW(edit, text.c_str());
+       Pump();
+       SendMessageW(edit, EM_SETSEL, text.size(), text.size());
+       SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+       return Scrolled {edit, SB_VERT, -1, static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0)) - 1};
+     }},
+};
+
+class ScrollingControls : public Controls, public ::testing::WithParamInterface<ScrollCase> {};
+
+TEST_P(ScrollingControls, AnswerForTheBarsTheyScrollWith) {
+  Scrolled s = GetParam().scroll(parent);
+  ASSERT_NE(s.control, nullptr);
+  SCROLLINFO info {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+  ASSERT_TRUE(GetScrollInfo(s.control, s.bar, &info));
+  EXPECT_GT(info.nPos, 0) << "the control was scrolled";
+  if (s.position >= 0) {
+    EXPECT_EQ(info.nPos, s.position);
+  }
+  if (s.maximum >= 0) {
+    EXPECT_EQ(info.nMax, s.maximum);
+  }
+  EXPECT_LE(info.nPos, info.nMax - static_cast<int>(info.nPage) + 1) << "the largest position is max - page + 1";
+  EXPECT_EQ(GetScrollPos(s.control, s.bar), info.nPos);
+  EXPECT_EQ(GetScrollPos(s.control, s.bar == SB_VERT ? SB_HORZ : SB_VERT), 0) << "the other bar did not move";
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, ScrollingControls, ::testing::ValuesIn(kScrollCases),
+                         [](const ::testing::TestParamInfo<ScrollCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Controls, ProgressBarsKeepTheirPositionInRangeAndStepAround) {
   HWND bar = Make(PROGRESS_CLASSW, 0, 31);

@@ -95,6 +95,29 @@ TEST(DialogTemplates, TabVisitsTheTabStopsInTemplateOrder) {
   });
 }
 
+TEST(DialogTemplates, TabGoesThroughTheEditFieldOfAComboBox) {
+  CountingDialog dialog(u"IDD_ALL_CONTROLS");
+  RunModal(dialog, [](CDialog& d) {
+    HWND kind = Item(d, IDC_KIND);
+    CWnd::ModifyStyle(kind, 3, CBS_DROPDOWN, 0);
+    ::SetWindowTextW(kind, u"Letter");
+    HWND field = ::GetDlgItem(kind, 1001);
+    EXPECT_NE(field, nullptr);
+    ::SetFocus(Item(d, IDC_COUNT));
+    PressKey(Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    EXPECT_EQ(::GetFocus(), field) << "the box hands the focus on to its field";
+    DWORD start = 1, end = 0;
+    ::SendMessageW(kind, CB_GETEDITSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 6u) << "with its text selected";
+    PressKey(Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), IDC_CHECK) << "from the field Tab goes on after the box";
+    PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(::GetFocus(), field);
+    d.EndDialog(IDOK);
+  });
+}
+
 TEST(DialogTemplates, ArrowsMoveWithinARadioGroupAndCheckTheButton) {
   CountingDialog dialog(u"IDD_ALL_CONTROLS");
   RunModal(dialog, [](CDialog& d) {

@@ -70,6 +70,14 @@ void Pump(int ms) {
   while (clock.elapsed() < ms) RunLoopFor(5);
 }
 
+HWND MakeParentWindow(LPCWSTR className, WNDPROC proc) {
+  WNDCLASSW wc {0, proc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, className};
+  WNDCLASSW known {};
+  if (!GetClassInfoW(nullptr, className, &known) && !RegisterClassW(&wc)) return nullptr;
+  return CreateWindowExW(0, className, u"parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                         nullptr);
+}
+
 QWidget* HostOf(HWND hwnd) {
   qvui::WindowRecord* rec = qvui::Find(hwnd);
   return rec ? static_cast<QWidget*>(rec->host.data()) : nullptr;

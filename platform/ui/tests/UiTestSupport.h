@@ -16,6 +16,9 @@
 bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 2000);
 // Runs the event loop for a while.
 void Pump(int ms = 50);
+// A shown top-level window, 400 x 300 at the screen's corner, of a class of the test's own
+// (registered on first use), to hold the controls under test.
+HWND MakeParentWindow(LPCWSTR className, WNDPROC proc);
 // The Qt widgets of a window (the whole window, and its client area).
 QWidget* HostOf(HWND hwnd);
 QWidget* ClientOf(HWND hwnd);
