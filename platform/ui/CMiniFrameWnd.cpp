@@ -256,9 +256,11 @@ BOOL CMiniFrameWnd::TrackCloseButton() {
     RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   };
   pressed(TRUE);
-  SetCapture();
+  // Kept apart from this object: a message handed on may destroy the frame (and delete it).
+  const HWND self = m_hWnd;
+  ::SetCapture(self);
   BOOL released = FALSE;
-  while (::GetCapture() == m_hWnd) {
+  while (::GetCapture() == self) {
     MSG msg {};
     if (!::GetMessageW(&msg, nullptr, 0, 0)) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -279,9 +281,10 @@ BOOL CMiniFrameWnd::TrackCloseButton() {
       break;
     } else {
       ::DispatchMessageW(&msg);
+      if (!::IsWindow(self)) return FALSE;
     }
   }
-  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  if (::GetCapture() == self) ::ReleaseCapture();
   const BOOL onButton = released && m_bClosePressed;
   pressed(FALSE);
   return onButton;
