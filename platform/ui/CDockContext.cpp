@@ -98,7 +98,7 @@ void CDockContext::StartResize(int hit, CPoint pt) {
 }
 
 void CDockContext::ToggleDocking() {
-  if (!m_pDockSite) m_pDockSite = m_pBar->m_pDockSite;
+  m_pDockSite = m_pBar->m_pDockSite;  // the bar's frame now, as a drag takes it
   if (!m_pDockSite) return;
   if (m_pBar->IsFloating()) {
     if (!(m_pBar->m_dwDockStyle & CBRS_ALIGN_ANY)) return;

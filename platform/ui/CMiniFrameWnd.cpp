@@ -7,7 +7,6 @@
 #include "platform/ui/windc.h"
 
 #include <algorithm>
-#include <vector>
 
 IMPLEMENT_DYNCREATE(CMiniFrameWnd, CFrameWnd)
 IMPLEMENT_DYNCREATE(CMiniDockFrameWnd, CMiniFrameWnd)
@@ -343,10 +342,8 @@ CControlBar* CMiniDockFrameWnd::CaptionBar() const {
 
 void CMiniDockFrameWnd::OnClose() {
   // Closing hides the bars; the frame hides itself with the last of them.
-  std::vector<CControlBar*> bars;
   for (INT_PTR i = 0; i < m_wndDockBar.m_arrBars.GetSize(); ++i)
-    if (CControlBar* bar = m_wndDockBar.m_arrBars[i]) bars.push_back(bar);
-  for (CControlBar* bar : bars) bar->DelayShow(FALSE);
+    if (CControlBar* bar = m_wndDockBar.m_arrBars[i]) bar->DelayShow(FALSE);
   RecalcLayout();
 }
 
