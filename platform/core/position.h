@@ -1,6 +1,6 @@
 #pragma once
 // POSITION: an opaque place in a list, handed out by a list and given back to it. Lists check a
-// position against their own nodes before they use it.
+// position against the ones they handed out for entries they still hold before they use it.
 
 #include <atomic>
 #include <cstdint>
