@@ -25,9 +25,13 @@ BOOL IsHorizontal(DWORD style) { return (style & CBRS_ORIENT_HORZ) != 0; }
 
 CDockBar::CDockBar(BOOL floating) : m_bFloating(floating) { m_arrBars.Add(nullptr); }
 
-CDockBar::~CDockBar() {
+CDockBar::~CDockBar() { ReleaseBars(); }
+
+void CDockBar::ReleaseBars() {
   for (INT_PTR i = 0; i < m_arrBars.GetSize(); ++i)
     if (CControlBar* bar = m_arrBars[i]; bar && bar->m_pDockBar == this) bar->m_pDockBar = nullptr;
+  m_arrBars.RemoveAll();
+  m_arrBars.Add(nullptr);
 }
 
 BOOL CDockBar::Create(CWnd* parent, DWORD style, UINT id) {
@@ -280,10 +284,7 @@ LRESULT CDockBar::OnSizeParent(WPARAM, LPARAM lParam) {
 }
 
 void CDockBar::OnDestroy() {
-  for (INT_PTR i = 0; i < m_arrBars.GetSize(); ++i)
-    if (CControlBar* bar = m_arrBars[i]; bar && bar->m_pDockBar == this) bar->m_pDockBar = nullptr;
-  m_arrBars.RemoveAll();
-  m_arrBars.Add(nullptr);
+  ReleaseBars();
   CControlBar::OnDestroy();
 }
 

@@ -89,5 +89,7 @@ private:
   // Where a bar docked at this rectangle (client coordinates) goes.
   Slot SlotFor(const CRect& rect) const;
   void Adopt(CControlBar* bar, Slot slot, CPoint pos, CDockBar* old);
+  // Lets go of every bar (they no longer name this dock bar) and leaves the rows empty.
+  void ReleaseBars();
   CSize Measure(CControlBar* bar, BOOL horz) const;
 };

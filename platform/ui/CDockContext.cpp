@@ -38,7 +38,11 @@ CPoint ScreenPoint(const MSG& msg) {
 
 CDockContext::CDockContext(CControlBar* bar) : m_pBar(bar), m_pDockSite(bar->m_pDockSite) {}
 
-CDockContext::~CDockContext() = default;
+CDockContext::~CDockContext() {
+  if (!m_pLoopAlive) return;
+  *m_pLoopAlive = false;
+  CancelLoop();
+}
 
 void CDockContext::StartDrag(CPoint pt) {
   if (!m_pBar->m_pDockSite) return;  // a bar outside any frame has nowhere to go
@@ -94,7 +98,7 @@ void CDockContext::StartResize(int hit, CPoint pt) {
 }
 
 void CDockContext::ToggleDocking() {
-  if (!m_pDockSite) m_pDockSite = m_pBar->m_pDockSite;
+  m_pDockSite = m_pBar->m_pDockSite;  // the bar's frame now, as a drag takes it
   if (!m_pDockSite) return;
   if (m_pBar->IsFloating()) {
     if (!(m_pBar->m_dwDockStyle & CBRS_ALIGN_ANY)) return;
@@ -159,8 +163,18 @@ BOOL CDockContext::Track() {
     CancelLoop();
     return FALSE;
   }
-  m_pBar->SetCapture();
-  while (::GetCapture() == m_pBar->m_hWnd) {
+  // Kept apart from the bar: a message handed on may destroy its window, or the bar itself.
+  const HWND bar = m_pBar->m_hWnd;
+  bool alive = true;
+  m_pLoopAlive = &alive;
+  const BOOL ended = RunLoop(bar, alive);
+  if (alive) m_pLoopAlive = nullptr;
+  return ended;
+}
+
+BOOL CDockContext::RunLoop(HWND bar, const bool& alive) {
+  ::SetCapture(bar);
+  while (::GetCapture() == bar) {
     MSG msg {};
     if (!::GetMessageW(&msg, nullptr, 0, 0)) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -188,6 +202,7 @@ BOOL CDockContext::Track() {
       return FALSE;
     default:
       ::DispatchMessageW(&msg);
+      if (!alive) return FALSE;  // the destructor has ended the loop
       break;
     }
   }

@@ -88,5 +88,11 @@ protected:
   void DrawFocusRect(BOOL removeRect = FALSE);
 
 private:
+  // Track's loop with the mouse captured by the bar's window.
+  BOOL RunLoop(HWND bar, const bool& alive);
+
   BOOL m_bLockedUpdates {};  // InitLoop took the desktop's update lock
+  // While Track runs: the loop's flag, cleared by the destructor when a message the loop hands on
+  // takes the bar (and this context) away.
+  bool* m_pLoopAlive {};
 };

@@ -7,7 +7,6 @@
 #include "platform/ui/windc.h"
 
 #include <algorithm>
-#include <vector>
 
 IMPLEMENT_DYNCREATE(CMiniFrameWnd, CFrameWnd)
 IMPLEMENT_DYNCREATE(CMiniDockFrameWnd, CMiniFrameWnd)
@@ -256,9 +255,11 @@ BOOL CMiniFrameWnd::TrackCloseButton() {
     RedrawWindow(nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
   };
   pressed(TRUE);
-  SetCapture();
+  // Kept apart from this object: a message handed on may destroy the frame (and delete it).
+  const HWND self = m_hWnd;
+  ::SetCapture(self);
   BOOL released = FALSE;
-  while (::GetCapture() == m_hWnd) {
+  while (::GetCapture() == self) {
     MSG msg {};
     if (!::GetMessageW(&msg, nullptr, 0, 0)) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
@@ -279,9 +280,10 @@ BOOL CMiniFrameWnd::TrackCloseButton() {
       break;
     } else {
       ::DispatchMessageW(&msg);
+      if (!::IsWindow(self)) return FALSE;
     }
   }
-  if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+  if (::GetCapture() == self) ::ReleaseCapture();
   const BOOL onButton = released && m_bClosePressed;
   pressed(FALSE);
   return onButton;
@@ -340,10 +342,8 @@ CControlBar* CMiniDockFrameWnd::CaptionBar() const {
 
 void CMiniDockFrameWnd::OnClose() {
   // Closing hides the bars; the frame hides itself with the last of them.
-  std::vector<CControlBar*> bars;
   for (INT_PTR i = 0; i < m_wndDockBar.m_arrBars.GetSize(); ++i)
-    if (CControlBar* bar = m_wndDockBar.m_arrBars[i]) bars.push_back(bar);
-  for (CControlBar* bar : bars) bar->DelayShow(FALSE);
+    if (CControlBar* bar = m_wndDockBar.m_arrBars[i]) bar->DelayShow(FALSE);
   RecalcLayout();
 }
 

@@ -3,7 +3,6 @@
 #include "platform/ui/CFrameWnd.h"
 #include "platform/ui/CImageList.h"
 #include "platform/ui/ControlWidget.h"
-#include "platform/ui/windc.h"
 
 #include <algorithm>
 #include <memory>
@@ -15,7 +14,6 @@ IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
   ON_WM_PAINT()
   ON_WM_NCCALCSIZE()
-  ON_WM_NCPAINT()
 END_MESSAGE_MAP()
 
 namespace {
@@ -327,30 +325,9 @@ void CToolBar::OnPaint() {
   Default();
 }
 
-void CToolBar::OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS* params) {
-  Default();
-  if (!params) return;
-  CRect inside(0, 0, 0, 0);
-  CalcInsideRect(inside, (m_dwStyle & CBRS_ORIENT_HORZ) != 0);
-  RECT& client = params->rgrc[0];
-  client.left += inside.left;
-  client.top += inside.top;
-  client.right = std::max(client.left, client.right + inside.right);
-  client.bottom = std::max(client.top, client.bottom + inside.bottom);
-}
-
-void CToolBar::OnNcPaint() {
-  CWindowDC dc(this);
-  CRect window, client;
-  GetWindowRect(&window);
-  GetClientRect(&client);
-  ClientToScreen(&client);
-  client.OffsetRect(-window.left, -window.top);
-  window.OffsetRect(-window.left, -window.top);
-  dc.ExcludeClipRect(&client);
-  dc.FillSolidRect(&window, GetSysColor(COLOR_BTNFACE));
-  DrawBorders(&dc, window);
-  DrawGripper(&dc, window);
+void CToolBar::OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params) {
+  Default();  // the control's own frame first
+  if (params) CControlBar::OnNcCalcSize(calcValidRects, params);
 }
 
 void CToolBar::OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) {

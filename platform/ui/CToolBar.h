@@ -129,7 +129,6 @@ protected:
   void Layout();
   void OnPaint();
   void OnNcCalcSize(BOOL calcValidRects, NCCALCSIZE_PARAMS* params);
-  void OnNcPaint();
 
   // Labels already in the control's string pool: text to pool index (the pointer's value). Null
   // until the first label; the bar deletes it.

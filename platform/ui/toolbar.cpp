@@ -274,8 +274,17 @@ QString LabelOf(const ToolState& s, INT_PTR string) {
 
 bool Insert(HWND hwnd, ToolState& s, int at, const TBBUTTON& b) {
   if (at < 0 || at > static_cast<int>(s.buttons.size())) at = static_cast<int>(s.buttons.size());
-  s.buttons.insert(s.buttons.begin() + at, b);
-  s.texts.insert(s.texts.begin() + at, (b.fsStyle & BTNS_SEP) ? QString() : LabelOf(s, b.iString));
+  TBBUTTON kept = b;
+  const QString label = (b.fsStyle & BTNS_SEP) ? QString() : LabelOf(s, b.iString);
+  // A label given by pointer is copied into the pool: the caller's text need not outlive the call,
+  // and the button as TB_GETBUTTON answers it can be inserted again.
+  if (!(b.fsStyle & BTNS_SEP) && b.iString >= static_cast<INT_PTR>(s.strings.size()) &&
+      !IS_INTRESOURCE(reinterpret_cast<LPCWSTR>(b.iString))) {
+    kept.iString = static_cast<INT_PTR>(s.strings.size());
+    s.strings.push_back(label);
+  }
+  s.buttons.insert(s.buttons.begin() + at, kept);
+  s.texts.insert(s.texts.begin() + at, label);
   Refresh(hwnd);
   return true;
 }

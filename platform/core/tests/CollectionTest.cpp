@@ -87,10 +87,11 @@ TEST(CMapStringToPtr, WalksVisitEveryEntryOnceAndSurviveRemovingTheVisitedOne) {
   EXPECT_EQ(visited, 4);
   EXPECT_TRUE(map.IsEmpty());
 
-  // A position of a removed entry names nothing.
+  // A position of a removed entry names nothing, also once another entry has taken its place.
   map.SetAt(u"x", Ptr(1));
   POSITION stale = map.GetStartPosition();
   map.RemoveKey(u"x");
+  map.SetAt(u"y", Ptr(2));
   CString key = u"unchanged";
   void* value = Ptr(1);
   map.GetNextAssoc(stale, key, value);
@@ -166,6 +167,14 @@ TEST(CObList, KeepsOrderFindsAndRemovesWithoutDeleting) {
     list.RemoveAll();
     EXPECT_TRUE(list.IsEmpty());
     EXPECT_EQ(alive, 3);
+
+    // Nor do they once new entries have taken the removed ones' places.
+    std::vector<POSITION> removed;
+    for (int i = 0; i < 8; ++i) removed.push_back(list.AddTail(&a));
+    list.RemoveAll();
+    for (int i = 0; i < 8; ++i) list.AddTail(&b);
+    for (POSITION pos : removed) EXPECT_EQ(list.GetAt(pos), nullptr);
+    list.RemoveAll();
   }
   EXPECT_EQ(alive, 0);
 }

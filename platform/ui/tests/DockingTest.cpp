@@ -486,6 +486,74 @@ TEST_F(Docking, EscapeOrTheRightButtonCancelADragAndCtrlKeepsTheBarFloating) {
   EXPECT_EQ(msg.wParam, 7u);
 }
 
+// A message the drag or the close button's loop hands on may take the bar or the frame away: the
+// loop ends there, lets the screen go, and leaves what came after for the program's own loop.
+TEST_F(Docking, ALoopWhoseWindowIsDestroyedMeanwhileEndsThere) {
+  // A bar made on the heap that goes with its window.
+  struct OwnBar : TestBar {
+    using TestBar::TestBar;
+    void PostNcDestroy() override { delete this; }
+  };
+  CWnd marker;  // receives the release that follows the destruction
+  ASSERT_TRUE(marker.CreateEx(0, nullptr, u"marker", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0));
+  const CPoint middle = origin + CSize(client.Width() / 2, client.Height() / 2);
+  auto markerLeft = [&] {
+    MSG msg {};
+    return PeekMessageW(&msg, marker.GetSafeHwnd(), WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE) != 0;
+  };
+  auto screenUnlocked = [&] {
+    const BOOL locked = ::LockWindowUpdate(marker.GetSafeHwnd());
+    ::LockWindowUpdate(nullptr);
+    return locked != FALSE;
+  };
+
+  for (bool deleted : {false, true}) {
+    const char* what = deleted ? "bar deleted with its window" : "bar's window destroyed";
+    TestBar kept(CSize(100, 26));
+    TestBar* bar = deleted ? new OwnBar(CSize(100, 26)) : &kept;
+    Dock(*bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+    const HWND barWindow = bar->GetSafeHwnd();
+    bar->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, At(*bar, middle));
+    bar->PostMessage(WM_CLOSE);
+    marker.PostMessage(WM_LBUTTONUP, 0, 0);
+    PressOn(*bar, CPoint(10, 10));
+    EXPECT_FALSE(IsWindow(barWindow)) << what;
+    EXPECT_EQ(::GetCapture(), nullptr) << what;
+    EXPECT_TRUE(markerLeft()) << what << ": the loop ended with the bar";
+    EXPECT_TRUE(screenUnlocked()) << what;
+    EXPECT_EQ(DockBar(AFX_IDW_DOCKBAR_TOP)->GetDockedCount(), 0) << what;
+  }
+
+  // While the close button is held, a frame whose window goes but whose object stays, and the
+  // floating frame of a bar when its main frame closes (it goes with its owner and deletes itself).
+  struct KeptFrame : CMiniFrameWnd {
+    void PostNcDestroy() override {}
+  };
+  auto pressClose = [&](CMiniFrameWnd& mini, CWnd& closing) {
+    const HWND miniWindow = mini.GetSafeHwnd();
+    const CPoint button = ScreenRect(mini).TopLeft() + CSize(mini.GetCloseButtonRect().CenterPoint().x,
+                                                             mini.GetCloseButtonRect().CenterPoint().y);
+    closing.PostMessage(WM_CLOSE);
+    marker.PostMessage(WM_LBUTTONUP, 0, 0);
+    mini.SendMessage(WM_NCLBUTTONDOWN, HTCLOSE, MAKELPARAM(button.x, button.y));
+    EXPECT_FALSE(IsWindow(miniWindow));
+    EXPECT_EQ(::GetCapture(), nullptr);
+    EXPECT_TRUE(markerLeft()) << "the close button's loop ended with its frame";
+  };
+  KeptFrame kept;
+  ASSERT_TRUE(kept.CreateEx(0, nullptr, u"kept", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, CRect(200, 200, 300, 260), frame));
+  pressClose(kept, kept);
+
+  TestBar bar(CSize(100, 26));
+  Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP);
+  frame->FloatControlBar(&bar, CPoint(300, 250));
+  CMiniDockFrameWnd* mini = FloatingFrameOf(bar);
+  ASSERT_NE(mini, nullptr);
+  pressClose(*mini, *frame);
+  frame = nullptr;  // gone with its window
+  marker.DestroyWindow();
+}
+
 TEST_F(Docking, TheBorderOfAFloatingDynamicBarResizesIt) {
   TestBar bar(CSize(120, 26));
   Dock(bar, ID_BAR_A, AFX_IDW_DOCKBAR_TOP, nullptr, CBRS_ALIGN_TOP | CBRS_SIZE_DYNAMIC);

@@ -23,6 +23,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <ostream>
+#include <string>
 
 // Found by argument lookup from gtest's messages (CRect, CPoint and CSize print through
 // UiTestSupport.h).
@@ -273,9 +274,16 @@ TEST_F(ToolBars, EachDistinctLabelEntersTheStringPoolOnce) {
   TBBUTTON extra {0, 300, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, 3};
   ASSERT_TRUE(ctrl.InsertButton(4, &extra));
   EXPECT_EQ(bar.GetButtonText(4), CString(u"Two"));
-  // Rewriting a button (here its style) keeps its label.
+  // Rewriting a button (here its style) keeps its label, also one that was given by pointer: the
+  // caller's text is its own again once the button is in.
   bar.SetButtonStyle(4, TBBS_CHECKBOX);
   EXPECT_EQ(bar.GetButtonText(4), CString(u"Two"));
+  std::u16string callers = u"Zoom in";
+  TBBUTTON byPointer {1, 301, TBSTATE_ENABLED, BTNS_BUTTON, {}, 0, reinterpret_cast<INT_PTR>(callers.c_str())};
+  ASSERT_TRUE(ctrl.InsertButton(5, &byPointer));
+  callers.assign(u"Changed");
+  bar.SetButtonStyle(5, TBBS_CHECKBOX);
+  EXPECT_EQ(bar.GetButtonText(5), CString(u"Zoom in"));
 }
 
 TEST_F(ToolBars, LabelsMakeButtonsAsLargeAsTheyNeed) {
