@@ -445,6 +445,11 @@ LRESULT TreeProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsWindow(hwnd)) Notify(hwnd, NM_CLICK, nm);
     return 0;
   }
+  case WM_RBUTTONDOWN:
+  case WM_RBUTTONDBLCLK:
+    // As on the desktop: a right press leaves the selection alone; the release is told as NM_RCLICK.
+    SetFocus(hwnd);
+    return 0;
   case WM_RBUTTONUP: {
     NMTREEVIEWW nm {};
     if (Notify(hwnd, NM_RCLICK, nm)) return 0;

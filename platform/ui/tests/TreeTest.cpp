@@ -103,6 +103,21 @@ TEST_F(Trees, SelectionIsReportedWithItsCause) {
   EXPECT_EQ(tree.GetDropHilightItem(), nullptr);
 }
 
+TEST_F(Trees, ARightClickIsToldWithoutMovingTheSelection) {
+  HTREEITEM one = tree.InsertItem(u"one");
+  HTREEITEM two = tree.InsertItem(u"two");
+  tree.SelectItem(one);
+  notes.clear();
+  CRect text;
+  ASSERT_TRUE(tree.GetItemRect(two, &text, TRUE));
+  LPARAM at = MAKELPARAM(text.left + 3, text.CenterPoint().y);
+  tree.SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, at);
+  tree.SendMessage(WM_RBUTTONUP, 0, at);
+  EXPECT_EQ(tree.GetSelectedItem(), one);
+  EXPECT_EQ(Count(TVN_SELCHANGEDW), 0);
+  EXPECT_EQ(Count(NM_RCLICK), 1);
+}
+
 TEST_F(Trees, HitTestsFindTheItemAndWhereOnItItIs) {
   HTREEITEM first = tree.InsertItem(u"First item");
   tree.InsertItem(u"Second");
