@@ -4,12 +4,16 @@
 
 #include "framework/dialogs/CQVTreeCtrl.h"
 
+#include "platform/ui/CMenu.h"
 #include "platform/ui/afxole.h"
 #include "platform/ui/commctrl.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -46,7 +50,19 @@ public:
   }
   HMENU CreatePopupMenu(UINT menuId) override {
     menuAsked.push_back(menuId);
-    return nullptr;
+    if (!offerMenu) return nullptr;
+    CMenu bar, popup;
+    bar.CreateMenu();
+    popup.CreatePopupMenu();
+    popup.AppendMenu(MF_STRING, 501, u"Open");
+    popup.AppendMenu(MF_STRING, 502, u"Close");
+    bar.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(popup.Detach()), u"Item");
+    lastMenu = bar.Detach();
+    return lastMenu;
+  }
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+    commands.push_back(LOWORD(wParam));
+    return CQVTreeCtrl::OnCommand(wParam, lParam);
   }
   void GetPopupMenuID(HTREEITEM item, UINT& menuId) override {
     menuFor.push_back(item);
@@ -59,6 +75,9 @@ public:
   std::vector<int> firstVisibleAtOver;
   std::vector<UINT> menuAsked;
   std::vector<HTREEITEM> menuFor;
+  bool offerMenu {};
+  HMENU lastMenu {};
+  std::vector<UINT> commands;
 };
 
 class TreeCtrl : public ::testing::Test {
@@ -369,6 +388,23 @@ TEST_F(TreeCtrl, ARightClickOnAnItemAsksForItsMenuThenSelectsIt) {
   EXPECT_EQ(tree.menuAsked, std::vector<UINT> {4711});
   EXPECT_EQ(tree.GetSelectedItem(), b);
   EXPECT_EQ(tree.selected, std::vector<HTREEITEM> {b}) << "the derived tree hears of the user's choice";
+}
+
+TEST_F(TreeCtrl, TheChosenCommandOfThePopUpMenuGoesToTheTree) {
+  tree.SelectItem(Add("a"));
+  HTREEITEM b = Add("b");
+  tree.offerMenu = true;
+  QTimer::singleShot(30, [] {
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr) << "the menu's first sub-menu is shown";
+    for (QAction* action : popup->actions())
+      if (action->data().toUInt() == 502) popup->setActiveAction(action);
+    QTest::keyClick(popup, Qt::Key_Return);
+  });
+  Click(OnItem(b), Qt::RightButton);
+  EXPECT_TRUE(PumpUntil([&] { return !tree.commands.empty(); }));
+  EXPECT_EQ(tree.commands, std::vector<UINT> {502});
+  EXPECT_FALSE(IsMenu(tree.lastMenu)) << "the menu is destroyed afterwards";
 }
 
 TEST_F(TreeCtrl, DraggingAnItemOntoAnotherMovesItsSubtreeThere) {
