@@ -10,12 +10,9 @@
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -86,11 +83,7 @@ protected:
     ASSERT_TRUE(parent.CreateEx(0, u"AfxWnd", u"tree", WS_POPUP | WS_VISIBLE, CRect(50, 40, 450, 340), nullptr, 0));
     ASSERT_TRUE(tree.Create(CRect(0, 0, 200, 300), &parent, 7));
     Pump(20);
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-      ADD_FAILURE() << "the drag was still running when the time was up";
-      if (HWND capture = GetCapture()) PostMessageW(capture, WM_KEYDOWN, VK_ESCAPE, 0);
-    });
-    watchdog.start(8000);
+    CancelDragWhenDue(watchdog, 8000);
   }
   void TearDown() override {
     EXPECT_EQ(GetCapture(), nullptr);
@@ -132,10 +125,7 @@ protected:
   }
   void SendMouse(QEvent::Type type, POINT screen, Qt::MouseButton button, Qt::MouseButtons buttons,
                  Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
-    QWidget* viewport = static_cast<QTreeWidget*>(ClientOf(tree.GetSafeHwnd()))->viewport();
-    QPointF global(screen.x, screen.y);
-    QMouseEvent e(type, viewport->mapFromGlobal(global), global, button, buttons, modifiers);
-    QCoreApplication::sendEvent(viewport, &e);
+    SendViewMouse(tree.GetSafeHwnd(), type, screen, button, buttons, modifiers);
   }
   void Click(POINT at, Qt::MouseButton button) {
     SetCursorPos(at.x, at.y);
@@ -150,6 +140,13 @@ protected:
   }
   void ReleaseAt(POINT at) {
     Then([this, at] { SendMouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); });
+  }
+  // Moves onto the item and releases there.
+  void DropOn(HTREEITEM item) {
+    POINT to = OnItem(item);
+    MoveTo(to);
+    MoveTo(POINT {to.x + 2, to.y});
+    ReleaseAt(POINT {to.x + 2, to.y});
   }
   void Cancel() {
     Then([] { PostMessageW(GetCapture(), WM_KEYDOWN, VK_ESCAPE, 0); });
@@ -414,10 +411,7 @@ TEST_F(TreeCtrl, DraggingAnItemOntoAnotherMovesItsSubtreeThere) {
   HTREEITEM c = Add("c");
   tree.Expand(a, TVE_EXPAND);
   Pump(20);
-  POINT to = OnItem(c);
-  MoveTo(to);
-  MoveTo(POINT {to.x + 2, to.y});
-  ReleaseAt(POINT {to.x + 2, to.y});
+  DropOn(c);
   DragItem(a);
   EXPECT_EQ(Dump(), "b c(a(a1))");
   EXPECT_EQ(tree.moved, (std::vector<std::string> {"a1", "a"}));
@@ -434,10 +428,7 @@ TEST_F(TreeCtrl, DropsOntoTheDraggedItemOrItsSubtreeAreRefused) {
   Pump(20);
   const std::string before = Dump();
   for (HTREEITEM target : {a, a1, a11}) {
-    POINT to = OnItem(target);
-    MoveTo(to);
-    MoveTo(POINT {to.x + 2, to.y});
-    ReleaseAt(POINT {to.x + 2, to.y});
+    DropOn(target);
     DragItem(a);
     EXPECT_EQ(Dump(), before) << tree.GetItemText(target).ToUtf8();
     EXPECT_TRUE(tree.moved.empty());
@@ -448,10 +439,7 @@ TEST_F(TreeCtrl, ADragTheTreeDidNotStartFindsNothingToDropOn) {
   HTREEITEM a = Add("a");
   HTREEITEM b = Add("b");
   tree.SelectItem(a);
-  POINT to = OnItem(b);
-  MoveTo(to);
-  MoveTo(POINT {to.x + 2, to.y});
-  ReleaseAt(POINT {to.x + 2, to.y});
+  DropOn(b);
   POINT from = InTree(150, 280);
   SetCursorPos(from.x, from.y);
   Pump(10);

@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
-#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -153,12 +152,7 @@ protected:
     for (int i = 0; i < 60; ++i) items.push_back(tree.InsertItem(CString::FromUtf8("item " + std::to_string(i))));
     ASSERT_TRUE(treeTarget.Register(&tree));
     Pump(20);
-    // A drag still running when the time is up is cancelled, so a failing test does not hang.
-    QObject::connect(&watchdog, &QTimer::timeout, [] {
-      ADD_FAILURE() << "the drag was still running when the time was up";
-      if (HWND capture = GetCapture()) PostMessageW(capture, WM_KEYDOWN, VK_ESCAPE, 0);
-    });
-    watchdog.start(5000);
+    CancelDragWhenDue(watchdog, 5000);
   }
   void TearDown() override {
     EXPECT_EQ(GetCapture(), nullptr) << "the drag let the mouse go";
@@ -208,10 +202,7 @@ protected:
   // Sends Qt's mouse event to the tree's item view, the way the desktop delivers it.
   void SendMouse(QEvent::Type type, POINT screen, Qt::MouseButton button, Qt::MouseButtons buttons,
                  Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
-    QWidget* viewport = static_cast<QTreeWidget*>(ClientOf(tree.GetSafeHwnd()))->viewport();
-    QPointF global(screen.x, screen.y);
-    QMouseEvent e(type, viewport->mapFromGlobal(global), global, button, buttons, modifiers);
-    QCoreApplication::sendEvent(viewport, &e);
+    SendViewMouse(tree.GetSafeHwnd(), type, screen, button, buttons, modifiers);
   }
   // Runs a drag from the point; the steps given before run inside it.
   DROPEFFECT DragFrom(POINT start, DROPEFFECT allowed = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK,

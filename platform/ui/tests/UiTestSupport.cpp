@@ -3,7 +3,9 @@
 #include "platform/ui/WindowHost.h"
 #include "platform/ui/WindowTable.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -86,6 +88,22 @@ QWidget* HostOf(HWND hwnd) {
 QWidget* ClientOf(HWND hwnd) {
   qvui::WindowRecord* rec = qvui::Find(hwnd);
   return rec ? rec->clientWidget.data() : nullptr;
+}
+
+void SendViewMouse(HWND control, QEvent::Type type, POINT screen, Qt::MouseButton button, Qt::MouseButtons buttons,
+                   Qt::KeyboardModifiers modifiers) {
+  QWidget* viewport = static_cast<QAbstractScrollArea*>(ClientOf(control))->viewport();
+  QPointF global(screen.x, screen.y);
+  QMouseEvent e(type, viewport->mapFromGlobal(global), global, button, buttons, modifiers);
+  QCoreApplication::sendEvent(viewport, &e);
+}
+
+void CancelDragWhenDue(QTimer& watchdog, int ms) {
+  QObject::connect(&watchdog, &QTimer::timeout, [] {
+    ADD_FAILURE() << "the drag was still running when the time was up";
+    if (HWND capture = GetCapture()) PostMessageW(capture, WM_KEYDOWN, VK_ESCAPE, 0);
+  });
+  watchdog.start(ms);
 }
 
 std::string MessageName(UINT message) {

@@ -5,6 +5,8 @@
 #include "platform/core/CRect.h"
 #include "platform/ui/winuser.h"
 
+#include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -22,6 +24,13 @@ HWND MakeParentWindow(LPCWSTR className, WNDPROC proc);
 // The Qt widgets of a window (the whole window, and its client area).
 QWidget* HostOf(HWND hwnd);
 QWidget* ClientOf(HWND hwnd);
+// Sends Qt's mouse event to the item view of a tree or list control, the way the desktop delivers
+// it (the point in screen coordinates).
+void SendViewMouse(HWND control, QEvent::Type type, POINT screen, Qt::MouseButton button, Qt::MouseButtons buttons,
+                   Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Starts the timer so that a drag still running when the time is up fails the test and is
+// cancelled, and the test does not hang.
+void CancelDragWhenDue(QTimer& watchdog, int ms);
 
 // One recorded message, and a readable name for messages in failure output.
 struct Logged {
