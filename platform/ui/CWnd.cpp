@@ -12,6 +12,8 @@
 
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
@@ -27,6 +29,13 @@ CWnd* g_creating = nullptr;    // the CWnd whose CreateEx is making a window
 std::map<HWND, std::unique_ptr<CWnd>>& TempWindows() {
   static std::map<HWND, std::unique_ptr<CWnd>> temps;
   return temps;
+}
+
+// The tables told of deleted CWnd objects. Kept for the whole run: wrappers of windows are still
+// deleted while static objects go away at the program's end.
+std::vector<std::pair<CWnd::DeleteWatcher, void*>>& DeleteWatchers() {
+  static auto* watchers = new std::vector<std::pair<CWnd::DeleteWatcher, void*>>;
+  return *watchers;
 }
 
 // A CWnd that only names a place in the stacking order. It is never destroyed: at the program's
@@ -122,6 +131,16 @@ LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, 
 CWnd::~CWnd() {
   if (m_hWnd && ::IsWindow(m_hWnd) && FromHandlePermanent(m_hWnd) == this) ::DestroyWindow(m_hWnd);
   Detach();
+  for (const auto& [watcher, context] : DeleteWatchers()) watcher(context, this);
+}
+
+void CWnd::WatchDeletes(DeleteWatcher watcher, void* context) {
+  if (watcher) DeleteWatchers().emplace_back(watcher, context);
+}
+
+void CWnd::UnwatchDeletes(DeleteWatcher watcher, void* context) {
+  auto& watchers = DeleteWatchers();
+  std::erase(watchers, std::pair(watcher, context));
 }
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs) {

@@ -50,6 +50,13 @@ public:
                 UINT id, LPVOID param = nullptr);
   virtual BOOL DestroyWindow();
   virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+  // Tables that keep pointers to CWnd objects they do not own (registries of windows) hear of each
+  // CWnd object as it is deleted, so that they never hand out a deleted one. The watcher is called
+  // with its context at the end of the object's destructor. Watchers are added and removed on the
+  // user-interface thread, never from inside a watcher.
+  using DeleteWatcher = void (*)(void* context, CWnd* wnd);
+  static void WatchDeletes(DeleteWatcher watcher, void* context);
+  static void UnwatchDeletes(DeleteWatcher watcher, void* context);
   virtual BOOL PreTranslateMessage(MSG* msg);
 
   HWND GetSafeHwnd() const { return m_hWnd; }
