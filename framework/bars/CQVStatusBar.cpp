@@ -34,7 +34,10 @@ BOOL CQVStatusBar::SetPanes(int count) {
 }
 
 void CQVStatusBar::SetPaneInfo(int pane, UINT style, int width) {
-  if (IsPane(pane)) CStatusBar::SetPaneInfo(pane, 0, style, width);
+  if (!IsPane(pane)) return;
+  // Owner drawing is switched by SetPaneOwnerDraw alone: a new width or border keeps it.
+  if (GetPaneStyle(pane) & SBPS_OWNERDRAW) style |= SBPS_OWNERDRAW;
+  CStatusBar::SetPaneInfo(pane, 0, style, width);
 }
 
 void CQVStatusBar::SetPaneText(int pane, LPCWSTR text) {

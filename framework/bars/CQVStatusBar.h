@@ -42,10 +42,11 @@ protected:
   void OnTimer(UINT_PTR id);
   DECLARE_MESSAGE_MAP()
 
-  // Set by a derived bar before Create to have the refresh timer run.
-  int m_bRefreshTimer {0};
-  int m_nRefreshInterval {kDefaultRefreshInterval};
-
 private:
   bool IsPane(int pane) const { return pane >= 0 && pane < GetCount(); }
+
+protected:
+  // Set by a derived bar before Create to have the refresh timer run, and its period.
+  int m_bRefreshTimer {0};
+  int m_nRefreshInterval {kDefaultRefreshInterval};
 };

@@ -199,7 +199,7 @@ TEST_F(StatusBarTest, AnOwnerDrawnPaneIsDrawnByTheHookAndGetsItsTextBackWhenSwit
   EXPECT_TRUE(type & SBT_OWNERDRAW);
 
   bar.drawn.clear();
-  const CRect item = Item(2);
+  CRect item = Item(2);
   const COLORREF inside = PixelOfBar(item.CenterPoint().x, item.CenterPoint().y);
   ASSERT_EQ(bar.drawn.size(), 1u) << "only the owner-drawn pane reaches the hook";
   EXPECT_EQ(bar.drawn[0].pane, 2);
@@ -210,10 +210,16 @@ TEST_F(StatusBarTest, AnOwnerDrawnPaneIsDrawnByTheHookAndGetsItsTextBackWhenSwit
   EXPECT_FALSE(bar.drawn[0].rect.IsRectEmpty());
   EXPECT_EQ(inside, kDrawnColour) << "the hook draws on the bar";
 
-  // Another pane's text sends the panes again; this one stays owner-drawn.
+  // Another pane's text sends the panes again, and a new width or border for this pane comes
+  // without the owner-draw style: it stays owner-drawn.
   bar.SetPaneText(1, u"Page 2");
   ControlText(2, &type);
   EXPECT_TRUE(type & SBT_OWNERDRAW);
+  bar.SetPaneInfo(2, SBPS_POPOUT, 90);
+  ControlText(2, &type);
+  EXPECT_TRUE(type & SBT_OWNERDRAW);
+  EXPECT_TRUE(type & SBT_POPOUT);
+  EXPECT_EQ(Item(2).Width(), 94);
 
   bar.SetPaneOwnerDraw(2, FALSE);
   EXPECT_EQ(ControlText(2, &type), CString(u"Ready")) << "switching back restores the text";
@@ -222,6 +228,7 @@ TEST_F(StatusBarTest, AnOwnerDrawnPaneIsDrawnByTheHookAndGetsItsTextBackWhenSwit
   bar.SetPaneOwnerDraw(2, FALSE);
   EXPECT_EQ(bar.textMessages, textsAfter) << "a plain pane switched off sends nothing";
   bar.drawn.clear();
+  item = Item(2);
   EXPECT_NE(PixelOfBar(item.CenterPoint().x, item.CenterPoint().y), kDrawnColour);
   EXPECT_TRUE(bar.drawn.empty());
 }
