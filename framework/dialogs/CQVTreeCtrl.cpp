@@ -325,8 +325,7 @@ void CQVTreeCtrl::OnRClick(NMHDR*, LRESULT* result) {
   UINT menuId = 0;
   GetPopupMenuID(item, menuId);
   LoadPopupMenu(menuId);
-  // A right click is the user's choice of item: the derived tree hears of it.
-  CTreeCtrl::SelectItem(item);
+  SelectItem(item);
   if (result) *result = 1;
 }
 
