@@ -344,7 +344,7 @@ TEST(StatusBarRefreshTimer, RunsAtItsPeriodWhenEnabled) {
     int interval;
     int fewest;
     int most;
-  } const cases[] = {{0, 100, 0, 0}, {1, 0, 1, 2}, {1, -20, 1, 2}, {1, 100, 4, 12}};
+  } const cases[] = {{0, 100, 0, 0}, {1, 0, 1, 2}, {1, -20, 1, 2}, {1, 100, 3, 12}};
   for (const Case& c : cases) {
     auto* frame = new CFrameWnd;
     ASSERT_TRUE(frame->Create(nullptr, u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 300, 200)));
