@@ -3,11 +3,15 @@
 
 #include "framework/dialogs/CQVHtmlWnd.h"
 
+#include "platform/ui/WindowTable.h"
 #include "platform/ui/tests/UiTestSupport.h"
+
+#include <QApplication>
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +91,32 @@ TEST_F(HtmlWindow, RightClicksInThePageAreSwallowedUnlessMenusAreAllowed) {
     }
     EXPECT_FALSE(html.PreTranslateMessage(nullptr));
   }
+}
+
+// A right click reaching the page through the message queue, as the program's message loop hands
+// it on: shows the page's menu or not.
+TEST_F(HtmlWindow, ARightClickInThePageShowsTheMenuOnlyWhenAllowed) {
+  const qvui::MessageFilter before = qvui::GetMessageFilter();
+  qvui::SetMessageFilter([](MSG* msg) { return CWnd::WalkPreTranslateTree(nullptr, msg); });
+  for (BOOL allow : {FALSE, TRUE}) {
+    CQVHtmlWnd html;
+    ASSERT_TRUE(html.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 150), CWnd::FromHandle(parent), allow));
+    const HWND pane = html.GetHtmlView()->GetBrowserWindow()->GetSafeHwnd();
+    bool menuShown = false;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+      if (QWidget* popup = QApplication::activePopupWidget()) {
+        menuShown = true;
+        popup->close();
+      }
+    });
+    closer.start(20);
+    ::PostMessageW(pane, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+    ::PostMessageW(pane, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    Pump(200);
+    EXPECT_EQ(menuShown, static_cast<bool>(allow)) << "menus allowed: " << allow;
+  }
+  qvui::SetMessageFilter(before);
 }
 
 TEST_F(HtmlWindow, DeletingAWindowThatIsStillOpenEndsItsView) {

@@ -121,6 +121,8 @@ TEST_F(IconWindow, BitmapsByKeyComeFromTheLanguageFileAndAMissingKeyLeavesItBlan
   icon.SetIconMask(u"ICO_RED", u"ICO_RED");
   EXPECT_EQ(icon.GetIcon()->GetWidth(), 32);
   EXPECT_EQ(icon.GetMask()->GetWidth(), 32);
+  icon.SetIconMask(*icon.GetIcon(), *icon.GetMask());
+  EXPECT_EQ(icon.GetIcon()->GetWidth(), 32) << "its own bitmap given back is kept";
   icon.SetMask(nullptr);
   EXPECT_TRUE(icon.GetMask()->IsEmpty());
   Clear(kBackground);
