@@ -32,7 +32,6 @@ public:
   virtual void OnClickButton() {}
 
   BOOL SetButtonStyle(DWORD style);
-  DWORD GetButtonStyle() const { return m_buttonStyle; }
   // The state last drawn (kState*).
   DWORD GetButtonState() const { return m_buttonState; }
   // Switches the flat look on or off; only with the flat style. While the control has the focus
