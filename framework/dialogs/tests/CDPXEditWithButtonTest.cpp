@@ -304,6 +304,16 @@ TEST_F(EditWithButton, TheFlatLookFollowsFocusAndMouse) {
   EXPECT_EQ(CWnd::GetFocus(), &edit);
   EXPECT_EQ(GetCapture(), nullptr) << "a click into the text ends the hover's capture";
 
+  other.SetFocus();
+  const QPoint onButton(Window().Width() - 10, 12);
+  Mouse(QEvent::MouseMove, QPoint(20, 12), Qt::NoButton);
+  ASSERT_EQ(GetCapture(), edit.GetSafeHwnd());
+  Press(onButton);
+  EXPECT_EQ(edit.GetButtonState(), CDPXEditWithButton::kStatePressed) << "a press routed by the hover's capture";
+  Release(onButton);
+  EXPECT_EQ(edit.clicks, 1);
+  EXPECT_EQ(GetCapture(), nullptr);
+
   edit.SetButtonStyle(0);
   EXPECT_EQ(edit.GetButtonState() & flat, 0u);
   other.SetFocus();
