@@ -177,9 +177,8 @@ TEST(GUIRegistry, ANewWindowObjectAtTheAddressOfADeletedOneIsANewWindow) {
 class FrameWithBar : public ::testing::Test {
 protected:
   void SetUp() override {
-    frame = new CFrameWnd;
-    ASSERT_TRUE(frame->Create(nullptr, u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 400, 300)));
-    ASSERT_TRUE(view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+    frame = MakeFrameWithView(view, u"frame", CRect(0, 0, 400, 300));
+    ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(bar.Create(frame));
     frame->RecalcLayout();
   }

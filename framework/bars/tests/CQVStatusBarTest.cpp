@@ -73,9 +73,8 @@ protected:
     frame->DestroyWindow();
   }
   void MakeFrame(TestBar& into) {
-    frame = new CFrameWnd;
-    ASSERT_TRUE(frame->Create(nullptr, u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 520, 300)));
-    ASSERT_TRUE(view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+    frame = MakeFrameWithView(view, u"frame", CRect(0, 0, 520, 300));
+    ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(into.Create(frame, AFX_IDW_STATUS_BAR));
   }
   // Four panes: the first stretches, the others are 60, 80 and 50 wide.
@@ -362,11 +361,9 @@ TEST(StatusBarRefreshTimer, RunsAtItsPeriodWhenEnabled) {
 // pane; the picture is kept with the artefacts.
 TEST(StatusBarOnX11, AFrameShowsTextIconAndOwnerDrawnPanes) {
   if (QGuiApplication::platformName() != QStringLiteral("xcb")) GTEST_SKIP() << "needs an X display";
-  auto* frame = new CFrameWnd;
-  ASSERT_TRUE(frame->Create(nullptr, u"Status bar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 560, 300)));
   CWnd view;
-  ASSERT_TRUE(view.Create(AfxRegisterWndClass(0, nullptr, GetSysColorBrush(COLOR_WINDOW)), nullptr,
-                          WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+  CFrameWnd* frame = MakeFrameWithView(view, u"Status bar", CRect(40, 40, 560, 300), true);
+  ASSERT_NE(frame, nullptr);
   TestBar bar;
   ASSERT_TRUE(bar.Create(frame, AFX_IDW_STATUS_BAR));
   ASSERT_TRUE(bar.SetPanes(4));

@@ -96,9 +96,8 @@ std::vector<CControlBar*> Rows(const CDockBar* dockBar) {
 class Docking : public ::testing::Test {
 protected:
   void SetUp() override {
-    frame = new CFrameWnd;
-    ASSERT_TRUE(frame->Create(nullptr, u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(60, 60, 700, 520)));
-    ASSERT_TRUE(view.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+    frame = MakeFrameWithView(view, u"frame", CRect(60, 60, 700, 520));
+    ASSERT_NE(frame, nullptr);
     frame->EnableDocking(CBRS_ALIGN_ANY);
     frame->GetClientRect(&client);
     origin = CPoint(0, 0);
@@ -952,11 +951,9 @@ END_MESSAGE_MAP()
 // display (the test runs under xvfb-run). The picture is kept with the artefacts.
 TEST(DockingOnX11, AFrameWithDockedAndFloatingBars) {
   if (QGuiApplication::platformName() != QStringLiteral("xcb")) GTEST_SKIP() << "needs an X display";
-  auto* frame = new CFrameWnd;
-  ASSERT_TRUE(frame->Create(nullptr, u"Docking", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 680, 460)));
   CWnd view;
-  ASSERT_TRUE(view.Create(AfxRegisterWndClass(0, nullptr, GetSysColorBrush(COLOR_WINDOW)), nullptr,
-                          WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST));
+  CFrameWnd* frame = MakeFrameWithView(view, u"Docking", CRect(40, 40, 680, 460), true);
+  ASSERT_NE(frame, nullptr);
   frame->EnableDocking(CBRS_ALIGN_ANY);
   const DWORD style = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM | CBRS_GRIPPER;
   ButtonRowBar top(7), second(4), left(5), floating(6);

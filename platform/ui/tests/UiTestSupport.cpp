@@ -1,5 +1,7 @@
 #include "platform/ui/tests/UiTestSupport.h"
 
+#include "platform/gdi/gdi.h"
+#include "platform/ui/CFrameWnd.h"
 #include "platform/ui/WindowHost.h"
 #include "platform/ui/WindowTable.h"
 
@@ -78,6 +80,18 @@ HWND MakeParentWindow(LPCWSTR className, WNDPROC proc) {
   if (!GetClassInfoW(nullptr, className, &known) && !RegisterClassW(&wc)) return nullptr;
   return CreateWindowExW(0, className, u"parent", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
                          nullptr);
+}
+
+CFrameWnd* MakeFrameWithView(CWnd& view, LPCWSTR title, const CRect& rect, bool forPicture) {
+  auto* frame = new CFrameWnd;
+  if (!frame->Create(nullptr, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, rect)) return nullptr;  // deleted with its window
+  LPCWSTR viewClass = forPicture ? AfxRegisterWndClass(0, nullptr, GetSysColorBrush(COLOR_WINDOW)) : nullptr;
+  DWORD style = WS_CHILD | WS_VISIBLE | (forPicture ? WS_BORDER : 0);
+  if (!view.Create(viewClass, nullptr, style, CRect(0, 0, 10, 10), frame, AFX_IDW_PANE_FIRST)) {
+    frame->DestroyWindow();
+    return nullptr;
+  }
+  return frame;
 }
 
 QWidget* HostOf(HWND hwnd) {

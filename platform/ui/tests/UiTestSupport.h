@@ -21,6 +21,11 @@ void Pump(int ms = 50);
 // A shown top-level window, 400 x 300 at the screen's corner, of a class of the test's own
 // (registered on first use), to hold the controls under test.
 HWND MakeParentWindow(LPCWSTR className, WNDPROC proc);
+// A shown frame (it deletes itself with its window) at `rect` whose view is `view`; a view drawn
+// for a picture has a border and the window colour. Null when either window cannot be made.
+class CFrameWnd;
+class CWnd;
+CFrameWnd* MakeFrameWithView(CWnd& view, LPCWSTR title, const CRect& rect, bool forPicture = false);
 // The Qt widgets of a window (the whole window, and its client area).
 QWidget* HostOf(HWND hwnd);
 QWidget* ClientOf(HWND hwnd);
