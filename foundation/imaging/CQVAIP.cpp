@@ -9,6 +9,7 @@
 #include <cmath>
 #include <memory>
 #include <optional>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CQVAIP, CObject)
 
@@ -41,43 +42,68 @@ private:
 };
 
 // A grey copy of the page, reduced so that its smaller side is 800 pixels when both are larger.
+// Colour and grey pages are reduced before they are made grey, which gives the same picture
+// without a copy of the whole page; pages with a palette become grey first, so that the
+// reduction averages their pixels.
 std::unique_ptr<CQVBitmapHandle> MakeWorkCopy(CQVBitmapHandle& bitmap) {
   auto copy = std::make_unique<CQVBitmapHandle>();
-  if (!copy->Create(bitmap) || !copy->GrayScale()) CQVException::Throw();
-  const int width = copy->GetWidth(), height = copy->GetHeight();
-  if (width > kWorkSide && height > kWorkSide) {
-    const double factor = 1.0 / std::min(width * 0.00125, height * 0.00125);
-    if (!copy->Resize(int(width * factor), int(height * factor), 1)) CQVException::Throw();
+  const int width = bitmap.GetWidth(), height = bitmap.GetHeight();
+  if (width <= kWorkSide || height <= kWorkSide) {
+    if (!copy->Create(bitmap) || !copy->GrayScale()) CQVException::Throw();
+    return copy;
   }
+  const double factor = 1.0 / std::min(width * 0.00125, height * 0.00125);
+  const int reducedWidth = int(width * factor), reducedHeight = int(height * factor);
+  const int bits = bitmap.GetBitsPerPixel();
+  if (bits >= 24 || (bits == 8 && bitmap.IsNormalGrayScale())) {
+    if (!copy->Create(bitmap, reducedWidth, reducedHeight, 1)) CQVException::Throw();
+  } else if (!copy->Create(bitmap) || !copy->GrayScale() || !copy->Resize(reducedWidth, reducedHeight, 1)) {
+    CQVException::Throw();
+  }
+  if (!copy->GrayScale()) CQVException::Throw();
   return copy;
 }
 
-// The two points of the first run of at least 10 rows whose left edge is bright: the run's first
-// row and its last.
-struct EdgePoints {
-  POINT first;
-  POINT last;
-};
-
-std::optional<EdgePoints> ScanLeftEdge(CQVBitmapHandle& grey) {
+// The first run of at least 10 rows whose left edge is bright: each row's first bright column.
+// A shorter run is passed over; a run still open at the last row is taken as it is.
+std::vector<POINT> ScanLeftEdge(CQVBitmapHandle& grey) {
   RowReader rows(grey);
   const int width = grey.GetWidth(), height = grey.GetHeight();
   const int columns = std::max(width - 1, 0);
-  EdgePoints points {};
-  int found = 0;  // how many of the two points the current run has given
+  std::vector<POINT> run;
   for (int y = 0; y < height; ++y) {
     const BYTE* row = rows.Row(y);
     const BYTE* edge = std::find_if(row, row + columns, [](BYTE v) { return v > kBright; });
     if (edge != row + columns) {
-      (found == 0 ? points.first : points.last) = POINT {LONG(edge - row), LONG(y)};
-      found = std::min(found + 1, 2);
+      run.push_back(POINT {LONG(edge - row), LONG(y)});
       continue;
     }
-    if (found == 2 && points.last.y - points.first.y >= 10) break;
-    found = 0;  // a run too short: its points are dropped
+    if (run.size() >= 2 && run.back().y - run.front().y >= 10) break;
+    run.clear();
   }
-  if (found < 2) return std::nullopt;
-  return points;
+  return run;
+}
+
+// The clockwise tilt (radians) of the page side that a run follows. The run follows the left side
+// down to a corner and the top or bottom side beyond it; there the first bright column jumps by
+// more than a column a row. A least-squares line through the points of the left side alone,
+// away from its corners, measures the tilt; its two ends alone would be off by the width of a
+// corner's step, which on a slight tilt is as large as the tilt itself.
+std::optional<double> SideTilt(const std::vector<POINT>& run) {
+  constexpr size_t kReach = 5;  // rows on either side that must continue the side's line
+  double sumY = 0, sumX = 0, sumYY = 0, sumXY = 0;
+  int count = 0;
+  for (size_t i = kReach; i + kReach < run.size(); ++i) {
+    if (std::abs(run[i + kReach].x - run[i - kReach].x) >= LONG(2 * kReach)) continue;
+    const double x = run[i].x, y = run[i].y - run.front().y;
+    sumY += y, sumX += x, sumYY += y * y, sumXY += x * y;
+    ++count;
+  }
+  if (count < 10) return std::nullopt;
+  const double spreadY = sumYY - sumY * sumY / count;
+  if (spreadY <= 0) return std::nullopt;
+  // The left side leans to the left going down when the page is turned clockwise.
+  return -std::atan((sumXY - sumX * sumY / count) / spreadY);
 }
 
 // The share of rows from the top, before the first one whose bright pixels exceed a tenth of
@@ -134,27 +160,19 @@ BOOL CQVAIP::Deskew(CQVBitmapHandle& bitmap, int& angle) {
       for (int y = 0; y < grey->GetHeight(); ++y) Count(histogram, rows.Row(y), grey->GetWidth() - 1, 1);
       if (Peak(histogram) <= 104) return FALSE;  // a dark page has no bright edge to follow
     }
-    const std::optional<EdgePoints> left = ScanLeftEdge(*grey);
-    if (!left) return FALSE;
+    const std::optional<double> leftSide = SideTilt(ScanLeftEdge(*grey));
+    if (!leftSide) return FALSE;
+    // A quarter turn keeps the page's tilt and brings its bottom side to the left.
     if (!grey->Rotate(kQuarterTurn, kGrowCanvas, kWhite)) return FALSE;
-    const std::optional<EdgePoints> top = ScanLeftEdge(*grey);
-    if (!top) return FALSE;
-    // A point (c, r) of the turned copy is (r, Wr - c - 1) on the page.
-    const int turnedWidth = grey->GetWidth();
-    const POINT p1 = left->first, p2 = left->last;
-    const POINT p3 {top->first.y, turnedWidth - top->first.x - 1};
-    const POINT p4 {top->last.y, turnedWidth - top->last.x - 1};
-    if (p3.x == p1.x || p4.x == p2.x) {
-      angle = 0;
-      return TRUE;
-    }
-    const double a1 = std::atan(double(p3.y - p1.y) / double(p3.x - p1.x));
-    const double a2 = std::atan(double(p4.y - p2.y) / double(p4.x - p2.x));
-    if (a1 - a2 > 0.1 || a1 - a2 < -0.1) return FALSE;
-    angle = int((a1 + a2) * 0.5 * 5729.577951471995);
-    // A page turned clockwise is measured along its left edge, near -90 degrees; the turn back is
-    // then the rest to a quarter turn. Small skews are left alone in either direction, so the
-    // 3-degree limit applies to the turn back, not to the measured edge.
+    const std::optional<double> bottomSide = SideTilt(ScanLeftEdge(*grey));
+    if (!bottomSide) return FALSE;
+    if (std::abs(*leftSide - *bottomSide) > 0.1) return FALSE;  // not the sides of one rectangle
+    const double tilt = (*leftSide + *bottomSide) * 0.5 * 5729.577951471995;
+    // A clockwise tilt is reported as the direction of the page's left side, near -90 degrees,
+    // and a counter-clockwise one as that of its top side; the turn back is the rest to a quarter
+    // turn or the angle itself. Small skews are left alone in either direction, so the 3-degree
+    // limit applies to the turn back, not to the reported direction.
+    angle = int(tilt > 0 ? tilt - kQuarterTurn : tilt);
     const int correction = angle < -4500 ? -kQuarterTurn - angle : -angle;
     if (correction > -300 && correction < 300) {
       angle = 0;

@@ -142,10 +142,12 @@ BOOL CDPXDRSReader::LoadLanguage(int index) {
 
 BOOL CDPXDRSReader::SetCurrentLanguage(LPCWSTR name) {
   m_strCurrentLanguage.Empty();
+  CString wanted = name ? CString(name) : CString();
+  wanted.Trim();
   BOOL loaded = TRUE;
   for (int index = 0; index < m_Languages.GetCount(); ++index) {
     __CDPXDRSLanguageItem* language = GetLanguageAt(index);
-    const bool current = name && language->m_strName.CompareNoCase(name) == 0;
+    const bool current = name && language->m_strName.CompareNoCase(wanted) == 0;
     if (current) m_strCurrentLanguage = language->m_strName;
     if (!current && !language->m_nFallback) {
       language->Unload();
@@ -179,9 +181,11 @@ BOOL CDPXDRSReader::GetCurrentLanguage(CString& name) {
 
 __CDPXDRSItem* CDPXDRSReader::FindItemInList(LPCWSTR key, CDPXObList& list) {
   if (!key) return nullptr;
+  CString wanted(key);
+  wanted.Trim();
   for (POSITION pos = list.GetHeadPosition(); pos;) {
     auto* item = static_cast<__CDPXDRSItem*>(list.GetNext(pos));
-    if (item->m_strKey.CompareNoCase(key) == 0) return item;
+    if (item->m_strKey.CompareNoCase(wanted) == 0) return item;
   }
   return nullptr;
 }

@@ -78,7 +78,7 @@ public:
   // Closes the file and forgets its languages.
   void Close() override;
 
-  // Makes `name` (ignoring case) the current language, loads it and every fallback language and
+  // Makes `name` (trimmed, ignoring case) the current language, loads it and every fallback language and
   // unloads the others. A name the file lacks is accepted: the reader then has no current
   // language and answers from its fallback languages. FALSE when a language to load is damaged.
   BOOL SetCurrentLanguage(LPCWSTR name);
@@ -91,6 +91,7 @@ public:
   int GetLanguageCount() const { return m_Languages.GetCount(); }
   BOOL GetLanguage(int index, CString& name, CString& description, int& fallback) const;
 
+  // The first item whose key equals `key`, trimmed, ignoring case.
   __CDPXDRSItem* FindItemInList(LPCWSTR key, CDPXObList& list);
   // The item of a kind: current language first, then the fallback languages in file order.
   __CDPXDRSItem* FindItem(LPCWSTR key, int kind);

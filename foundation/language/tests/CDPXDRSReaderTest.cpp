@@ -203,13 +203,19 @@ TEST_F(BuiltLanguageFile, TextsFollowTheLanguageAndItsFallbacks) {
       {"fr-fr", u"MSG_BOTH_FALLBACKS", "du fran\xC3\xA7" "ais"},
       {"it-it", u"MSG_HELLO", "Hello"},
       {"it-it", u"MSG_ONLY_FRENCH", "seulement en fran\xC3\xA7" "ais"},
+      {" de-de\t", u" msg_hello ", "Hallo"},
+      {"\tFR-FR ", u"\tMSG_HELLO", "Bonjour"},
   };
   for (const Case& c : cases) {
     ASSERT_TRUE(m_reader.SetCurrentLanguage(CString::FromUtf8(c.language))) << c.language;
     EXPECT_EQ(Text(m_reader, c.key), c.expected) << c.language << " " << CString(c.key);
   }
+  CString name;
+  ASSERT_TRUE(m_reader.SetCurrentLanguage(u" De-DE "));
+  EXPECT_TRUE(m_reader.GetCurrentLanguage(name)) << "a name with blanks around it is still the language";
+  EXPECT_EQ(name, u"de-de") << "in the file's own spelling";
 
-  CString name(u"old");
+  name = u"old";
   ASSERT_TRUE(m_reader.SetCurrentLanguage(u"it-it"));
   EXPECT_FALSE(m_reader.GetCurrentLanguage(name)) << "a language the file lacks is no current language";
   EXPECT_TRUE(name.IsEmpty());

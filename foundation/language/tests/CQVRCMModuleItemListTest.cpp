@@ -103,6 +103,7 @@ TEST_F(LanguageManager, SearchesAskingModuleThenMainThenSharing) {
       {"main (null)", nullptr, u"MSG_SHARING_ONLY", "sharing only"},
       {"main (null)", nullptr, u"MSG_PRIVATE_ONLY", "<missing:>"},
       {"main (handle)", main, u"msg_common", "main"},
+      {"main (handle)", main, u" MSG_COMMON\t", "main"},
       {"sharing", m_modules.sharing, u"MSG_COMMON", "sharing"},
       {"sharing", m_modules.sharing, u"MSG_MAIN_ONLY", "main only"},
       {"sharing", m_modules.sharing, u"MSG_PRIVATE_ONLY", "<missing:>"},
@@ -110,6 +111,7 @@ TEST_F(LanguageManager, SearchesAskingModuleThenMainThenSharing) {
       {"private", m_modules.isolated, u"MSG_PRIVATE_ONLY", "private only"},
       {"private", m_modules.isolated, u"MSG_MAIN_ONLY", "main only"},
       {"private", m_modules.isolated, u"MSG_SHARING_ONLY", "sharing only"},
+      {"private", m_modules.isolated, u"\tmsg_private_only ", "private only"},
       {"unregistered", m_modules.unregistered, u"MSG_COMMON", "main"},
       {"unregistered", m_modules.unregistered, u"MSG_SHARING_ONLY", "sharing only"},
       {"unregistered", m_modules.unregistered, u"MSG_PRIVATE_ONLY", "<missing:>"},
@@ -159,7 +161,7 @@ TEST_F(LanguageManager, RegistrationKeepsTheFirstAndRefusesBlankNames) {
 // share keeps its language unless it is addressed itself.
 TEST_F(LanguageManager, SwitchingReachesEverySharingModule) {
   EXPECT_EQ(Language(nullptr), "en-us") << "the user's locale";
-  ASSERT_TRUE(m_registry.SetCurrentLanguage(u"de-de", m_modules.sharing, FALSE));
+  ASSERT_TRUE(m_registry.SetCurrentLanguage(u" de-de ", m_modules.sharing, FALSE));
   EXPECT_EQ(Language(m_modules.sharing), "de-de");
   EXPECT_EQ(Language(nullptr), "de-de");
   EXPECT_EQ(Language(m_modules.isolated), "en-us");
@@ -170,7 +172,7 @@ TEST_F(LanguageManager, SwitchingReachesEverySharingModule) {
   EXPECT_EQ(Language(nullptr), "en-us");
   EXPECT_EQ(Language(m_modules.sharing), "en-us");
 
-  ASSERT_TRUE(m_registry.SetCurrentLanguage(u"DE-DE", m_modules.isolated, TRUE));
+  ASSERT_TRUE(m_registry.SetCurrentLanguage(u"\tDE-DE", m_modules.isolated, TRUE));
   EXPECT_EQ(Language(m_modules.isolated), "de-de");
   EXPECT_EQ(Language(nullptr), "en-us") << "this module only";
   EXPECT_EQ(Text(u"MSG_COMMON", m_modules.isolated), "eigen");
