@@ -35,16 +35,33 @@ BOOL FillList(const std::vector<ULONG>& ids, CQVBDEIDList& list) {
   return TRUE;
 }
 
-void RangeOf(const std::vector<ULONG>& ids, ULONG& low, ULONG& high) {
-  low = 100000000;
-  high = 0;
-  if (!ids.empty()) low = ids.front(), high = ids.back();
-}
 
 std::string NativeFolder(LPCWSTR path) {
   std::string native = ResolvePath(path);
   while (native.size() > 1 && native.back() == '/') native.pop_back();
   return native;
+}
+
+// The IDs of a parent folder's ID-named sub-folders or images; FALSE for a blank parent or a
+// folder that cannot be read.
+BOOL ReadIDs(LPCWSTR parent, bool images, std::vector<ULONG>& ids) {
+  ids.clear();
+  CString folder(parent ? parent : u"");
+  DPXAppendBackslash(folder);
+  if (folder.IsEmpty()) return FALSE;
+  std::string native = NativeFolder(folder);
+  return images ? __CQVBDEDisk::ListImageIDs(native, ids) : __CQVBDEDisk::ListFolderIDs(native, ids);
+}
+
+// low 100000000 and high 0 when nothing is found, also when the folder cannot be read; FALSE only
+// for a blank parent.
+BOOL ReadRange(LPCWSTR parent, bool images, ULONG& low, ULONG& high) {
+  if (CString(parent ? parent : u"").Trim().IsEmpty()) return FALSE;
+  std::vector<ULONG> ids;
+  ReadIDs(parent, images, ids);
+  low = ids.empty() ? 100000000 : ids.front();
+  high = ids.empty() ? 0 : ids.back();
+  return TRUE;
 }
 
 }  // namespace
@@ -235,40 +252,20 @@ BOOL CQVBDEFS::RenameBatch(LPCWSTR oldName, LPCWSTR newName) {
 // ---- lists and ranges ----------------------------------------------------------------------------
 
 BOOL CQVBDEFS::GetListFromFolders(LPCWSTR parent, CQVBDEIDList& list) {
-  CString folder(parent ? parent : u"");
-  DPXAppendBackslash(folder);
   std::vector<ULONG> ids;
   list.SetSize(0);
-  return !folder.IsEmpty() && __CQVBDEDisk::ListFolderIDs(NativeFolder(folder), ids) && FillList(ids, list);
+  return ReadIDs(parent, false, ids) && FillList(ids, list);
 }
 
 BOOL CQVBDEFS::GetListFromImages(LPCWSTR parent, CQVBDEIDList& list) {
-  CString folder(parent ? parent : u"");
-  DPXAppendBackslash(folder);
   std::vector<ULONG> ids;
   list.SetSize(0);
-  return !folder.IsEmpty() && __CQVBDEDisk::ListImageIDs(NativeFolder(folder), ids) && FillList(ids, list);
+  return ReadIDs(parent, true, ids) && FillList(ids, list);
 }
 
-BOOL CQVBDEFS::GetRangeFromFolders(LPCWSTR parent, ULONG& low, ULONG& high) {
-  CString folder(parent ? parent : u"");
-  DPXAppendBackslash(folder);
-  std::vector<ULONG> ids;
-  if (folder.IsEmpty()) return FALSE;
-  __CQVBDEDisk::ListFolderIDs(NativeFolder(folder), ids);
-  RangeOf(ids, low, high);
-  return TRUE;
-}
+BOOL CQVBDEFS::GetRangeFromFolders(LPCWSTR parent, ULONG& low, ULONG& high) { return ReadRange(parent, false, low, high); }
 
-BOOL CQVBDEFS::GetRangeFromImages(LPCWSTR parent, ULONG& low, ULONG& high) {
-  CString folder(parent ? parent : u"");
-  DPXAppendBackslash(folder);
-  std::vector<ULONG> ids;
-  if (folder.IsEmpty()) return FALSE;
-  __CQVBDEDisk::ListImageIDs(NativeFolder(folder), ids);
-  RangeOf(ids, low, high);
-  return TRUE;
-}
+BOOL CQVBDEFS::GetRangeFromImages(LPCWSTR parent, ULONG& low, ULONG& high) { return ReadRange(parent, true, low, high); }
 
 BOOL CQVBDEFS::GetDocumentList(CQVBDEIDList& list) {
   CString dir;

@@ -1,5 +1,6 @@
 #include "batchstore/CQVBDEHelper.h"
 #include "batchstore/CQVBDEIDList.h"
+#include "IdItems.h"
 
 #include <gtest/gtest.h>
 
@@ -7,16 +8,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<ULONG> Items(CQVBDEIDList& list) {
-  std::vector<ULONG> items;
-  for (int i = 0; i < list.GetSize(); ++i) {
-    ULONG id = 0;
-    list.GetAt(i, id);
-    items.push_back(id);
-  }
-  return items;
-}
 
 void Fill(CQVBDEIDList& list, std::initializer_list<ULONG> ids) {
   list.SetSize(0);
@@ -119,15 +110,15 @@ TEST(CQVBDEIDList, InsertRemoveAndSortKeepTheirBounds) {
   EXPECT_FALSE(list.InsertAt(3, 1)) << "an index equal to the size does not append";
   EXPECT_FALSE(list.InsertAt(0, 0));
   EXPECT_TRUE(list.InsertAt(1, 2));
-  EXPECT_EQ(Items(list), (std::vector<ULONG> { 1, 0, 0, 2, 3 }));
+  EXPECT_EQ(IdItems(list), (std::vector<ULONG> { 1, 0, 0, 2, 3 }));
   EXPECT_FALSE(list.RemoveAt(3, 3));
   EXPECT_TRUE(list.RemoveAt(1, 2));
-  EXPECT_EQ(Items(list), (std::vector<ULONG> { 1, 2, 3 }));
+  EXPECT_EQ(IdItems(list), (std::vector<ULONG> { 1, 2, 3 }));
   EXPECT_FALSE(list.SetAt(3, 9));
 
   Fill(list, { 5, 3, 5, 0, 1 });
   EXPECT_TRUE(list.Sort());
-  EXPECT_EQ(Items(list), (std::vector<ULONG> { 1, 3, 5 }));
+  EXPECT_EQ(IdItems(list), (std::vector<ULONG> { 1, 3, 5 }));
   Fill(list, { 0, 0 });
   EXPECT_TRUE(list.Sort());
   EXPECT_EQ(list.GetSize(), 0);

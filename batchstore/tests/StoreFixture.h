@@ -4,6 +4,7 @@
 // files to compare before and after.
 
 #include "batchstore/CQVBDEFS.h"
+#include "IdItems.h"
 #include "platform/core/tests/TestFolder.h"
 
 #include <gtest/gtest.h>
@@ -78,17 +79,17 @@ protected:
   std::vector<ULONG> Documents() {
     CQVBDEIDList list;
     EXPECT_TRUE(m_store.GetDocumentList(list));
-    return Ids(list);
+    return IdItems(list);
   }
   std::vector<ULONG> Pages(ULONG document) {
     CQVBDEIDList list;
     EXPECT_TRUE(m_store.GetPageList(document, list));
-    return Ids(list);
+    return IdItems(list);
   }
   std::vector<ULONG> ImagesOf(ULONG document, ULONG page) {
     CQVBDEIDList list;
     EXPECT_TRUE(m_store.GetImageList(document, page, list));
-    return Ids(list);
+    return IdItems(list);
   }
   // The content of an image's ".tif", empty when there is none.
   std::string ImageAt(ULONG document, ULONG page, ULONG image) const {
@@ -96,16 +97,6 @@ protected:
   }
   static std::string Made(ULONG document, ULONG page, ULONG image) {
     return "image " + std::to_string(document) + "." + std::to_string(page) + "." + std::to_string(image);
-  }
-
-  static std::vector<ULONG> Ids(CQVBDEIDList& list) {
-    std::vector<ULONG> ids;
-    for (int i = 0; i < list.GetSize(); ++i) {
-      ULONG id = 0;
-      list.GetAt(i, id);
-      ids.push_back(id);
-    }
-    return ids;
   }
 
   TestFolder m_folder;

@@ -2,6 +2,7 @@
 //   StoreWorker <root> churn <seed>    moves, splits, merges and inserts without end
 //   StoreWorker <root> insert <count>  inserts documents at the front; prints "inserted <n>"
 #include "batchstore/CQVBDEFS.h"
+#include "IdItems.h"
 #include "platform/core/paths.h"
 
 #include <cstdio>
@@ -10,22 +11,12 @@
 
 namespace {
 
-std::vector<ULONG> Ids(CQVBDEIDList& list) {
-  std::vector<ULONG> ids;
-  for (int i = 0; i < list.GetSize(); ++i) {
-    ULONG id = 0;
-    list.GetAt(i, id);
-    ids.push_back(id);
-  }
-  return ids;
-}
-
 void Churn(CQVBDEFS& store, unsigned seed) {
   std::mt19937 random(seed);
   for (;;) {
     CQVBDEIDList list;
     if (!store.GetDocumentList(list)) continue;
-    std::vector<ULONG> documents = Ids(list);
+    std::vector<ULONG> documents = IdItems(list);
     if (documents.empty()) return;
     auto pick = [&] { return documents[random() % documents.size()]; };
     ULONG a = pick(), b = pick(), made = 0;
