@@ -20,8 +20,8 @@ TEST_F(SharedStore, AProcessKilledAtAnyMomentLosesAndDuplicatesNoImage) {
   for (int round = 0; round < 25; ++round) {
     {
       ChildProcess worker({ m_folder.Native(), "churn", std::to_string(random()) });
-      ASSERT_TRUE(worker.Started());
-      std::this_thread::sleep_for(std::chrono::milliseconds(5 + random() % 60));
+      ASSERT_EQ(worker.ReadLine(), "churning");
+      std::this_thread::sleep_for(std::chrono::milliseconds(1 + random() % 40));
     }  // killed with SIGKILL here
     interrupted += m_folder.Exists("B1/batch.intent") ? 1 : 0;
     Documents();  // the next call on the batch repairs what the kill left

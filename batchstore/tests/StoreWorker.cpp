@@ -1,5 +1,6 @@
 // A second process for the batch-store tests: works on the batch "B1" of a job root folder.
-//   StoreWorker <root> churn <seed>    moves, splits, merges and inserts without end
+//   StoreWorker <root> churn <seed>    prints "churning", then moves, splits, merges and inserts
+//                                      without end
 //   StoreWorker <root> insert <count>  inserts documents at the front; prints "inserted <n>"
 #include "batchstore/CQVBDEFS.h"
 #include "IdItems.h"
@@ -13,6 +14,8 @@ namespace {
 
 void Churn(CQVBDEFS& store, unsigned seed) {
   std::mt19937 random(seed);
+  std::printf("churning\n");
+  std::fflush(stdout);
   for (;;) {
     CQVBDEIDList list;
     if (!store.GetDocumentList(list)) continue;
