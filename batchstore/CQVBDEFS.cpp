@@ -378,7 +378,8 @@ BOOL CQVBDEFS::GetDocumentType(CString& type, ULONG document) {
 
 BOOL CQVBDEFS::SetDocumentType(LPCWSTR type, ULONG document) {
   CQVBDEDocumentInfoFormat format;
-  return ConnectDocumentInfoFile(format, document) && format.SetDocumentType(type);
+  return ConnectDocumentInfoFile(format, document) &&
+         WithBatch([&](const std::string&, CQVBDEJournal&) { return format.SetDocumentType(type); });
 }
 
 BOOL CQVBDEFS::ConnectBatchInfoFile(CQVBDEBatchInfoFormat& format) {
@@ -420,7 +421,7 @@ BOOL CQVBDEFS::LoadIndexData(LPCWSTR path, CQVBDEIndexItemList& list) {
 
 BOOL CQVBDEFS::SaveBatchIndexData(CQVBDEIndexItemList& list, int n) {
   CString path;
-  return GetBatchIndexFilePath(path, n) && SaveIndexData(path, list);
+  return GetBatchIndexFilePath(path, n) && WithBatch([&](const std::string&, CQVBDEJournal&) { return SaveIndexData(path, list); });
 }
 
 BOOL CQVBDEFS::LoadBatchIndexData(CQVBDEIndexItemList& list, int n) {
@@ -434,7 +435,8 @@ BOOL CQVBDEFS::LoadBatchIndexData(CQVBDEIndexItemList& list, int n) {
 
 BOOL CQVBDEFS::SaveDocumentIndexData(CQVBDEIndexItemList& list, ULONG document, int n) {
   CString path;
-  return GetDocumentIndexFilePath(path, document, n) && SaveIndexData(path, list);
+  return GetDocumentIndexFilePath(path, document, n) &&
+         WithBatch([&](const std::string&, CQVBDEJournal&) { return SaveIndexData(path, list); });
 }
 
 BOOL CQVBDEFS::LoadDocumentIndexData(CQVBDEIndexItemList& list, ULONG document, int n) {

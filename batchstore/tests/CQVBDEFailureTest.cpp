@@ -128,3 +128,18 @@ TEST_F(FailureSafety, AForeignRecordStopsWorkOnTheBatch) {
     EXPECT_EQ(Images(), before) << record;
   }
 }
+
+// An image's files move one by one; a process that died between two of them left the image split
+// between its old and its new ID. The next call moves the rest.
+TEST_F(FailureSafety, AnImageLeftSplitBetweenTwoIdsIsMovedWhole) {
+  Reset();
+  const std::string page = "B1/00000001/00000001/";
+  m_folder.Write(page + "00000003.remarks", "remark of 3");
+  ASSERT_EQ(::rename(m_folder.Native(page + "00000003.thumb").c_str(), m_folder.Native(page + "00000004.thumb").c_str()), 0);
+  m_folder.Write("B1/batch.intent", "QVBDE intent 1\nF0000000000\nI\t00000001/00000001/00000003\t00000001/00000001/00000004\n");
+  EXPECT_EQ(ImagesOf(1, 1), (std::vector<ULONG> { 1, 2, 4 }));
+  EXPECT_EQ(m_folder.Names("B1/00000001/00000001"),
+            (std::set<std::string> { "00000001.thumb", "00000001.tif", "00000002.thumb", "00000002.tif", "00000004.remarks",
+                                     "00000004.thumb", "00000004.tif" }));
+  EXPECT_EQ(ImageAt(1, 1, 4), Made(1, 1, 3));
+}
