@@ -63,6 +63,12 @@ BOOL __CQVBDEDisk::ListImageIDs(const std::string& folder, std::vector<ULONG>& i
   });
 }
 
+BOOL __CQVBDEDisk::ListEntryIDs(const std::string& folder, std::vector<ULONG>& ids) {
+  return ListIDs(folder, ids, [](int, const dirent* entry) -> ULONG {
+    return std::strlen(entry->d_name) > 9 && entry->d_name[8] == '.' ? IDOfName(entry->d_name, 8) : 0;
+  });
+}
+
 BOOL __CQVBDEDisk::ListEntryFiles(const std::string& stem, std::vector<std::string>& names) {
   names.clear();
   size_t slash = stem.rfind('/');

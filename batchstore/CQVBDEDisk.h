@@ -17,6 +17,8 @@ public:
   // extension in any case), ascending. FALSE when the folder cannot be read.
   static BOOL ListFolderIDs(const std::string& folder, std::vector<ULONG>& ids);
   static BOOL ListImageIDs(const std::string& folder, std::vector<ULONG>& ids);
+  // The IDs of every image entry that has a file or folder in the folder, with or without ".tif".
+  static BOOL ListEntryIDs(const std::string& folder, std::vector<ULONG>& ids);
   // The names of the files and folders of an image entry: <stem>.<anything>.
   static BOOL ListEntryFiles(const std::string& stem, std::vector<std::string>& names);
   // Renames without ever replacing an existing target (FALSE, EEXIST).

@@ -31,10 +31,21 @@ void AddMake(Steps& steps, const Parent& parent, ULONG id) {
   steps.push_back({ parent.images ? CQVBDEJournal::stepMakeImage : CQVBDEJournal::stepMakeFolder, "", Child(parent, id) });
 }
 
-BOOL ReadIDs(const std::string& batch, const Parent& parent, std::vector<ULONG>& ids) {
+// The IDs of the parent's entries. Of a page, files of images without a ".tif" (left by another
+// program) would stand in the way of an image renamed to their ID, so they go to the trash first.
+BOOL ReadIDs(const std::string& batch, CQVBDEJournal& journal, const Parent& parent, std::vector<ULONG>& ids, Steps& steps) {
   std::string folder = __CQVBDEDisk::Join(batch, parent.path);
   if (!__CQVBDEDisk::IsFolder(folder)) return FALSE;
-  return parent.images ? __CQVBDEDisk::ListImageIDs(folder, ids) : __CQVBDEDisk::ListFolderIDs(folder, ids);
+  if (!parent.images) return __CQVBDEDisk::ListFolderIDs(folder, ids);
+  std::vector<ULONG> entries;
+  if (!__CQVBDEDisk::ListImageIDs(folder, ids) || !__CQVBDEDisk::ListEntryIDs(folder, entries)) return FALSE;
+  for (ULONG id : entries) {
+    std::string trash;
+    if (std::binary_search(ids.begin(), ids.end(), id)) continue;
+    if (!journal.TrashPlace(trash)) return FALSE;
+    AddMove(steps, parent, Child(parent, id), trash);
+  }
+  return TRUE;
 }
 
 bool Holds(const std::vector<ULONG>& ids, ULONG id) { return std::binary_search(ids.begin(), ids.end(), id); }
@@ -69,12 +80,12 @@ BOOL PlanRemove(CQVBDEJournal& journal, const std::vector<ULONG>& ids, ULONG id,
 }
 
 // The pages from fromPage on (0: all) follow the last of `targetPages` in the target document.
-BOOL PlanMovePages(const std::string& batch, ULONG document, ULONG fromPage, ULONG target,
+BOOL PlanMovePages(const std::string& batch, CQVBDEJournal& journal, ULONG document, ULONG fromPage, ULONG target,
                    const std::vector<ULONG>& targetPages, Steps& steps) {
   if (document == target) return FALSE;
   Parent source { __CQVBDEDisk::Name(document) }, destination { __CQVBDEDisk::Name(target) };
   std::vector<ULONG> pages;
-  if (!ReadIDs(batch, source, pages)) return FALSE;
+  if (!ReadIDs(batch, journal, source, pages, steps)) return FALSE;
   size_t start = 0;
   if (fromPage != 0) {
     auto at = std::lower_bound(pages.begin(), pages.end(), fromPage);
@@ -90,9 +101,9 @@ BOOL PlanMovePages(const std::string& batch, ULONG document, ULONG fromPage, ULO
   return TRUE;
 }
 
-BOOL PlanInsert(const std::string& batch, const Parent& parent, ULONG id, Steps& steps) {
+BOOL PlanInsert(const std::string& batch, CQVBDEJournal& journal, const Parent& parent, ULONG id, Steps& steps) {
   std::vector<ULONG> ids;
-  if (!CQVBDEHelper::IsValidID(id) || !ReadIDs(batch, parent, ids) || !PlanMakeRoom(ids, id, parent, steps)) return FALSE;
+  if (!CQVBDEHelper::IsValidID(id) || !ReadIDs(batch, journal, parent, ids, steps) || !PlanMakeRoom(ids, id, parent, steps)) return FALSE;
   AddMake(steps, parent, id);
   return TRUE;
 }
@@ -100,7 +111,7 @@ BOOL PlanInsert(const std::string& batch, const Parent& parent, ULONG id, Steps&
 // dst 0 stands for none: the first place.
 BOOL PlanMove(const std::string& batch, CQVBDEJournal& journal, const Parent& from, ULONG id, const Parent& to, ULONG dst, Steps& steps) {
   std::vector<ULONG> ids;
-  if (!CQVBDEHelper::IsValidID(id) || !ReadIDs(batch, from, ids) || !Holds(ids, id)) return FALSE;
+  if (!CQVBDEHelper::IsValidID(id) || !ReadIDs(batch, journal, from, ids, steps) || !Holds(ids, id)) return FALSE;
   if (from.path == to.path) {
     ULONG target = dst ? dst : 1;
     if (target == id) return TRUE;
@@ -127,7 +138,7 @@ BOOL PlanMove(const std::string& batch, CQVBDEJournal& journal, const Parent& fr
   // Into another parent: the entry lands after dst, and its old parent closes up behind it.
   ULONG target = dst + 1;
   std::vector<ULONG> targetIds;
-  if (!CQVBDEHelper::IsValidID(target) || !ReadIDs(batch, to, targetIds) || !PlanMakeRoom(targetIds, target, to, steps))
+  if (!CQVBDEHelper::IsValidID(target) || !ReadIDs(batch, journal, to, targetIds, steps) || !PlanMakeRoom(targetIds, target, to, steps))
     return FALSE;
   AddMove(steps, from, Child(from, id), Child(to, target));
   PlanCloseUp(ids, id, from, steps);
@@ -153,12 +164,12 @@ bool Valid(std::initializer_list<ULONG> ids) {
     return (__VA_ARGS__) && journal.Run(steps);                                              \
   })
 
-BOOL CQVBDEFS::InsertDocument(ULONG document) { return QV_RUN_PLAN(PlanInsert(batch, Batch(), document, steps)); }
+BOOL CQVBDEFS::InsertDocument(ULONG document) { return QV_RUN_PLAN(PlanInsert(batch, journal, Batch(), document, steps)); }
 
 BOOL CQVBDEFS::RemoveDocument(ULONG document) {
   return QV_RUN_PLAN([&] {
     std::vector<ULONG> ids;
-    return ReadIDs(batch, Batch(), ids) && PlanRemove(journal, ids, document, Batch(), steps);
+    return ReadIDs(batch, journal, Batch(), ids, steps) && PlanRemove(journal, ids, document, Batch(), steps);
   }());
 }
 
@@ -171,13 +182,13 @@ BOOL CQVBDEFS::MoveDocumentAsFirstDocument(ULONG document) {
 }
 
 BOOL CQVBDEFS::InsertPage(ULONG document, ULONG page) {
-  return Valid({ document }) && QV_RUN_PLAN(PlanInsert(batch, Document(document), page, steps));
+  return Valid({ document }) && QV_RUN_PLAN(PlanInsert(batch, journal, Document(document), page, steps));
 }
 
 BOOL CQVBDEFS::RemovePage(ULONG document, ULONG page) {
   return Valid({ document }) && QV_RUN_PLAN([&] {
            std::vector<ULONG> ids;
-           return ReadIDs(batch, Document(document), ids) && PlanRemove(journal, ids, page, Document(document), steps);
+           return ReadIDs(batch, journal, Document(document), ids, steps) && PlanRemove(journal, ids, page, Document(document), steps);
          }());
 }
 
@@ -192,13 +203,13 @@ BOOL CQVBDEFS::MovePageAsFirstPage(ULONG document, ULONG page, ULONG targetDocum
 }
 
 BOOL CQVBDEFS::InsertImage(ULONG document, ULONG page, ULONG image) {
-  return Valid({ document, page }) && QV_RUN_PLAN(PlanInsert(batch, Page(document, page), image, steps));
+  return Valid({ document, page }) && QV_RUN_PLAN(PlanInsert(batch, journal, Page(document, page), image, steps));
 }
 
 BOOL CQVBDEFS::RemoveImage(ULONG document, ULONG page, ULONG image) {
   return Valid({ document, page }) && QV_RUN_PLAN([&] {
            std::vector<ULONG> ids;
-           return ReadIDs(batch, Page(document, page), ids) && PlanRemove(journal, ids, image, Page(document, page), steps);
+           return ReadIDs(batch, journal, Page(document, page), ids, steps) && PlanRemove(journal, ids, image, Page(document, page), steps);
          }());
 }
 
@@ -215,8 +226,8 @@ BOOL CQVBDEFS::MoveImageAsFirstImage(ULONG document, ULONG page, ULONG image, UL
 BOOL CQVBDEFS::MovePages(ULONG document, ULONG fromPage, ULONG targetDocument) {
   return Valid({ document, targetDocument }) && QV_RUN_PLAN([&] {
            std::vector<ULONG> targetPages;
-           return ReadIDs(batch, Document(targetDocument), targetPages) &&
-                  PlanMovePages(batch, document, fromPage, targetDocument, targetPages, steps);
+           return ReadIDs(batch, journal, Document(targetDocument), targetPages, steps) &&
+                  PlanMovePages(batch, journal, document, fromPage, targetDocument, targetPages, steps);
          }());
 }
 
@@ -224,11 +235,11 @@ BOOL CQVBDEFS::SplitDocumentToLast(ULONG document, ULONG fromPage, ULONG& newDoc
   if (!Valid({ document })) return FALSE;
   return QV_RUN_PLAN([&] {
     std::vector<ULONG> documents;
-    if (!ReadIDs(batch, Batch(), documents)) return FALSE;
+    if (!ReadIDs(batch, journal, Batch(), documents, steps)) return FALSE;
     newDocument = (documents.empty() ? 0 : documents.back()) + 1;
     if (!CQVBDEHelper::IsValidID(newDocument) || !Holds(documents, document)) return FALSE;
     AddMake(steps, Batch(), newDocument);
-    return PlanMovePages(batch, document, fromPage, newDocument, {}, steps);
+    return PlanMovePages(batch, journal, document, fromPage, newDocument, {}, steps);
   }());
 }
 
@@ -237,17 +248,17 @@ BOOL CQVBDEFS::SplitDocumentToNext(ULONG document, ULONG fromPage, ULONG& newDoc
   newDocument = document + 1;
   return CQVBDEHelper::IsValidID(newDocument) && QV_RUN_PLAN([&] {
            std::vector<ULONG> documents;
-           return ReadIDs(batch, Batch(), documents) && Holds(documents, document) &&
-                  PlanInsert(batch, Batch(), newDocument, steps) &&
-                  PlanMovePages(batch, document, fromPage, newDocument, {}, steps);
+           return ReadIDs(batch, journal, Batch(), documents, steps) && Holds(documents, document) &&
+                  PlanInsert(batch, journal, Batch(), newDocument, steps) &&
+                  PlanMovePages(batch, journal, document, fromPage, newDocument, {}, steps);
          }());
 }
 
 BOOL CQVBDEFS::MergeDocuments(ULONG document, ULONG targetDocument) {
   return Valid({ document, targetDocument }) && document != targetDocument && QV_RUN_PLAN([&] {
            std::vector<ULONG> documents, targetPages;
-           return ReadIDs(batch, Batch(), documents) && ReadIDs(batch, Document(targetDocument), targetPages) &&
-                  PlanMovePages(batch, document, 0, targetDocument, targetPages, steps) &&
+           return ReadIDs(batch, journal, Batch(), documents, steps) && ReadIDs(batch, journal, Document(targetDocument), targetPages, steps) &&
+                  PlanMovePages(batch, journal, document, 0, targetDocument, targetPages, steps) &&
                   PlanRemove(journal, documents, document, Batch(), steps);
          }());
 }

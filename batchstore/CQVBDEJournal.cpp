@@ -96,8 +96,10 @@ BOOL CQVBDEJournal::Redo(const Step& step) const {
 BOOL CQVBDEJournal::Revert(const Step& step) const {
   switch (step.kind) {
     case stepMoveFolder:
-      if (__CQVBDEDisk::Exists(Native(step.to))) return __CQVBDEDisk::RenameNoReplace(Native(step.to), Native(step.from));
-      return __CQVBDEDisk::Exists(Native(step.from));
+      // Steps are undone last first, so a source that is there was never moved (or is back), and
+      // whatever stands at the target then is not this step's to take.
+      if (__CQVBDEDisk::Exists(Native(step.from))) return TRUE;
+      return __CQVBDEDisk::RenameNoReplace(Native(step.to), Native(step.from));
     case stepMoveImage:
       return Redo(Step { stepMoveImage, step.to, step.from });
     case stepMakeFolder:

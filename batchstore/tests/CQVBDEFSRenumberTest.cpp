@@ -147,3 +147,20 @@ TEST_F(Renumbering, MovesNeverDeleteWhatStandsAtTheTarget) {
                                                       "thumb of " + Made(2, 1, 1) }));
   EXPECT_TRUE(std::filesystem::is_symlink(m_folder.Native("B1/00000002")));
 }
+
+TEST_F(Renumbering, LeftoverFilesAndForeignEntriesNeverMixWithMovedImages) {
+  Build({ { 1, { { 1, { 1, 2 } } } }, { 2, {} } });
+  // The thumbnail of an image whose ".tif" is gone would become the thumbnail of image 2 moved to 3.
+  m_folder.Write("B1/00000001/00000001/00000003.thumb", "thumb of a deleted image");
+  EXPECT_TRUE(m_store.InsertImage(1, 1, 1));
+  EXPECT_EQ(m_folder.Read("B1/00000001/00000001/00000003.thumb"), "thumb of " + Made(1, 1, 2));
+  EXPECT_EQ(Contents().count("thumb of a deleted image"), 0u);
+
+  // A file where a document would be renamed to: the change is refused and undone, nothing replaced.
+  m_folder.Write("B1/00000003", "not ours");
+  auto before = Images();
+  EXPECT_FALSE(m_store.InsertDocument(1));
+  EXPECT_EQ(Images(), before);
+  EXPECT_EQ(m_folder.Read("B1/00000003"), "not ours");
+  EXPECT_FALSE(m_folder.Exists("B1/batch.intent"));
+}
