@@ -115,7 +115,7 @@ BOOL CQVBDEJournal::WriteProgress(int fd, char direction, size_t count) const {
   return ::pwrite(fd, line.data(), line.size(), kHeaderSize) == static_cast<ssize_t>(line.size());
 }
 
-CQVBDEJournal::Outcome CQVBDEJournal::RunFrom(std::vector<Step>& steps, int fd, size_t next) {
+CQVBDEJournal::Outcome CQVBDEJournal::RunFrom(const std::vector<Step>& steps, int fd, size_t next) {
   for (size_t i = next; i < steps.size(); ++i) {
     int before = s_hook ? s_hook(static_cast<int>(i), false) : 0;
     if (before == 2) return Outcome::stopped;
@@ -133,7 +133,7 @@ CQVBDEJournal::Outcome CQVBDEJournal::RunFrom(std::vector<Step>& steps, int fd, 
   return Outcome::done;
 }
 
-BOOL CQVBDEJournal::Undo(std::vector<Step>& steps, int fd, size_t doneCount) {
+BOOL CQVBDEJournal::Undo(const std::vector<Step>& steps, int fd, size_t doneCount) {
   if (!WriteProgress(fd, 'B', doneCount)) return FALSE;
   for (size_t i = doneCount; i-- > 0;) {
     if (!Revert(steps[i]) || !WriteProgress(fd, 'B', i)) return FALSE;
@@ -184,9 +184,8 @@ void CQVBDEJournal::EmptyTrash() const {
   std::filesystem::remove_all(Native(kTrashName), ignored);
 }
 
-BOOL CQVBDEJournal::Run(const std::vector<Step>& plan) {
-  if (plan.empty()) return TRUE;
-  std::vector<Step> steps = plan;
+BOOL CQVBDEJournal::Run(const std::vector<Step>& steps) {
+  if (steps.empty()) return TRUE;
   std::string record = kHeader + ProgressLine('F', 0);
   for (const Step& step : steps) record += std::string(1, step.kind) + "\t" + step.from + "\t" + step.to + "\n";
 

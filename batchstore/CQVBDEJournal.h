@@ -59,8 +59,8 @@ public:
 private:
   enum class Outcome { done, failed, stopped };
   // Runs the steps from `next` on; each step finds from the disk whether it is done already.
-  Outcome RunFrom(std::vector<Step>& steps, int fd, size_t next);
-  BOOL Undo(std::vector<Step>& steps, int fd, size_t doneCount);
+  Outcome RunFrom(const std::vector<Step>& steps, int fd, size_t next);
+  BOOL Undo(const std::vector<Step>& steps, int fd, size_t doneCount);
   BOOL Redo(const Step& step) const;
   BOOL Revert(const Step& step) const;
   BOOL WriteProgress(int fd, char direction, size_t count) const;
