@@ -92,7 +92,12 @@ BOOL CQVBDEIndexFormat::Load(LPCWSTR path, CQVBDEIndexItemList& list) {
     for (POSITION line = lines.GetHeadPosition(); line;) {
       CString text, piece;
       static_cast<CDPXScriptItem*>(lines.GetNext(line))->GetLine(text);
-      if (RetrieveLine(text, piece)) value += (first ? CString() : CString(u"\r\n")) + piece;
+      // A CR inside a line (from an editor that ends lines with CR alone) is a line break of the
+      // value, as saving writes it.
+      if (RetrieveLine(text, piece)) {
+        piece.Replace(u"\r", u"\r\n");
+        value += (first ? CString() : CString(u"\r\n")) + piece;
+      }
       // The first free text line counts as first even when it lacks its delimiters.
       first = false;
     }

@@ -88,6 +88,8 @@ TEST(CQVBDEIndexFormat, FilesOfOtherEditorsReadAsTheFormatSays) {
       "[A]\r\n\"broken\r\n\"x\"\r\n\"y\"\r\n", TRUE, { { u"A", u"\r\nx\r\ny", 0, 10000 } } },
     { "a single quote is an empty line; a repeated section counts once",
       "[A]\r\n\"\r\n\"z\"\r\n[a]\r\n\"w\"\r\n", TRUE, { { u"A", u"\r\nz\r\nw", 0, 10000 } } },
+    { "a CR alone inside a line is a line break of the value, as saving writes it",
+      "[A]\r\n\"x\ry\"\r\n\"\r\"\n", TRUE, { { u"A", u"x\r\ny\r\n\r\n", 0, 10000 } } },
     { "an accuracy that is no number fails the whole load", "[A]\r\nAccuracy = x\r\n\"v\"\r\n", FALSE, {} },
   };
   for (const Case& c : cases) {
