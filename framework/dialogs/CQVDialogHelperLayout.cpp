@@ -15,12 +15,12 @@
 
 #include "framework/dialogs/CQVDialogHelper.h"
 
+#include "framework/dialogs/DecimalText.h"
 #include "foundation/util/CDPXScriptFile.h"
 #include "foundation/util/CDPXStringList.h"
 #include "foundation/util/CDPXTempFilename.h"
 #include "foundation/util/DPXText.h"
 
-#include <climits>
 #include <cstdint>
 #include <vector>
 
@@ -61,16 +61,9 @@ BOOL CQVDialogHelper::__ParseAlignModeY(LPCWSTR word, int& code) {
 BOOL CQVDialogHelper::__ParseSize(LPCWSTR word, int& value, BOOL horizontal, BOOL allowRelative) {
   if (!word) return FALSE;
   const char16_t* p = word;
-  while (*p == u' ' || *p == u'\t') ++p;
-  bool negative = false;
-  if (*p == u'+' || *p == u'-') negative = *p++ == u'-';
-  if (*p < u'0' || *p > u'9') return FALSE;
-  int64_t number = 0;
-  for (; *p >= u'0' && *p <= u'9'; ++p) {
-    number = number * 10 + (*p - u'0');
-    if (number > INT_MAX) return FALSE;
-  }
-  if (negative) number = -number;
+  int read = 0;
+  if (!qvdialogs::ReadDecimal(p, read)) return FALSE;
+  int64_t number = read;
   bool percent = false, fromEdge = false;
   for (; *p; ++p) {
     if (*p == u'%') percent = true;

@@ -6,7 +6,6 @@
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -118,16 +117,10 @@ TEST(LayoutScript, EachCommandAnchorAndModePutsTheItemWhereItBelongs) {
   });
 }
 
-void Write(const QString& path, const char* text) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(text);
-}
-
 TEST(LayoutScript, AFileRunsTheFreeLinesOfTheDialogsSectionInOrderAndSkipsTheRest) {
   QTemporaryDir folder;
   const QString path = folder.filePath(QStringLiteral("layout.dps"));
-  Write(path,
+  WriteTextFile(path,
         "; comment\r\n"
         "[DLG_OTHER]\r\n"
         "move OK 0 0\r\n"
@@ -139,7 +132,7 @@ TEST(LayoutScript, AFileRunsTheFreeLinesOfTheDialogsSectionInOrderAndSkipsTheRes
         "size OK 60 30\r\n"
         "; move OK 0 0\r\n");
   const QString missingSection = folder.filePath(QStringLiteral("other.dps"));
-  Write(missingSection, "[DLG_OTHER]\r\nmove OK 0 0\r\n");
+  WriteTextFile(missingSection, "[DLG_OTHER]\r\nmove OK 0 0\r\n");
   const CString file = CString::FromUtf8(path.toStdString());
   const CString other = CString::FromUtf8(missingSection.toStdString());
   const CString absent = CString::FromUtf8(folder.filePath(QStringLiteral("absent.dps")).toStdString());

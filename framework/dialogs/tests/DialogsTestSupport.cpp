@@ -5,6 +5,7 @@
 #include "platform/ui/winctrl.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -82,4 +83,10 @@ CRect ItemRect(CWnd& owner, int id) {
   item->GetWindowRect(&rect);
   owner.ScreenToClient(&rect);
   return rect;
+}
+
+void WriteTextFile(const QString& path, const char* text) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(text);
 }

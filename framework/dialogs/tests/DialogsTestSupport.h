@@ -37,6 +37,10 @@ public:
   void (*during)(HWND owner) {};
 };
 
+// Writes the bytes of `text` to a file (a test fails when it cannot).
+class QString;
+void WriteTextFile(const QString& path, const char* text);
+
 // The window as it shows on the screen, with its frame when it has one, written to
 // build/artifacts/<name>.png; FALSE when it cannot be written.
 bool SaveScreenshot(HWND hwnd, const std::string& name);
