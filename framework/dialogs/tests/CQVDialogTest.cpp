@@ -173,6 +173,32 @@ TEST(DialogHooks, PagesBuildTheirMapWhenAddedAndFormViewsRunTheDialogOrder) {
   frame->DestroyWindow();
 }
 
+TEST(DialogHooks, ASheetMadeInsideAWindowTakesItsRectangleAndItsTabsFillItOnlyWhenAsked) {
+  UseLanguage(u"en-us");
+  HWND parent = MakeParentWindow(u"SheetParent", ::DefWindowProcW);
+  HookedPage page(u"DLG_PAGE");
+  CQVPropertySheet sheet;
+  sheet.AddPage(&page);
+  ASSERT_TRUE(sheet.CreateEx(0, WS_CHILD | WS_VISIBLE, CRect(300, 200, 10, 20), CWnd::FromHandle(parent)));
+  Pump(30);
+  CRect placed;
+  sheet.GetWindowRect(&placed);
+  CWnd::FromHandle(parent)->ScreenToClient(&placed);
+  EXPECT_EQ(placed, CRect(10, 20, 300, 200)) << "the rectangle is put right";
+  CRect tab;
+  for (BOOL keep : {TRUE, FALSE}) {
+    sheet.SetKeepTabControl(keep);
+    sheet.MoveWindow(10, 20, 250 + 20 * !keep, 160, TRUE);
+    Pump(30);
+    tab = ItemRect(sheet, AFX_IDC_TAB_CONTROL);
+    CRect client;
+    sheet.GetClientRect(&client);
+    EXPECT_EQ(tab == client, !keep) << "keep " << keep;
+  }
+  sheet.DestroyWindow();
+  ::DestroyWindow(parent);
+}
+
 TEST(DialogKeys, TheLocksKeepEnterAndEscapeAndTheCloseBoxFromEndingTheDialog) {
   UseLanguage(u"en-us");
   struct Case {
