@@ -5,34 +5,16 @@
 #include "framework/bars/CQVBarState.h"
 #include "framework/bars/CQVControlBar.h"
 #include "framework/bars/CQVMiniDockFrameWnd.h"
+#include "framework/bars/tests/BarTestSupport.h"
 
 #include "platform/core/CArchive.h"
 #include "platform/core/CMemFile.h"
-#include "platform/ui/CDockBar.h"
-#include "platform/ui/CDockContext.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/tests/UiTestSupport.h"
-
-#include <gtest/gtest.h>
 
 #include <vector>
 
 namespace {
 
 constexpr UINT ID_BAR_A = 0xE850, ID_BAR_B = 0xE851, ID_BAR_C = 0xE852;
-
-CRect ScreenRect(const CWnd& wnd) {
-  CRect r;
-  wnd.GetWindowRect(&r);
-  return r;
-}
-
-LPARAM At(const CWnd& wnd, CPoint screen) {
-  wnd.ScreenToClient(&screen);
-  return MAKELPARAM(screen.x, screen.y);
-}
-
-UINT ParentId(const CWnd& wnd) { return static_cast<UINT>(wnd.GetParent()->GetDlgCtrlID()); }
 
 // A bar that is not a sizing bar, of a fixed size, to share a row with sizing bars.
 class PlainBar : public CControlBar {
@@ -45,41 +27,9 @@ public:
   void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
 };
 
-class SizingBars : public ::testing::Test {
+class SizingBars : public BarFrame {
 protected:
-  void SetUp() override {
-    frame = MakeFrameWithView(view, u"frame", CRect(60, 60, 700, 520));
-    ASSERT_NE(frame, nullptr);
-    frame->EnableDocking(CBRS_ALIGN_ANY);
-    frame->GetClientRect(&client);
-    origin = CPoint(0, 0);
-    frame->ClientToScreen(&origin);
-  }
-  void TearDown() override {
-    if (frame && IsWindow(frame->GetSafeHwnd())) frame->DestroyWindow();
-  }
-  CDockBar* DockBar(UINT id) { return static_cast<CDockBar*>(frame->GetControlBar(id)); }
-  void Make(CQVControlBar& bar, UINT id, LPCWSTR title = u"sizing") {
-    ASSERT_TRUE(bar.Create(title, frame, id, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC));
-    bar.EnableDocking(CBRS_ALIGN_ANY);
-  }
-  // Docks the bar in the row of the top dock bar that holds `beside`, after it.
-  void DockAfter(CQVControlBar& bar, CControlBar& beside) {
-    CRect r = ScreenRect(beside);
-    r.OffsetRect(r.Width() - 10, 0);
-    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP, &r);
-  }
-  // Lets the idle moment run the layout the bars asked for.
-  void Settle() {
-    Pump(20);
-    frame->RecalcLayout();
-  }
   int TopWidth() { return ScreenRect(*DockBar(AFX_IDW_DOCKBAR_TOP)).Width(); }
-
-  CFrameWnd* frame {};
-  CWnd view;
-  CRect client;
-  CPoint origin;
 };
 
 // ---- Rows ---------------------------------------------------------------------------------------
