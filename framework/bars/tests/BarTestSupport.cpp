@@ -39,5 +39,8 @@ void BarFrame::DockAfter(CQVControlBar& bar, CControlBar& beside) {
 
 void BarFrame::Settle() {
   Pump(20);
+  // What the application's idle moment does for its main window (the tests run without one).
+  frame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+  frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
   frame->RecalcLayout();
 }

@@ -24,7 +24,7 @@ protected:
   void Make(CQVControlBar& bar, UINT id, LPCWSTR title = u"sizing");
   // Docks the bar in the top row that holds `beside`, after it.
   void DockAfter(CQVControlBar& bar, CControlBar& beside);
-  // Lets the idle moment run the layout the bars asked for, then lays the frame out.
+  // Runs the idle moment's updates of the frame's bars, then lays the frame out.
   void Settle();
 
   CFrameWnd* frame {};
