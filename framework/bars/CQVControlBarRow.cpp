@@ -7,6 +7,7 @@
 #include "framework/bars/CQVControlBar.h"
 
 #include "platform/ui/CDockBar.h"
+#include "platform/ui/CFrameWnd.h"
 
 #include <algorithm>
 
@@ -54,7 +55,9 @@ BOOL CQVControlBar::NegotiateSpace(int lengthTotal, BOOL horz) {
     if (required <= lengthTotal) continue;
     auto& cells = m_pDockBar->m_arrBars;
     if (static_cast<long>(k) < self) {
+      // This bar now starts a row the dock bar is already past in this layout: another follows.
       cells.InsertAt(m_pDockBar->FindBar(row[k]) + 1, nullptr);
+      if (m_pDockSite) m_pDockSite->DelayRecalcLayout();
       return FALSE;
     }
     if (static_cast<long>(k) > self) {

@@ -39,8 +39,9 @@ void BarFrame::DockAfter(CQVControlBar& bar, CControlBar& beside) {
 
 void BarFrame::Settle() {
   Pump(20);
-  // What the application's idle moment does for its main window (the tests run without one).
+  frame->RecalcLayout();
+  // What the application's idle moment does for its main window (the tests run without one),
+  // with the layout a bar asked for meanwhile.
   frame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
   frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
-  frame->RecalcLayout();
 }

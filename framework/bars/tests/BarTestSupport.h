@@ -24,7 +24,7 @@ protected:
   void Make(CQVControlBar& bar, UINT id, LPCWSTR title = u"sizing");
   // Docks the bar in the top row that holds `beside`, after it.
   void DockAfter(CQVControlBar& bar, CControlBar& beside);
-  // Runs the idle moment's updates of the frame's bars, then lays the frame out.
+  // Lays the frame out, then runs the idle moment's updates of the frame and its bars.
   void Settle();
 
   CFrameWnd* frame {};

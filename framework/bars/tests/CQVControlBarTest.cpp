@@ -19,12 +19,14 @@ constexpr UINT ID_BAR_A = 0xE850, ID_BAR_B = 0xE851, ID_BAR_C = 0xE852;
 // A bar that is not a sizing bar, of a fixed size, to share a row with sizing bars.
 class PlainBar : public CControlBar {
 public:
+  explicit PlainBar(int length = 100) : m_length(length) {}
   BOOL Create(CWnd* parent, UINT id) {
     m_dwStyle = CBRS_ALIGN_TOP;
     return CWnd::Create(nullptr, u"plain", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), parent, id);
   }
-  CSize CalcFixedLayout(BOOL, BOOL horz) override { return horz ? CSize(100, 30) : CSize(30, 100); }
+  CSize CalcFixedLayout(BOOL, BOOL horz) override { return horz ? CSize(m_length, 30) : CSize(30, m_length); }
   void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
+  int m_length;
 };
 
 class SizingBars : public BarFrame {
@@ -84,6 +86,19 @@ TEST_F(SizingBars, ARowWhoseLeastLengthsDoNotFitIsBroken) {
   EXPECT_EQ(rows, (std::vector<CControlBar*> {nullptr, &a, &b, nullptr, &c, nullptr}));
   EXPECT_GT(ScreenRect(c).top, ScreenRect(a).top);
   EXPECT_EQ(c.m_szHorz.cx - 2, TopWidth() + 2) << "alone in its row, it takes all of it";
+
+  // A bar of another kind that fills the row on its own before a sizing bar: the row breaks after it.
+  PlainBar plain(700);
+  ASSERT_TRUE(plain.Create(frame, ID_BAR_C + 1));
+  plain.EnableDocking(CBRS_ALIGN_ANY);
+  CRect beforeC = ScreenRect(c);
+  beforeC.right = beforeC.left + 20;
+  frame->DockControlBar(&plain, AFX_IDW_DOCKBAR_TOP, &beforeC);
+  Settle();
+  rows.clear();
+  for (INT_PTR i = 0; i < cells.GetSize(); ++i) rows.push_back(cells[i]);
+  EXPECT_EQ(rows, (std::vector<CControlBar*> {nullptr, &a, &b, nullptr, &plain, nullptr, &c, nullptr}));
+  EXPECT_GT(ScreenRect(c).top, ScreenRect(plain).top);
 
   // A bar whose least length is longer than the row keeps its least length, and the layout ends.
   CQVControlBar wide;
