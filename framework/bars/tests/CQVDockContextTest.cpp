@@ -100,6 +100,26 @@ TEST_F(BarDrag, TheOutlineShowsWhereTheBarWillSitAndAMostlyOffFrameBarFloats) {
   EXPECT_TRUE(a.IsFloating());
 }
 
+TEST_F(BarDrag, ALyingBarDraggedIntoASideDockBarDocksThere) {
+  CQVControlBar top, side, lying;
+  Make(top, ID_BAR_A);
+  Make(side, ID_BAR_B);
+  Make(lying, ID_BAR_B + 1);
+  frame->DockControlBar(&top, AFX_IDW_DOCKBAR_TOP);
+  frame->DockControlBar(&side, AFX_IDW_DOCKBAR_LEFT);
+  frame->DockControlBar(&lying, AFX_IDW_DOCKBAR_BOTTOM);
+  Settle();
+  // The cursor inside the left dock bar, the lying bar's rectangle over the bottom dock bar: the
+  // plain rule would keep it lying at the bottom.
+  const CRect left = ScreenRect(*DockBar(AFX_IDW_DOCKBAR_LEFT));
+  const CPoint inside(left.left + 30, ScreenRect(*DockBar(AFX_IDW_DOCKBAR_TOP)).bottom + 40);
+  ASSERT_TRUE(left.PtInRect(inside));
+  const Seen seen = DragTo(lying, CPoint(30, 20), inside);
+  EXPECT_EQ(seen.side, static_cast<DWORD>(CBRS_ALIGN_LEFT));
+  EXPECT_EQ(ParentId(lying), AFX_IDW_DOCKBAR_LEFT);
+  EXPECT_TRUE(lying.IsVertDocked());
+}
+
 TEST_F(BarDrag, DoubleClicksSwitchBetweenTheLastDockedAndFloatingPlaces) {
   CQVControlBar bar;
   Make(bar, ID_BAR_A);
