@@ -214,7 +214,7 @@ void CDockContext::Move(CPoint pt) {
   const CSize delta = pt - m_ptLast;
   for (CRect* r : {&m_rectDragHorz, &m_rectDragVert, &m_rectFrameDragHorz, &m_rectFrameDragVert}) r->OffsetRect(delta);
   m_ptLast = pt;
-  m_dwOverDockStyle = m_bForceFrame ? 0 : CanDock();
+  m_dwOverDockStyle = m_bForceFrame ? 0 : CanDockWhileMoving();
   DrawFocusRect();
 }
 

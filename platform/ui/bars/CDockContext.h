@@ -82,10 +82,13 @@ protected:
   // orientation; without Shift and without an answer, a side on which both drag rectangles agree
   // (top/bottom first, then left/right).
   DWORD CanDock();
+  // The side under the drag after the cursor moved (not with Ctrl held); the plain rule unless a
+  // derived context decides otherwise.
+  virtual DWORD CanDockWhileMoving() { return CanDock(); }
   // The frame's dock bar of a side (CBRS_ALIGN_*), or null.
   CDockBar* GetDockBar(DWORD overDockStyle);
   // Draws the outline for the current state, or removes it.
-  void DrawFocusRect(BOOL removeRect = FALSE);
+  virtual void DrawFocusRect(BOOL removeRect = FALSE);
 
 private:
   // Track's loop with the mouse captured by the bar's window.
