@@ -94,6 +94,48 @@ class CQVJDEHelper {
 public:
   explicit CQVJDEHelper(void* owner = nullptr) : m_pOwner(owner) {}
 
+  // Input masks. The date and time parts are -1 unless the mask read them.
+  static int VerifyInputMask(LPCWSTR mask);
+  static int ValidateInput(LPCWSTR mask, LPCWSTR text, int& year, int& month, int& day, int& hour, int& minute,
+                           int& second);
+  static int ValidateInput(LPCWSTR mask, LPCWSTR text);
+  // A mask of exactly one date/time element.
+  static int VerifyInputMaskTime(LPCWSTR mask);
+  static int ValidateInputTime(LPCWSTR mask, LPCWSTR text, int& year, int& month, int& day, int& hour, int& minute,
+                               int& second);
+  // The largest input length the mask admits; -1 without a limit or when the mask does not parse.
+  static int GetMaxTextLength(LPCWSTR mask);
+
+  // Output masks. FormatOutput appends to `out`; an empty mask makes `out` the value, or the date
+  // and time as "yyyyMMddHHmmss" when the value is empty and a part is given.
+  static int VerifyOutputMask(LPCWSTR mask);
+  static int FormatOutput(LPCWSTR mask, LPCWSTR value, int year, int month, int day, int hour, int minute, int second,
+                          BOOL strictRange, BOOL strictNumber, BOOL strictDate, CString& out);
+
+  // Default values. A parse error (and, when strict, a missing tag) is answered before anything
+  // is evaluated, leaving `value` as it was.
+  static int VerifyDefaultValueExp(LPCWSTR expression, const CQVJDEDefaultValueTags& tags, BOOL checkTags);
+  static int GetDefaultValue(LPCWSTR expression, const CQVJDEDefaultValueTags& tags, CString& value, int& accuracy,
+                             BOOL strict);
+
+  // Calendar checks and conversions. A part below 0 is not given. CheckDate takes years
+  // 1900 to 2099 and, with a day of the year, sets the month and day from it; CheckTime sets the
+  // hour from the 24-hour or the 12-hour one when it is not given.
+  static BOOL CheckDate(int& year, int& month, int& day, int dayOfYear);
+  static BOOL CheckTime(int& hour, int& minute, int& second, int hour24, int hour12, BOOL pm);
+  // "yyyyMMdd" and "HHmmss", with the letters standing for parts that are not given.
+  static BOOL DateToStr(int year, int month, int day, CString& out);
+  static BOOL TimeToStr(int hour, int minute, int second, CString& out);
+  static BOOL StrToDate(LPCWSTR text, int& year, int& month, int& day);
+  static BOOL StrToTime(LPCWSTR text, int& hour, int& minute, int& second);
+  // Weeks run Monday to Sunday, week 1 holding the year's first Thursday; a date before it is in
+  // the last week of the year before, and 29 to 31 December may be in week 53 (never in week 1 of
+  // the next year).
+  static BOOL GetWeekOfYear(int year, int month, int day, int& week);
+  // 1 Sunday .. 7 Saturday, and 1 .. 366; for valid dates only.
+  static int GetDayOfWeek(int year, int month, int day);
+  static int GetDayOfYear(int year, int month, int day);
+
   // The language text "JDE_ERR_MESSAGETEMPLATE" with "<%code%>" replaced by the code and
   // "<%message%>" by the text of "JDE_ERR_<code in five digits>" (empty when there is none).
   static void GetErrorMessage(int code, CString& text);

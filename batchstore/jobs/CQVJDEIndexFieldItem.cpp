@@ -1,5 +1,6 @@
 #include "batchstore/jobs/CQVJDEIndexFieldItem.h"
 
+#include "batchstore/jobs/CQVJDEHelper.h"
 #include "foundation/util/CQVGEI.h"
 
 IMPLEMENT_DYNCREATE(__CQVJDEIndexFieldSubstitutionItem, CObject)
@@ -65,6 +66,37 @@ BOOL CQVJDEIndexFieldItem::AddListItem(LPCWSTR text) {
 
 void CQVJDEIndexFieldItem::DeleteListItem(LPCWSTR text) {
   if (POSITION pos = m_listItems.Find(text)) m_listItems.RemoveAt(pos);
+}
+
+int CQVJDEIndexFieldItem::GetMaxTextLength() const { return CQVJDEHelper::GetMaxTextLength(m_strInputMask); }
+
+int CQVJDEIndexFieldItem::ValidateInput(LPCWSTR text, int& year, int& month, int& day, int& hour, int& minute,
+                                        int& second) {
+  year = month = day = hour = minute = second = -1;
+  if (m_nType < typeText || m_nType > typeAPI) return QVJDE::errInternal;
+  if (m_nType == typeTextEx) return 0;
+  // A field without an input mask restricts nothing; the mask front alone would refuse every
+  // value of it (10001).
+  if (!m_strInputMask.IsEmpty())
+    if (int code = CQVJDEHelper::ValidateInput(m_strInputMask, text, year, month, day, hour, minute, second))
+      return code;
+  if (m_nType == typeList && FindListItem(text) < 0) return QVJDE::errNotInList;
+  return 0;
+}
+
+int CQVJDEIndexFieldItem::ValidateInput(LPCWSTR text) {
+  int year, month, day, hour, minute, second;
+  return ValidateInput(text, year, month, day, hour, minute, second);
+}
+
+int CQVJDEIndexFieldItem::GetDefaultValue(const CQVJDEDefaultValueTags& tags, CString& value, int& accuracy) const {
+  return CQVJDEHelper::GetDefaultValue(m_strDefaultValueExp, tags, value, accuracy, FALSE);
+}
+
+int CQVJDEIndexFieldItem::FormatOutput(LPCWSTR value, int year, int month, int day, int hour, int minute, int second,
+                                       CString& out) const {
+  return CQVJDEHelper::FormatOutput(m_strOutputMask, value, year, month, day, hour, minute, second, FALSE, FALSE, FALSE,
+                                    out);
 }
 
 BOOL CQVJDEIndexFieldItem::GetSubstitutionItem(int index, WCHAR& from, WCHAR& to) const {

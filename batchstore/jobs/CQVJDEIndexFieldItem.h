@@ -58,6 +58,18 @@ public:
   void SetOutputMask(LPCWSTR mask) { Store(m_strOutputMask, mask); }
   void GetOutputMask(CString& mask) const { mask = m_strOutputMask; }
 
+  // The largest input length the input mask admits; -1 without a limit or for a faulty mask.
+  int GetMaxTextLength() const;
+  // 0 or the code of the check: a type outside 1..5 gives 2, TextEx takes everything, the others
+  // take what the input mask admits (anything when there is no mask), and a List field only one of
+  // its items. The date and time parts are those the mask read, -1 where absent.
+  int ValidateInput(LPCWSTR text, int& year, int& month, int& day, int& hour, int& minute, int& second);
+  int ValidateInput(LPCWSTR text);
+  // The default value expression evaluated leniently.
+  int GetDefaultValue(const CQVJDEDefaultValueTags& tags, CString& value, int& accuracy) const;
+  // The output mask applied leniently.
+  int FormatOutput(LPCWSTR value, int year, int month, int day, int hour, int minute, int second, CString& out) const;
+
   int GetSubstitutionItemCount() const { return m_substitutions.GetCount(); }
   BOOL GetSubstitutionItem(int index, WCHAR& from, WCHAR& to) const;
   int FindSubstitionItem(WCHAR from) const;
