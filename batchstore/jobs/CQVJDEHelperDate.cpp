@@ -108,11 +108,8 @@ BOOL CQVJDEHelper::GetWeekOfYear(int year, int month, int day, int& week) {
   const unsigned weekday = chr::weekday { first }.iso_encoding();  // 1 Monday .. 7 Sunday
   static const int kOffset[] = { 0, 0, 1, 2, 3, 4, 5, 6 };
   week = weekday <= 4 ? (n + kOffset[weekday]) / 7 + 1 : (n + kOffset[weekday]) / 7;
-  if (week == 0) {
-    // The last week of the year before, which 1900 has not.
-    return GetWeekOfYear(year - 1, 12, 31, week);
-  }
-  return TRUE;
+  // Week 0 is the last week of the year before (1900 begins on a Monday, so it has no week 0).
+  return week == 0 ? GetWeekOfYear(year - 1, 12, 31, week) : TRUE;
 }
 
 int CQVJDEHelper::GetDayOfWeek(int year, int month, int day) {

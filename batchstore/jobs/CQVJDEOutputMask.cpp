@@ -246,8 +246,7 @@ int FormatTime(const OutItem& item, int year, int month, int day, int hour, int 
     case 19: piece = pm ? u"pm" : u"am"; break;
     case 20: piece = pm ? u"p" : u"a"; break;
     default:
-      // A date before the first week of 1900 has no week.
-      if (!CQVJDEHelper::GetWeekOfYear(year, month, day, week)) week = 0;
+      CQVJDEHelper::GetWeekOfYear(year, month, day, week);
       piece.Format(item.m_nTimeId == 21 ? u"%02d" : u"%d", week);
       break;
   }
