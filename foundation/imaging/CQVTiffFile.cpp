@@ -125,7 +125,8 @@ TIFF* CQVTiffFile::_Open(const char* mode) {
   TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
   TIFFOpenOptionsSetMaxSingleMemAlloc(options, 1024 * 1024 * 1024);
-  m_tiff = TIFFOpenExt(ResolvePath(m_path.GetString()).c_str(), mode, options);
+  // Files are read rather than mapped: mapping and unmapping a page file costs more than reading it.
+  m_tiff = TIFFOpenExt(ResolvePath(m_path.GetString()).c_str(), (std::string(mode) + "m").c_str(), options);
   TIFFOpenOptionsFree(options);
   return m_tiff;
 }
