@@ -133,7 +133,8 @@ TIFF* CQVTiffFile::_Open(const char* mode) {
 
 BOOL CQVTiffFile::_OpenPage(const char* mode, WORD page) {
   if (!_Open(mode)) return FALSE;
-  if (TIFFSetDirectory(m_tiff, page)) return TRUE;
+  // Opening reads the first directory: it is not read again for the first page.
+  if ((page == 0 && TIFFCurrentDirectory(m_tiff) == 0) || TIFFSetDirectory(m_tiff, page)) return TRUE;
   EnsureClose();
   return FALSE;
 }
