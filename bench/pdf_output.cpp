@@ -6,7 +6,8 @@
 // stored page file and adding it to the PDF; tiff2pdf is given the same pages as one multi-page
 // file (tiffcp makes it, timed apart, so that the time of making its input can be counted too);
 // img2pdf takes the page files. Each is timed for 200 and 800 pages, the median of RUNS (7)
-// processes; the cost per page and the fixed cost of a process follow from the two. A process
+// processes, ours and tiff2pdf in turn; the cost per page and the fixed cost of a process follow
+// from the two. A process
 // that only loads the kernel library (--start) shows what of the fixed cost is loading. Last, our
 // writer in one process with every page changed after loading (one pixel set to the colour it
 // has), so that each is decoded and coded again.
@@ -54,16 +55,23 @@ bool WritePdf(const std::string& pdf, char** files, int count, bool change) {
   return writer.Finish() != FALSE;
 }
 
-// Median seconds of the command as a whole process; negative when it fails.
-double TimeCommand(const std::string& command, int runs) {
-  std::vector<double> times;
+// Median seconds of each command as a whole process, the commands run in turn so that all meet
+// the same load of the machine; negative for one that fails.
+std::vector<double> TimeInTurns(const std::vector<std::string>& commands, int runs) {
+  std::vector<std::vector<double>> times(commands.size());
   for (int run = 0; run < runs; ++run) {
-    const auto start = std::chrono::steady_clock::now();
-    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) return -1;
-    times.push_back(Seconds(start));
+    for (size_t i = 0; i < commands.size(); ++i) {
+      const auto start = std::chrono::steady_clock::now();
+      const bool ok = std::system((commands[i] + " >/dev/null 2>&1").c_str()) == 0;
+      times[i].push_back(ok ? Seconds(start) : -1);
+    }
   }
-  return Median(times);
+  std::vector<double> medians;
+  for (const std::vector<double>& t : times) medians.push_back(*std::min_element(t.begin(), t.end()) < 0 ? -1 : Median(t));
+  return medians;
 }
+
+double TimeCommand(const std::string& command, int runs) { return TimeInTurns({command}, runs)[0]; }
 
 struct Line {
   const char* name;
@@ -112,18 +120,20 @@ int main(int argc, char** argv) {
   const std::string out = (dir / "out.pdf").string();
   const std::string fewTiff = (dir / "few.tif").string(), manyTiff = (dir / "many.tif").string();
 
-  const Line ours{"our writer", TimeCommand(self + " --write " + out + few, runs), TimeCommand(self + " --write " + out + many, runs)};
   const Line tiffcp{"tiffcp (its input)", TimeCommand("tiffcp" + few + " " + fewTiff, runs),
                     TimeCommand("tiffcp" + many + " " + manyTiff, runs)};
-  const Line tiff2pdf{"tiff2pdf", TimeCommand("tiff2pdf -o " + out + " " + fewTiff, runs),
-                      TimeCommand("tiff2pdf -o " + out + " " + manyTiff, runs)};
+  const std::vector<double> t = TimeInTurns({self + " --write " + out + few, self + " --write " + out + many,
+                                             "tiff2pdf -o " + out + " " + fewTiff, "tiff2pdf -o " + out + " " + manyTiff,
+                                             self + " --start", "/bin/true"},
+                                            runs);
+  const Line ours{"our writer", t[0], t[1]};
+  const Line tiff2pdf{"tiff2pdf", t[2], t[3]};
+  const double start = t[4], none = t[5];
   const Line both{"tiffcp + tiff2pdf", tiffcp.few + tiff2pdf.few, tiffcp.many + tiff2pdf.many};
   const bool haveImg2pdf = std::system("command -v img2pdf >/dev/null 2>&1") == 0;
-  const int img2pdfRuns = std::max(1, runs / 2);
-  const Line img2pdf{"img2pdf", haveImg2pdf ? TimeCommand("img2pdf -o " + out + few, img2pdfRuns) : -1,
-                     haveImg2pdf ? TimeCommand("img2pdf -o " + out + many, img2pdfRuns) : -1};
-  const double start = TimeCommand(self + " --start", runs);
-  const double none = TimeCommand("/bin/true", runs);
+  const std::vector<double> img = haveImg2pdf ? TimeInTurns({"img2pdf -o " + out + few, "img2pdf -o " + out + many}, std::max(1, runs / 2))
+                                              : std::vector<double>{-1, -1};
+  const Line img2pdf{"img2pdf", img[0], img[1]};
   const auto changedStart = std::chrono::steady_clock::now();
   const bool changedOk = std::system((self + " --changed " + out + few + " >/dev/null 2>&1").c_str()) == 0;
   const double changed = Seconds(changedStart);
