@@ -156,9 +156,11 @@ BOOL CQVBDEImageFormat::LoadImage(LPCWSTR path, CQVBitmapHandle& bitmap, int sca
   if (!path || !FileExists(path)) return FALSE;
   CQVTiffFile tiff;
   tiff.SetFileForOperation(path);
+  const bool reduced = scale == 2 || scale == 4 || scale == 8;
+  // A Group 4 page as stored is taken with one opening of the file; other pages need the info.
+  if (!reduced && tiff.LoadFaxG4Page(0, bitmap, TRUE)) return TRUE;
   tagTiffImageInfo info;
   if (!tiff.GetTiffImageInfo(info)) return FALSE;
-  const bool reduced = scale == 2 || scale == 4 || scale == 8;
   BOOL ok = FALSE;
   if (IsJpegMode(info)) {
     BYTE* data = nullptr;
@@ -173,8 +175,6 @@ BOOL CQVBDEImageFormat::LoadImage(LPCWSTR path, CQVBitmapHandle& bitmap, int sca
       bitmap.SetYDPI(yDpi);
     }
     std::free(data);
-  } else if (!reduced && tiff.LoadFaxG4Page(0, bitmap, TRUE)) {
-    ok = TRUE;
   } else {
     ok = tiff.DecodeTif(0, bitmap) && bitmap.GetWidth() > 0 && bitmap.GetHeight() > 0;
     if (ok && reduced) ok = bitmap.Resize(std::max(1, bitmap.GetWidth() / scale), std::max(1, bitmap.GetHeight() / scale), 0);

@@ -15,6 +15,8 @@
 namespace {
 
 constexpr size_t kBufferSize = 64 * 1024;
+// Blocks from this size on (image data) go to the file from where they are, not through the buffer.
+constexpr size_t kDirectSize = 4 * 1024;
 // Pages whose bitmap does not know its resolution are laid out at this one.
 constexpr int kDefaultDpi = 150;
 // The cross-reference table has ten digits per offset.
@@ -103,8 +105,8 @@ CQVPDFWriter::~CQVPDFWriter() {
 void CQVPDFWriter::WriteHeader() { Put("%PDF-1.4\n"); }
 
 void CQVPDFWriter::Put(const void* bytes, size_t size) {
-  if (m_buffer.size() + size > kBufferSize) FlushBuffer();
-  if (size >= kBufferSize) {
+  if (m_buffer.size() + size > kBufferSize || size >= kDirectSize) FlushBuffer();
+  if (size >= kDirectSize) {
     CFile::Write(bytes, static_cast<UINT>(size));
   } else {
     m_buffer.append(static_cast<const char*>(bytes), size);
@@ -220,8 +222,9 @@ BOOL CQVPDFWriter::PrepareAddImage(CQVBitmapHandle& bitmap, int& width, int& hei
     if (bitmap.GetBitsPerPixel() == 1) {
       HGLOBAL block = nullptr;
       DWORD size = 0;
-      ok = bitmap.SaveMemory_FaxG4(&block, &size);
-      if (ok) {
+      // A page still as read passes its Group 4 data on as it was read, without a copy.
+      ok = bitmap.TakeFaxG4Source(data) || bitmap.SaveMemory_FaxG4(&block, &size);
+      if (ok && block) {
         const BYTE* bytes = static_cast<const BYTE*>(GlobalLock(block));
         data.assign(bytes, bytes + size);
         GlobalUnlock(block);

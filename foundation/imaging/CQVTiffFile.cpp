@@ -125,14 +125,16 @@ TIFF* CQVTiffFile::_Open(const char* mode) {
   TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
   TIFFOpenOptionsSetMaxSingleMemAlloc(options, 1024 * 1024 * 1024);
-  m_tiff = TIFFOpenExt(ResolvePath(m_path.GetString()).c_str(), mode, options);
+  // Files are read rather than mapped: mapping and unmapping a page file costs more than reading it.
+  m_tiff = TIFFOpenExt(ResolvePath(m_path.GetString()).c_str(), (std::string(mode) + "m").c_str(), options);
   TIFFOpenOptionsFree(options);
   return m_tiff;
 }
 
 BOOL CQVTiffFile::_OpenPage(const char* mode, WORD page) {
   if (!_Open(mode)) return FALSE;
-  if (TIFFSetDirectory(m_tiff, page)) return TRUE;
+  // Opening reads the first directory: it is not read again for the first page.
+  if ((page == 0 && TIFFCurrentDirectory(m_tiff) == 0) || TIFFSetDirectory(m_tiff, page)) return TRUE;
   EnsureClose();
   return FALSE;
 }

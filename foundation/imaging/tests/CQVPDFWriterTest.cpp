@@ -429,6 +429,60 @@ TEST(CQVPDFWriterTest, PageSizesAreWrittenWithoutTheLocale) {
   EXPECT_NE(text.find("/MediaBox [ 0 0 36.3599 36.3599 ]"), std::string::npos);
 }
 
+// Stored page files written to a PDF the way an export does it (each loaded, then added) render,
+// page by page, exactly as they did before the path from file to PDF was made a plain copy: the
+// digests of pdftoppm's renderings were recorded then. Bilevel pages of several sizes and
+// resolutions, one changed after loading, and grey and colour pages.
+TEST(CQVPDFWriterTest, StoredPagesRenderAsRecorded) {
+  TempDir dir;
+  struct Source {
+    int width, height, bitsPerPixel, xDpi, yDpi;
+    bool change;
+    const char* digest;  // FNV-1a of the rendering
+  };
+  const Source sources[] = {
+      {2480, 3508, 1, 300, 300, false, "ea56d023ac0ccc68"},
+      {1728, 2200, 1, 204, 196, false, "3a4e5d3ad5fb1bb0"},
+      {1001, 777, 1, 200, 200, true, "0c507990517258fe"},
+      {600, 400, 8, 100, 100, false, "494e826c9905acf7"},
+      {500, 300, 24, 150, 150, false, "0188ecafb8970915"},
+  };
+  const std::string pdf = dir.Path("stored.pdf");
+  {
+    CQVPDFWriter writer(CString(Wide(pdf).c_str()));
+    for (size_t i = 0; i < std::size(sources); ++i) {
+      const Source& s = sources[i];
+      CQVBitmapHandle page;
+      ASSERT_TRUE(HandleOf(Pattern(s.width, s.height), s.bitsPerPixel, page));
+      page.SetXDPI(s.xDpi);
+      page.SetYDPI(s.yDpi);
+      const std::u16string file = Wide(dir.Path("page" + std::to_string(i) + ".tif"));
+      ASSERT_TRUE(CQVBDEImageFormat::CreateImage(file.c_str(), page));
+      CQVBitmapHandle loaded;
+      ASSERT_TRUE(CQVBDEImageFormat::LoadImage(file.c_str(), loaded, 1));
+      COLORREF colour = 0;
+      if (s.change) {
+        ASSERT_TRUE(loaded.GetPixelColor(3, 3, colour) && loaded.SetPixelColor(3, 3, colour ^ 1));
+      }
+      ASSERT_TRUE(writer._AddImage(loaded));
+    }
+    ASSERT_TRUE(writer.Finish());
+  }
+  for (size_t i = 0; i < std::size(sources); ++i) {
+    const Source& s = sources[i];
+    const std::string number = std::to_string(i + 1), out = dir.Path("rendered" + number);
+    const bool grey = s.bitsPerPixel == 1;
+    ASSERT_TRUE(Shell("pdftoppm -f " + number + " -l " + number + " -rx " + std::to_string(s.xDpi) + " -ry " +
+                      std::to_string(s.yDpi) + " -aa no -aaVector no " + (grey ? "-gray " : "") + "-singlefile " + Quote(pdf) +
+                      " " + Quote(out)));
+    uint64_t hash = 14695981039346656037ull;
+    for (BYTE b : ReadAll(out + (grey ? ".pgm" : ".ppm"))) hash = (hash ^ b) * 1099511628211ull;
+    char digest[20];
+    std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(hash));
+    EXPECT_STREQ(digest, s.digest) << "page " << number;
+  }
+}
+
 TEST(CQVPDFWriterTest, AFileThatCannotBeFinishedIsRemovedAndReported) {
   TestFolder folder;
   const std::string pdf = folder.Native("cut.pdf");
