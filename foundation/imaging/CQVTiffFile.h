@@ -185,6 +185,7 @@ protected:
                        BOOL& isGroup4, std::string& software);
   BOOL _SetJpegFields(const BYTE* stream, DWORD size, BOOL setTables);
   BOOL _ReadStrip(DWORD index, std::vector<BYTE>& bytes);
+  ULONGLONG _FileLength() const;  // of the open file
 
 private:
   tiff* m_tiff { nullptr };

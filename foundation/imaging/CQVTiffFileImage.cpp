@@ -95,11 +95,17 @@ BOOL CQVTiffFile::_EndPage() {
   return ok;
 }
 
+ULONGLONG CQVTiffFile::_FileLength() const {
+  return m_tiff ? static_cast<ULONGLONG>(TIFFGetSizeProc(m_tiff)(TIFFClientdata(m_tiff))) : 0;
+}
+
+// A strip that does not lie inside the file fails before anything is allocated for it.
 BOOL CQVTiffFile::_ReadStrip(DWORD index, std::vector<BYTE>& bytes) {
   bytes.clear();
   if (!m_tiff || index >= TIFFNumberOfStrips(m_tiff)) return FALSE;
-  const uint64_t size = TIFFGetStrileByteCount(m_tiff, index);
-  if (size == 0 || size > 0x7FFFFFFF) return FALSE;
+  const uint64_t offset = TIFFGetStrileOffset(m_tiff, index), size = TIFFGetStrileByteCount(m_tiff, index);
+  const ULONGLONG length = _FileLength();
+  if (size == 0 || size > 0x7FFFFFFF || offset > length || size > length - offset) return FALSE;
   bytes.resize(static_cast<size_t>(size));
   const tmsize_t read = TIFFReadRawStrip(m_tiff, index, bytes.data(), static_cast<tmsize_t>(size));
   if (read <= 0) return FALSE;
@@ -311,9 +317,11 @@ BOOL CQVTiffFile::ReadRawData(WORD page, BYTE*& data, DWORD& size) {
   data = nullptr;
   size = 0;
   if (!m_tiff || page >= TIFFNumberOfDirectories(m_tiff) || !TIFFSetDirectory(m_tiff, page)) return FALSE;
+  // Strips of a sound page do not overlap, so together they are never longer than the file.
+  const ULONGLONG limit = std::min<ULONGLONG>(_FileLength(), 0x7FFFFFFF);
   std::vector<BYTE> all, strip;
   for (uint32_t i = 0; i < TIFFNumberOfStrips(m_tiff); ++i) {
-    if (!_ReadStrip(i, strip) || all.size() + strip.size() > 0x7FFFFFFF) return FALSE;
+    if (!_ReadStrip(i, strip) || all.size() + strip.size() > limit) return FALSE;
     all.insert(all.end(), strip.begin(), strip.end());
   }
   return HandOut(all, data, size);

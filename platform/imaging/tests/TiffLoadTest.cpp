@@ -164,27 +164,6 @@ void SetLongTag(std::vector<BYTE>& file, uint16_t tag, uint32_t value) {
   ADD_FAILURE() << "no tag " << tag;
 }
 
-// While it lives, the process cannot map more than `bytes` beyond what it has mapped already: an
-// allocation past that fails at once instead of taking the machine's memory.
-class AddressSpaceLimit {
-public:
-  explicit AddressSpaceLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_AS, &m_old);
-    std::ifstream statm("/proc/self/statm");
-    rlim_t pages = 0;
-    statm >> pages;
-    struct rlimit limit = m_old;
-    limit.rlim_cur = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + bytes;
-    ::setrlimit(RLIMIT_AS, &limit);
-  }
-  ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &m_old); }
-  AddressSpaceLimit(const AddressSpaceLimit&) = delete;
-  AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
-
-private:
-  struct rlimit m_old {};
-};
-
 // A tiled page whose tiles claim to be far taller than the picture is refused before anything is
 // allocated for them: each such tile once cost gigabytes for a file of a few hundred bytes.
 TEST(TiffLoad, TilesFarLargerThanThePictureAreRefused) {
