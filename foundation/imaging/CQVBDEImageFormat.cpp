@@ -156,6 +156,7 @@ BOOL CQVBDEImageFormat::LoadImage(LPCWSTR path, CQVBitmapHandle& bitmap, int sca
   if (!path || !FileExists(path)) return FALSE;
   CQVTiffFile tiff;
   tiff.SetFileForOperation(path);
+  CQVTiffFile::ReadScope scope(tiff);
   tagTiffImageInfo info;
   if (!tiff.GetTiffImageInfo(info)) return FALSE;
   const bool reduced = scale == 2 || scale == 4 || scale == 8;
@@ -210,6 +211,7 @@ BOOL CQVBDEImageFormat::_ReadTag(LPCWSTR path, std::vector<BYTE>& value) {
 
 BOOL CQVBDEImageFormat::LoadImageInfo(LPCWSTR path, QVBDEIMAGEINFO& info, BOOL withExtraData) {
   CQVBDEImageFormat format;
+  CQVTiffFile::ReadScope scope(format.m_tiff);
   std::vector<BYTE> value;
   if (!format._ReadTag(path, value)) return FALSE;
   DeserializeInfo(value.data(), info);

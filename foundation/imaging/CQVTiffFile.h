@@ -9,7 +9,8 @@
 // JPEG stream with the tables the caller chose.
 //
 // Pages are numbered from 0. Every operation opens the file and closes it again before it returns,
-// except the Begin calls, which keep it open for their End call. Failures show as FALSE only;
+// except the Begin calls, which keep it open for their End call, and the reading calls made while
+// a ReadScope lives, which share one open handle. Failures show as FALSE only;
 // libtiff's messages about our handles are dropped. One object serves one thread at a time.
 
 #include "platform/core/CArray.h"
@@ -70,6 +71,22 @@ public:
   // The quantisation tables pages are written with unless others are set (natural order).
   static const UINT kDefaultChromaTable[64];
   static const UINT kDefaultLumaTable[64];
+
+  // While it lives, the reading calls on the file share one open handle and its parsed page, so
+  // that an operation made of several calls reads the file's directories once. A call that
+  // writes, or another file set for operation, closes the handle as usual.
+  class ReadScope {
+  public:
+    explicit ReadScope(CQVTiffFile& file) : m_file(file) { ++m_file.m_readScopes; }
+    ~ReadScope() {
+      if (--m_file.m_readScopes == 0) m_file.EnsureClose();
+    }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+  private:
+    CQVTiffFile& m_file;
+  };
 
   CQVTiffFile();
   ~CQVTiffFile();
@@ -153,6 +170,8 @@ protected:
 
   tiff* _Open(const char* mode);
   BOOL _OpenPage(const char* mode, WORD page);
+  // Closes a handle opened for reading unless a ReadScope keeps it.
+  void _DoneReading();
   BOOL _FindIfdOffset(WORD page, DWORD& offset);
   int _Producer(const std::string& software, const std::string& description) const;
   void _SetStandardTags(const char* description);
@@ -189,6 +208,8 @@ protected:
 
 private:
   tiff* m_tiff { nullptr };
+  BOOL m_reading { FALSE };  // m_tiff is open for reading only
+  int m_readScopes { 0 };
   CString m_path;
   BOOL m_byteSwapped { FALSE };
   int m_jpegQuality { 75 };

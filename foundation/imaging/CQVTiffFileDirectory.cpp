@@ -221,6 +221,30 @@ BOOL CQVTiffFile::_WalkChain(CFile& file, DWORD first, std::vector<DWORD>& chain
   return TRUE;
 }
 
+// Follows the chain's links without parsing the directories on the way.
+BOOL CQVTiffFile::_FindIfdOffset(WORD page, DWORD& offset) {
+  offset = 0;
+  try {
+    CFile file;
+    if (!file.Open(m_path.GetString(), CFile::modeRead | CFile::shareDenyWrite)) return FALSE;
+    DWORD at = 0;
+    if (!_ReadHeader(file, at)) return FALSE;
+    std::set<DWORD> seen;
+    for (WORD i = 0; i < page && at != 0; ++i) {
+      WORD count = 0;
+      if (!seen.insert(at).second || !ReadAt(file, at, &count, 2)) return FALSE;
+      DWORD next = 0;
+      if (!ReadAt(file, ULONGLONG(at) + 2 + 12ull * _Swap16(count), &next, 4)) return FALSE;
+      at = _Swap32(next);
+    }
+    offset = at;
+    return offset != 0;
+  } catch (CException* e) {
+    e->Delete();
+    return FALSE;
+  }
+}
+
 // libtiff walks the whole chain to append a page and would never stop on a chain that loops, so
 // an existing file is checked first.
 BOOL CQVTiffFile::_ChainIsSound() {

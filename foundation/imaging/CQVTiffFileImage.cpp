@@ -149,7 +149,7 @@ BOOL CQVTiffFile::_ReadFaxG4Strip(WORD page, std::vector<BYTE>& data, int& width
                         orientation == ORIENTATION_TOPLEFT;
   BOOL ok = asStored && _ReadStrip(0, data);
   if (ok && fillOrder == FILLORDER_LSB2MSB) TIFFReverseBits(data.data(), static_cast<tmsize_t>(data.size()));
-  EnsureClose();
+  _DoneReading();
   if (!ok) data.clear();
   return ok;
 }
@@ -165,8 +165,8 @@ BOOL CQVTiffFile::LoadFaxG4Page(WORD page, CQVBitmapHandle& bitmap, BOOL deferDe
 }
 
 BOOL CQVTiffFile::DecodeTif(WORD page, CQVBitmapHandle& bitmap) {
+  ReadScope scope(*this);
   if (LoadFaxG4Page(page, bitmap, FALSE)) return TRUE;
-  EnsureClose();
   imaging::LoadOptions options;
   options.page = page;
   return imaging::Load(m_path.GetString(), bitmap.StoreRecordToChange(), options) ? TRUE : FALSE;
@@ -316,7 +316,8 @@ BOOL CQVTiffFile::BeginReadRawData(WORD& pageCount) {
 BOOL CQVTiffFile::ReadRawData(WORD page, BYTE*& data, DWORD& size) {
   data = nullptr;
   size = 0;
-  if (!m_tiff || page >= TIFFNumberOfDirectories(m_tiff) || !TIFFSetDirectory(m_tiff, page)) return FALSE;
+  if (!m_tiff || page >= TIFFNumberOfDirectories(m_tiff)) return FALSE;
+  if (TIFFCurrentDirectory(m_tiff) != page && !TIFFSetDirectory(m_tiff, page)) return FALSE;
   // Strips of a sound page do not overlap, so together they are never longer than the file.
   const ULONGLONG limit = std::min<ULONGLONG>(_FileLength(), 0x7FFFFFFF);
   std::vector<BYTE> all, strip;
@@ -327,7 +328,11 @@ BOOL CQVTiffFile::ReadRawData(WORD page, BYTE*& data, DWORD& size) {
   return HandOut(all, data, size);
 }
 
-BOOL CQVTiffFile::EndReadRawData() { return EnsureClose(); }
+BOOL CQVTiffFile::EndReadRawData() {
+  if (!m_tiff) return FALSE;
+  _DoneReading();
+  return TRUE;
+}
 
 BOOL CQVTiffFile::ReadJpegClump(WORD page, BYTE*& data, DWORD& size, int& xDpi, int& yDpi) {
   data = nullptr;
@@ -350,7 +355,6 @@ BOOL CQVTiffFile::ReadJpegClump(WORD page, BYTE*& data, DWORD& size, int& xDpi, 
     // Other writers' old-style pages: the interchange stream may start before the strip.
     const DWORD ifd = static_cast<DWORD>(TIFFCurrentDirOffset(m_tiff));
     const uint64_t stripOffset = TIFFGetStrileOffset(m_tiff, 0);
-    EnsureClose();
     ok = _InterchangeClump(ifd, stripOffset, clump);
   } else if (ok) {
     // Strips written without their tables take them from the page's JPEGTables.
@@ -360,7 +364,7 @@ BOOL CQVTiffFile::ReadJpegClump(WORD page, BYTE*& data, DWORD& size, int& xDpi, 
       QVJoinJpegTables(static_cast<const BYTE*>(tables), tablesSize, clump);
     }
   }
-  EnsureClose();
+  _DoneReading();
   return ok && HandOut(clump, data, size);
 }
 
@@ -370,6 +374,7 @@ BOOL CQVTiffFile::ReadFaxG4Clump(WORD page, BYTE*& data, DWORD& size, int& width
   size = 0;
   // The data is handed out as a Group 4 page writer stores it: one strip, most significant bit
   // first, black runs dark, upright. Pages stored otherwise are coded again from their pixels.
+  ReadScope scope(*this);
   std::vector<BYTE> clump;
   BOOL isGroup4 = FALSE;
   std::string software;

@@ -271,7 +271,10 @@ bool TilesFit(TIFF* tif, const Page& p) {
 
 bool OpenPage(TiffStream& stream, int page, TIFF*& tif, Page& p) {
   tif = stream.Open();
-  const bool ok = tif && page >= 0 && page < 65536 && TIFFSetDirectory(tif, static_cast<tdir_t>(page)) && ReadPage(tif, p);
+  // libtiff parses a directory again on every TIFFSetDirectory, even the one it has just read.
+  const bool ok = tif && page >= 0 && page < 65536 &&
+                  (TIFFCurrentDirectory(tif) == static_cast<tdir_t>(page) || TIFFSetDirectory(tif, static_cast<tdir_t>(page))) &&
+                  ReadPage(tif, p);
   // Complaints about tags the page does not need (private tags without a count) are no reason
   // to refuse it; from here on an error means broken pixel data.
   stream.ForgetErrors();
