@@ -246,11 +246,11 @@ BOOL CQVTiffFile::_FindIfdOffset(WORD page, DWORD& offset) {
 }
 
 // libtiff walks the whole chain to append a page and would never stop on a chain that loops, so
-// an existing file is checked first.
+// an existing file is checked first. A missing or empty file gets its first page.
 BOOL CQVTiffFile::_ChainIsSound() {
   try {
     CFile file;
-    if (!file.Open(m_path.GetString(), CFile::modeRead | CFile::shareDenyWrite)) return TRUE;
+    if (!file.Open(m_path.GetString(), CFile::modeRead | CFile::shareDenyWrite) || file.GetLength() == 0) return TRUE;
     DWORD first = 0;
     std::vector<DWORD> chain;
     return _ReadHeader(file, first) && _WalkChain(file, first, chain);
