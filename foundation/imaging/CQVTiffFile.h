@@ -19,6 +19,7 @@
 #include "platform/gdi/gditypes.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 struct tiff;
@@ -90,6 +91,11 @@ public:
 
   CQVTiffFile();
   ~CQVTiffFile();
+
+  // Test seam, called before each write of the in-place edits (page relinking, tag patches); a
+  // FALSE answer makes that write fail.
+  using WriteHook = BOOL (*)();
+  static WriteHook s_writeHook;
   CQVTiffFile(const CQVTiffFile&) = delete;
   CQVTiffFile& operator=(const CQVTiffFile&) = delete;
 
@@ -185,8 +191,15 @@ protected:
   DWORD _EntryLong(const IfdEntry& entry) const;
   BOOL _ReadTagsInDir(DWORD offset, DWORD& nextIfd, CArray<tagTiffTagInfo>& tags);
   BOOL _UpdateTagValue(DWORD offset, DWORD tag, WORD type, DWORD count, const void* value);
-  BOOL _WalkChain(CFile& file, DWORD first, std::vector<DWORD>& chain);
-  BOOL _ChainIsSound();
+  // The directories of the chain in order and, when asked, where each one's link lies.
+  BOOL _WalkChain(CFile& file, DWORD first, std::vector<DWORD>& chain, std::vector<ULONGLONG>* links);
+  // Refuses a file whose chain loops or cannot be read, and keeps what adding a page may change.
+  BOOL _PrepareToAddPage();
+  void _WriteAt(CFile& file, ULONGLONG offset, const void* bytes, UINT size);
+  BOOL _KeepForRestore(CFile* file, const std::vector<std::pair<ULONGLONG, UINT>>& places);
+  BOOL _RestoreFile();
+  // Closes a page that cannot be completed and takes it back out of the file.
+  void _AbandonPage();
   // Moves the last directory of the chain to `position`.
   BOOL _ChangeDirectoryLink(WORD position);
   BOOL _LinkIFDB2A(CFile& file, DWORD a, DWORD b);
@@ -225,6 +238,15 @@ private:
   DWORD m_stripHeight { 0 };
   DWORD m_stripIndex { 0 };
   BOOL m_tablesPending { TRUE };
+
+  // What an in-place edit under way may change, to put the file back if it fails.
+  struct Restore {
+    BOOL armed { FALSE };
+    BOOL existed { FALSE };
+    ULONGLONG length { 0 };
+    std::vector<std::pair<ULONGLONG, std::vector<BYTE>>> bytes;
+  };
+  Restore m_restore;
 
   std::string m_makeText;
   std::string m_softwareText;

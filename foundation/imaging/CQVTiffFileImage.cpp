@@ -76,9 +76,15 @@ static void SetResolution(TIFF* tif, int xDpi, int yDpi) {
   TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(yDpi));
 }
 
-// Opens the file for appending a page (a missing file is created) and notes where it goes.
+// Opens the file for appending a page (a missing file is created) and notes where it goes. Until
+// the page is in its place, any failure takes it back out and leaves the file as it was.
 BOOL CQVTiffFile::_BeginPage(WORD position) {
-  if (!_ChainIsSound() || !_Open("a")) return FALSE;
+  EnsureClose();
+  if (!_PrepareToAddPage()) return FALSE;
+  if (!_Open("a")) {
+    _RestoreFile();
+    return FALSE;
+  }
   const tdir_t count = TIFFNumberOfDirectories(m_tiff);
   m_pageCount = static_cast<WORD>(std::min<tdir_t>(count, 0xFFFF));
   m_added = m_pageCount > 0;
@@ -92,7 +98,14 @@ BOOL CQVTiffFile::_EndPage() {
   BOOL ok = TIFFWriteDirectory(m_tiff) != 0;
   EnsureClose();
   if (ok && m_added && m_position != m_pageCount) ok = _ChangeDirectoryLink(m_position);
+  if (!ok) _RestoreFile();
+  m_restore = {};
   return ok;
+}
+
+void CQVTiffFile::_AbandonPage() {
+  EnsureClose();
+  _RestoreFile();
 }
 
 ULONGLONG CQVTiffFile::_FileLength() const {
@@ -298,12 +311,18 @@ BOOL CQVTiffFile::EncodeTif(WORD position, CQVBitmapHandle& handle, TagCallback 
     }
   }
   if (!ok) {
-    EnsureClose();
+    _AbandonPage();
     return FALSE;
   }
   const WORD placed = m_position;
+  if (!oldStyle) return _EndPage();
+  // The conversion to old-style JPEG is part of the page: the page goes again when it fails.
+  const Restore restore = m_restore;
   if (!_EndPage()) return FALSE;
-  return !oldStyle || PostProcess4OJPEG(placed);
+  if (PostProcess4OJPEG(placed)) return TRUE;
+  m_restore = restore;
+  _RestoreFile();
+  return FALSE;
 }
 
 BOOL CQVTiffFile::BeginReadRawData(WORD& pageCount) {
@@ -411,7 +430,7 @@ BOOL CQVTiffFile::WriteFaxG4Clump(WORD position, BYTE* data, DWORD size, int wid
   TIFFSetField(m_tiff, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(height));
   TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
   if ((callback && !callback(this, context)) || TIFFWriteRawStrip(m_tiff, 0, data, static_cast<tmsize_t>(size)) < 0) {
-    EnsureClose();
+    _AbandonPage();
     return FALSE;
   }
   return _EndPage();
@@ -440,7 +459,7 @@ BOOL CQVTiffFile::WriteJpegClump(WORD position, BYTE* data, DWORD size, int xDpi
   TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
   if (!_SetJpegFields(stream, length, TRUE) || (callback && !callback(this, context)) ||
       TIFFWriteRawStrip(m_tiff, 0, const_cast<BYTE*>(stream), static_cast<tmsize_t>(length)) < 0) {
-    EnsureClose();
+    _AbandonPage();
     return FALSE;
   }
   return _EndPage();
