@@ -120,6 +120,14 @@ BOOL CQVTiffFile::_ReadStrip(DWORD index, std::vector<BYTE>& bytes) {
   const ULONGLONG length = _FileLength();
   if (size == 0 || size > 0x7FFFFFFF || offset > length || size > length - offset) return FALSE;
   bytes.resize(static_cast<size_t>(size));
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetField(m_tiff, TIFFTAG_COMPRESSION, &compression);
+  if (compression == COMPRESSION_OJPEG) {
+    // libtiff refuses raw reads of old-style JPEG strips; they are read from the file directly.
+    thandle_t handle = TIFFClientdata(m_tiff);
+    return TIFFGetSeekProc(m_tiff)(handle, static_cast<toff_t>(offset), SEEK_SET) == offset &&
+           TIFFGetReadProc(m_tiff)(handle, bytes.data(), static_cast<tmsize_t>(size)) == static_cast<tmsize_t>(size);
+  }
   const tmsize_t read = TIFFReadRawStrip(m_tiff, index, bytes.data(), static_cast<tmsize_t>(size));
   if (read <= 0) return FALSE;
   bytes.resize(static_cast<size_t>(read));

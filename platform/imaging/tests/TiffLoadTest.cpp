@@ -5,6 +5,7 @@
 #include "platform/imaging/tests/support.h"
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -162,6 +163,35 @@ void SetLongTag(std::vector<BYTE>& file, uint16_t tag, uint32_t value) {
     return;
   }
   ADD_FAILURE() << "no tag " << tag;
+}
+
+// Pages whose samples are not unsigned integers (floating-point grey, signed bytes) are refused
+// rather than read as unsigned integers into a garbled picture; the same page unsigned loads.
+TEST(TiffLoad, SamplesThatAreNotUnsignedIntegersAreRefused) {
+  TempDir dir;
+  const struct {
+    uint16_t format, bits;
+    bool loads;
+  } cases[] = {{SAMPLEFORMAT_UINT, 16, true}, {SAMPLEFORMAT_IEEEFP, 16, false}, {SAMPLEFORMAT_IEEEFP, 32, false},
+               {SAMPLEFORMAT_INT, 8, false}};
+  for (const auto& c : cases) {
+    const std::string path = dir.Path("samples.tif");
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(tif, nullptr);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 8);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 4);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, c.bits);
+    TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, c.format);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 4);
+    std::vector<BYTE> row(8 * c.bits / 8, 0x3C);
+    for (uint32_t y = 0; y < 4; ++y) ASSERT_EQ(TIFFWriteScanline(tif, row.data(), y, 0), 1);
+    TIFFClose(tif);
+    Bitmap bitmap;
+    EXPECT_EQ(Load(Wide(path).c_str(), bitmap), c.loads) << c.format << ", " << c.bits << " bits";
+    EXPECT_EQ(bitmap.IsAllocated(), c.loads);
+  }
 }
 
 // A tiled page whose tiles claim to be far taller than the picture is refused before anything is
