@@ -10,7 +10,11 @@
 #include "platform/ui/tests/UiTestSupport.h"
 #include "platform/ui/winctrl.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -342,6 +346,33 @@ TEST(ProgressDialogPolling, ACallbackSetAfterTheTaskLetsTheTaskGo) {
   EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
   EXPECT_EQ(task.written, 0) << "nor is it started";
   EXPECT_TRUE(task.IsFinished());
+}
+
+}  // namespace
+
+namespace {
+
+// The dialog with a task under way, on X: icon, texts, bar and Stop in their places.
+TEST(ProgressDialogOnX11, ShowsTheTaskUnderWay) {
+  if (QGuiApplication::platformName() != QStringLiteral("xcb")) GTEST_SKIP() << "needs an X display";
+  QTemporaryDir folder;
+  PageWriter task(std::filesystem::path(folder.path().toStdString()) / "out.txt", 40);
+  TestDialog dialog;
+  dialog.SetTaskDescription(u"Writing 40 pages");
+  QImage shot;
+  CRect whole;
+  QTimer::singleShot(0, [&] {
+    PumpUntil([&] { return task.written >= 10; }, 5000);
+    Pump(100);
+    dialog.GetWindowRect(&whole);
+    shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    dialog.SendMessage(WM_COMMAND, MAKEWPARAM(kStop, BN_CLICKED), 0);
+  });
+  EXPECT_TRUE(dialog.DoTask(task));
+  ASSERT_FALSE(whole.IsRectEmpty());
+  QDir().mkpath(QStringLiteral(QV_TEST_ARTIFACT_DIR));
+  whole.InflateRect(10, 10);
+  shot.copy(whole.left, whole.top, whole.Width(), whole.Height()).save(QStringLiteral(QV_TEST_ARTIFACT_DIR "/progress_dialog_x11.png"));
 }
 
 }  // namespace
