@@ -11,7 +11,7 @@
 #include "platform/core/codepage.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/imaging/Scale.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/win/winctrl.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

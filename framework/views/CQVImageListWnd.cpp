@@ -3,8 +3,8 @@
 #include "foundation/util/DPXWindowDraw.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CRgn.h"
-#include "platform/ui/windc.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/win/windc.h"
+#include "platform/ui/win/winctrl.h"
 
 #include <algorithm>
 #include <tuple>

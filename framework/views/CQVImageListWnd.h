@@ -21,7 +21,7 @@
 #include "foundation/util/CDPXObList.h"
 #include "foundation/util/CDPXVWXform.h"
 #include "platform/gdi/CBitmap.h"
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 
 #include <functional>
 

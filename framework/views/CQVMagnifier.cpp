@@ -12,19 +12,22 @@
 
 #include <algorithm>
 
-IMPLEMENT_DYNAMIC(CQVMagnifier, CDialog)
+IMPLEMENT_DYNAMIC(CQVMagnifier, CQVDialog)
 
-BEGIN_MESSAGE_MAP(CQVMagnifier, CDialog)
+BEGIN_MESSAGE_MAP(CQVMagnifier, CQVDialog)
   ON_WM_ERASEBKGND()
   ON_WM_MOUSEMOVE()
   ON_WM_ACTIVATE()
   ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
-CQVMagnifier::CQVMagnifier(CWnd* parent) {
-  // An empty, borderless pop-up; OnInitDialog gives it the screen.
-  m_template.style = WS_POPUP;
-  InitModalIndirect(&m_template, parent);
+// On the empty pop-up template; OnInitDialog gives it the screen.
+CQVMagnifier::CQVMagnifier(CWnd* parent) : CQVDialog(parent) {
+  SetLayout(FALSE);
+  SetTranslate(FALSE);
+  SetTopmost(TRUE);
+  SetCloseOnDeactivate(TRUE);
+  SetAutoDelete(FALSE);
 }
 
 CQVMagnifier::~CQVMagnifier() { CleanUpVBuffer(); }
@@ -80,7 +83,7 @@ void CQVMagnifier::View(CWnd* parent, CQVBitmapHandle* image, CPoint screenPoint
   lens.m_ptStartOrigin = CPoint(imagePoint.x - halfWidth, imagePoint.y - halfHeight);
   lens.m_vw.SetOrigin(lens.m_ptStartOrigin.x, lens.m_ptStartOrigin.y);
   if (!lens.InitializeVBuffer()) return;
-  lens.DoModal();
+  lens.ShowModal();
   lens.CleanUpVBuffer();
   ::SetCursorPos(screenPoint.x, screenPoint.y);
 }
@@ -123,7 +126,7 @@ void CQVMagnifier::CleanUpVBuffer() {
 }
 
 BOOL CQVMagnifier::OnInitDialog() {
-  if (!CDialog::OnInitDialog() || m_rcScreen.IsRectEmpty()) return FALSE;
+  if (!CQVDialog::OnInitDialog() || m_rcScreen.IsRectEmpty()) return FALSE;
   SetWindowPos(&wndTopMost, m_rcScreen.left, m_rcScreen.top, m_rcScreen.Width(), m_rcScreen.Height(), SWP_SHOWWINDOW);
   // Until the lens is drawn the window shows the snapshot: the desktop as it was.
   CDC* dc = GetDC();
@@ -138,7 +141,7 @@ BOOL CQVMagnifier::OnInitDialog() {
 
 void CQVMagnifier::OnMouseMove(UINT flags, CPoint point) {
   if (!(flags & MK_LBUTTON)) {
-    CDialog::OnMouseMove(flags, point);
+    CQVDialog::OnMouseMove(flags, point);
     return;
   }
   if (GetCapture() != this) SetCapture();
@@ -195,5 +198,5 @@ void CQVMagnifier::OnLButtonUp(UINT, CPoint) {
 
 void CQVMagnifier::OnActivate(UINT state, CWnd* other, BOOL minimized) {
   if (state == WA_INACTIVE && m_bCloseOnDeactivate) PostMessage(WM_CLOSE);
-  else CDialog::OnActivate(state, other, minimized);
+  else CQVDialog::OnActivate(state, other, minimized);
 }

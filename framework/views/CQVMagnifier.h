@@ -9,11 +9,10 @@
 
 #include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/util/CDPXVWXform.h"
+#include "framework/dialogs/CQVDialog.h"
 #include "platform/gdi/CBitmap.h"
-#include "platform/ui/CDialog.h"
-#include "platform/ui/DialogTemplate.h"
 
-class CQVMagnifier : public CDialog {
+class CQVMagnifier : public CQVDialog {
   DECLARE_DYNAMIC(CQVMagnifier)
 public:
   explicit CQVMagnifier(CWnd* parent);
@@ -48,7 +47,6 @@ protected:
   void OnActivate(UINT state, CWnd* other, BOOL minimized);
   DECLARE_MESSAGE_MAP()
 
-  BOOL m_bCloseOnDeactivate { TRUE };
   CQVBitmapHandle* m_pImage { nullptr };
   CPoint m_ptStart { 0, 0 };
   CPoint m_ptImage { 0, 0 };
@@ -62,7 +60,4 @@ protected:
   CRect m_rcScreen { 0, 0, 0, 0 };
   CBitmap m_bmpWork;
   CBitmap m_bmpScreen;
-
-private:
-  DialogTemplate m_template;
 };

@@ -5,7 +5,7 @@
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CPen.h"
 #include "platform/gdi/CRgn.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 #include <algorithm>
 

@@ -15,7 +15,7 @@
 
 #include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/util/CDPXVWXform.h"
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 
 #include <memory>
 

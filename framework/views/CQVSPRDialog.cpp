@@ -2,12 +2,11 @@
 
 #include "foundation/language/KernelEntry.h"
 #include "framework/views/CQVSPRTask.h"
-#include "platform/ui/CDataExchange.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/afx/CDataExchange.h"
 
 #include <algorithm>
 
-IMPLEMENT_DYNCREATE(CQVSPRDialog, CDialog)
+IMPLEMENT_DYNCREATE(CQVSPRDialog, CQVDialog)
 
 namespace {
 
@@ -30,7 +29,7 @@ constexpr UINT WM_QV_SPRPROGRESS = WM_APP + 0x5E1;
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CQVSPRDialog, CDialog)
+BEGIN_MESSAGE_MAP(CQVSPRDialog, CQVDialog)
   ON_WM_TIMER()
   ON_WM_DESTROY()
   ON_BN_CLICKED(kStop, &CQVSPRDialog::OnStopClicked)
@@ -38,7 +37,11 @@ BEGIN_MESSAGE_MAP(CQVSPRDialog, CDialog)
   ON_MESSAGE(WM_QV_SPRPROGRESS, &CQVSPRDialog::OnProgressPosted)
 END_MESSAGE_MAP()
 
-CQVSPRDialog::CQVSPRDialog(CWnd* parent) : CDialog(u"DLG_SPR", parent) { SetRCMModule(QVKernelInstance()); }
+CQVSPRDialog::CQVSPRDialog(CWnd* parent) : CQVDialog(u"DLG_SPR", parent) {
+  SetRCMModule(QVKernelInstance());
+  SetOKLock(TRUE);
+  SetCancelLock(TRUE);
+}
 
 CQVSPRDialog::~CQVSPRDialog() { ReleaseTask(); }
 
@@ -141,7 +144,7 @@ void CQVSPRDialog::Stop() {
 // ---- Start -------------------------------------------------------------------------------------
 
 void CQVSPRDialog::DoDataExchange(CDataExchange* dx) {
-  CDialog::DoDataExchange(dx);
+  CQVDialog::DoDataExchange(dx);
   DDX_Control(dx, kTaskDescription, m_taskDescription);
   DDX_Control(dx, kProgressDescription, m_progressDescription);
   DDX_Control(dx, kProgressBar, m_progressBar);
@@ -149,26 +152,16 @@ void CQVSPRDialog::DoDataExchange(CDataExchange* dx) {
   DDX_Control(dx, kClose, m_close);
 }
 
-BOOL CQVSPRDialog::OnInitDialog() {
-  CDialog::OnInitDialog();
-  CString text;
-  if (LoadText(u"DLG_SPR", text)) SetWindowText(text);
-  if (LoadText(u"TXT_DLG_SPR_STOP", text)) SetDlgItemText(kStop, text);
-  if (LoadText(u"TXT_DLG_SPR_CLOSE", text)) SetDlgItemText(kClose, text);
-  OnInitSettings();
+BOOL CQVSPRDialog::OnInitIDMap() {
+  BeginIDMap(u"DLG_SPR");
+  DlgItem(kIcon, u"DLG_SPR_ICON", FALSE);
+  DlgItem(kTaskDescription, u"DLG_SPR_TASKDESC", FALSE);
+  DlgItem(kProgressDescription, u"DLG_SPR_PROGRESSDESC", FALSE);
+  DlgItem(kProgressBar, u"DLG_SPR_PROGRESSBAR", FALSE);
+  DlgItem(kStop, u"DLG_SPR_STOP", TRUE);
+  DlgItem(kClose, u"DLG_SPR_CLOSE", TRUE);
+  EndIDMap();
   return TRUE;
-}
-
-void CQVSPRDialog::ShowDlgItem(int id, BOOL show) {
-  if (CWnd* item = GetDlgItem(id)) item->ShowWindow(show ? SW_SHOW : SW_HIDE);
-}
-
-void CQVSPRDialog::EnableDlgItem(int id, BOOL enable) {
-  if (CWnd* item = GetDlgItem(id)) item->EnableWindow(enable);
-}
-
-BOOL CQVSPRDialog::_YesNoMsg(LPCWSTR text, LPCWSTR caption) {
-  return ::MessageBoxW(GetSafeHwnd(), text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 // A dialog that cannot start its work does not stay open with nothing to wait for: it ends at
@@ -242,7 +235,7 @@ void CQVSPRDialog::OnTimer(UINT_PTR id) {
     if (m_bUpdateDue.exchange(false)) OnUpdateProgress();
     else ReleaseThrottle();
   }
-  CDialog::OnTimer(id);
+  CQVDialog::OnTimer(id);
 }
 
 void CQVSPRDialog::OnUpdateProgress() {
@@ -307,5 +300,5 @@ void CQVSPRDialog::EndWhenTaskEnded() {
 
 void CQVSPRDialog::OnDestroy() {
   m_hwndUpdates = nullptr;
-  CDialog::OnDestroy();
+  CQVDialog::OnDestroy();
 }

@@ -16,19 +16,18 @@
 // any thread: it hands the update to the dialog's thread and returns at once. Lock order: the
 // dialog's lock before its task's progress lock.
 
-#include "foundation/language/CQVRCMModule.h"
+#include "framework/dialogs/CQVDialog.h"
 #include "framework/dialogs/CQVIconWnd.h"
-#include "platform/ui/CDialog.h"
 #include "platform/core/sync.h"
-#include "platform/ui/CButton.h"
-#include "platform/ui/CProgressCtrl.h"
-#include "platform/ui/CStatic.h"
+#include "platform/ui/afx/CButton.h"
+#include "platform/ui/afx/CProgressCtrl.h"
+#include "platform/ui/afx/CStatic.h"
 
 #include <atomic>
 
 class CQVSPRTask;
 
-class CQVSPRDialog : public CDialog, public virtual CQVRCMModule {
+class CQVSPRDialog : public CQVDialog {
   DECLARE_DYNCREATE(CQVSPRDialog)
 public:
   // The first argument of every callback is the user value given with it.
@@ -39,8 +38,6 @@ public:
 
   explicit CQVSPRDialog(CWnd* parent = nullptr);
   ~CQVSPRDialog() override;
-
-  int ShowModal() { return static_cast<int>(DoModal()); }
 
   // Read when the dialog starts; all shown by default.
   void ShowIcon(BOOL show) { m_bShowIcon = show; }
@@ -85,15 +82,8 @@ public:
 
 protected:
   void DoDataExchange(CDataExchange* dx) override;
-  // Translates the title and the buttons, then OnInitSettings.
-  BOOL OnInitDialog() override;
-  virtual BOOL OnInitSettings();
-  // Enter and Esc (and the close box) do nothing: the buttons end the dialog.
-  void OnOK() override {}
-  void OnCancel() override {}
-  void ShowDlgItem(int id, BOOL show);
-  void EnableDlgItem(int id, BOOL enable);
-  BOOL _YesNoMsg(LPCWSTR text, LPCWSTR caption);
+  BOOL OnInitIDMap() override;
+  BOOL OnInitSettings() override;
 
   void OnTimer(UINT_PTR id);
   void OnDestroy();

@@ -8,7 +8,7 @@
 #include "foundation/imaging/CQVBitmapHandle.h"
 #include "platform/gdi/CBrush.h"
 #include "platform/ui/tests/UiTestSupport.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/win/winctrl.h"
 
 #include <QDir>
 #include <QGuiApplication>

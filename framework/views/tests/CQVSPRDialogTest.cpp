@@ -8,7 +8,7 @@
 #include "framework/views/CQVSPRTask.h"
 
 #include "platform/ui/tests/UiTestSupport.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/win/winctrl.h"
 
 #include <QDir>
 #include <QElapsedTimer>
