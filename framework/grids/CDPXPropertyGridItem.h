@@ -10,6 +10,8 @@
 #include "platform/core/wintypes.h"
 
 class CDC;
+class CFont;
+class CWnd;
 class CDPXPropertyGrid;
 class CDPXPropertyGridRow;
 
@@ -74,6 +76,14 @@ public:
 
 protected:
   void SetFlag(DWORD flag, BOOL on) { m_flags = on ? (m_flags | flag) : (m_flags & ~flag); }
+  // Paints the cell's text as every editor class does: bold for the current cell of a selected row
+  // (or with the bold flag), gray when the grid is disabled (and, with `grayWhenReadOnly`, when the
+  // cell is read-only), one line vertically centred or, multi-line, from the top left.
+  void PaintText(CDC* dc, const RECT& rect, const CString& text, BOOL grayWhenReadOnly, BOOL multiLine = FALSE);
+  // The editor's parent, and where the editor goes: the grid's row pane and the cell's rectangle.
+  CWnd* EditorParent() const;
+  // The grid's font for editors.
+  static CFont* EditorFont();
   void SetCellRect(const RECT& rect) { m_rect = rect; }
   // The end guard: set while an edit has ended, so that a late StopEdit does nothing.
   void ClearEndGuard() { m_endGuard = 0; }

@@ -122,12 +122,6 @@ void CDPXPropertyGridPane::ScrollTo(int position) {
   position = std::clamp(position, info.nMin, std::max(info.nMin, info.nMax - page));
   m_grid->m_scrollPos = position;
   SetScrollPos(SB_VERT, position, TRUE);
-  // Open editors follow their cells.
-  if (CDPXPropertyGridRow* row = m_grid->GetCurrentRow()) {
-    for (int i = 0; i < row->GetItemCount(); ++i) {
-      if (row->GetItem(i)->IsEditing()) row->GetItem(i)->MoveEditor();
-    }
-  }
   Invalidate();
   UpdateWindow();
 }

@@ -24,6 +24,11 @@ BOOL CDPXPropertyGridRow::IsTopLevel() const {
   return m_grid && m_parent == m_grid->GetRootRow();
 }
 
+void CDPXPropertyGridRow::SetHeight(int height) {
+  m_height = height;
+  if (m_grid) m_grid->LayoutChanged();
+}
+
 int CDPXPropertyGridRow::GetTotalHeight() const {
   int height = m_height;
   if (!IsExpanded()) return height;
@@ -167,9 +172,16 @@ void CDPXPropertyGridRow::PaintCells(CDC* dc, int top, int right, const CRect& t
   for (int i = 0; i < GetItemCount(); ++i) {
     const int end = i < static_cast<int>(dividers.size()) ? dividers[static_cast<size_t>(i)] : right;
     CDPXPropertyGridItem* cell = GetItem(i);
-    if (!cell->IsEditing()) {
+    const CRect rect(p + 2, top, end, bottom);
+    if (cell->IsEditing()) {
+      // The editor covers the cell and follows it when the rows scroll.
+      if (!(rect == cell->GetCellRect())) {
+        cell->SetCellRect(rect);
+        cell->MoveEditor();
+      }
+    } else {
       dc->FillSolidRect(CRect(p + 1, top, end, bottom), IsSelected() ? GetSysColor(COLOR_HIGHLIGHT) : cell->GetBkColor());
-      cell->Paint(dc, CRect(p + 2, top, end, bottom));
+      cell->Paint(dc, rect);
     }
     p = end;
   }

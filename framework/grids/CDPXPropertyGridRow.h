@@ -61,7 +61,7 @@ public:
   BOOL IsTopLevel() const;
   int GetNumber() const { return m_number; }
   int GetHeight() const { return m_height; }
-  void SetHeight(int height) { m_height = height; }
+  void SetHeight(int height);
   // The height of the row and of its displayed descendants.
   int GetTotalHeight() const;
 
