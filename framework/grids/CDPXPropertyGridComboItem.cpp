@@ -8,6 +8,8 @@
 namespace {
 // The edit field of an editable combo box is its child with this ID.
 constexpr int kComboEditId = 1001;
+// Drops the list down once the box has taken its place on the screen.
+constexpr UINT kDropListMessage = WM_APP + 1;
 bool CtrlDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 }  // namespace
 
@@ -74,6 +76,7 @@ BEGIN_MESSAGE_MAP(CDPXPropertyGridComboItem, CComboBox)
   ON_WM_GETDLGCODE()
   ON_CONTROL_REFLECT(CBN_SELENDOK, &CDPXPropertyGridComboItem::OnSelEndOk)
   ON_WM_DESTROY()
+  ON_MESSAGE(kDropListMessage, &CDPXPropertyGridComboItem::OnDropList)
 END_MESSAGE_MAP()
 
 CDPXPropertyGridComboItem::~CDPXPropertyGridComboItem() { DestroyEditor(); }
@@ -111,15 +114,20 @@ void CDPXPropertyGridComboItem::BeginEdit() {
   if (!GetSafeHwnd()) return;
   MoveEditor();
   ShowWindow(SW_SHOW);
-  MoveWindow(&GetCellRect());
   // The edit field is ours while the edit lasts, so that its keys and its focus reach the cell.
   if (IsEditable() && !m_edit.GetSafeHwnd()) {
     if (CWnd* field = GetDlgItem(kComboEditId)) m_edit.SubclassWindow(field->GetSafeHwnd());
   }
   UpdateEditor();
   SetFocus();
-  if (GetCount() > 0) ShowDropDown(TRUE);
+  // A list dropped at once would open where the box was before it moved.
+  if (GetCount() > 0) PostMessage(kDropListMessage);
   GetGrid()->Notify(CDPXPropertyGrid::kNotifyEditBegun, GetRow(), this);
+}
+
+LRESULT CDPXPropertyGridComboItem::OnDropList(WPARAM, LPARAM) {
+  if (IsEditing() && IsWindowVisible()) ShowDropDown(TRUE);
+  return 0;
 }
 
 void CDPXPropertyGridComboItem::MoveEditor() {

@@ -72,6 +72,7 @@ protected:
   UINT OnGetDlgCode();
   void OnSelEndOk();
   void OnDestroy();
+  LRESULT OnDropList(WPARAM, LPARAM);
   DECLARE_MESSAGE_MAP()
 
 private:

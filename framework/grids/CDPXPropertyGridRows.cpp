@@ -324,9 +324,13 @@ void CDPXPropertyGrid::Redraw() {
   if (!GetSafeHwnd()) return;
   RecomputeScrollRange();
   Invalidate();
-  if (m_pane) m_pane->Invalidate();
   if (m_descBox) m_descBox->Invalidate();
   UpdateWindow();
+  // Painting places the cells, and an editor opened next goes where its cell was painted.
+  if (m_pane) {
+    m_pane->Invalidate();
+    m_pane->UpdateWindow();
+  }
 }
 
 // ---- Current row and navigation ------------------------------------------------------------------
