@@ -192,14 +192,16 @@ void CDPXPropertyGrid::SetDivider(int index, int x) {
 int CDPXPropertyGrid::AllocateCellId() {
   // Editor IDs share the pane's children with nothing else, but must never be the pane's or the
   // description box's own ID; freed IDs come back round.
-  for (int tries = 0; tries < 0xFFFF; ++tries) {
-    const int id = m_nextCellId;
-    m_nextCellId = m_nextCellId >= 0xFFFE ? 1 : m_nextCellId + 1;
-    if (id == static_cast<int>(kPaneId) || m_cellIds.count(id)) continue;
-    m_cellIds.insert(id);
+  if (!m_freeCellIds.empty()) {
+    const int id = m_freeCellIds.back();
+    m_freeCellIds.pop_back();
     return id;
   }
-  return 0;
+  if (m_nextCellId == static_cast<int>(kPaneId)) ++m_nextCellId;
+  if (m_nextCellId >= static_cast<int>(kDescBoxId)) return 0;
+  return m_nextCellId++;
 }
 
-void CDPXPropertyGrid::ReleaseCellId(int id) { m_cellIds.erase(id); }
+void CDPXPropertyGrid::ReleaseCellId(int id) {
+  if (id != 0) m_freeCellIds.push_back(id);
+}

@@ -12,7 +12,6 @@
 #include "platform/ui/winuser.h"
 
 #include <memory>
-#include <set>
 #include <vector>
 
 class CFont;
@@ -141,7 +140,8 @@ public:
   // placeholder follows it.
   virtual void OnCellEditEnded(CDPXPropertyGridRow* row);
 
-  // A control ID for a new cell: unique in this grid, below 0x10000, never a child's ID.
+  // A control ID for a new cell: unique in this grid, below 0x10000, never a child's ID; 0 once
+  // all are taken (the cell's editor then has no ID of its own: editors are reached as objects).
   int AllocateCellId();
   void ReleaseCellId(int id);
 
@@ -203,5 +203,5 @@ private:
   bool m_layoutDirty {true};
   bool m_deleting {false};
   int m_nextCellId {1};
-  std::set<int> m_cellIds;
+  std::vector<int> m_freeCellIds;
 };

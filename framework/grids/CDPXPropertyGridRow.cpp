@@ -39,9 +39,7 @@ int CDPXPropertyGridRow::GetTotalHeight() const {
 
 CDPXPropertyGridItem* CDPXPropertyGridRow::AddItem(CDPXPropertyGridItem* cell) {
   if (!cell || !m_grid || GetItemCount() >= m_grid->GetColumnCount()) return nullptr;
-  const int id = m_grid->AllocateCellId();
-  if (id == 0) return nullptr;
-  cell->Attach(m_grid, this, id);
+  cell->Attach(m_grid, this, m_grid->AllocateCellId());
   m_cells.emplace_back(cell);
   return cell;
 }

@@ -312,19 +312,28 @@ TEST(GridModel, DeletingARowWhoseCellIsBeingEditedStoresNothingAndAddsNoRow) {
 TEST(GridModel, CellIdsAreUniqueAndNeverAChildsId) {
   GridFixture f;
   ASSERT_TRUE(f.Make(0, 2));
-  auto* group = f.grid->InsertRow(new CDPXPropertyGridRow);
+  CDPXPropertyGridRow* group = nullptr;
   std::set<int> ids;
-  // Enough cells to pass the pane's ID.
-  for (int i = 0; i < 16700; ++i) {
+  std::vector<CDPXPropertyGridRow*> rows;
+  // More cells than IDs below 0x10000, in groups of 100 rows.
+  for (int i = 0; i < 33000; ++i) {
+    if (i % 100 == 0) group = f.grid->InsertRow(new CDPXPropertyGridRow);
     CDPXPropertyGridRow* row = MakeRow(*f.grid, group, {u"a", u"b"});
     ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->GetItemCount(), 2) << "a row takes its cells when the IDs run out";
     for (int n = 0; n < 2; ++n) ids.insert(row->GetItem(n)->GetID());
+    rows.push_back(row);
   }
-  EXPECT_EQ(ids.size(), 33400u);
-  EXPECT_EQ(ids.count(0), 0u);
+  EXPECT_EQ(ids.size(), 65533u + 1) << "every ID once, and 0 for the cells beyond";
+  EXPECT_EQ(ids.count(0), 1u);
   EXPECT_EQ(ids.count(33333), 0u);
   EXPECT_EQ(ids.count(0xFFFF), 0u);
   EXPECT_LT(*ids.rbegin(), 0x10000);
+  // IDs of deleted cells come back.
+  const int freed = rows[5]->GetItem(1)->GetID();
+  f.grid->DeleteRow(rows[5]);
+  CDPXPropertyGridRow* row = MakeRow(*f.grid, group, {u"c"});
+  EXPECT_EQ(row->GetItem(0)->GetID(), freed);
 }
 
 }  // namespace
