@@ -1,6 +1,7 @@
 // The grid's in-place editors: opening each kind over its cell, typing, committing with Enter, a
 // chosen entry or the button, Esc giving the old value back, one end per edit however the editor
-// loses the focus, free texts in editable and drop-down lists, read-only and password cells.
+// loses the focus, free texts in editable and drop-down lists, read-only and password cells, and
+// a row deleted while its editor has the focus.
 
 #include "framework/grids/CDPXPropertyGridButtonItem.h"
 #include "framework/grids/CDPXPropertyGridComboItem.h"
@@ -313,6 +314,45 @@ TEST_F(Editors, AnEditorFollowsItsCellWhenTheRowsScroll) {
   cell->GetWindowRect(&at);
   f.grid->GetPane()->ScreenToClient(&at);
   EXPECT_EQ(at.top, 36 - 18);
+}
+
+BOOL MakeEditCell(CDPXPropertyGridRow* row) {
+  auto* cell = new CDPXPropertyGridEditItem;
+  if (!row->AddItem(cell)) {
+    delete cell;
+    return FALSE;
+  }
+  return cell->Create();
+}
+
+TEST(EditorsInAList, TypingIntoThePlaceholderAddsARowAndDeletingAFocusedEditorStoresNothing) {
+  GridFixture f;
+  ASSERT_TRUE(f.Make(CDPXPropertyGrid::kEditableList, 2, MakeEditCell));
+  CDPXPropertyGridRow* group = f.grid->InsertRow(new CDPXPropertyGridRow);
+  f.grid->ExpandAll();
+  CWnd* pane = f.grid->GetPane();
+  auto typeInto = [&](int y, const char* text) {
+    pane->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, y));
+    pane->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(60, y));
+    Pump(10);
+    CWnd* editor = CWnd::GetFocus();
+    QTest::keyClicks(ClientOf(editor->GetSafeHwnd()), QString::fromUtf8(text));
+    Pump(5);
+    return editor;
+  };
+  CWnd* editor = typeInto(27, "first");
+  QTest::keyClick(ClientOf(editor->GetSafeHwnd()), Qt::Key_Return);
+  Pump(10);
+  EXPECT_EQ(Shown(*f.grid), "G: D:first P");
+
+  // The new placeholder's editor has the focus and a typed text when its group goes.
+  editor = typeInto(45, "second");
+  ASSERT_TRUE(editor && editor->IsWindowVisible());
+  f.parent.Clear();
+  f.grid->DeleteRow(group);
+  Pump(10);
+  EXPECT_EQ(Shown(*f.grid), "");
+  EXPECT_TRUE(f.parent.heard.empty()) << "no edit ended, no row inserted";
 }
 
 }  // namespace

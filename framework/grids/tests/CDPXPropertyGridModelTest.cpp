@@ -1,7 +1,6 @@
 // The grid's model: where inserted rows land with header and placeholder rows, row numbers, full
 // rows, failing cell factories, sorting, moving rows, the placeholder turning into a data row,
-// deleting rows (also while one of their cells is being edited), cell IDs and the notifications
-// the owner hears.
+// deleting rows, cell IDs and the notifications the owner hears.
 
 #include "framework/grids/CDPXPropertyGridPane.h"
 #include "framework/grids/tests/GridTestSupport.h"
@@ -289,24 +288,6 @@ TEST(GridModel, CreateNeedsTwoColumns) {
   EXPECT_NE(grid.GetPane(), nullptr);
   EXPECT_EQ(grid.GetPane()->GetDlgCtrlID(), 33333);
   parent.DestroyWindow();
-}
-
-TEST(GridModel, DeletingARowWhoseCellIsBeingEditedStoresNothingAndAddsNoRow) {
-  GridFixture f;
-  ASSERT_TRUE(f.Make(Grid::kEditableList, 2, AddEmptyCell));
-  auto* group = f.grid->InsertRow(new CDPXPropertyGridRow);
-  f.grid->ExpandAll();
-  CDPXPropertyGridRow* placeholder = group->GetFirstChild();
-  auto* cell = static_cast<TextCell*>(placeholder->GetItem(0));
-  cell->text = u"typed";
-  placeholder->BeginEditCell(0);
-  cell->SetModified(TRUE);
-  f.grid->SetCurrentRow(placeholder);
-  f.parent.Clear();
-  f.grid->DeleteRow(group);
-  EXPECT_EQ(Shown(*f.grid), "");
-  EXPECT_EQ(f.grid->GetCurrentRow(), nullptr);
-  EXPECT_TRUE(f.parent.heard.empty()) << "no edit ended, no row inserted";
 }
 
 TEST(GridModel, CellIdsAreUniqueAndNeverAChildsId) {
