@@ -458,7 +458,8 @@ TEST(CQVPDFWriterTest, StoredPagesRenderAsRecorded) {
   };
   const Source sources[] = {
       {2480, 3508, 1, 300, 300, false, "ea56d023ac0ccc68"},
-      {1728, 2200, 1, 204, 196, false, "3a4e5d3ad5fb1bb0"},
+      // Since pages have their exact physical size, pdftoppm rounds this one up by a blank row.
+      {1728, 2200, 1, 204, 196, false, "c2f0abb6fce91637"},
       {1001, 777, 1, 200, 200, true, "0c507990517258fe"},
       {600, 400, 8, 100, 100, false, "494e826c9905acf7"},
       {500, 300, 24, 150, 150, false, "0188ecafb8970915"},

@@ -8,8 +8,8 @@
 
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/winctrl.h"
 #include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/win/winctrl.h"
 
 #include <QImage>
 #include <QTest>
