@@ -8,6 +8,11 @@
 // JPEG page. JPEG pages are coded by the layer's own encoder, so that each strip is a complete
 // JPEG stream with the tables the caller chose.
 //
+// The edits in place (a page added at any position, a tag value patched, the old-style JPEG
+// conversion) either complete or leave the file byte for byte as it was; a file whose directory
+// chain loops, and a read-only file, are refused. Sizes and offsets read from a file are checked
+// against its length before anything is allocated for them.
+//
 // Pages are numbered from 0. Every operation opens the file and closes it again before it returns,
 // except the Begin calls, which keep it open for their End call, and the reading calls made while
 // a ReadScope lives, which share one open handle. Failures show as FALSE only;

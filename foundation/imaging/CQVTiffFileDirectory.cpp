@@ -29,6 +29,12 @@ BOOL ReadAt(CFile& file, ULONGLONG offset, void* buffer, UINT size) {
   return file.Read(buffer, size) == size;
 }
 
+// A read-only file is not edited, as it would not be replaced either.
+bool IsReadOnly(const CString& path) {
+  CFileStatus status;
+  return CFile::GetStatus(path.GetString(), status) && (status.m_attribute & CFile::readOnly);
+}
+
 }  // namespace
 
 CQVTiffFile::WriteHook CQVTiffFile::s_writeHook = nullptr;
@@ -214,7 +220,7 @@ BOOL CQVTiffFile::_ReadTagsInDir(DWORD offset, DWORD& nextIfd, CArray<tagTiffTag
 }
 
 BOOL CQVTiffFile::_UpdateTagValue(DWORD offset, DWORD tag, WORD type, DWORD count, const void* value) {
-  if (offset == 0 || !value) return FALSE;
+  if (offset == 0 || !value || IsReadOnly(m_path)) return FALSE;
   try {
     CFile file;
     if (!file.Open(m_path.GetString(), CFile::modeReadWrite)) return FALSE;
@@ -308,6 +314,7 @@ BOOL CQVTiffFile::_FindIfdOffset(WORD page, DWORD& offset) {
 // header and the links of the chain, which are kept so that a failed page can be taken back.
 // A missing or empty file gets its first page.
 BOOL CQVTiffFile::_PrepareToAddPage() {
+  if (IsReadOnly(m_path)) return FALSE;
   try {
     CFile file;
     CFileException error;

@@ -202,7 +202,7 @@ TEST(CQVTiffFailureTest, ATagPatchCompletesOrLeavesTheFileAsItWas) {
 
 // Stored images are replaced whole: an update that runs out of room at any point keeps the image
 // that was there and leaves no other file; the file's permissions are kept, a read-only image is
-// not replaced, a name of 250 characters is no obstacle, and what a killed writer left is removed.
+// not replaced nor edited in place, a name of 250 characters is no obstacle, and what a killed writer left is removed.
 TEST(CQVTiffFailureTest, StoredImagesAreReplacedWhole) {
   TestFolder folder;
   const std::string path = folder.Native("image.tif");
@@ -240,6 +240,11 @@ TEST(CQVTiffFailureTest, StoredImagesAreReplacedWhole) {
   ::chmod(path.c_str(), 0444);
   EXPECT_FALSE(CQVBDEImageFormat::UpdateImage(wide.GetString(), first));
   EXPECT_FALSE(CQVBDEImageFormat::CreateImage(wide.GetString(), first));
+  QVBDEIMAGEINFO record;
+  EXPECT_FALSE(CQVBDEImageFormat::UpdateImageInfo(wide.GetString(), record));
+  CQVTiffFile tiff;
+  tiff.SetFileForOperation(wide);
+  EXPECT_FALSE(tiff.EncodeTif(0, first, nullptr, nullptr, 0xFFFFFFFF));
   EXPECT_EQ(ReadAll(path), updated);
 
   const std::string longName = std::string(246, 'n') + ".tif";
