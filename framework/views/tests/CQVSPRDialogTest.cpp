@@ -143,8 +143,10 @@ TEST_F(ProgressDialog, RunsTheTaskToItsEndAndClosesByItself) {
   PageWriter task(output, 5);
   CString seen;
   const BOOL ran = Run(dialog, task, [&] {
-    PumpUntil([&] { return task.written >= 2; });
-    seen = dialog.ItemText(kProgressDescription);
+    PumpUntil([&] {
+      seen = dialog.ItemText(kProgressDescription);
+      return seen.Find(u" of 5") > 0 || task.IsFinished();
+    });
   });
   EXPECT_TRUE(ran);
   EXPECT_TRUE(task.IsFinished());
