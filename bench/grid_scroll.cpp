@@ -6,7 +6,7 @@
 #include "framework/grids/CDPXPropertyGrid.h"
 #include "framework/grids/CDPXPropertyGridEditItem.h"
 #include "framework/grids/CDPXPropertyGridPane.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/win/winctrl.h"
 
 #include <QApplication>
 

@@ -8,7 +8,7 @@
 #include "framework/grids/CDPXPropertyGridPane.h"
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 #include <QApplication>
 

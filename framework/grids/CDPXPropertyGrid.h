@@ -8,8 +8,8 @@
 // without it.
 
 #include "framework/grids/CDPXPropertyGridRow.h"
-#include "platform/ui/CWnd.h"
-#include "platform/ui/winuser.h"
+#include "platform/ui/afx/CWnd.h"
+#include "platform/ui/win/winuser.h"
 
 #include <memory>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "framework/grids/CDPXPropertyGrid.h"
 #include "framework/grids/CDPXPropertyGridRow.h"
 #include "platform/gdi/CFont.h"
-#include "platform/ui/winuser.h"
+#include "platform/ui/win/winuser.h"
 
 namespace {
 // The edit field of an editable combo box is its child with this ID.

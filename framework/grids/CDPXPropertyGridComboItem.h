@@ -8,8 +8,8 @@
 // Page Up, Page Down or an arrow hand the focus back to the row pane, which ends the edit.
 
 #include "framework/grids/CDPXPropertyGridItem.h"
-#include "platform/ui/CComboBox.h"
-#include "platform/ui/CEdit.h"
+#include "platform/ui/afx/CComboBox.h"
+#include "platform/ui/afx/CEdit.h"
 
 class CDPXPropertyGridComboItem;
 

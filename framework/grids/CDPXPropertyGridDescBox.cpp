@@ -4,7 +4,7 @@
 #include "framework/grids/GridPainting.h"
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 IMPLEMENT_DYNAMIC(CDPXPropertyGridDescBox, CWnd)
 

@@ -2,7 +2,7 @@
 // CDPXPropertyGridDescBox: the box along the bottom of a grid with style 0x01 that shows the
 // current row's caption in bold and its description beneath, word-wrapped.
 
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 
 class CDPXPropertyGrid;
 

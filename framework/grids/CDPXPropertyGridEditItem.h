@@ -5,7 +5,7 @@
 // The owner makes the cell with `new`, hands it to CDPXPropertyGridRow::AddItem, then calls Create.
 
 #include "framework/grids/GridTextEditor.h"
-#include "platform/ui/CEdit.h"
+#include "platform/ui/afx/CEdit.h"
 
 class CDPXPropertyGridEditItem : public GridTextEditor<CEdit> {
   DECLARE_DYNAMIC(CDPXPropertyGridEditItem)

@@ -10,8 +10,8 @@
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/winctrl.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/winctrl.h"
+#include "platform/ui/win/windc.h"
 
 #include <algorithm>
 

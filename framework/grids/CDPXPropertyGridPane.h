@@ -6,7 +6,7 @@
 //
 // The editor windows of the cells are children of the pane.
 
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 
 class CDPXPropertyGrid;
 class CDPXPropertyGridRow;

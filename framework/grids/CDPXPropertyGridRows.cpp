@@ -6,7 +6,7 @@
 #include "framework/grids/CDPXPropertyGridDescBox.h"
 #include "framework/grids/CDPXPropertyGridItem.h"
 #include "framework/grids/CDPXPropertyGridPane.h"
-#include "platform/ui/winuser.h"
+#include "platform/ui/win/winuser.h"
 
 #include <algorithm>
 

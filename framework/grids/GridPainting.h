@@ -6,7 +6,7 @@
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/gditypes.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 class CWnd;
 

@@ -6,7 +6,7 @@
 
 #include "framework/grids/CDPXPropertyGrid.h"
 #include "framework/grids/CDPXPropertyGridItem.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/win/winctrl.h"
 
 template <class EditBase>
 class GridTextEditor : public EditBase, public CDPXPropertyGridItem {

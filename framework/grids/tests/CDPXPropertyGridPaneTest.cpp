@@ -8,7 +8,7 @@
 
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/win/winctrl.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QImage>
