@@ -4,6 +4,8 @@
 #include "framework/app/CQVGUIRegistry.h"
 #include "framework/app/CQVHotKeyList.h"
 #include "framework/app/CQVIDRegistry.h"
+#include "foundation/util/CDPXTempFilename.h"
+#include "platform/core/CException.h"
 
 IMPLEMENT_DYNAMIC(CQVWinApp, CWinApp)
 
@@ -123,4 +125,41 @@ BOOL CQVWinApp::RegisterID(UINT id, LPCWSTR name) { return m_pIDRegistry ? m_pID
 
 void CQVWinApp::UnregisterID(UINT id) {
   if (m_pIDRegistry) m_pIDRegistry->Unregister(id);
+}
+
+BOOL CQVWinApp::InitHotKeyList(LPCWSTR resourceName, CRuntimeClass* cls) {
+  delete m_pHotKeyList;
+  m_pHotKeyList = nullptr;
+  if (!cls) return TRUE;
+  if (!cls->IsDerivedFrom(RUNTIME_CLASS(CQVHotKeyList))) return FALSE;
+  auto* list = static_cast<CQVHotKeyList*>(cls->CreateObject());
+  if (!list) return FALSE;
+  try {
+    list->BeginHotKeyList();
+    CString name(resourceName ? resourceName : u"");
+    name.Trim();
+    if (name.IsEmpty()) name = u"QVKERNEL_MAINFRAME_HOTKEYS";
+    LoadHotKeyList(list, name);
+    LoadExtraHotKeyList(list);
+    list->EndHotKeyList();
+  } catch (CException* e) {
+    e->Delete();
+    delete list;
+    return FALSE;
+  }
+  list->EnableHotKey(TRUE);
+  m_pHotKeyList = list;
+  return TRUE;
+}
+
+void CQVWinApp::LoadHotKeyList(CQVHotKeyList* list, LPCWSTR resourceName) {
+  CDPXTempFilename temp;
+  CString path;
+  if (!list || !temp.Create(path)) return;
+  if (CQVRCM::LoadData(resourceName, path, nullptr)) list->AddScripts(path, nullptr);
+}
+
+void CQVWinApp::LoadExtraHotKeyList(CQVHotKeyList* list) {
+  CString path;
+  if (list && GetAppProfileFilename(path)) list->AddScripts(path, nullptr);
 }

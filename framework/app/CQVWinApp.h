@@ -4,8 +4,16 @@
 // any code without holding the application object. The statics answer FALSE, null or nothing
 // while the running application is not a CQVWinApp or the service was not started.
 //
-// A derived application starts its services from its own start-up: InitIDRegistry and RegisterID
-// for every command name, then InitHotKeyList and EnableMainFrameHotKey.
+// A derived application starts its services from its own start-up: InitResourceManager,
+// InitGUIRegistry, InitIDRegistry and RegisterID for every command name, then InitHotKeyList and
+// EnableMainFrameHotKey.
+//
+// Folders of an installation (all end with '/'): the application folder; beside it in the
+// application folder "Workstation/" (never redirected) with "Sys/" and "Page Setup/"; and the
+// workgroup folder "Workgroup/" with "Sys", "Help", "Users", "Jobs" and "Page Setup". The
+// workgroup folder and each of those sub-folders can be redirected by a profile beside it named
+// after it plus ".redir" (section "REDIR", key "Path"); a relative path there is taken from the
+// folder the ".redir" file lies in.
 
 #include "platform/ui/afx/CWinApp.h"
 
@@ -20,6 +28,25 @@ public:
   ~CQVWinApp() override;
 
   static CQVWinApp* GetApp();
+
+  // Folder codes: workstation 0 itself, 1 Sys, 2 Page Setup; workgroup 0 itself, 1 Sys, 2 Help,
+  // 3 Users, 4 Jobs, 5 Page Setup. With `create`, the base folder and the result are made (one
+  // level each). FALSE for another code or a redirection that fails.
+  static BOOL GetAppDir(CString& path);
+  static BOOL GetWorkstationDir(CString& path, int type, BOOL create);
+  static BOOL GetWorkgroupDir(CString& path, int type, BOOL create);
+  // The file name (null: the root name) with the extension, searched in the application folder,
+  // the workstation folder, the tree under its Sys folder, then the trees under the application
+  // folder's BIN, SYS and DAT folders.
+  static BOOL FindFileInAppDir(LPCWSTR name, LPCWSTR extension, CString& path);
+  // The application's profile (root name + ".dps", found as above, else the workstation Sys
+  // folder's, which need not exist); the workstation's and the workgroup's profiles.
+  static BOOL GetAppProfileFilename(CString& path);
+  static BOOL GetWorkstationProfileFilename(CString& path);
+  static BOOL GetWorkgroupProfileFilename(CString& path);
+  // The key's text with every "help://" made the workgroup Help folder; FALSE when the key has
+  // no text.
+  static BOOL LoadURL(LPCWSTR key, CString& url, HINSTANCE module);
 
   // The window registry.
   static BOOL RegisterGUI(UINT id, CWnd* window);
@@ -48,12 +75,31 @@ public:
   static BOOL FindKeyDescription(UINT id, CString& text);
 
 protected:
+  // The root name of the language file (+ ".drs") and of the profile (+ ".dps"). Base: empty.
+  virtual void GetAppRootName(CString& name);
+  // Base: the program's folder.
+  virtual void _GetAppDir(CString& path);
+  virtual BOOL _FindFileInAppDir(LPCWSTR name, LPCWSTR extension, CString& path);
+
+  // Registers the main program's language file (empty: root name + ".drs") and sets the language
+  // (empty: the user's default language) for every module sharing it.
+  BOOL InitResourceManager(LPCWSTR languageFile, LPCWSTR language);
+  // `folder` + `name` + "/", or where `name`.redir beside it points to.
+  static BOOL ResolveRedirectedFolder(LPCWSTR parent, LPCWSTR name, CString& result);
+
   // Each replaces the service held before. A null class leaves none (TRUE); a class that is not
   // the service's own or a derived one, or that cannot be made, leaves none and answers FALSE.
   BOOL InitGUIRegistry(CRuntimeClass* cls);
   BOOL InitIDRegistry(CRuntimeClass* cls);
   BOOL RegisterID(UINT id, LPCWSTR name);
   void UnregisterID(UINT id);
+  // Replaces the main hot-key list with one of `cls` (null: none, TRUE) loaded from the data item
+  // of the language files (empty: "QVKERNEL_MAINFRAME_HOTKEYS"), then from the "Hotkeys" section
+  // of the application's profile, whose keys take combinations over. FALSE, with no list, when
+  // the class is not a hot-key list or no key was loaded.
+  BOOL InitHotKeyList(LPCWSTR resourceName, CRuntimeClass* cls);
+  void LoadHotKeyList(CQVHotKeyList* list, LPCWSTR resourceName);
+  void LoadExtraHotKeyList(CQVHotKeyList* list);
 
 private:
   static BOOL LoadIDText(UINT id, CString& text, LPCWSTR prefix, HINSTANCE module);
