@@ -1,6 +1,7 @@
 #include "framework/app/CQVMenu.h"
 
 #include "foundation/language/CQVRCM.h"
+#include "framework/app/CQVMainFrame.h"
 #include "framework/app/CQVWinApp.h"
 #include "platform/core/CException.h"
 #include "platform/sdk/CQVException.h"
@@ -9,7 +10,7 @@
 
 IMPLEMENT_DYNCREATE(CQVMenu, CDPXMenu)
 
-BOOL CQVMenu::Create([[maybe_unused]] BOOL decorate) {
+BOOL CQVMenu::Create(BOOL decorate) {
   DestroyMenu();
   try {
     BeginMenu();
@@ -20,7 +21,9 @@ BOOL CQVMenu::Create([[maybe_unused]] BOOL decorate) {
     DestroyMenu();
     return FALSE;
   }
-  // The command icons are the main frame's; a program without one shows the texts alone.
+  if (decorate) {
+    if (CQVMainFrame* frame = CQVWinApp::GetMainFrame()) frame->DecorateMenu(this);
+  }
   return TRUE;
 }
 
@@ -30,7 +33,7 @@ UINT CQVMenu::TrackPopupMenu(int x, int y, UINT flags, CWnd* owner, BOOL decorat
   if (!Create(decorate)) return 0;
   CMenu* popup = GetSubMenu(0);
   if (!popup) return 0;
-  if (!owner) owner = AfxGetMainWnd();
+  if (!owner) owner = CQVWinApp::GetMainFrame();
   const HWND hwnd = owner ? owner->GetSafeHwnd() : nullptr;
   const UINT id = static_cast<UINT>(::TrackPopupMenu(popup->GetSafeHmenu(), flags | TPM_RETURNCMD, x, y, 0, hwnd, nullptr));
   if (id && !(flags & TPM_RETURNCMD) && hwnd) PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);

@@ -5,7 +5,7 @@
 // language pop-up lists the languages of the main program's language file.
 //
 // Generated command IDs: 32000 for a pop-up opened by key alone and the language pop-up, 30000 + i
-// for language i (at most 200).
+// for language i (at most 200), 30200 + i and 30400 + i for system and user screen layouts.
 
 #include "foundation/language/CQVRCMModule.h"
 #include "foundation/util/CDPXMenu.h"
@@ -18,6 +18,10 @@ public:
   static constexpr UINT kPopupID = 32000;
   static constexpr UINT kFirstLanguageID = 30000;
   static constexpr UINT kLastLanguageID = 30199;
+  static constexpr UINT kFirstSysLayoutID = 30200;
+  static constexpr UINT kLastSysLayoutID = 30399;
+  static constexpr UINT kFirstUserLayoutID = 30400;
+  static constexpr UINT kLastUserLayoutID = 30599;
 
   // Builds the menu into the object, replacing the one it held; FALSE, with no menu held, when the
   // script fails. `decorate` asks the main frame to put the command icons on.

@@ -4,6 +4,11 @@
 // any code without holding the application object. The statics answer FALSE, null or nothing
 // while the running application is not a CQVWinApp or the service was not started.
 //
+// Start-up (InitInstance): with a main-frame window class name, the class is registered and a
+// running instance with a window of that class is brought forward instead (the start ends);
+// then the derived application's OnInitInstance, one single-document template from the
+// document, frame and view classes it set, a new document, and the main window is shown.
+//
 // A derived application starts its services from its own start-up: InitResourceManager,
 // InitGUIRegistry, InitIDRegistry and RegisterID for every command name, then InitHotKeyList and
 // EnableMainFrameHotKey.
@@ -17,9 +22,11 @@
 
 #include "platform/ui/afx/CWinApp.h"
 
+class CQVDocument;
 class CQVGUIRegistry;
 class CQVHotKeyList;
 class CQVIDRegistry;
+class CQVMainFrame;
 
 class CQVWinApp : public CWinApp {
   DECLARE_DYNAMIC(CQVWinApp)
@@ -28,6 +35,19 @@ public:
   ~CQVWinApp() override;
 
   static CQVWinApp* GetApp();
+  // The main window, or while there is none yet the first main frame made; null unless a
+  // CQVMainFrame.
+  static CQVMainFrame* GetMainFrame();
+  // The main window's active document, or while there is no main window the first document made.
+  static CQVDocument* GetDocument();
+  // Kept by the first main frame and document made, until they go.
+  static void RegisterMainFrame(CQVMainFrame* frame, BOOL add);
+  static void RegisterDocument(CQVDocument* document, BOOL add);
+
+  BOOL InitInstance() override;
+  // The main frame's window class. Base: empty, which turns the window class and the
+  // single-instance check off.
+  virtual void GetMainFrameClass(CString& name);
 
   // Folder codes: workstation 0 itself, 1 Sys, 2 Page Setup; workgroup 0 itself, 1 Sys, 2 Help,
   // 3 Users, 4 Jobs, 5 Page Setup. With `create`, the base folder and the result are made (one
@@ -75,6 +95,13 @@ public:
   static BOOL FindKeyDescription(UINT id, CString& text);
 
 protected:
+  virtual BOOL OnCreateMainFrameClass(LPCWSTR className);
+  // Base: restores the running instance's window when minimised, brings it forward and answers
+  // FALSE, which ends this start.
+  virtual BOOL OnFoundPreviousInstance(CWnd* previous);
+  virtual BOOL OnInitInstance() { return TRUE; }
+  virtual BOOL OnPreShowMainFrame() { return TRUE; }
+  virtual void OnPostShowMainFrame(CWnd*) {}
   // The root name of the language file (+ ".drs") and of the profile (+ ".dps"). Base: empty.
   virtual void GetAppRootName(CString& name);
   // Base: the program's folder.
@@ -101,9 +128,18 @@ protected:
   void LoadHotKeyList(CQVHotKeyList* list, LPCWSTR resourceName);
   void LoadExtraHotKeyList(CQVHotKeyList* list);
 
+  // Set by the derived application's constructor: the document must derive from CQVDocument,
+  // the frame from CQVMainFrame; a null view is a blank view.
+  UINT m_nTemplateID { 0 };
+  CRuntimeClass* m_pDocumentClass { nullptr };
+  CRuntimeClass* m_pFrameClass { nullptr };
+  CRuntimeClass* m_pViewClass { nullptr };
+
 private:
   static BOOL LoadIDText(UINT id, CString& text, LPCWSTR prefix, HINSTANCE module);
 
+  CQVDocument* m_pDocument { nullptr };
+  CQVMainFrame* m_pMainFrame { nullptr };
   CQVGUIRegistry* m_pGUIRegistry { nullptr };
   CQVIDRegistry* m_pIDRegistry { nullptr };
   CQVHotKeyList* m_pHotKeyList { nullptr };
