@@ -12,6 +12,8 @@
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -143,6 +145,17 @@ TEST_F(MainFrame, TheLanguagePopUpSwitchesTitleAndMenuBackAndForth) {
     CString current;
     CQVRCM::GetCurrentLanguage(current);
     EXPECT_EQ(current, CString(s.language)) << s.id;
+
+    // The language pop-up checks the current language when it opens.
+    QMenuBar* menuBar = HostOf(frame->GetSafeHwnd())->findChild<QMenuBar*>();
+    ASSERT_NE(menuBar, nullptr);
+    QMenu* languages = menuBar->actions().at(1)->menu();
+    ASSERT_NE(languages, nullptr);
+    emit languages->aboutToShow();
+    QStringList checked;
+    for (QAction* a : languages->actions())
+      if (a->isChecked()) checked << a->text();
+    EXPECT_EQ(checked, QStringList {s.language == CString(u"de-de") ? "Deutsch" : "English"}) << s.id;
   }
 }
 
