@@ -1,0 +1,53 @@
+#pragma once
+// CQVMainFrame: the base of the application's main window. It takes the application's own window
+// class (so that a second start finds the first), builds its menu bar from a scripted menu class
+// with command icons from the language files ("MNU_" + name, "MNC_" + name when checked), answers
+// the language pop-up by switching every module that shares the language setting and rebuilding
+// title and menu, and offers every key to the application's hot keys first.
+
+#include "framework/app/CQVBitmapList.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/afx/CMenu.h"
+
+class CQVMainFrame : public CFrameWnd {
+  DECLARE_DYNAMIC(CQVMainFrame)
+public:
+  CQVMainFrame();
+  ~CQVMainFrame() override;
+
+  BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
+                 CCreateContext* context = nullptr) override;
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+
+  // Empties the icon cache (after a language change, say).
+  void ResetMenuIcons();
+  CBitmap* GetMenuIcon(LPCWSTR key, int width, int height, BOOL mirrored);
+  // Puts the command icons on every command item of the menu and its sub-menus.
+  void DecorateMenu(CMenu* menu);
+  void DecorateMenu(HMENU menu);
+
+  virtual void UpdateMainTitle();
+  // Builds the menu bar anew from the menu class; a failure leaves the menu held before.
+  virtual void UpdateMainMenu();
+  virtual BOOL GetMenuIconIDs(UINT id, CString& key, CString& checkedKey);
+  // The bitmap at the size of a menu check mark; null when the language files have none.
+  virtual CBitmap* LoadMenuIcon(LPCWSTR key);
+  virtual void OnLanguageChange();
+  // Index of the layout in the list the menu was built from.
+  virtual void OnSelectSysScreenLayout(int index);
+  virtual void OnSelectUserScreenLayout(int index);
+
+protected:
+  void Menu_Language_OnUpdateUI(CCmdUI* cmdUI);
+  void Menu_Language_OnClick(UINT id);
+  void Menu_ScreenLayout_Sys_OnClick(UINT id);
+  void Menu_ScreenLayout_User_OnClick(UINT id);
+
+  CString m_strMainTitle;
+  CRuntimeClass* m_pMenuClass { nullptr };
+  CMenu m_menu;
+  CQVBitmapList m_menuIcons;
+
+  DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,189 @@
+// The application's start-up with its main frame: one instance, the menu bar and title in the
+// chosen language, switched by the language pop-up, and hot keys that run enabled commands only.
+
+#include "SpineTestApp.h"
+
+#include "foundation/language/CQVRCM.h"
+#include "framework/app/CQVDocument.h"
+#include "framework/app/CQVHotKeyList.h"
+#include "framework/app/CQVMainFrame.h"
+#include "framework/app/CQVMenu.h"
+#include "platform/ui/afx/CView.h"
+#include "platform/ui/tests/UiTestSupport.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<UINT> g_ran;
+bool g_openEnabled = true;
+
+class SpineMenu : public CQVMenu {
+  DECLARE_DYNCREATE(SpineMenu)
+public:
+  SpineMenu() { SetShowHotKeys(TRUE); }
+
+protected:
+  void Menu_Script() override {
+    BeginPopupMenu(u"MNU_FILE");
+    AddItem(ID_FILE_OPEN, FALSE, FALSE);
+    AddItem(ID_CUT, FALSE, FALSE);
+    EndPopup();
+    Menu_Language_Script();
+  }
+};
+IMPLEMENT_DYNCREATE(SpineMenu, CQVMenu)
+
+class SpineFrame : public CQVMainFrame {
+  DECLARE_DYNCREATE(SpineFrame)
+public:
+  SpineFrame() { m_pMenuClass = RUNTIME_CLASS(SpineMenu); }
+  void UpdateMainTitle() override {
+    CQVRCM::LoadText(u"STR_TITLE", m_strMainTitle);
+    CQVMainFrame::UpdateMainTitle();
+  }
+  void OnOpen() { g_ran.push_back(ID_FILE_OPEN); }
+  void OnCut() { g_ran.push_back(ID_CUT); }
+  void OnUpdateOpen(CCmdUI* cmdUI) { cmdUI->Enable(g_openEnabled); }
+  DECLARE_MESSAGE_MAP()
+};
+IMPLEMENT_DYNCREATE(SpineFrame, CQVMainFrame)
+BEGIN_MESSAGE_MAP(SpineFrame, CQVMainFrame)
+ON_COMMAND(ID_FILE_OPEN, &SpineFrame::OnOpen)
+ON_COMMAND(ID_CUT, &SpineFrame::OnCut)
+ON_UPDATE_COMMAND_UI(ID_FILE_OPEN, &SpineFrame::OnUpdateOpen)
+END_MESSAGE_MAP()
+
+class StartingApp : public SpineTestApp {
+public:
+  StartingApp() {
+    m_nTemplateID = 1;
+    m_pDocumentClass = RUNTIME_CLASS(CQVDocument);
+    m_pFrameClass = RUNTIME_CLASS(SpineFrame);
+  }
+  int previousFound { 0 };
+
+protected:
+  void GetMainFrameClass(CString& name) override {
+    name = CString::FromUtf8("SpineFrame-" + std::to_string(QCoreApplication::applicationPid()));
+  }
+  BOOL OnInitInstance() override { return InitHotKeyList(u"SPINE_HOTKEYS", RUNTIME_CLASS(CQVHotKeyList)); }
+  BOOL OnFoundPreviousInstance(CWnd* previous) override {
+    ++previousFound;
+    return CQVWinApp::OnFoundPreviousInstance(previous);
+  }
+};
+
+CString MenuText(HMENU menu, int position) {
+  WCHAR text[128] {};
+  GetMenuStringW(menu, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
+  return CString(text);
+}
+
+CString Title(CWnd* window) {
+  CString text;
+  window->GetWindowText(text);
+  return text;
+}
+
+class MainFrame : public ::testing::Test {
+protected:
+  void SetUp() override {
+    app = std::make_unique<StartingApp>();
+    ASSERT_TRUE(app->InitInstance());
+    frame = CQVWinApp::GetMainFrame();
+    ASSERT_NE(frame, nullptr);
+  }
+  void TearDown() override {
+    if (frame) frame->DestroyWindow();
+    CQVRCM::SetCurrentLanguage(u"en-us", nullptr, FALSE);
+    app.reset();
+  }
+
+  std::unique_ptr<StartingApp> app;
+  CQVMainFrame* frame { nullptr };
+};
+
+TEST_F(MainFrame, StartsOnceWithItsDocumentMenuAndTitle) {
+  EXPECT_TRUE(frame->IsWindowVisible());
+  EXPECT_NE(CQVWinApp::GetDocument(), nullptr);
+  EXPECT_EQ(Title(frame), CString(u"Spine test"));
+  HMENU bar = ::GetMenu(frame->GetSafeHwnd());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 0), CString(u"&Open...\tCtrl+VK_O"));
+
+  // A second start finds the window of the first and ends.
+  EXPECT_FALSE(app->InitInstance());
+  EXPECT_EQ(app->previousFound, 1);
+}
+
+TEST_F(MainFrame, TheLanguagePopUpSwitchesTitleAndMenuBackAndForth) {
+  const struct {
+    UINT id;
+    const char16_t* title;
+    const char16_t* file;
+    const char16_t* language;
+  } steps[] = {
+      {CQVMenu::kFirstLanguageID + 1, u"Rückgrat-Test", u"&Datei", u"de-de"},
+      {CQVMenu::kFirstSysLayoutID, u"Rückgrat-Test", u"&Datei", u"de-de"},  // no language item
+      {CQVMenu::kFirstLanguageID, u"Spine test", u"&File", u"en-us"},
+  };
+  for (const auto& s : steps) {
+    frame->SendMessage(WM_COMMAND, MAKEWPARAM(s.id, 0), 0);
+    EXPECT_EQ(Title(frame), CString(s.title)) << s.id;
+    HMENU bar = ::GetMenu(frame->GetSafeHwnd());
+    EXPECT_EQ(MenuText(bar, 0), CString(s.file)) << s.id;
+    CString current;
+    CQVRCM::GetCurrentLanguage(current);
+    EXPECT_EQ(current, CString(s.language)) << s.id;
+
+    // The language pop-up checks the current language when it opens.
+    QMenuBar* menuBar = HostOf(frame->GetSafeHwnd())->findChild<QMenuBar*>();
+    ASSERT_NE(menuBar, nullptr);
+    QMenu* languages = menuBar->actions().at(1)->menu();
+    ASSERT_NE(languages, nullptr);
+    emit languages->aboutToShow();
+    QStringList checked;
+    for (QAction* a : languages->actions())
+      if (a->isChecked()) checked << a->text();
+    EXPECT_EQ(checked, QStringList {s.language == CString(u"de-de") ? "Deutsch" : "English"}) << s.id;
+  }
+}
+
+TEST_F(MainFrame, HotKeysRunEnabledCommandsOnly) {
+  PreTranslatingLoop loop;
+  QWidget* target = HostOf(frame->GetActiveView()->GetSafeHwnd());
+  ASSERT_NE(target, nullptr);
+  const struct {
+    Qt::Key key;
+    bool openEnabled;
+    bool listEnabled;
+    std::vector<UINT> ran;
+    const char* why;
+  } cases[] = {
+      {Qt::Key_O, true, true, {ID_FILE_OPEN}, "Ctrl+O opens"},
+      {Qt::Key_O, false, true, {}, "a disabled command never runs by hot key"},
+      {Qt::Key_X, true, false, {}, "hot keys switched off"},
+      {Qt::Key_X, true, true, {ID_CUT}, "Ctrl+X cuts"},
+  };
+  for (const auto& c : cases) {
+    g_ran.clear();
+    g_openEnabled = c.openEnabled;
+    CQVWinApp::EnableMainFrameHotKey(c.listEnabled);
+    QTest::keyClick(target, c.key, Qt::ControlModifier);
+    Pump(10);
+    EXPECT_EQ(g_ran, c.ran) << c.why;
+  }
+  g_openEnabled = true;
+}
+
+}  // namespace
