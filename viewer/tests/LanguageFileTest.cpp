@@ -1,6 +1,7 @@
 // The viewer's language file as built into the application folder: every command, menu and
 // caption the viewer shows has its text in English and in German, and the hot keys reach the
 // commands that no menu or tool bar offers.
+#include "foundation/imaging/CDPXDIBHandle.h"
 #include "foundation/language/CDPXDRSReader.h"
 #include "viewer/CMainCommands.h"
 
@@ -120,4 +121,40 @@ TEST_F(LanguageFile, HotKeysNameCommandsAndReachThoseNoMenuOffers) {
   // The frame keeps the plain key 2 and Tab for itself.
   EXPECT_EQ(commandOf.count("NONE,VK_2"), 0u);
   EXPECT_EQ(commandOf.count("NONE,VK_TAB"), 0u);
+}
+
+TEST_F(LanguageFile, EveryToolBarButtonHasItsPictureAtBothSizes) {
+  const BYTE kTransparent = 200;  // the tool bars' transparent colour is RGB(200, 200, 200)
+  for (const std::string language : {"en-us", "de-de"}) {
+    ASSERT_TRUE(m_reader.SetCurrentLanguage(CString(std::u16string(language.begin(), language.end()).c_str())));
+    for (auto buttons : {CommandToolBarButtons(), ViewToolBarButtons()}) {
+      for (UINT id : buttons) {
+        if (id == 0) continue;
+        for (int size : {32, 40}) {
+          CString key;
+          key.Format(u"TBN%d_", size);
+          key += FindViewerCommandName(id);
+          CDPXDIBHandle image;
+          ASSERT_TRUE(m_reader.LoadDIB(key, image)) << Narrow(key) << " in " << language;
+          ASSERT_EQ(image.GetWidth(), size) << Narrow(key);
+          ASSERT_EQ(image.GetHeight(), size) << Narrow(key);
+          ASSERT_EQ(image.GetBitsPerPixel(), 24) << Narrow(key);
+          // The corners show the bar through; the picture itself covers a good part of the square.
+          const LPBYTE bits = image.GetBits();
+          const int stride = image.GetBytesPerLine();
+          int drawn = 0;
+          for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+              const BYTE* p = bits + y * stride + x * 3;
+              drawn += !(p[0] == kTransparent && p[1] == kTransparent && p[2] == kTransparent);
+            }
+          const BYTE* corner = bits;
+          EXPECT_TRUE(corner[0] == kTransparent && corner[1] == kTransparent && corner[2] == kTransparent)
+              << Narrow(key) << ": its background is not the transparent colour";
+          EXPECT_GT(drawn, size * size / 8) << Narrow(key) << " is almost empty";
+          image.Unlock();
+        }
+      }
+    }
+  }
 }
