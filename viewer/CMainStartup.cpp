@@ -66,3 +66,20 @@ CString ComposeMainTitle(const CMainTitleParts& parts) {
   }
   return title.IsEmpty() ? parts.strIdle : title;
 }
+
+CMainPlacement PlaceMainWindow(const ScreenLayout& layout, int screenWidth, int screenHeight) {
+  CMainPlacement placement;
+  if (layout.nWindowWidth <= 0 || layout.nWindowHeight <= 0 || layout.nIsMaximized) {
+    placement.bMaximized = TRUE;
+    return placement;
+  }
+  CRect rect(layout.nWindowLeft, layout.nWindowTop, layout.nWindowLeft + layout.nWindowWidth,
+             layout.nWindowTop + layout.nWindowHeight);
+  rect.NormalizeRect();
+  if (screenWidth > 0 && screenHeight > 0) {
+    const CRect screen(0, 0, screenWidth, screenHeight);
+    if (!rect.IntersectRect(&rect, &screen)) rect.SetRectEmpty();
+  }
+  placement.rcNormal = rect;
+  return placement;
+}

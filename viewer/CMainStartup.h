@@ -1,11 +1,13 @@
 #pragma once
 // What the viewer's application and main frame work out without a window: the "-M:" switch of the
-// command line, the name of the day's e-mail log and the main window's title.
+// command line, the name of the day's e-mail log, the main window's title and where it opens.
 
+#include "platform/core/CRect.h"
 #include "platform/core/CString.h"
 #include "platform/core/wintypes.h"
 
 struct EmailSetting;
+struct ScreenLayout;
 
 // The "-M:" switch names the profile of the batches to search at start-up. The first argument
 // that begins with "-M:" gives the location: everything after those three characters, as it
@@ -31,3 +33,13 @@ struct CMainTitleParts {
 };
 
 CString ComposeMainTitle(const CMainTitleParts& parts);
+
+// Where the main window opens. Maximised when the saved size is not above 0 or it was maximised;
+// otherwise the saved rectangle (normalised), clipped to a screen of known size. An empty
+// rectangle leaves the place to the system; the window shows normally then too.
+struct CMainPlacement {
+  BOOL bMaximized {FALSE};
+  CRect rcNormal;
+};
+
+CMainPlacement PlaceMainWindow(const ScreenLayout& layout, int screenWidth, int screenHeight);

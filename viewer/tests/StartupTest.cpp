@@ -107,3 +107,37 @@ TEST(Startup, MainTitleNamesTheDocumentOnScreen) {
   };
   for (const Case& c : cases) EXPECT_EQ(Narrow(ComposeMainTitle(c.parts)), c.title) << c.what;
 }
+
+TEST(Startup, MainWindowOpensWhereItWasLeftAsFarAsTheScreenShowsIt) {
+  struct Case {
+    const char* what;
+    int maximized, left, top, width, height;
+    int screenWidth, screenHeight;
+    bool expectMaximized;
+    CRect expected;
+  };
+  const Case cases[] = {
+      {"width 0 opens maximised", 0, 10, 10, 0, 500, 1280, 1024, true, CRect()},
+      {"height 0 opens maximised", 0, 10, 10, 500, 0, 1280, 1024, true, CRect()},
+      {"left maximised", 1, 10, 10, 800, 600, 1280, 1024, true, CRect()},
+      {"inside the screen", 0, 10, 20, 800, 600, 1280, 1024, false, CRect(10, 20, 810, 620)},
+      {"clipped to the screen", 0, 1000, 900, 800, 600, 1280, 1024, false, CRect(1000, 900, 1280, 1024)},
+      {"partly left of the screen", 0, -100, -50, 800, 600, 1280, 1024, false, CRect(0, 0, 700, 550)},
+      {"entirely off the screen", 0, 2000, 10, 800, 600, 1280, 1024, false, CRect()},
+      {"screen size unknown", 0, 2000, 10, 800, 600, 0, 0, false, CRect(2000, 10, 2800, 610)},
+  };
+  for (const Case& c : cases) {
+    ScreenLayout layout;
+    layout.nIsMaximized = c.maximized;
+    layout.nWindowLeft = c.left;
+    layout.nWindowTop = c.top;
+    layout.nWindowWidth = c.width;
+    layout.nWindowHeight = c.height;
+    const CMainPlacement placement = PlaceMainWindow(layout, c.screenWidth, c.screenHeight);
+    EXPECT_EQ(placement.bMaximized, c.expectMaximized ? TRUE : FALSE) << c.what;
+    EXPECT_TRUE(::EqualRect(&placement.rcNormal, &c.expected) ||
+                (placement.rcNormal.IsRectEmpty() && c.expected.IsRectEmpty()))
+        << c.what << ": " << placement.rcNormal.left << "," << placement.rcNormal.top << ","
+        << placement.rcNormal.right << "," << placement.rcNormal.bottom;
+  }
+}
