@@ -2,7 +2,7 @@
 // scale to grey, as the viewer's thumbnail list does. Prints milliseconds per page and, when
 // vipsthumbnail is installed, the same for it and the ratio.
 //
-//   thumbnails [page.tif ...]   (default: the shared collection's A4 pages, 100 pages in all)
+//   thumbnails [page.tif ...]   (default: the test data's A4 pages, 100 pages in all)
 
 #include "platform/core/codepage.h"
 #include "platform/imaging/File.h"
