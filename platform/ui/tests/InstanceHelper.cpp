@@ -37,14 +37,17 @@ int main(int argc, char** argv) {
     return 0;
   }
   Say("FIRST");
+  // The main window comes after this many ms, or when "SHOW" is read if the delay is negative.
   int delay = argc > 1 ? std::atoi(argv[1]) : 0;
   HWND window = nullptr;
-  QTimer::singleShot(delay, [&] {
+  auto makeWindow = [&] {
+    if (window) return;
     window = CreateWindowExW(0, className, u"first", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
                              nullptr, nullptr);
     ShowWindow(window, SW_SHOWMINIMIZED);
     Say("READY");
-  });
+  };
+  if (delay >= 0) QTimer::singleShot(delay, makeWindow);
   int reported = -1;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -60,6 +63,7 @@ int main(int argc, char** argv) {
   QObject::connect(&input, &QSocketNotifier::activated, [&] {
     char buffer[64] {};
     if (::read(STDIN_FILENO, buffer, sizeof buffer - 1) <= 0 || std::strncmp(buffer, "QUIT", 4) == 0) app.quit();
+    else if (std::strncmp(buffer, "SHOW", 4) == 0) makeWindow();
   });
   QTimer::singleShot(20000, &app, &QCoreApplication::quit);
   return app.exec();
