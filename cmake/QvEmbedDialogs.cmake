@@ -6,7 +6,7 @@ if(NOT clash EQUAL -1)
 endif()
 file(WRITE "${OUT}.tmp" "// Built from ${NAME}.dlg; do not edit.
 #include \"platform/core/module.h\"
-#include \"platform/ui/DialogTemplate.h\"
+#include \"platform/ui/win/dialogtemplate.h\"
 
 namespace {
 const char kScript[] = R\"qvdialogs(${text})qvdialogs\";

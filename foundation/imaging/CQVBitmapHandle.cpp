@@ -11,7 +11,7 @@
 #include "platform/imaging/Scale.h"
 #include "platform/imaging/Transform.h"
 #include "platform/sdk/CQVException.h"
-#include "platform/ui/winuser.h"
+#include "platform/ui/win/winuser.h"
 
 #include <algorithm>
 #include <climits>

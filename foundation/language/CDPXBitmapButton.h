@@ -7,7 +7,7 @@
 
 #include "foundation/imaging/CDPXDIBHandle.h"
 #include "platform/gdi/CBitmap.h"
-#include "platform/ui/CButton.h"
+#include "platform/ui/afx/CButton.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 // the menu held before is replaced only once the new one has loaded.
 
 #include "foundation/util/CDPXObList.h"
-#include "platform/ui/CMenu.h"
+#include "platform/ui/afx/CMenu.h"
 
 class __CDPXMenuItem : public CObject {
   DECLARE_DYNCREATE(__CDPXMenuItem)

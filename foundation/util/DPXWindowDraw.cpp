@@ -4,7 +4,7 @@
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CPen.h"
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 
 #include <algorithm>
 

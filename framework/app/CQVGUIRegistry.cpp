@@ -1,7 +1,7 @@
 #include "framework/app/CQVGUIRegistry.h"
 
-#include "platform/ui/CControlBar.h"
-#include "platform/ui/CFrameWnd.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CControlBar.h"
 
 IMPLEMENT_DYNCREATE(__CQVGUIRegistryItem, CObject)
 IMPLEMENT_DYNCREATE(CQVGUIRegistry, CObject)

@@ -11,7 +11,7 @@
 // and showing or asking about it gives FALSE until it has a window again.
 
 #include "foundation/util/CDPXObList.h"
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 
 // One registered window and its ID.
 class __CQVGUIRegistryItem : public CObject {

@@ -4,7 +4,7 @@
 // colour images with a mask.
 
 #include "foundation/language/CQVRCMModule.h"
-#include "platform/ui/CImageList.h"
+#include "platform/ui/afx/CImageList.h"
 
 class CQVImageList : public CImageList, public virtual CQVRCMModule {
   DECLARE_DYNCREATE(CQVImageList)

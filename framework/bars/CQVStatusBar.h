@@ -3,7 +3,7 @@
 // Panes may be drawn by the owner (OnDrawPane), carry icons and tips, and the bar may refresh
 // itself on a timer (OnUpdateStatus).
 
-#include "platform/ui/CStatusBar.h"
+#include "platform/ui/bars/CStatusBar.h"
 
 class CDC;
 

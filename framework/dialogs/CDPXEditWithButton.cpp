@@ -4,7 +4,7 @@
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CPen.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 // the mouse capture while the mouse is over it; it gives the capture back when the mouse leaves,
 // when it takes the focus and when another window takes the capture.
 
-#include "platform/ui/CEdit.h"
+#include "platform/ui/afx/CEdit.h"
 
 class CDPXEditWithButton : public CEdit {
   DECLARE_DYNAMIC(CDPXEditWithButton)

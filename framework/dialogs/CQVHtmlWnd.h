@@ -2,7 +2,7 @@
 // CQVHtmlWnd: a window that hosts an HTML view as a child over its client area, for the about box
 // and the assistant panel. Unless told otherwise it keeps the page's own right-click menu away.
 
-#include "platform/ui/CHtmlView.h"
+#include "platform/ui/afx/CHtmlView.h"
 
 // The hosted view: its window's end leaves the object to the host, which alone deletes it.
 class __CQVHtmlView : public CHtmlView {

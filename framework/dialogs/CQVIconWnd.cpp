@@ -1,7 +1,7 @@
 #include "framework/dialogs/CQVIconWnd.h"
 
 #include "foundation/util/CDPXVWXform.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 #include <cstdint>
 

@@ -12,7 +12,7 @@
 
 #include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/language/CQVRCMModule.h"
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 
 class CQVIconWnd : public CWnd, public virtual CQVRCMModule {
   DECLARE_DYNAMIC(CQVIconWnd)

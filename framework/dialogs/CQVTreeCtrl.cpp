@@ -1,6 +1,6 @@
 #include "framework/dialogs/CQVTreeCtrl.h"
 
-#include "platform/ui/CMenu.h"
+#include "platform/ui/afx/CMenu.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 // OnMoveItem tells the derived tree each new handle before the old item goes.
 
 #include "platform/core/sync.h"
-#include "platform/ui/CTreeCtrl.h"
-#include "platform/ui/afxole.h"
+#include "platform/ui/afx/CTreeCtrl.h"
+#include "platform/ui/ole/DragDrop.h"
 
 class CQVTreeCtrl;
 

@@ -164,6 +164,15 @@ using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
 using PFILETIME = FILETIME*;
 using LPSYSTEMTIME = SYSTEMTIME*;
 
+// Results of calls that answer an HRESULT: negative for a failure.
+using HRESULT = LONG;
+#define S_OK 0L
+#define S_FALSE 1L
+#define E_FAIL static_cast<HRESULT>(0x80004005L)
+#define E_INVALIDARG static_cast<HRESULT>(0x80070057L)
+#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
+#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
+
 // Error codes that the layer reports through GetLastError.
 #define ERROR_SUCCESS 0L
 #define NO_ERROR 0L

@@ -7,7 +7,7 @@
 #include "platform/core/globalmem.h"
 #include "platform/gdi/CDCSurface.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/winuser.h"
+#include "platform/ui/win/winuser.h"
 
 #include <gtest/gtest.h>
 

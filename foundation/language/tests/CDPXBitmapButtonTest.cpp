@@ -5,7 +5,7 @@
 #include "foundation/language/CDPXDRSReader.h"
 #include "foundation/language/tests/LanguageTestFiles.h"
 #include "platform/gdi/CDC.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 #include <QApplication>
 

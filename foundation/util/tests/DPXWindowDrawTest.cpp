@@ -7,9 +7,9 @@
 #include "platform/gdi/CPen.h"
 #include "platform/gdi/CDCSurface.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

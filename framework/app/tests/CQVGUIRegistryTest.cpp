@@ -3,8 +3,8 @@
 
 #include "framework/app/CQVGUIRegistry.h"
 
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CStatusBar.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CStatusBar.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <gtest/gtest.h>

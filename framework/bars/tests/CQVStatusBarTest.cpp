@@ -6,7 +6,7 @@
 #include "platform/core/CException.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
-#include "platform/ui/CFrameWnd.h"
+#include "platform/ui/afx/CFrameWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QColor>

@@ -3,7 +3,6 @@
 
 #include "framework/dialogs/CQVHtmlWnd.h"
 
-#include "platform/ui/WindowTable.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QApplication>
@@ -96,8 +95,7 @@ TEST_F(HtmlWindow, RightClicksInThePageAreSwallowedUnlessMenusAreAllowed) {
 // A right click reaching the page through the message queue, as the program's message loop hands
 // it on: shows the page's menu or not.
 TEST_F(HtmlWindow, ARightClickInThePageShowsTheMenuOnlyWhenAllowed) {
-  const qvui::MessageFilter before = qvui::GetMessageFilter();
-  qvui::SetMessageFilter([](MSG* msg) { return CWnd::WalkPreTranslateTree(nullptr, msg); });
+  const PreTranslatingLoop loop;
   for (BOOL allow : {FALSE, TRUE}) {
     CQVHtmlWnd html;
     ASSERT_TRUE(html.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 150), CWnd::FromHandle(parent), allow));
@@ -116,7 +114,6 @@ TEST_F(HtmlWindow, ARightClickInThePageShowsTheMenuOnlyWhenAllowed) {
     Pump(200);
     EXPECT_EQ(menuShown, static_cast<bool>(allow)) << "menus allowed: " << allow;
   }
-  qvui::SetMessageFilter(before);
 }
 
 TEST_F(HtmlWindow, DeletingAWindowThatIsStillOpenEndsItsView) {

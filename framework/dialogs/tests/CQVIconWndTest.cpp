@@ -4,8 +4,8 @@
 #include "framework/dialogs/CQVIconWnd.h"
 
 #include "foundation/language/CQVRCM.h"
-#include "platform/ui/windc.h"
 #include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/win/windc.h"
 
 #include <QImage>
 

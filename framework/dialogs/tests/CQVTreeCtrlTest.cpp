@@ -4,9 +4,9 @@
 
 #include "framework/dialogs/CQVTreeCtrl.h"
 
-#include "platform/ui/CMenu.h"
-#include "platform/ui/afxole.h"
-#include "platform/ui/commctrl.h"
+#include "platform/ui/afx/CMenu.h"
+#include "platform/ui/comctl/commctrl.h"
+#include "platform/ui/ole/DragDrop.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QApplication>

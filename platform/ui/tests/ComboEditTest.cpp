@@ -2,11 +2,12 @@
 // destroyed with its box), the colours edits ask their parent for, and the simple combo box whose
 // list is always shown.
 
-#include "platform/ui/CComboBox.h"
-#include "platform/ui/CEdit.h"
+#include "platform/ui/afx/CComboBox.h"
+#include "platform/ui/afx/CEdit.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ui/tests/DialogTestSupport.h"
+#include "platform/ui/tests/MessageSequence.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QComboBox>
@@ -22,6 +23,8 @@
 #include <vector>
 
 namespace {
+
+using namespace msgseq;
 
 constexpr int kFieldId = 1001;
 
@@ -42,6 +45,7 @@ Colours g_colours;
 
 LRESULT ParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   g_heard.push_back({message, wParam, lParam});
+  Recorder::Current().RecordParent(hwnd, message, wParam, lParam);
   if ((message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC) && g_colours.brush) {
     CDC* dc = CDC::FromHandle(reinterpret_cast<HDC>(wParam));
     dc->SetTextColor(g_colours.text);
@@ -79,11 +83,6 @@ protected:
     brushes.push_back(CreateSolidBrush(colour));
     return brushes.back();
   }
-  static int Notes(int code) {
-    return static_cast<int>(std::count_if(g_heard.begin(), g_heard.end(), [code](const Heard& h) {
-      return h.message == WM_COMMAND && h.lParam && HIWORD(h.wParam) == code;
-    }));
-  }
   static std::vector<HWND> AskedForColours(UINT message) {
     std::vector<HWND> asked;
     for (const Heard& h : g_heard)
@@ -91,9 +90,18 @@ protected:
     return asked;
   }
 
+  Recorder rec;  // what the parent hears from its controls
   HWND parent {};
   std::vector<HBRUSH> brushes;
 };
+
+// The notifications a combo box (ID 20) sends its parent.
+const std::vector<Expected> kFocusIn = {{CBN_SETFOCUS, kParent | kSent | kWParam, 20}};
+const std::vector<Expected> kFocusOut = {{CBN_KILLFOCUS, kParent | kSent | kWParam, 20}};
+const std::vector<Expected> kOneLetterTyped = {{CBN_EDITUPDATE, kParent | kSent}, {CBN_EDITCHANGE, kParent | kSent}};
+const std::vector<Expected> kTwoLettersTyped = {{CBN_EDITUPDATE, kParent | kSent}, {CBN_EDITCHANGE, kParent | kSent},
+                                                {CBN_EDITUPDATE, kParent | kSent}, {CBN_EDITCHANGE, kParent | kSent}};
+const std::vector<Expected> kChosenByTheUser = {{CBN_SELCHANGE, kParent | kSent | kWParam, 20}};
 
 std::u16string Text(HWND hwnd) {
   char16_t text[64] {};
@@ -221,9 +229,10 @@ TEST_F(ComboFields, MessagesToTheFieldActOnTheBoxsField) {
   EXPECT_EQ(SendMessageW(field, EM_GETLIMITTEXT, 0, 0), 6);
   SetFocus(box);
   SendMessageW(field, EM_SETSEL, 5, 5);
+  rec.Clear();
   TypeText(QStringLiteral("xyz"));
   EXPECT_EQ(Text(box), u"hellox") << "typing stops at the limit";
-  EXPECT_GE(Notes(CBN_EDITCHANGE), 1) << "the box still reports what the user types";
+  EXPECT_SEQUENCE(rec, kOneLetterTyped) << "the box still reports what the user types";
 }
 
 // ---- A subclass of the field -----------------------------------------------------------------------
@@ -287,10 +296,11 @@ TEST_F(ComboFields, ASubclassOfTheFieldSeesItsInputFirstAndGoesWithTheBox) {
   ASSERT_EQ(combo.editor.GetSafeHwnd(), field);
   EXPECT_EQ(AskedForColours(WM_CTLCOLOREDIT), std::vector<HWND>({field}));
 
+  rec.Clear();
   SetFocus(box);
   EXPECT_EQ(GetFocus(), field) << "the box hands the focus to its field";
   EXPECT_EQ(combo.editor.Count(WM_SETFOCUS), 1);
-  EXPECT_EQ(Notes(CBN_SETFOCUS), 1);
+  EXPECT_SEQUENCE(rec, kFocusIn) << "the focus passing from the box to its field is not reported";
 
   // Keys come to the box's widget, which holds Qt's focus for its line edit.
   QLineEdit* line = BoxWidget(box)->lineEdit();
@@ -299,7 +309,7 @@ TEST_F(ComboFields, ASubclassOfTheFieldSeesItsInputFirstAndGoesWithTheBox) {
   QTest::keyClicks(BoxWidget(box), QStringLiteral("axb"));
   EXPECT_EQ(Text(box), u"ab") << "the letter the subclass eats stays out of the field";
   EXPECT_EQ(combo.editor.Count(WM_CHAR), 3);
-  EXPECT_GE(Notes(CBN_EDITCHANGE), 1);
+  EXPECT_SEQUENCE(rec, kTwoLettersTyped);
   combo.editor.heard.clear();
   for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab}) QTest::keyClick(BoxWidget(box), key);
   EXPECT_EQ(combo.editor.Keys(), std::vector<UINT>({VK_RETURN, VK_ESCAPE, VK_TAB}));
@@ -310,10 +320,10 @@ TEST_F(ComboFields, ASubclassOfTheFieldSeesItsInputFirstAndGoesWithTheBox) {
   EXPECT_EQ(combo.editor.Count(WM_LBUTTONDOWN), 1) << "clicks on the field are the field's";
   EXPECT_EQ(combo.editor.Count(WM_LBUTTONUP), 1);
 
+  rec.Clear();
   SetFocus(parent);
   EXPECT_EQ(combo.editor.Count(WM_KILLFOCUS), 1);
-  EXPECT_EQ(Notes(CBN_KILLFOCUS), 1);
-  EXPECT_EQ(Notes(CBN_SETFOCUS), 1) << "the focus passing from the box to its field is not reported";
+  EXPECT_SEQUENCE(rec, kFocusOut);
 
   combo.editor.heard.clear();
   combo.DestroyWindow();
@@ -400,23 +410,25 @@ TEST_F(ComboFields, ASimpleBoxShowsItsListUnderTheFieldAndTakesTheUsersChoice) {
   QRect second = list->visualRect(list->model()->index(1, 0));
   SetForegroundWindow(parent);
   ASSERT_TRUE(PumpUntil([this] { return GetActiveWindow() == parent; })) << "a click moves the focus in the active window";
+  rec.Only({CBN_SELCHANGE});
+  rec.Clear();
   Click(list->viewport(), second.center());
   EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 1);
   EXPECT_EQ(Text(box), u"two") << "the choice fills the field";
-  EXPECT_EQ(Notes(CBN_SELCHANGE), 1);
+  EXPECT_SEQUENCE(rec, kChosenByTheUser);
   EXPECT_EQ(GetFocus(), GetDlgItem(box, kFieldId)) << "a click in the list gives the field the focus";
 
   PressKey(Qt::Key_Down);
   EXPECT_EQ(SendMessageW(box, CB_GETCURSEL, 0, 0), 2);
   EXPECT_EQ(Text(box), u"three");
   EXPECT_EQ(list->currentIndex().row(), 2) << "the list shows the choice made with the keys";
-  EXPECT_EQ(Notes(CBN_SELCHANGE), 2);
+  EXPECT_SEQUENCE(rec, kChosenByTheUser);
   QDir().mkpath(QStringLiteral(QV_TEST_ARTIFACT_DIR));
   HostOf(parent)->grab(QRect(0, 0, 200, 150)).save(QStringLiteral(QV_TEST_ARTIFACT_DIR "/simple_combo_box.png"));
 
   SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
   EXPECT_FALSE(list->selectionModel()->hasSelection());
-  EXPECT_EQ(Notes(CBN_SELCHANGE), 2) << "the program's choices are not reported";
+  EXPECT_SEQUENCE(rec, {}) << "the program's choices are not reported";
 }
 
 }  // namespace

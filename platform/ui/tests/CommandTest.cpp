@@ -2,16 +2,16 @@
 // disabled command from running whether it comes from a menu, a key or a tool bar; reflection of
 // control notifications.
 
-#include "platform/ui/CControlBar.h"
-#include "platform/ui/CDocTemplate.h"
-#include "platform/ui/CDocument.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CMenu.h"
-#include "platform/ui/CView.h"
-#include "platform/ui/CWinApp.h"
-#include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/afx/CDocTemplate.h"
+#include "platform/ui/afx/CDocument.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/afx/CMenu.h"
+#include "platform/ui/afx/CView.h"
+#include "platform/ui/afx/CWinApp.h"
+#include "platform/ui/bars/CControlBar.h"
 #include "platform/ui/tests/DialogTestSupport.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/win/windc.h"
 #include "platform/gdi/CDC.h"
 
 #include <QAction>

@@ -1,8 +1,8 @@
 // The file dialog with a program's panel, and the folder browser with its callback.
 
-#include "platform/ui/CFileDialog.h"
-#include "platform/ui/commctrl.h"
-#include "platform/ui/shlobj.h"
+#include "platform/ui/afx/CFileDialog.h"
+#include "platform/ui/comctl/commctrl.h"
+#include "platform/ui/shell/shlobj.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
 

@@ -1,11 +1,11 @@
 // The standard controls: selection in combo and list boxes as Win32 keeps it, which changes are
 // reported, edits, buttons, scroll bars and progress bars.
 
-#include "platform/ui/CEdit.h"
-#include "platform/ui/CSpinButtonCtrl.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/afx/CEdit.h"
+#include "platform/ui/afx/CSpinButtonCtrl.h"
+#include "platform/ui/win/windc.h"
 #include "platform/gdi/CDC.h"
-#include "platform/ui/commctrl.h"
+#include "platform/ui/comctl/commctrl.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
 

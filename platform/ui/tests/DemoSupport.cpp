@@ -2,8 +2,8 @@
 
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
-#include "platform/ui/WindowHost.h"
-#include "platform/ui/WindowTable.h"
+#include "platform/ui/internal/WindowHost.h"
+#include "platform/ui/internal/WindowTable.h"
 
 #include <QGuiApplication>
 #include <QPixmap>

@@ -3,8 +3,8 @@
 // the picture asked for with --screenshot, a picture of a window as the screen shows it, and an
 // application whose exit code is the verdict of the program's checks.
 
-#include "platform/ui/CWinApp.h"
-#include "platform/ui/commctrl.h"
+#include "platform/ui/afx/CWinApp.h"
+#include "platform/ui/comctl/commctrl.h"
 
 #include <QImage>
 #include <QString>

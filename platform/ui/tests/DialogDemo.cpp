@@ -2,9 +2,9 @@
 // fills the controls, takes a picture of the dialog on the screen, checks a few pixels and ends.
 
 #include "platform/gdi/gdi.h"
-#include "platform/ui/CDialog.h"
-#include "platform/ui/CWinApp.h"
-#include "platform/ui/commctrl.h"
+#include "platform/ui/afx/CDialog.h"
+#include "platform/ui/afx/CWinApp.h"
+#include "platform/ui/comctl/commctrl.h"
 #include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 

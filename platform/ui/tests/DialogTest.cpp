@@ -1,12 +1,12 @@
 // Dialogs from templates: item places in dialog units, tab order and the dialog manager's keys,
 // modal runs with their end codes, message boxes inside them, data exchange.
 
-#include "platform/ui/CDataExchange.h"
-#include "platform/ui/CDialog.h"
-#include "platform/ui/CWinApp.h"
-#include "platform/ui/DialogTemplate.h"
+#include "platform/ui/afx/CDataExchange.h"
+#include "platform/ui/afx/CDialog.h"
+#include "platform/ui/afx/CWinApp.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/win/dialogtemplate.h"
 
 #include <QApplication>
 #include <QKeyEvent>

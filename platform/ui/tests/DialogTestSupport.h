@@ -2,7 +2,7 @@
 // Pieces the dialog and control tests share: the IDs of the test dialogs (res/testdialogs.dlg),
 // keys sent as the desktop sends them, and a modal run driven from inside its loop.
 
-#include "platform/ui/CDialog.h"
+#include "platform/ui/afx/CDialog.h"
 
 #include <Qt>
 #include <QString>

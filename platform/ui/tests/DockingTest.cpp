@@ -5,15 +5,15 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CMemFile.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/CDockBar.h"
-#include "platform/ui/CDockContext.h"
-#include "platform/ui/CDockState.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CMiniFrameWnd.h"
-#include "platform/ui/CToolBar.h"
-#include "platform/ui/CWinApp.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/afx/CWinApp.h"
+#include "platform/ui/bars/CDockBar.h"
+#include "platform/ui/bars/CDockContext.h"
+#include "platform/ui/bars/CDockState.h"
+#include "platform/ui/bars/CMiniFrameWnd.h"
+#include "platform/ui/bars/CToolBar.h"
 #include "platform/ui/tests/UiTestSupport.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 #include <QColor>
 #include <QDir>
@@ -991,11 +991,17 @@ TEST(DockingOnX11, AFrameWithDockedAndFloatingBars) {
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c)).rgb();
   };
   QImage shot;
-  // The window manager's work is asynchronous: wait until the floating frame is on the screen.
+  const int border = GetSystemMetrics(SM_CXFRAME);
+  const QPoint caption(miniRect.left + border + 1, miniRect.top + border + 1);
+  bool captionActive = false;
+  // The window manager's work is asynchronous: wait until the floating frame is on the screen and
+  // its caption shows the activation it has (which the window manager may still be changing).
   EXPECT_TRUE(PumpUntil([&] {
+    captionActive = mini->IsCaptionActive();
     shot = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
     return shot.pixel(miniRect.left, miniRect.top) == colour(COLOR_3DLIGHT) &&
-           shot.pixel(topRect.left + 4, topRect.top + topRect.Height() / 2) == colour(COLOR_BTNHIGHLIGHT);
+           shot.pixel(topRect.left + 4, topRect.top + topRect.Height() / 2) == colour(COLOR_BTNHIGHLIGHT) &&
+           shot.pixel(caption) == colour(captionActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
   }, 5000));
   QDir().mkpath(QStringLiteral(QV_TEST_ARTIFACT_DIR));
   CRect whole = ScreenRect(*frame);
@@ -1011,11 +1017,9 @@ TEST(DockingOnX11, AFrameWithDockedAndFloatingBars) {
   EXPECT_EQ(shot.pixel(topRect.left + 40, topRect.bottom - 2), colour(COLOR_BTNSHADOW));
   EXPECT_EQ(shot.pixel(topRect.left + 40, topRect.bottom - 1), colour(COLOR_BTNHIGHLIGHT));
   // The floating frame: its raised border and a caption in the colour of the active one.
-  const int border = GetSystemMetrics(SM_CXFRAME);
   EXPECT_EQ(shot.pixel(miniRect.left, miniRect.top + 30), colour(COLOR_3DLIGHT));
   EXPECT_EQ(shot.pixel(miniRect.right - 1, miniRect.top + 30), colour(COLOR_3DDKSHADOW));
-  EXPECT_EQ(shot.pixel(miniRect.left + border + 1, miniRect.top + border + 1),
-            colour(mini->IsCaptionActive() ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+  EXPECT_EQ(shot.pixel(caption), colour(captionActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
   frame->DestroyWindow();
 }
 

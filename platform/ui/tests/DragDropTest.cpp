@@ -3,9 +3,9 @@
 // the modifier keys, keep asking a target the mouse rests on, and survive targets and windows that
 // go away under them.
 
-#include "platform/ui/CTreeCtrl.h"
-#include "platform/ui/afxole.h"
-#include "platform/ui/commctrl.h"
+#include "platform/ui/afx/CTreeCtrl.h"
+#include "platform/ui/comctl/commctrl.h"
+#include "platform/ui/ole/DragDrop.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QCoreApplication>
@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -146,6 +147,8 @@ protected:
 class DragDrop : public ::testing::Test {
 protected:
   void SetUp() override {
+    driver.setSingleShot(true);
+    QObject::connect(&driver, &QTimer::timeout, [this] { RunNextStep(); });
     ASSERT_TRUE(parent.CreateEx(0, u"AfxWnd", u"drag", WS_POPUP | WS_VISIBLE, CRect(50, 40, 450, 340), nullptr, 0));
     ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT, CRect(0, 0, 200, 300), &parent, 7));
     ASSERT_TRUE(other.CreateEx(0, u"AfxWnd", u"", WS_CHILD | WS_VISIBLE, CRect(220, 0, 370, 150), &parent, 8));
@@ -171,20 +174,34 @@ protected:
     EXPECT_TRUE(tree.GetItemRect(items[index], &text, TRUE));
     return ScreenOf(tree, text.left + 4, text.CenterPoint().y);
   }
-  // Runs the step from the drag's loop, after the steps given before it. Steps left when the
-  // drag ends are dropped.
-  void Then(std::function<void()> step) { QTimer::singleShot(++queued * 40, steps.get(), std::move(step)); }
+  // Runs the step from the drag's loop, 40 ms after the step given before it has run. Steps left
+  // when the drag ends are dropped.
+  void Then(std::function<void()> step) {
+    When([] { return true; }, std::move(step));
+  }
   // Once the condition holds (looked at every 10 ms, after the steps given before), runs the step.
   void When(std::function<bool()> condition, std::function<void()> step) {
-    Then([this, condition, step] { Poll(condition, step); });
+    pending.push_back({std::move(condition), std::move(step)});
+    if (!driver.isActive()) driver.start(40);
   }
-  void Poll(std::function<bool()> condition, std::function<void()> step) {
-    if (condition()) step();
-    else QTimer::singleShot(10, steps.get(), [this, condition, step] { Poll(condition, step); });
+  // Steps run one after another, each timed from the one before, so that a slow start of the drag
+  // (a loaded machine) never lets a step overtake its predecessor or run before the drag holds
+  // the mouse. The next step is due before this one runs, as it may run a loop of its own.
+  void RunNextStep() {
+    if (pending.empty()) return;
+    Step step = std::move(pending.front());
+    pending.pop_front();
+    if (!step.ready()) {
+      pending.push_front(std::move(step));
+      driver.start(10);
+      return;
+    }
+    driver.start(40);
+    step.run();
   }
   void ForgetSteps() {
-    steps = std::make_unique<QObject>();
-    queued = 0;
+    driver.stop();
+    pending.clear();
   }
   // Posts a mouse message to the window that holds the mouse, as the desktop delivers input.
   static void Post(UINT message, POINT screen, WPARAM keys) {
@@ -193,12 +210,14 @@ protected:
     ScreenToClient(capture, &screen);
     PostMessageW(capture, message, keys, MAKELPARAM(screen.x, screen.y));
   }
+  // Mouse input for the drag, once it holds the mouse.
   void MoveTo(POINT screen) {
-    Then([screen] { Post(WM_MOUSEMOVE, screen, MK_LBUTTON); });
+    When(HoldsMouse, [screen] { Post(WM_MOUSEMOVE, screen, MK_LBUTTON); });
   }
   void ReleaseAt(POINT screen) {
-    Then([screen] { Post(WM_LBUTTONUP, screen, 0); });
+    When(HoldsMouse, [screen] { Post(WM_LBUTTONUP, screen, 0); });
   }
+  static bool HoldsMouse() { return GetCapture() != nullptr; }
   // Sends Qt's mouse event to the tree's item view, the way the desktop delivers it.
   void SendMouse(QEvent::Type type, POINT screen, Qt::MouseButton button, Qt::MouseButtons buttons,
                  Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
@@ -215,8 +234,12 @@ protected:
   }
 
   QTimer watchdog;
-  std::unique_ptr<QObject> steps {std::make_unique<QObject>()};
-  int queued {};
+  struct Step {
+    std::function<bool()> ready;
+    std::function<void()> run;
+  };
+  std::deque<Step> pending;
+  QTimer driver;
   TreeParent parent;
   CTreeCtrl tree;
   CWnd other;

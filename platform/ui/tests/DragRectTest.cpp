@@ -3,7 +3,7 @@
 
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Menu templates: loads the template, walks the menu it makes and destroys it. Each item takes at
 // least four bytes of the template, so a menu can never hold more items than that allows.
 
-#include "platform/ui/winuser.h"
+#include "platform/ui/win/winuser.h"
 #include "tools/fuzz/FuzzSupport.h"
 
 #include <vector>

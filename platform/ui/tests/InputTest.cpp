@@ -1,7 +1,7 @@
 // Input: hit-testing routes the mouse to client or non-client messages, the capture takes the
 // mouse, keys carry virtual-key codes and characters, the key state and the focus follow.
 
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QTest>

@@ -2,7 +2,7 @@
 // window class, then looks for a running instance) and reports on standard output what it did
 // and, while it runs, whether its window is minimised.
 
-#include "platform/ui/winuser.h"
+#include "platform/ui/win/winuser.h"
 
 #include <QApplication>
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
 // Report lists and their headers.
 
-#include "platform/ui/CListCtrl.h"
+#include "platform/ui/afx/CListCtrl.h"
 #include "platform/gdi/CDC.h"
 #include "platform/ui/tests/UiTestSupport.h"
 

@@ -1,8 +1,8 @@
 // Menus: reading menu templates (and refusing broken ones without reading past them), the menu
 // model, the menu bar in a window's frame, pop-up menus.
 
-#include "platform/ui/CMenu.h"
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CMenu.h"
+#include "platform/ui/afx/CWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QApplication>

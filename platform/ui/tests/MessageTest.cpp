@@ -3,10 +3,10 @@
 
 #include "platform/core/module.h"
 #include "platform/core/sysinfo.h"
-#include "platform/ui/CWinApp.h"
-#include "platform/ui/CWnd.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/afx/CWinApp.h"
+#include "platform/ui/afx/CWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
+#include "platform/ui/win/winctrl.h"
 
 #include <QCoreApplication>
 #include <QTimer>

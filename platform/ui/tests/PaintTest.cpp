@@ -6,10 +6,10 @@
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/CRgn.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
+#include "platform/ui/internal/WindowTable.h"
 #include "platform/ui/tests/UiTestSupport.h"
-#include "platform/ui/windc.h"
-#include "platform/ui/WindowTable.h"
+#include "platform/ui/win/windc.h"
 #include "platform/core/module.h"
 
 #include <QCursor>

@@ -1,10 +1,10 @@
 // Property sheets and pages, form views and tool tips of dialogs.
 
-#include "platform/ui/CDataExchange.h"
-#include "platform/ui/CFormView.h"
-#include "platform/ui/CHtmlView.h"
-#include "platform/ui/CPropertySheet.h"
-#include "platform/ui/CTabCtrl.h"
+#include "platform/ui/afx/CDataExchange.h"
+#include "platform/ui/afx/CFormView.h"
+#include "platform/ui/afx/CHtmlView.h"
+#include "platform/ui/afx/CPropertySheet.h"
+#include "platform/ui/afx/CTabCtrl.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
 

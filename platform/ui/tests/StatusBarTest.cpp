@@ -1,7 +1,7 @@
 // Status bars along a frame's bottom edge.
 
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CStatusBar.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CStatusBar.h"
 #include "platform/gdi/CDC.h"
 #include "platform/ui/tests/UiTestSupport.h"
 

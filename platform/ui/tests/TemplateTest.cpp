@@ -2,8 +2,8 @@
 // found.
 
 #include "platform/core/module.h"
-#include "platform/ui/DialogTemplate.h"
-#include "platform/ui/commctrl.h"
+#include "platform/ui/comctl/commctrl.h"
+#include "platform/ui/win/dialogtemplate.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 // ends.
 
 #include "platform/gdi/gdi.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CToolBar.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CToolBar.h"
 #include "platform/ui/tests/DemoSupport.h"
 
 #include <QCoreApplication>

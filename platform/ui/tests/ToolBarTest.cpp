@@ -6,10 +6,10 @@
 #include "platform/core/module.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
-#include "platform/ui/CEdit.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CToolBar.h"
-#include "platform/ui/shlobj.h"
+#include "platform/ui/afx/CEdit.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CToolBar.h"
+#include "platform/ui/shell/shlobj.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QCoreApplication>

@@ -2,8 +2,8 @@
 
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
-#include "platform/ui/CImageList.h"
-#include "platform/ui/CTreeCtrl.h"
+#include "platform/ui/afx/CImageList.h"
+#include "platform/ui/afx/CTreeCtrl.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
 

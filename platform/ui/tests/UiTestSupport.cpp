@@ -1,9 +1,9 @@
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include "platform/gdi/gdi.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/WindowHost.h"
-#include "platform/ui/WindowTable.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/internal/WindowHost.h"
+#include "platform/ui/internal/WindowTable.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -154,3 +154,9 @@ void PrintTo(const CRect& rect, std::ostream* out) {
 }
 void PrintTo(const CPoint& point, std::ostream* out) { *out << "(" << point.x << ", " << point.y << ")"; }
 void PrintTo(const CSize& size, std::ostream* out) { *out << size.cx << " x " << size.cy; }
+
+PreTranslatingLoop::PreTranslatingLoop() : before_(qvui::GetMessageFilter()) {
+  qvui::SetMessageFilter([](MSG* msg) { return CWnd::WalkPreTranslateTree(nullptr, msg); });
+}
+
+PreTranslatingLoop::~PreTranslatingLoop() { qvui::SetMessageFilter(before_); }

@@ -3,7 +3,7 @@
 // CTest), a message recorder, and helpers to let the event loop run.
 
 #include "platform/core/CRect.h"
-#include "platform/ui/winuser.h"
+#include "platform/ui/win/winuser.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -36,6 +36,19 @@ void SendViewMouse(HWND control, QEvent::Type type, POINT screen, Qt::MouseButto
 // Starts the timer so that a drag still running when the time is up fails the test and is
 // cancelled, and the test does not hang.
 void CancelDragWhenDue(QTimer& watchdog, int ms);
+
+// While it lives, messages pumped from the queue go through the windows' PreTranslateMessage,
+// from the target up to its top-level window, as the program's message loop hands them on.
+class PreTranslatingLoop {
+ public:
+  PreTranslatingLoop();
+  ~PreTranslatingLoop();
+  PreTranslatingLoop(const PreTranslatingLoop&) = delete;
+  PreTranslatingLoop& operator=(const PreTranslatingLoop&) = delete;
+
+ private:
+  BOOL (*before_)(MSG*);
+};
 
 // One recorded message, and a readable name for messages in failure output.
 struct Logged {

@@ -1,29 +1,26 @@
 // Creation and destruction of windows: the messages and their order, failing creation, what a
 // destroyed handle still answers, relations and window words.
 
-#include "platform/ui/CWnd.h"
+#include "platform/ui/afx/CWnd.h"
+#include "platform/ui/tests/MessageSequence.h"
 #include "platform/ui/tests/UiTestSupport.h"
 #include "platform/gdi/gdi.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <set>
 #include <string>
 #include <utility>
 
 namespace {
 
-std::vector<Logged> g_log;
+using namespace msgseq;
+
 LRESULT g_createAnswer = 0;
 
-const std::set<UINT> kLifeMessages = {WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE,  WM_SIZE,
-                                      WM_MOVE,          WM_SHOWWINDOW, WM_DESTROY, WM_NCDESTROY};
-
 LRESULT LogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (kLifeMessages.count(message)) g_log.push_back({hwnd, message, wParam, lParam});
+  Recorder::Current().Record(hwnd, message, wParam, lParam);
   if (message == WM_CREATE && g_createAnswer) return g_createAnswer;
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return Recorder::Current().CallDefault(hwnd, message, wParam, lParam);
 }
 
 void RegisterLogClass() {
@@ -39,20 +36,54 @@ HWND Make(DWORD style, HWND parent, int id = 0) {
                          reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), nullptr, nullptr);
 }
 
-std::vector<std::pair<HWND, UINT>> Sequence(const std::vector<Logged>& log, const std::set<UINT>& only) {
-  std::vector<std::pair<HWND, UINT>> out;
-  for (const Logged& l : log)
-    if (only.count(l.message)) out.emplace_back(l.hwnd, l.message);
-  return out;
-}
-
 class WindowLife : public ::testing::Test {
 protected:
   void SetUp() override {
     RegisterLogClass();
-    g_log.clear();
     g_createAnswer = 0;
+    rec.Only({WM_GETMINMAXINFO, WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW, WM_DESTROY,
+              WM_NCDESTROY});
   }
+  Recorder rec;
+};
+
+// A top-level window (0), then a visible child of it (1), 100 x 80 each.
+const std::vector<Expected> kCreateTopThenChild = {
+    {WM_GETMINMAXINFO, kSent | kWin(0)},
+    {WM_NCCREATE, kSent | kWin(0)},
+    {WM_NCCALCSIZE, kSent | kWin(0)},
+    {WM_CREATE, kSent | kWin(0)},
+    {WM_SIZE, kSent | kWin(0)},
+    {WM_MOVE, kSent | kWin(0)},
+    {WM_NCCREATE, kSent | kWin(1)},
+    {WM_NCCALCSIZE, kSent | kWin(1)},
+    {WM_CREATE, kSent | kWin(1)},
+    // WM_SIZE carries the client size, WM_MOVE the client origin in the parent.
+    {WM_SIZE, kSent | kWin(1) | kLParam, 0, MAKELPARAM(100, 80)},
+    {WM_MOVE, kSent | kWin(1) | kLParam, 0, MAKELPARAM(0, 0)},
+    {WM_SHOWWINDOW, kSent | kWin(1) | kWParam, TRUE},
+};
+
+// Destroying a top-level window (0) with children (1, 3) and a grandchild (2) under the first.
+const std::vector<Expected> kDestroyParentFirstThenChildrenFirst = {
+    {WM_DESTROY, kSent | kWin(0)},   {WM_DESTROY, kSent | kWin(1)},   {WM_DESTROY, kSent | kWin(2)},
+    {WM_DESTROY, kSent | kWin(3)},   {WM_NCDESTROY, kSent | kWin(2)}, {WM_NCDESTROY, kSent | kWin(1)},
+    {WM_NCDESTROY, kSent | kWin(3)}, {WM_NCDESTROY, kSent | kWin(0)},
+};
+
+// Destroying an owner (1) with an owned pop-up (0).
+const std::vector<Expected> kDestroyOwnedFirst = {
+    {WM_DESTROY, kSent | kWin(0)},
+    {WM_NCDESTROY, kSent | kWin(0)},
+    {WM_DESTROY, kSent | kWin(1)},
+    {WM_NCDESTROY, kSent | kWin(1)},
+};
+
+// WM_CREATE answered with -1.
+const std::vector<Expected> kCreateRefused = {
+    {WM_CREATE, kSent},
+    {WM_DESTROY, kSent},
+    {WM_NCDESTROY, kSent},
 };
 
 TEST_F(WindowLife, CreationMessagesComeInOrder) {
@@ -60,15 +91,7 @@ TEST_F(WindowLife, CreationMessagesComeInOrder) {
   ASSERT_TRUE(top);
   HWND child = Make(WS_CHILD | WS_VISIBLE, top, 7);
   ASSERT_TRUE(child);
-  std::vector<std::pair<HWND, UINT>> expected = {
-      {top, WM_GETMINMAXINFO}, {top, WM_NCCREATE}, {top, WM_NCCALCSIZE}, {top, WM_CREATE},    {top, WM_SIZE},
-      {top, WM_MOVE},          {child, WM_NCCREATE}, {child, WM_NCCALCSIZE}, {child, WM_CREATE}, {child, WM_SIZE},
-      {child, WM_MOVE},        {child, WM_SHOWWINDOW},
-  };
-  EXPECT_EQ(Sequence(g_log, kLifeMessages), expected) << Describe(g_log);
-  // WM_SIZE carries the client size, WM_MOVE the client origin in the parent.
-  auto size = std::find_if(g_log.begin(), g_log.end(), [&](const Logged& l) { return l.hwnd == child && l.message == WM_SIZE; });
-  EXPECT_EQ(size->lParam, MAKELPARAM(100, 80));
+  EXPECT_SEQUENCE(rec, kCreateTopThenChild, top, child);
   DestroyWindow(top);
 }
 
@@ -77,13 +100,9 @@ TEST_F(WindowLife, DestructionGoesParentFirstThenChildrenFirst) {
   HWND first = Make(WS_CHILD, top, 1);
   HWND grandchild = Make(WS_CHILD, first, 3);
   HWND second = Make(WS_CHILD, top, 2);
-  g_log.clear();
+  rec.Clear();
   ASSERT_TRUE(DestroyWindow(top));
-  std::vector<std::pair<HWND, UINT>> expected = {
-      {top, WM_DESTROY},          {first, WM_DESTROY},   {grandchild, WM_DESTROY}, {second, WM_DESTROY},
-      {grandchild, WM_NCDESTROY}, {first, WM_NCDESTROY}, {second, WM_NCDESTROY},   {top, WM_NCDESTROY},
-  };
-  EXPECT_EQ(Sequence(g_log, {WM_DESTROY, WM_NCDESTROY}), expected) << Describe(g_log);
+  EXPECT_SEQUENCE(rec, kDestroyParentFirstThenChildrenFirst, top, first, grandchild, second);
   for (HWND h : {top, first, grandchild, second}) EXPECT_FALSE(IsWindow(h));
 }
 
@@ -92,24 +111,21 @@ TEST_F(WindowLife, OwnedWindowsGoBeforeTheirOwner) {
   HWND owned = Make(WS_POPUP, owner);
   EXPECT_EQ(GetWindow(owned, GW_OWNER), owner);
   EXPECT_EQ(GetParent(owned), owner);  // a pop-up's "parent" is its owner
-  g_log.clear();
+  rec.Clear();
   DestroyWindow(owner);
-  auto seq = Sequence(g_log, {WM_DESTROY, WM_NCDESTROY});
-  ASSERT_EQ(seq.size(), 4u);
-  EXPECT_EQ(seq[0], std::make_pair(owned, static_cast<UINT>(WM_DESTROY)));
-  EXPECT_EQ(seq[1], std::make_pair(owned, static_cast<UINT>(WM_NCDESTROY)));
+  EXPECT_SEQUENCE(rec, kDestroyOwnedFirst, owned, owner);
   EXPECT_FALSE(IsWindow(owned));
 }
 
 TEST_F(WindowLife, RefusedCreationDestroysTheWindowAndGivesNull) {
   g_createAnswer = -1;
+  rec.Only({WM_CREATE, WM_DESTROY, WM_NCDESTROY});
   HWND hwnd = Make(WS_OVERLAPPEDWINDOW, nullptr);
   EXPECT_EQ(hwnd, nullptr);
-  auto seq = Sequence(g_log, {WM_CREATE, WM_DESTROY, WM_NCDESTROY});
-  ASSERT_EQ(seq.size(), 3u) << Describe(g_log);
-  EXPECT_EQ(seq[1].second, static_cast<UINT>(WM_DESTROY));
-  EXPECT_EQ(seq[2].second, static_cast<UINT>(WM_NCDESTROY));
-  EXPECT_FALSE(IsWindow(seq[0].first));
+  ASSERT_FALSE(rec.Log().empty());
+  const HWND made = rec.Log().front().hwnd;
+  EXPECT_SEQUENCE(rec, kCreateRefused);
+  EXPECT_FALSE(IsWindow(made));
 }
 
 TEST_F(WindowLife, DestroyedHandleAnswersNothing) {
@@ -181,25 +197,28 @@ TEST_F(WindowLife, ClientAreaFollowsTheFrameStyles) {
 TEST_F(WindowLife, SettingThePositionSendsMoveAndSizeOnlyForWhatChanged) {
   HWND top = Make(WS_OVERLAPPEDWINDOW, nullptr);
   HWND child = Make(WS_CHILD, top);
+  const std::vector<Expected> kNothing = {};
+  const std::vector<Expected> kMoved = {{WM_MOVE, kSent | kDefProc}};
+  const std::vector<Expected> kSized = {{WM_SIZE, kSent | kDefProc}};
+  const std::vector<Expected> kMovedAndSized = {{WM_MOVE, kSent | kDefProc}, {WM_SIZE, kSent | kDefProc}};
   struct Case {
     int x, y, cx, cy;
     UINT flags;
-    bool move, size;
+    const std::vector<Expected>& messages;
+    const char* name;
   };
   const Case cases[] = {
-      {5, 6, 0, 0, SWP_NOSIZE, true, false},
-      {0, 0, 50, 40, SWP_NOMOVE, false, true},
-      {5, 6, 50, 40, 0, false, false},
-      {7, 8, 60, 30, 0, true, true},
+      {5, 6, 0, 0, SWP_NOSIZE, kMoved, "moved"},
+      {0, 0, 50, 40, SWP_NOMOVE, kSized, "sized"},
+      {5, 6, 50, 40, 0, kNothing, "nothing"},
+      {7, 8, 60, 30, 0, kMovedAndSized, "moved and sized"},
   };
+  rec.Only({WM_MOVE, WM_SIZE});
+  rec.Watch({child});
   for (const Case& c : cases) {
-    g_log.clear();
+    rec.Clear();
     SetWindowPos(child, nullptr, c.x, c.y, c.cx, c.cy, c.flags | SWP_NOZORDER);
-    auto seq = Sequence(g_log, {WM_MOVE, WM_SIZE});
-    bool moved = std::count(seq.begin(), seq.end(), std::make_pair(child, static_cast<UINT>(WM_MOVE)));
-    bool sized = std::count(seq.begin(), seq.end(), std::make_pair(child, static_cast<UINT>(WM_SIZE)));
-    EXPECT_EQ(moved, c.move) << c.x << "," << c.y << " " << c.cx << "x" << c.cy;
-    EXPECT_EQ(sized, c.size) << c.x << "," << c.y << " " << c.cx << "x" << c.cy;
+    EXPECT_TRUE(rec.Matches(c.name, c.messages)) << c.x << "," << c.y << " " << c.cx << "x" << c.cy;
   }
   RECT r;
   GetWindowRect(child, &r);

@@ -1,0 +1,17 @@
+# Fails when a file outside a layer includes one of that layer's internal headers.
+# -DROOT=<source tree> -DLAYER=<folder of the layer, relative to ROOT>
+file(GLOB_RECURSE sources RELATIVE "${ROOT}" "${ROOT}/*.h" "${ROOT}/*.cpp" "${ROOT}/*.cmake")
+set(offenders "")
+foreach(source IN LISTS sources)
+  if(source MATCHES "^(build[^/]*|${LAYER})/")
+    continue()
+  endif()
+  file(STRINGS "${ROOT}/${source}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]${LAYER}/internal/")
+  if(lines)
+    list(APPEND offenders "${source}: ${lines}")
+  endif()
+endforeach()
+if(offenders)
+  list(JOIN offenders "\n  " text)
+  message(FATAL_ERROR "Internal headers of ${LAYER} included from outside it:\n  ${text}")
+endif()

@@ -1,3 +1,0 @@
-#include "platform/ui/afxole.h"
-
-BOOL AfxOleInit() { return TRUE; }

@@ -1,0 +1,3 @@
+#include "platform/ui/ole/DragDrop.h"
+
+BOOL AfxOleInit() { return TRUE; }
