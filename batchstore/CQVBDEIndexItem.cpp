@@ -1,5 +1,7 @@
 #include "batchstore/CQVBDEIndexItem.h"
 
+#include "batchstore/jobs/CQVJDEIndexFieldItem.h"
+
 IMPLEMENT_DYNCREATE(CQVBDEIndexItem, CObject)
 IMPLEMENT_DYNCREATE(CQVBDEIndexItemList, CObject)
 
@@ -53,4 +55,47 @@ BOOL CQVBDEIndexItemList::GetIndex(int index, CString& name, CString& value, int
 void CQVBDEIndexItemList::DeleteIndexValue(LPCWSTR name) {
   int index = FindItem(name);
   if (index >= 0) m_items.RemoveIndex(index);
+}
+
+void CQVBDEIndexItemList::Normalize(CQVJDEIndexFieldItemList* fields) {
+  for (int i = m_items.GetCount() - 1; i >= 0; --i)
+    if (!fields || fields->Find(GetItem(i)->m_strName) < 0) m_items.RemoveIndex(i);
+}
+
+void CQVBDEIndexItemList::InitializeWithDefaultValues(CQVJDEIndexFieldItemList* fields,
+                                                      const CQVJDEDefaultValueTags& tags) {
+  DeleteAllIndexValues();
+  for (int i = 0; fields && i < fields->GetCount(); ++i) {
+    const CQVJDEIndexFieldItem* field = fields->GetField(i);
+    CString name, value;
+    field->GetName(name);
+    if (name.IsEmpty()) continue;
+    int accuracy = CQVBDEIndexItem::accuracyCertain;
+    if (field->GetDefaultValue(tags, value, accuracy) != 0) {
+      value.Empty();
+      accuracy = 0;
+    }
+    auto* item = static_cast<CQVBDEIndexItem*>(m_items.AddNewTail(RUNTIME_CLASS(CQVBDEIndexItem)));
+    if (!item) return;
+    item->m_strName = name;
+    item->m_strValue = value;
+    item->m_nSource = CQVBDEIndexItem::sourceSystem;
+    item->m_nAccuracy = accuracy;
+  }
+}
+
+BOOL CQVBDEIndexItemList::Validate(CQVJDEIndexFieldItemList* fields, int& errorCode, int& errorIndex) const {
+  for (int i = 0; fields && i < fields->GetCount(); ++i) {
+    CQVJDEIndexFieldItem* field = fields->GetField(i);
+    CString name;
+    field->GetName(name);
+    if (name.IsEmpty()) continue;
+    const CQVBDEIndexItem* item = GetItem(name);
+    errorCode = field->ValidateInput(item ? item->m_strValue : CString());
+    if (errorCode != 0) {
+      errorIndex = i;
+      return FALSE;
+    }
+  }
+  return TRUE;
 }

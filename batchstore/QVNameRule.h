@@ -6,3 +6,5 @@
 #include "platform/core/wintypes.h"
 
 BOOL QVCheckName(LPCWSTR name);
+// The same rule with another longest length (page setups allow 50 characters).
+BOOL QVCheckName(LPCWSTR name, int maxLength);

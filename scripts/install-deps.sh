@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev
   libtiff-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev uuid-dev
-  libsane-dev libcurl4-openssl-dev libgtest-dev
+  libsane-dev libcurl4-openssl-dev libgtest-dev libssl-dev
   # tests: display, checkers of what the system writes, real counterparts
   xvfb xauth libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
   sane-utils fonts-liberation2 fonts-dejavu-core locales
