@@ -8,7 +8,7 @@
 // A floating bar lives in a CQVMiniDockFrameWnd and is dragged by a CQVDockContext; both come
 // with EnableDocking. UI thread only.
 
-#include "platform/ui/CControlBar.h"
+#include "platform/ui/bars/CControlBar.h"
 
 #include <vector>
 

@@ -10,9 +10,9 @@
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/CDockBar.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/bars/CDockBar.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/win/windc.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -10,7 +10,7 @@
 //   bar itself, shortened by the bar's least length when it would share the row with another
 //   sizing bar, and kept within the dock bar.
 
-#include "platform/ui/CDockContext.h"
+#include "platform/ui/bars/CDockContext.h"
 
 class CQVDockContext : public CDockContext {
 public:

@@ -4,8 +4,8 @@
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/CPen.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CWinApp.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/afx/CWinApp.h"
 
 #include <algorithm>
 #include <string>

@@ -7,7 +7,7 @@
 // it again. UI thread only.
 
 #include "framework/bars/CQVControlBar.h"
-#include "platform/ui/CView.h"
+#include "platform/ui/afx/CView.h"
 
 class CQVDockableBar : public CQVControlBar {
   DECLARE_DYNAMIC(CQVDockableBar)

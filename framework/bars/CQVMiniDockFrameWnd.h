@@ -5,7 +5,7 @@
 // in it the frame gives up the platform's four-way border (which resizes through the bar's dock
 // context) for ordinary window resizing. Frames holding other bars behave as the platform's.
 
-#include "platform/ui/CMiniFrameWnd.h"
+#include "platform/ui/bars/CMiniFrameWnd.h"
 
 class CQVControlBar;
 

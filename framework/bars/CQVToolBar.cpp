@@ -8,14 +8,14 @@
 #include "platform/core/module.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/CButton.h"
-#include "platform/ui/CComboBox.h"
-#include "platform/ui/CEdit.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CImageList.h"
-#include "platform/ui/CStatic.h"
-#include "platform/ui/shlobj.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/afx/CButton.h"
+#include "platform/ui/afx/CComboBox.h"
+#include "platform/ui/afx/CEdit.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/afx/CImageList.h"
+#include "platform/ui/afx/CStatic.h"
+#include "platform/ui/shell/shlobj.h"
+#include "platform/ui/win/windc.h"
 
 #include <algorithm>
 #include <memory>

@@ -11,7 +11,7 @@
 
 #include "foundation/language/CQVRCMModule.h"
 #include "platform/core/CObList.h"
-#include "platform/ui/CToolBar.h"
+#include "platform/ui/bars/CToolBar.h"
 
 class CImageList;
 class CQVIDRegistry;

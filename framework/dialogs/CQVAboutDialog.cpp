@@ -2,9 +2,9 @@
 
 #include "foundation/language/KernelEntry.h"
 #include "platform/sdk/CQVException.h"
-#include "platform/ui/CDataExchange.h"
-#include "platform/ui/afxmsg.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/afx/CDataExchange.h"
+#include "platform/ui/afx/MessageMap.h"
+#include "platform/ui/win/windc.h"
 
 IMPLEMENT_DYNAMIC(CQVAboutDialog, CQVDialog)
 

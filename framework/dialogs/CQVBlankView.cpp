@@ -1,7 +1,7 @@
 #include "framework/dialogs/CQVBlankView.h"
 
 #include "platform/gdi/CDC.h"
-#include "platform/ui/afxmsg.h"
+#include "platform/ui/afx/MessageMap.h"
 
 IMPLEMENT_DYNCREATE(CQVBlankView, CView)
 

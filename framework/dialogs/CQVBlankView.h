@@ -4,8 +4,8 @@
 // does not repaint everything when it is resized.
 
 #include "platform/core/wintypes.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CView.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/afx/CView.h"
 
 class CQVBlankView : public CView {
   DECLARE_DYNCREATE(CQVBlankView)

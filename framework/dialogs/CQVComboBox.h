@@ -3,7 +3,7 @@
 // edit field, 3 drop-down list) and offers the option-list operations of CQVListBox on itself.
 
 #include "framework/dialogs/CQVListBox.h"
-#include "platform/ui/CComboBox.h"
+#include "platform/ui/afx/CComboBox.h"
 
 class CQVComboBox : public CComboBox {
   DECLARE_DYNAMIC(CQVComboBox)

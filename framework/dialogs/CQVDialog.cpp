@@ -1,6 +1,6 @@
 #include "framework/dialogs/CQVDialog.h"
 
-#include "platform/ui/afxmsg.h"
+#include "platform/ui/afx/MessageMap.h"
 
 IMPLEMENT_DYNAMIC(CQVDialog, CDialog)
 

@@ -9,7 +9,7 @@
 // message box or a modal dialog over it takes the activation.
 
 #include "framework/dialogs/CQVDialogHelper.h"
-#include "platform/ui/CDialog.h"
+#include "platform/ui/afx/CDialog.h"
 
 class CQVDialog : public CDialog, public CQVDialogHelper {
   DECLARE_DYNAMIC(CQVDialog)

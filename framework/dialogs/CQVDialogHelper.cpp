@@ -1,7 +1,7 @@
 #include "framework/dialogs/CQVDialogHelper.h"
 
-#include "platform/ui/CDialog.h"
-#include "platform/ui/CWinApp.h"
+#include "platform/ui/afx/CDialog.h"
+#include "platform/ui/afx/CWinApp.h"
 #include "platform/gdi/CFont.h"
 
 CQVDialogHelper::CQVDialogHelper(CWnd* owner) : m_pOwner(owner) {}

@@ -11,8 +11,8 @@
 
 #include "foundation/language/CQVRCMModule.h"
 #include "platform/core/CRect.h"
-#include "platform/ui/CWnd.h"
-#include "platform/ui/commctrl.h"
+#include "platform/ui/afx/CWnd.h"
+#include "platform/ui/comctl/commctrl.h"
 
 #include <vector>
 

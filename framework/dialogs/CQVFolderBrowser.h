@@ -4,8 +4,8 @@
 // before Browse.
 
 #include "platform/core/CObject.h"
-#include "platform/ui/CWnd.h"
-#include "platform/ui/shlobj.h"
+#include "platform/ui/afx/CWnd.h"
+#include "platform/ui/shell/shlobj.h"
 
 struct IUnknown;
 

@@ -1,6 +1,6 @@
 #include "framework/dialogs/CQVFormView.h"
 
-#include "platform/ui/afxmsg.h"
+#include "platform/ui/afx/MessageMap.h"
 
 IMPLEMENT_DYNCREATE(CQVFormView, CFormView)
 

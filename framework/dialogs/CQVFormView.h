@@ -8,7 +8,7 @@
 // object from GetCtrl; without one the view cannot be made.
 
 #include "framework/dialogs/CQVDialogHelper.h"
-#include "platform/ui/CFormView.h"
+#include "platform/ui/afx/CFormView.h"
 
 class CQVFormView : public CFormView, public CQVDialogHelper {
   DECLARE_DYNCREATE(CQVFormView)

@@ -4,7 +4,7 @@
 #include "foundation/util/CDPXScriptFile.h"
 #include "foundation/util/CDPXStringList.h"
 #include "foundation/util/DPXText.h"
-#include "platform/ui/CComboBox.h"
+#include "platform/ui/afx/CComboBox.h"
 
 #include <cstdint>
 

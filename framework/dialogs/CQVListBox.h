@@ -11,7 +11,7 @@
 //
 // Moving an item keeps the selection on the item that was selected, wherever it now stands.
 
-#include "platform/ui/CListBox.h"
+#include "platform/ui/afx/CListBox.h"
 
 class CQVComboBox;
 

@@ -1,7 +1,7 @@
 #include "framework/dialogs/CQVListCtrl.h"
 
 #include "platform/gdi/gdi.h"
-#include "platform/ui/afxmsg.h"
+#include "platform/ui/afx/MessageMap.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -11,7 +11,7 @@
 // own: while the list sorts, each row carries its index as item data (the comparison function
 // SortProc reads that), and gets its own back afterwards.
 
-#include "platform/ui/CListCtrl.h"
+#include "platform/ui/afx/CListCtrl.h"
 #include "platform/gdi/CBitmap.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #include "framework/dialogs/CQVLogonDialog.h"
 
 #include "foundation/language/KernelEntry.h"
-#include "platform/ui/CDataExchange.h"
+#include "platform/ui/afx/CDataExchange.h"
 
 IMPLEMENT_DYNAMIC(CQVLogonDialog, CQVDialog)
 IMPLEMENT_DYNAMIC(CQVChangePasswordDialog, CQVDialog)

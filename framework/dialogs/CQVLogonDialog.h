@@ -5,7 +5,7 @@
 // hook refuses. Password fields are masked. Cancel ends either without asking any hook.
 
 #include "framework/dialogs/CQVDialog.h"
-#include "platform/ui/CEdit.h"
+#include "platform/ui/afx/CEdit.h"
 
 class CQVLogonDialog : public CQVDialog {
   DECLARE_DYNAMIC(CQVLogonDialog)

@@ -1,6 +1,6 @@
 #include "framework/dialogs/CQVPropertyPage.h"
 
-#include "platform/ui/afxmsg.h"
+#include "platform/ui/afx/MessageMap.h"
 
 #include <algorithm>
 

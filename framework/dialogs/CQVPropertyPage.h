@@ -5,7 +5,7 @@
 // OnInitLayout and OnInitSettings as CQVDialog does.
 
 #include "framework/dialogs/CQVDialogHelper.h"
-#include "platform/ui/CPropertySheet.h"
+#include "platform/ui/afx/CPropertySheet.h"
 
 class CQVPropertyPage : public CPropertyPage, public CQVDialogHelper {
   DECLARE_DYNAMIC(CQVPropertyPage)

@@ -9,12 +9,12 @@
 #include "framework/app/CQVIDRegistry.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
-#include "platform/ui/CComboBox.h"
-#include "platform/ui/CEdit.h"
-#include "platform/ui/CImageList.h"
-#include "platform/ui/CMiniFrameWnd.h"
+#include "platform/ui/afx/CComboBox.h"
+#include "platform/ui/afx/CEdit.h"
+#include "platform/ui/afx/CImageList.h"
+#include "platform/ui/bars/CMiniFrameWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 #include <QDir>
 #include <QGuiApplication>

@@ -4,7 +4,7 @@
 #include "framework/bars/CQVDockableBar.h"
 #include "framework/bars/tests/BarTestSupport.h"
 
-#include "platform/ui/windc.h"
+#include "platform/ui/win/windc.h"
 
 #include <QImage>
 #include <QWidget>

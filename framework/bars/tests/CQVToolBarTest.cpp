@@ -6,11 +6,11 @@
 
 #include "foundation/language/CQVRCM.h"
 #include "framework/app/CQVIDRegistry.h"
-#include "platform/ui/CComboBox.h"
-#include "platform/ui/CEdit.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CImageList.h"
-#include "platform/ui/CMiniFrameWnd.h"
+#include "platform/ui/afx/CComboBox.h"
+#include "platform/ui/afx/CEdit.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/afx/CImageList.h"
+#include "platform/ui/bars/CMiniFrameWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QTest>

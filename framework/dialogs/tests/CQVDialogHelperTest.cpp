@@ -5,7 +5,7 @@
 
 #include "framework/dialogs/tests/DialogsTestSupport.h"
 #include "platform/gdi/CFont.h"
-#include "platform/ui/CWinApp.h"
+#include "platform/ui/afx/CWinApp.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
 

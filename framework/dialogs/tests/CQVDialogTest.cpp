@@ -9,8 +9,8 @@
 #include "framework/dialogs/CQVPropertyPage.h"
 
 #include "framework/dialogs/tests/DialogsTestSupport.h"
-#include "platform/ui/CFrameWnd.h"
-#include "platform/ui/CTabCtrl.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/afx/CTabCtrl.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
 

@@ -2,7 +2,7 @@
 
 #include "foundation/language/CQVRCM.h"
 #include "platform/ui/tests/UiTestSupport.h"
-#include "platform/ui/winctrl.h"
+#include "platform/ui/win/winctrl.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 
 #include "framework/dialogs/CQVDialog.h"
 #include "platform/core/CString.h"
-#include "platform/ui/winuser.h"
+#include "platform/ui/win/winuser.h"
 
 #include <string>
 #include <vector>
