@@ -3,8 +3,8 @@
 #include "framework/bars/CQVControlBar.h"
 #include "platform/core/CArchive.h"
 #include "platform/core/CMemFile.h"
-#include "platform/ui/bars/CDockState.h"
 #include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CDockState.h"
 
 #include <array>
 #include <vector>

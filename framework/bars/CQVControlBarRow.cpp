@@ -6,8 +6,8 @@
 
 #include "framework/bars/CQVControlBar.h"
 
-#include "platform/ui/bars/CDockBar.h"
 #include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CDockBar.h"
 
 #include <algorithm>
 

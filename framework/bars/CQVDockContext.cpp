@@ -4,8 +4,8 @@
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/gdi.h"
-#include "platform/ui/bars/CDockBar.h"
 #include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CDockBar.h"
 
 #include <algorithm>
 

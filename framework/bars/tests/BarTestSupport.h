@@ -4,8 +4,8 @@
 
 #include "framework/bars/CQVControlBar.h"
 
-#include "platform/ui/bars/CDockBar.h"
 #include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CDockBar.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,8 @@
 // A program for the single-instance tests: it starts as an application does (registers its main
 // window class, then looks for a running instance) and reports on standard output what it did
-// and, while it runs, whether its window is minimised.
+// and, while it runs, whether its window is minimised. Its first argument delays its main window
+// by that many milliseconds, or, when negative, until "SHOW" comes on standard input; "ASKING" on
+// standard error tells that it is about to look for a running instance.
 
 #include "platform/ui/win/winuser.h"
 
@@ -30,6 +32,8 @@ int main(int argc, char** argv) {
   const char16_t* className = name.c_str();
   WNDCLASSW wc {0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, className};
   RegisterClassW(&wc);
+  std::fprintf(stderr, "ASKING\n");
+  std::fflush(stderr);
   if (HWND first = FindWindowW(className, nullptr)) {
     Say(IsIconic(first) ? "FOUND ICONIC" : "FOUND");
     ShowWindow(first, SW_RESTORE);
@@ -37,17 +41,15 @@ int main(int argc, char** argv) {
     return 0;
   }
   Say("FIRST");
-  // The main window comes after this many ms, or when "SHOW" is read if the delay is negative.
   int delay = argc > 1 ? std::atoi(argv[1]) : 0;
   HWND window = nullptr;
-  auto makeWindow = [&] {
-    if (window) return;
+  auto show = [&] {
     window = CreateWindowExW(0, className, u"first", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100, nullptr, nullptr,
                              nullptr, nullptr);
     ShowWindow(window, SW_SHOWMINIMIZED);
     Say("READY");
   };
-  if (delay >= 0) QTimer::singleShot(delay, makeWindow);
+  if (delay >= 0) QTimer::singleShot(delay, show);
   int reported = -1;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -63,7 +65,7 @@ int main(int argc, char** argv) {
   QObject::connect(&input, &QSocketNotifier::activated, [&] {
     char buffer[64] {};
     if (::read(STDIN_FILENO, buffer, sizeof buffer - 1) <= 0 || std::strncmp(buffer, "QUIT", 4) == 0) app.quit();
-    else if (std::strncmp(buffer, "SHOW", 4) == 0) makeWindow();
+    else if (std::strncmp(buffer, "SHOW", 4) == 0 && !window) show();
   });
   QTimer::singleShot(20000, &app, &QCoreApplication::quit);
   return app.exec();
