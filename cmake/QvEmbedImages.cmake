@@ -39,6 +39,9 @@ ${arrays}
 __attribute__((constructor)) void RegisterPictures() {
   HMODULE module = GetModuleFromAddress(reinterpret_cast<const void*>(&RegisterPictures));
 ${calls}}
+__attribute__((destructor)) void UnregisterPictures() {
+  UnregisterModuleImages(GetModuleFromAddress(reinterpret_cast<const void*>(&RegisterPictures)));
+}
 }  // namespace
 ")
 file(COPY_FILE "${OUT}.tmp" "${OUT}" ONLY_IF_DIFFERENT)

@@ -11,9 +11,8 @@ if(QV_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "QV_FUZZ needs clang (configure with CC=clang CXX=clang++)")
   endif()
-  set(sanitizers -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
-  add_compile_options(${sanitizers} -fsanitize=fuzzer-no-link)
-  add_link_options(${sanitizers})
+  add_compile_options(${QV_SANITIZER_FLAGS} -fsanitize=fuzzer-no-link)
+  add_link_options(${QV_SANITIZER_FLAGS})
 endif()
 
 # Builds every fuzz target (scripts/fuzz.sh builds this).

@@ -39,9 +39,11 @@ struct Registry {
   std::vector<Entry> entries;
 };
 
+// Never destroyed: modules forget their pictures as they unload, which may be after the end of
+// static objects.
 Registry& Images() {
-  static Registry registry;
-  return registry;
+  static auto* registry = new Registry;
+  return *registry;
 }
 
 }  // namespace
@@ -52,6 +54,12 @@ void RegisterModuleImage(HMODULE module, ModuleImageKind kind, LPCWSTR name, con
   Registry& r = Images();
   std::lock_guard<std::mutex> guard(r.lock);
   r.entries.push_back(Entry {module, kind, KeyOf(name), data, size, QPoint(hotX, hotY), false, QImage()});
+}
+
+void UnregisterModuleImages(HMODULE module) {
+  Registry& r = Images();
+  std::lock_guard<std::mutex> guard(r.lock);
+  std::erase_if(r.entries, [module](const Entry& e) { return e.module == module; });
 }
 
 ModuleImage FindModuleImage(HMODULE module, ModuleImageKind kind, LPCWSTR name) {

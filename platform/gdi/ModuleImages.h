@@ -29,6 +29,8 @@ struct ModuleImage {
 // a name is compared without regard to case.
 void RegisterModuleImage(HMODULE module, ModuleImageKind kind, LPCWSTR name, const unsigned char* data,
                          std::size_t size, int hotX = 0, int hotY = 0);
+// Forgets a module's pictures; called when the module unloads, since their data goes with it.
+void UnregisterModuleImages(HMODULE module);
 ModuleImage FindModuleImage(HMODULE module, ModuleImageKind kind, LPCWSTR name);
 // The module that has such a picture: the program, else the first other module that registered
 // one; null when none has.

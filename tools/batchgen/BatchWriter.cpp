@@ -84,7 +84,7 @@ bool WriteFile(const fs::path& path, const std::string& bytes) {
   return static_cast<bool>(out);
 }
 
-// Single-page files of the shared TIFF collection that stand in for pages scanned elsewhere.
+// Single-page files of the project's TIFF test data that stand in for pages scanned elsewhere.
 const std::vector<std::string> kForeignPages = {"G4.TIF",        "CCITT_1.TIF",  "bitonal.tif", "quad-jpeg.tif",
                                                 "zackthecat.tif", "jello.tif",    "strike.tif",  "palette1bpp.tif"};
 

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
 
@@ -193,9 +191,8 @@ const char* KindName(ItemType type) {
 }  // namespace
 
 void LanguageCatalog::AddSource(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw SourceError(file.string() + ": cannot be read");
-  std::string content {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::vector<std::uint8_t> bytes = ReadSourceFile(file);
+  std::string content(bytes.begin(), bytes.end());
   m_inputs.push_back(file);
   if (content.rfind("\xEF\xBB\xBF", 0) == 0) content.erase(0, 3);
   const std::filesystem::path folder = file.parent_path();
@@ -301,9 +298,11 @@ void LanguageCatalog::AddSource(const std::filesystem::path& file) {
       const std::vector<std::string> words = SplitWords(value, place);
       if (words.size() != 1) place.Fail("a data item names one file");
       const std::filesystem::path path = resolve(words[0]);
-      std::ifstream data(path, std::ios::binary);
-      if (!data) place.Fail(path.string() + ": cannot be read");
-      item.data.assign(std::istreambuf_iterator<char>(data), std::istreambuf_iterator<char>());
+      try {
+        item.data = ReadSourceFile(path);
+      } catch (const SourceError& e) {
+        place.Fail(e.what());
+      }
       if (item.data.empty()) place.Fail(path.string() + ": is empty, and an empty data item reads as missing");
     }
     items.push_back(std::move(item));

@@ -26,12 +26,6 @@ std::uint32_t U32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) throw SourceError(file.string() + ": cannot be read");
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // One colour channel described by a bit mask, widened to 8 bits.
 class Channel {
 public:
@@ -69,8 +63,19 @@ std::size_t SourceImage::Stride(int width, int bitsPerPixel) {
   return ((static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel) + 31) / 32) * 4;
 }
 
+std::vector<std::uint8_t> ReadSourceFile(const std::filesystem::path& file) {
+  // A folder or a device opens like a file but fails or never ends when read.
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))
+    throw SourceError(file.string() + ": is not a file");
+  std::ifstream in(file, std::ios::binary);
+  if (!in) throw SourceError(file.string() + ": cannot be read");
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 SourceImage SourceImage::Load(const std::filesystem::path& file, std::optional<Rgb> matte) {
-  std::vector<std::uint8_t> bytes = ReadWholeFile(file);
+  std::vector<std::uint8_t> bytes = ReadSourceFile(file);
   static constexpr std::array<std::uint8_t, 8> kPngMark = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   if (bytes.size() >= kPngMark.size() && std::equal(kPngMark.begin(), kPngMark.end(), bytes.begin()))
     return FromPng(file, matte);

@@ -21,6 +21,9 @@ struct Rgb {
   std::uint8_t blue { 0 };
 };
 
+// The bytes of a file a source names, or of a source. Throws SourceError.
+std::vector<std::uint8_t> ReadSourceFile(const std::filesystem::path& file);
+
 class SourceImage {
 public:
   // Reads a BMP or PNG file (told apart by its first bytes). Throws SourceError.

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -45,10 +47,14 @@ public:
     if (throwCException) throw new CException;
     if (throwOther) throw std::runtime_error("drawing failed");
   }
-  void OnUpdateStatus() override { ++updates; }
+  void OnUpdateStatus() override {
+    ++updates;
+    ticks.push_back(std::chrono::steady_clock::now());
+  }
 
   std::vector<Drawn> drawn;
   int updates = 0;
+  std::vector<std::chrono::steady_clock::time_point> ticks;
   int textMessages = 0;
   bool throwCException = false;
   bool throwOther = false;
@@ -336,24 +342,46 @@ TEST_F(StatusBarTest, SetBackColorAnswersTheColourBefore) {
 }
 
 // The timer runs by itself; a period of 0 or less is the default 500 ms, the timer is off unless
-// a bar enables it before it is made.
+// a bar enables it before it is made. The bars tick side by side in one loop and are judged by
+// what load cannot change: a timer never fires before its periods are up (its k-th tick comes at
+// least k periods, less the timer's slack, after it started), and of two timers in one loop the
+// one with the shorter period ticks more often.
 TEST(StatusBarRefreshTimer, RunsAtItsPeriodWhenEnabled) {
+  using Clock = std::chrono::steady_clock;
   struct Case {
     int enabled;
     int interval;
-    int fewest;
-    int most;
-  } const cases[] = {{0, 100, 0, 0}, {1, 0, 1, 2}, {1, -20, 1, 2}, {1, 100, 3, 12}};
+    int period;  // what the bar must tick at, in ms (0: it must not tick)
+  } const cases[] = {{0, 100, 0}, {1, 0, 500}, {1, -20, 500}, {1, 100, 100}};
+  std::vector<CFrameWnd*> frames;
+  std::vector<std::unique_ptr<TestBar>> bars;
+  const Clock::time_point start = Clock::now();
   for (const Case& c : cases) {
     auto* frame = new CFrameWnd;
     ASSERT_TRUE(frame->Create(nullptr, u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 300, 200)));
-    TestBar bar(c.enabled, c.interval);
-    ASSERT_TRUE(bar.Create(frame, AFX_IDW_STATUS_BAR));
-    Pump(1150);
-    EXPECT_GE(bar.updates, c.fewest) << c.enabled << " " << c.interval;
-    EXPECT_LE(bar.updates, c.most) << c.enabled << " " << c.interval;
-    bar.DestroyWindow();
-    frame->DestroyWindow();
+    frames.push_back(frame);
+    bars.push_back(std::make_unique<TestBar>(c.enabled, c.interval));
+    ASSERT_TRUE(bars.back()->Create(frame, AFX_IDW_STATUS_BAR));
+  }
+  TestBar& off = *bars[0];
+  TestBar& fast = *bars[3];
+  // Two ticks of each default bar; a generous limit for a loaded machine.
+  EXPECT_TRUE(PumpUntil([&] { return bars[1]->updates >= 2 && bars[2]->updates >= 2 && fast.updates >= 5; }, 20000));
+  for (size_t i = 0; i < bars.size(); ++i) {
+    const TestBar& bar = *bars[i];
+    if (cases[i].period == 0) continue;
+    for (size_t k = 0; k < bar.ticks.size(); ++k) {
+      const auto earliest = std::chrono::milliseconds(cases[i].period * 9 / 10 * static_cast<int>(k + 1));
+      EXPECT_GE(bar.ticks[k] - start, earliest) << "interval " << cases[i].interval << ", tick " << k + 1;
+    }
+  }
+  EXPECT_EQ(off.updates, 0) << "a bar that does not enable the timer never ticks";
+  if (fast.ticks.size() >= 5 && bars[1]->ticks.size() >= 2) {
+    EXPECT_LT(fast.ticks[4], bars[1]->ticks[1]) << "a 100 ms timer ticked no faster than the default";
+  }
+  for (size_t i = 0; i < bars.size(); ++i) {
+    bars[i]->DestroyWindow();
+    frames[i]->DestroyWindow();
   }
 }
 

@@ -32,7 +32,8 @@ std::string DrawEverythingButText() {
   copy.DC().SetStretchBltMode(HALFTONE);
   if (!copy.DC().StretchBlt(0, 0, 16, 16, &dc, 0, 0, 32, 32, SRCCOPY)) return "StretchBlt";
   BITMAPINFO info{};
-  info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 16, 16, 1, 8, BI_RGB, 0, 0, 0, 0, 0};
+  // 32 bits: a BITMAPINFO has room for one palette entry, not the 256 an 8-bit header asks for.
+  info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 16, 16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   CBitmap section;
   if (!section.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0))) return "DIB section";

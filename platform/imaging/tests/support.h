@@ -23,7 +23,7 @@ private:
 bool Shell(const std::string& command);
 std::string Quote(const std::string& text);
 std::u16string Wide(const std::string& path);
-std::string TestFile(const std::string& name);  // in the shared test data's tiff folder
+std::string TestFile(const std::string& name);  // in the project's test data (tests/data/tiff)
 std::string ArtifactPath(const std::string& name);
 
 // A picture as R, G, B bytes, rows top-down.

@@ -181,7 +181,13 @@ void ReleaseBorrowedWidget(WindowRecord& rec) {
   QWidget* widget = rec.clientWidget;
   if (!widget) return;
   widget->setProperty(kWindowProperty, QVariant());
-  delete widget->findChild<WidgetFollower*>(QString(), Qt::FindDirectChildrenOnly);
+  // Not findChild: without its own meta-object a follower looks like any other child to it.
+  for (QObject* child : widget->children()) {
+    if (auto* follower = dynamic_cast<WidgetFollower*>(child)) {
+      delete follower;
+      break;
+    }
+  }
 }
 
 QWidget* OuterWidget(const WindowRecord& rec) { return rec.borrowed ? rec.clientWidget.data() : rec.host.data(); }

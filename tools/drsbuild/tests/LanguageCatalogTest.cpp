@@ -171,6 +171,8 @@ TEST_F(LanguageSources, RefusesMistakesWithTheirPlace) {
       {"blank of width 0", head + "[buttons]\nB = 0 0 0 5 :\n", 4, "blank image"},
       {"blank of absurd size", head + "[buttons]\nB = 0 0 2147483647 2147483647 :\n", 4, "blank image"},
       {"empty data file", head + "[data]\nD = empty.dat\n", 4, "empty data item reads as missing"},
+      {"folder as data file", head + "[data]\nD = images\n", 4, "is not a file"},
+      {"folder as image", head + "[bitmaps]\nBMP_X = images\n", 4, "is not a file"},
       {"unknown language field", head + "[language]\nlocale = x\n", 4, "unknown language field"},
       {"bad fallback", head + "[language]\nfallback = maybe\n", 4, "neither yes nor no"},
   };

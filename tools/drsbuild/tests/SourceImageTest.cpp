@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -58,7 +59,7 @@ Bytes MakeBmp(const BmpSpec& s) {
   Put32(b, 30, s.compression);
   Put32(b, 46, s.coloursUsed);
   for (std::size_t i = 0; i < s.masks.size(); ++i) Put32(b, 14 + 40 + 4 * i, s.masks[i]);
-  std::memcpy(&b[14 + s.headerSize + maskBytes], s.palette.data(), s.palette.size());
+  std::copy(s.palette.begin(), s.palette.end(), b.begin() + 14 + s.headerSize + maskBytes);
   b.insert(b.end(), s.rows.begin(), s.rows.end());
   return b;
 }
