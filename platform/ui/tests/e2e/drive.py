@@ -13,6 +13,7 @@ demo). Each line of the steps file is one step:
   expect KEY=VALUE    waits until the program's state has KEY equal to VALUE
   remember KEY        notes the current value of KEY
   changed KEY         waits until KEY differs from the value remembered
+  same KEY            waits until KEY is back at the value remembered
   frame X,Y           the window's frame (the manager's decoration included) has its top left at X,Y
   hints-gravity-not G the window's size hints do not ask for gravity G
   allowed-not ACTS    the window manager offers none of these actions (MAXIMIZE_HORZ, RESIZE...)
@@ -148,6 +149,11 @@ def main():
                         wait_for(arg + " to change", lambda: program.state()[arg] != remembered[arg], timeout=8.0)
                     except AssertionError:
                         raise AssertionError("%s stayed %s" % (arg, remembered[arg]))
+                elif verb == "same":
+                    try:
+                        wait_for(arg + " to come back", lambda: program.state()[arg] == remembered[arg], timeout=8.0)
+                    except AssertionError:
+                        raise AssertionError("%s is not back at %s" % (arg, remembered[arg]))
                 elif verb == "frame":
                     want = tuple(map(int, arg.split(",")))
                     try:
