@@ -14,6 +14,7 @@ demo). Each line of the steps file is one step:
   remember KEY        notes the current value of KEY
   changed KEY         waits until KEY differs from the value remembered
   same KEY            waits until KEY is back at the value remembered
+  popup-below NAME    a window of the program opens just below the named control
   frame X,Y           the window's frame (the manager's decoration included) has its top left at X,Y
   hints-gravity-not G the window's size hints do not ask for gravity G
   allowed-not ACTS    the window manager offers none of these actions (MAXIMIZE_HORZ, RESIZE...)
@@ -90,6 +91,13 @@ def frame_origin(window):
     return x - left, y - top
 
 
+def geometry(window):
+    info = run("xwininfo", "-id", window)
+    values = [int(re.search(label + r":\s+(-?\d+)", info).group(1))
+              for label in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+    return tuple(values)
+
+
 def start_window_manager(name):
     manager = subprocess.Popen([name], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     wait_for("the window manager", lambda: "window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
@@ -154,6 +162,19 @@ def main():
                         wait_for(arg + " to come back", lambda: program.state()[arg] == remembered[arg], timeout=8.0)
                     except AssertionError:
                         raise AssertionError("%s is not back at %s" % (arg, remembered[arg]))
+                elif verb == "popup-below":
+                    left, top, right, bottom = map(int, program.state()[arg + ".rect"].split(","))
+                    seen = []
+
+                    def below():
+                        others = [w for w in run("xdotool", "search", "--onlyvisible", "--pid", str(program.proc.pid)).split()
+                                  if w != window]
+                        seen[:] = [geometry(w) for w in others]
+                        return any(abs(g[0] - left) <= 2 and abs(g[1] - bottom) <= 2 for g in seen)
+                    try:
+                        wait_for("a list below " + arg, below, timeout=8.0)
+                    except AssertionError:
+                        raise AssertionError("no window at %d,%d; shown: %s" % (left, bottom, seen))
                 elif verb == "frame":
                     want = tuple(map(int, arg.split(",")))
                     try:
