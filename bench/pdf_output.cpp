@@ -1,7 +1,16 @@
-// PDF of 200 A4 Group 4 pages: our writer (stored images loaded and added page by page) against
-// tiff2pdf (one multi-page TIFF) and img2pdf (the page files), printed as ratios. Our writer runs
-// twice: with the pages as they were read, and with every page changed after loading (one pixel
-// set to the colour it has), so that each is decoded and coded again.
+// PDF of A4 Group 4 pages, as a user meets it: whole processes, each given the same pages.
+//
+//   pdf_output [RUNS]
+//
+// Our writer runs as a process of its own (this program started again with --write), loading each
+// stored page file and adding it to the PDF; tiff2pdf is given the same pages as one multi-page
+// file (tiffcp makes it, timed apart, so that the time of making its input can be counted too);
+// img2pdf takes the page files. Each is timed for 200 and 800 pages, the median of RUNS (7)
+// processes, ours and tiff2pdf in turn; the cost per page and the fixed cost of a process follow
+// from the two. A process
+// that only loads the kernel library (--start) shows what of the fixed cost is loading. Last, our
+// writer in one process with every page changed after loading (one pixel set to the colour it
+// has), so that each is decoded and coded again.
 
 #include "foundation/imaging/CQVBDEImageFormat.h"
 #include "foundation/imaging/CQVBitmapHandle.h"
@@ -11,6 +20,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,66 +30,126 @@
 
 namespace {
 
-constexpr int kPages = 200;
+constexpr int kFew = 200;
+constexpr int kMany = 800;
 
 double Seconds(const std::chrono::steady_clock::time_point& start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// Seconds to write the PDF of the stored images through our writer; negative on failure.
-double TimeWriter(const std::vector<std::string>& files, const std::string& pdf, bool change) {
-  const auto start = std::chrono::steady_clock::now();
-  CQVPDFWriter writer(CString::FromUtf8(pdf).GetString());
-  for (const std::string& file : files) {
-    CQVBitmapHandle bitmap;
-    if (!CQVBDEImageFormat::LoadImage(CString::FromUtf8(file).GetString(), bitmap, 1)) return -1;
-    COLORREF colour = 0;
-    if (change && !(bitmap.GetPixelColor(0, 0, colour) && bitmap.SetPixelColor(0, 0, colour))) return -1;
-    if (!writer._AddImage(bitmap)) return -1;
-  }
-  if (!writer.Finish()) return -1;
-  return Seconds(start);
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
 }
 
-double TimeCommand(const std::string& command) {
-  const auto start = std::chrono::steady_clock::now();
-  if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) return -1;
-  return Seconds(start);
+// Writes the PDF of the page files through our writer; false on failure.
+bool WritePdf(const std::string& pdf, char** files, int count, bool change) {
+  CQVPDFWriter writer(CString::FromUtf8(pdf).GetString());
+  for (int i = 0; i < count; ++i) {
+    CQVBitmapHandle bitmap;
+    if (!CQVBDEImageFormat::LoadImage(CString::FromUtf8(files[i]).GetString(), bitmap, 1)) return false;
+    COLORREF colour = 0;
+    if (change && !(bitmap.GetPixelColor(0, 0, colour) && bitmap.SetPixelColor(0, 0, colour))) return false;
+    if (!writer._AddImage(bitmap)) return false;
+  }
+  return writer.Finish() != FALSE;
+}
+
+// Median seconds of each command as a whole process, the commands run in turn so that all meet
+// the same load of the machine; negative for one that fails.
+std::vector<double> TimeInTurns(const std::vector<std::string>& commands, int runs) {
+  std::vector<std::vector<double>> times(commands.size());
+  for (int run = 0; run < runs; ++run) {
+    for (size_t i = 0; i < commands.size(); ++i) {
+      const auto start = std::chrono::steady_clock::now();
+      const bool ok = std::system((commands[i] + " >/dev/null 2>&1").c_str()) == 0;
+      times[i].push_back(ok ? Seconds(start) : -1);
+    }
+  }
+  std::vector<double> medians;
+  for (const std::vector<double>& t : times) medians.push_back(*std::min_element(t.begin(), t.end()) < 0 ? -1 : Median(t));
+  return medians;
+}
+
+double TimeCommand(const std::string& command, int runs) { return TimeInTurns({command}, runs)[0]; }
+
+struct Line {
+  const char* name;
+  double few;
+  double many;
+};
+
+void Print(const Line& line, const Line& ours) {
+  const double perPage = (line.many - line.few) / (kMany - kFew);
+  const double fixed = line.few - kFew * perPage;
+  std::printf("  %-22s %8.3f s %8.3f s   %6.3f ms/page   %6.1f ms fixed", line.name, line.few, line.many, perPage * 1e3,
+              fixed * 1e3);
+  if (&line != &ours) {
+    const double oursPerPage = (ours.many - ours.few) / (kMany - kFew);
+    std::printf("   ours/this per page %.2f", oursPerPage / perPage);
+  }
+  std::printf("\n");
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc >= 3 && (std::string(argv[1]) == "--write" || std::string(argv[1]) == "--changed")) {
+    return WritePdf(argv[2], argv + 3, argc - 3, std::string(argv[1]) == "--changed") ? 0 : 1;
+  }
+  if (argc == 2 && std::string(argv[1]) == "--start") return 0;
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("qv-pdf-bench-" + std::to_string(::getpid()));
   std::filesystem::create_directories(dir);
   const std::string source = std::string(QV_TESTDATA_DIR) + "/tiff/G4.TIF";  // 2464 x 3248, 300 dpi
 
-  // The pages as the system stores them, and as one multi-page file for tiff2pdf.
+  // The pages as the system stores them, and as multi-page files for tiff2pdf.
   CQVBitmapHandle page;
   CQVTiffFile tiff;
   tiff.SetFileForOperation(CString::FromUtf8(source));
   if (!tiff.DecodeTif(0, page)) return 1;
-  std::vector<std::string> files;
-  std::string list;
-  for (int i = 0; i < kPages; ++i) {
-    files.push_back((dir / ("page" + std::to_string(i) + ".tif")).string());
-    if (!CQVBDEImageFormat::CreateImage(CString::FromUtf8(files.back()).GetString(), page)) return 1;
-    list += " " + files.back();
+  std::string few, many;
+  for (int i = 0; i < kMany; ++i) {
+    const std::string file = (dir / ("page" + std::to_string(i) + ".tif")).string();
+    if (!CQVBDEImageFormat::CreateImage(CString::FromUtf8(file).GetString(), page)) return 1;
+    (i < kFew ? few : many) += " " + file;
   }
-  const std::string multi = (dir / "all.tif").string();
-  if (std::system(("tiffcp" + list + " " + multi).c_str()) != 0) return 1;
+  many = few + many;
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::string out = (dir / "out.pdf").string();
+  const std::string fewTiff = (dir / "few.tif").string(), manyTiff = (dir / "many.tif").string();
 
-  const double ours = TimeWriter(files, (dir / "ours.pdf").string(), false);
-  const double changed = TimeWriter(files, (dir / "changed.pdf").string(), true);
-  if (ours < 0 || changed < 0) return 1;
-  const double tiff2pdf = TimeCommand("tiff2pdf -o " + (dir / "tiff2pdf.pdf").string() + " " + multi);
-  const double img2pdf = TimeCommand("img2pdf -o " + (dir / "img2pdf.pdf").string() + list);
+  const Line tiffcp{"tiffcp (its input)", TimeCommand("tiffcp" + few + " " + fewTiff, runs),
+                    TimeCommand("tiffcp" + many + " " + manyTiff, runs)};
+  const std::vector<double> t = TimeInTurns({self + " --write " + out + few, self + " --write " + out + many,
+                                             "tiff2pdf -o " + out + " " + fewTiff, "tiff2pdf -o " + out + " " + manyTiff,
+                                             self + " --start", "/bin/true"},
+                                            runs);
+  const Line ours{"our writer", t[0], t[1]};
+  const Line tiff2pdf{"tiff2pdf", t[2], t[3]};
+  const double start = t[4], none = t[5];
+  const Line both{"tiffcp + tiff2pdf", tiffcp.few + tiff2pdf.few, tiffcp.many + tiff2pdf.many};
+  const bool haveImg2pdf = std::system("command -v img2pdf >/dev/null 2>&1") == 0;
+  const std::vector<double> img = haveImg2pdf ? TimeInTurns({"img2pdf -o " + out + few, "img2pdf -o " + out + many}, std::max(1, runs / 2))
+                                              : std::vector<double>{-1, -1};
+  const Line img2pdf{"img2pdf", img[0], img[1]};
+  const auto changedStart = std::chrono::steady_clock::now();
+  const bool changedOk = std::system((self + " --changed " + out + few + " >/dev/null 2>&1").c_str()) == 0;
+  const double changed = Seconds(changedStart);
+  if (ours.few < 0 || ours.many < 0 || tiff2pdf.few < 0 || tiff2pdf.many < 0) {
+    std::fprintf(stderr, "pdf_output: a PDF could not be written\n");
+    return 1;
+  }
 
-  std::printf("PDF of %d A4 Group 4 pages\n", kPages);
-  std::printf("  CQVPDFWriter  %8.3f s   pages as read\n", ours);
-  std::printf("  CQVPDFWriter  %8.3f s   pages changed after loading\n", changed);
-  if (tiff2pdf > 0) std::printf("  tiff2pdf      %8.3f s   ours / tiff2pdf = %.2f\n", tiff2pdf, ours / tiff2pdf);
-  if (img2pdf > 0) std::printf("  img2pdf       %8.3f s   ours / img2pdf  = %.2f\n", img2pdf, ours / img2pdf);
+  std::printf("PDF of A4 Group 4 pages, whole processes, medians of %d runs\n", runs);
+  std::printf("  %-22s %10s %10s   %13s   %13s\n", "", "200 pages", "800 pages", "per page", "fixed");
+  Print(ours, ours);
+  Print(tiff2pdf, ours);
+  Print(both, ours);
+  if (img2pdf.few > 0 && img2pdf.many > 0) Print(img2pdf, ours);
+  std::printf("  a process that loads the kernel library and ends: %.1f ms (/bin/true: %.1f ms)\n", start * 1e3, none * 1e3);
+  if (changedOk) std::printf("  our writer, 200 pages changed after loading (decoded and coded again): %.3f s\n", changed);
   std::filesystem::remove_all(dir);
   return 0;
 }

@@ -4,6 +4,8 @@
 #include "viewer/Wildcard.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <unordered_map>
 
@@ -59,6 +61,27 @@ bool ReadCount(const CString& text, int& count) {
   return true;
 }
 
+// The characters beyond ASCII that lower-case to ASCII ones (such as the Kelvin sign to 'k'):
+// which ASCII characters they become, and the first bytes of their UTF-8 forms. Found once.
+struct AsciiFolding {
+  std::array<bool, 128> targets {};
+  std::array<bool, 256> leads {};
+};
+
+const AsciiFolding& FoldingToAscii() {
+  static const AsciiFolding folding = [] {
+    AsciiFolding found;
+    for (char32_t ch = 0x80; ch <= 0xFFFF; ++ch) {
+      const WCHAR lower = FoldLower(static_cast<WCHAR>(ch));
+      if (lower >= 0x80) continue;
+      found.targets[lower] = true;
+      found.leads[ch < 0x800 ? 0xC0 | (ch >> 6) : 0xE0 | (ch >> 12)] = true;
+    }
+    return found;
+  }();
+  return folding;
+}
+
 // A pattern of the query, lower-cased once for every document it is matched against.
 class Pattern {
 public:
@@ -68,7 +91,23 @@ public:
     m_wide = lower.Str();
     m_narrow = lower.ToUtf8();
     m_any = !m_wide.empty() && IsAllWildcards(lower);
+    // The longest run of plain ASCII characters: a value that matches holds it.
+    for (size_t i = 0; i < m_wide.size();) {
+      size_t end = i;
+      while (end < m_wide.size() && m_wide[end] < 0x80 && m_wide[end] != u'*' && m_wide[end] != u'?') ++end;
+      if (end - i > m_literal.size()) m_literal.assign(m_wide.begin() + i, m_wide.begin() + end);
+      i = end + 1;
+    }
+    const AsciiFolding& folding = FoldingToAscii();
+    m_bLiteralOnlyFromAscii = std::none_of(m_literal.begin(), m_literal.end(),
+                                           [&folding](char ch) { return folding.targets[static_cast<unsigned char>(ch)]; });
   }
+
+  // The run of plain text the pattern's matches hold, lower-case ASCII; empty when it has none.
+  const std::string& Literal() const { return m_literal; }
+  // Whether only ASCII characters of a text can make up the literal once lower-cased: no
+  // character beyond ASCII lower-cases to one of its characters.
+  bool IsLiteralOnlyFromAscii() const { return m_bLiteralOnlyFromAscii; }
 
   bool Matches(std::u16string_view text) {
     if (m_any) return true;
@@ -112,12 +151,108 @@ public:
 private:
   std::u16string m_wide;
   std::string m_narrow;
+  std::string m_literal;
+  bool m_bLiteralOnlyFromAscii { false };
   bool m_any { false };
   std::string m_scratch;
   std::u16string m_scratchWide;
 };
 
+bool IsWhiteSpace(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == '\v' || ch == '\f'; }
+
+// The high bit of every byte of `word` that is zero.
+uint64_t ZeroBytes(uint64_t word) {
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  return ~(((word & kLow7) + kLow7) | word | kLow7);
+}
+
+// How many bytes of a ZeroBytes mask are marked, without a bit-count instruction.
+size_t CountMarks(uint64_t mask) { return static_cast<size_t>(((mask >> 7) * 0x0101010101010101ull) >> 56); }
+
+uint64_t Load8(const char* at) {
+  uint64_t word;
+  std::memcpy(&word, at, 8);
+  return word;
+}
+
+// Whether ASCII text holds `literal` (lower-case ASCII) without regard to the case of letters.
+bool ContainsNoCase(std::string_view text, const std::string& literal) {
+  const size_t m = literal.size();
+  if (m > text.size()) return false;
+  const auto first = static_cast<unsigned char>(literal[0]);
+  // A letter's two cases differ only in 0x20: with that bit set both read as the lower one.
+  const uint64_t fold = first >= 'a' && first <= 'z' ? 0x2020202020202020ull : 0;
+  const uint64_t pattern = 0x0101010101010101ull * first;
+  const auto matchesAt = [&](size_t at) {
+    for (size_t k = 1; k < m; ++k) {
+      auto ch = static_cast<unsigned char>(text[at + k]);
+      if (ch >= 'A' && ch <= 'Z') ch += 32;
+      if (ch != static_cast<unsigned char>(literal[k])) return false;
+    }
+    return true;
+  };
+  const size_t last = text.size() - m;  // the last place the literal can start
+  size_t i = 0;
+  for (; i + 8 <= last + 1; i += 8) {
+    for (uint64_t mask = ZeroBytes((Load8(text.data() + i) | fold) ^ pattern); mask; mask &= mask - 1) {
+      if (matchesAt(i + static_cast<size_t>(std::countr_zero(mask)) / 8)) return true;
+    }
+  }
+  for (; i <= last; ++i) {
+    if ((static_cast<unsigned char>(text[i]) | static_cast<unsigned char>(fold)) == first && matchesAt(i)) return true;
+  }
+  return false;
+}
+
+// A query's condition: a field and the pattern its value must match.
+using Condition = std::pair<int, Pattern>;
+
+// Tells from a line's text alone that its document cannot match, where it can tell: a line read
+// by byte columns (its first characters ASCII) without quotes and cut at a delimiter that is not
+// white space reaches a condition's field but does not hold its pattern's plain text. Any other
+// line is left to the full reading.
+bool CannotMatch(std::string_view line, const std::vector<Condition>& conditions) {
+  if (line.size() < CIBSIndexLine::kMinLength || line[0] == '"' || IsWhiteSpace(line[3])) return false;
+  if ((Load8(line.data()) | Load8(line.data() + 8) | Load8(line.data() + CIBSIndexLine::kMinLength - 8)) & 0x8080808080808080ull) {
+    return false;
+  }
+  // Such a line has as many pieces as delimiters and two more (one delimiter counts as appended);
+  // bytes of other characters never equal an ASCII delimiter.
+  const char delimiter = line[3];
+  const uint64_t pattern = 0x0101010101010101ull * static_cast<unsigned char>(delimiter);
+  uint64_t high = 0;
+  size_t delimiters = 0;
+  size_t i = 0;
+  for (; i + 8 <= line.size(); i += 8) {
+    const uint64_t word = Load8(line.data() + i);
+    high |= word;
+    delimiters += CountMarks(ZeroBytes(word ^ pattern));
+  }
+  for (; i < line.size(); ++i) {
+    high |= static_cast<unsigned char>(line[i]);
+    delimiters += line[i] == delimiter ? 1 : 0;
+  }
+  // Whether the line's letters beyond ASCII can lower-case to ASCII ones, asked once at most.
+  int folds = (high & 0x8080808080808080ull) == 0 ? 0 : -1;
+  const auto mayFoldToAscii = [&] {
+    if (folds < 0) {
+      const AsciiFolding& folding = FoldingToAscii();
+      folds = std::any_of(line.begin(), line.end(), [&folding](char ch) { return folding.leads[static_cast<unsigned char>(ch)]; });
+    }
+    return folds == 1;
+  };
+  const size_t before = CIBSIndexLine::kFirstValueField - 1;  // delimiters before the first value's end, less one
+  return std::any_of(conditions.begin(), conditions.end(), [&](const Condition& condition) {
+    const Pattern& pattern = condition.second;
+    return !pattern.Literal().empty() && delimiters >= before + static_cast<size_t>(condition.first) &&
+           (pattern.IsLiteralOnlyFromAscii() || !mayFoldToAscii()) && !ContainsNoCase(line, pattern.Literal());
+  });
+}
+
 }  // namespace
+
+CIBSBatch::CIBSBatch() = default;
+CIBSBatch::~CIBSBatch() = default;
 
 void CIBSBatch::SetPaths(LPCWSTR root, LPCWSTR indexPath, LPCWSTR headerPath) {
   m_strRoot = root;
@@ -126,11 +261,10 @@ void CIBSBatch::SetPaths(LPCWSTR root, LPCWSTR indexPath, LPCWSTR headerPath) {
 }
 
 void CIBSBatch::EmptyDocuments() {
-  m_pDocuments.reset();
-  m_nDocuments = 0;
-  m_nDocumentCapacity = 0;
+  m_documents.clear();
   m_values.clear();
   m_values.shrink_to_fit();
+  m_pFolders.reset();
   m_text.Clear();
 }
 
@@ -164,38 +298,27 @@ BOOL CIBSBatch::ReadIndexHeader() {
 
 // The memory of the previous read is used again where it suffices: every search reads afresh.
 BOOL CIBSBatch::ReadIndex() {
-  m_nDocuments = 0;
   m_values.clear();
+  ++m_nRead;
+  m_pFolders = std::make_unique<FolderCache>(*this);
   m_bIndexRead = FALSE;
   if (!m_text.Read(m_strIndexPath)) {
     EmptyDocuments();
     return FALSE;
   }
-
-  const std::string_view text = m_text.GetText();
-  size_t lines = 0;
-  for (size_t pos = 0; pos < text.size(); ++lines) {
-    const void* lf = std::memchr(text.data() + pos, '\n', text.size() - pos);
-    pos = lf ? static_cast<size_t>(static_cast<const char*>(lf) - text.data()) + 1 : text.size();
-  }
-  if (lines > m_nDocumentCapacity) {
-    m_pDocuments.reset();
-    m_pDocuments.reset(new CIBSDocument[lines]);
-    m_nDocumentCapacity = lines;
-  }
-  const int fieldCount = GetFieldCount();
-  // Room for every value of every line, but never more than the text could hold.
-  m_values.reserve(std::min(lines * static_cast<size_t>(fieldCount), text.size() / 4));
-
-  FolderCache folders(*this);
-  CIBSIndexLine parser;
-  size_t pos = 0;
-  std::string_view line;
-  while (m_nDocuments < lines && m_text.NextLine(pos, line)) {
-    parser.Parse(line, fieldCount, folders);
-    m_pDocuments[m_nDocuments++].Assign(this, parser, static_cast<uint64_t>(line.data() - text.data()), fieldCount);
-  }
   return TRUE;
+}
+
+CIBSDocument& CIBSBatch::DocumentOfLine(size_t index) {
+  std::unique_ptr<CIBSDocument>& document = m_documents[index];
+  if (!document) document = std::make_unique<CIBSDocument>();
+  if (document->m_nRead != m_nRead) {
+    const std::string_view line = m_text.Line(index);
+    m_parser.Parse(line, GetFieldCount(), *m_pFolders);
+    document->Assign(this, m_parser, static_cast<uint64_t>(line.data() - m_text.GetText().data()), GetFieldCount());
+    document->m_nRead = m_nRead;
+  }
+  return *document;
 }
 
 int CIBSBatch::Search(LPCWSTR numberPattern, const CDPXStringList& names, const CDPXStringList& values,
@@ -205,7 +328,7 @@ int CIBSBatch::Search(LPCWSTR numberPattern, const CDPXStringList& names, const 
   // The query as conditions on fields: every field of the batch named exactly as a query name,
   // with the query's pattern for it unless that is all stars.
   Pattern number(numberPattern);
-  std::vector<std::pair<int, Pattern>> conditions;
+  std::vector<Condition> conditions;
   CString name;
   CString value;
   POSITION namePos = names.GetHeadPosition();
@@ -219,9 +342,11 @@ int CIBSBatch::Search(LPCWSTR numberPattern, const CDPXStringList& names, const 
     }
   }
 
+  const size_t lines = static_cast<size_t>(GetDocumentCount());
   int hits = 0;
-  for (size_t i = 0; i < m_nDocuments; ++i) {
-    CIBSDocument& document = m_pDocuments[i];
+  for (size_t i = 0; i < lines; ++i) {
+    if (CannotMatch(m_text.Line(i), conditions)) continue;
+    CIBSDocument& document = DocumentOfLine(i);
     if (!document.IsValid() || !number.Matches(document.NumberText())) continue;
     // A field the line does not reach cannot exclude the document; a value it has must match.
     const bool match = std::all_of(conditions.begin(), conditions.end(), [&document](auto& condition) {
@@ -259,7 +384,7 @@ int CIBSBatch::FindField(LPCWSTR name) const {
 
 CIBSDocument* CIBSBatch::GetDocument(int index) {
   if (index < 0 || index >= GetDocumentCount()) return nullptr;
-  return &m_pDocuments[static_cast<size_t>(index)];
+  return &DocumentOfLine(static_cast<size_t>(index));
 }
 
 CString CIBSBatch::GetImageFolder(std::u16string_view number) const {

@@ -2,6 +2,10 @@
 // One published batch: a root folder with "DOC_CD/Database/indexhdr.dat" (the batch name and the
 // names of its index fields), "DOC_CD/Database/index.dat" (one line per document) and the image
 // folders under "DOC_CD/DATA". The index is read afresh for every search.
+//
+// Reading the index only finds where its lines start; a line becomes a document when it is asked
+// for, or when a search cannot tell from the line's text alone that it does not match. A search
+// over a million lines thus builds the documents of its hits and few more.
 
 #include "foundation/util/CDPXStringList.h"
 #include "platform/core/CObject.h"
@@ -11,12 +15,16 @@
 #include "viewer/CIBSIndexText.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CIBSBatch : public CObject {
   DECLARE_DYNCREATE(CIBSBatch)
 public:
   enum { kHeaderLines = 5 };
+
+  CIBSBatch();
+  ~CIBSBatch() override;
 
   // The root with its trailing separator, and the paths of the two index files.
   void SetPaths(LPCWSTR root, LPCWSTR indexPath, LPCWSTR headerPath);
@@ -27,7 +35,7 @@ public:
   // Empties documents and field names, then reads the header. FALSE when a line is missing, the
   // field count is not a number of 0 or more, or the names that follow are not that many.
   BOOL ReadIndexHeader();
-  // Empties the documents, then reads every line of the index as a document, valid or not.
+  // Empties the documents, then reads the index: every line is a document, valid or not.
   // FALSE when the file cannot be read.
   BOOL ReadIndex();
   // Appends the valid documents that match the query to `results` and marks them as hits;
@@ -51,7 +59,7 @@ public:
   // The index of the field of exactly that name, -1 when there is none.
   int FindField(LPCWSTR name) const;
 
-  int GetDocumentCount() const { return static_cast<int>(m_nDocuments); }
+  int GetDocumentCount() const { return static_cast<int>(m_text.GetLineCount()); }
   CIBSDocument* GetDocument(int index);
 
   // The image folder of a document number: "DOC_CD/DATA/" + its last character + "/" + its two
@@ -65,19 +73,25 @@ private:
   class FolderCache;
 
   void EmptyDocuments();
+  // The document of line `index` as read last, built when it was not.
+  CIBSDocument& DocumentOfLine(size_t index);
 
   CString m_strRoot;
   CString m_strIndexPath;
   CString m_strHeaderPath;
   CString m_strHeader[kHeaderLines];
   CDPXStringList m_fieldNames;
-  // The documents of the index as read; the array is kept from one read to the next.
-  std::unique_ptr<CIBSDocument[]> m_pDocuments;
-  size_t m_nDocuments { 0 };
-  size_t m_nDocumentCapacity { 0 };
-  // The index as read, and the places of every document's values in it.
+  // The index as read.
   CIBSIndexText m_text;
+  // The documents built from the lines, by line. A document stays from one read to the next (for
+  // whoever still holds it) and is built again when its line is asked for after a new read.
+  std::unordered_map<size_t, std::unique_ptr<CIBSDocument>> m_documents;
+  uint32_t m_nRead { 0 };
+  // The places of the built documents' values in the text, and the image folders looked at
+  // during the last read.
   std::vector<CIBSIndexLine::Span> m_values;
+  std::unique_ptr<FolderCache> m_pFolders;
+  CIBSIndexLine m_parser;
   BOOL m_bHeaderRead { FALSE };
   BOOL m_bIndexRead { FALSE };
 };

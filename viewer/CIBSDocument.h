@@ -57,6 +57,8 @@ private:
   friend class CIBSBatch;
   // Takes what the parser found in the line that starts at `lineOffset` of the batch's text.
   void Assign(CIBSBatch* batch, const CIBSIndexLine& line, uint64_t lineOffset, int fieldCount);
+  // The read of its batch the document was built from.
+  uint32_t m_nRead { 0 };
 
   CIBSBatch* m_pBatch { nullptr };
   uint64_t m_nLineOffset { 0 };

@@ -7,12 +7,16 @@
 // buffer does.
 //
 // The whole file is read and decoded at once rather than line by line: an index of a million
-// lines is read at every search.
+// lines is read at every search. It is read straight into memory that is not cleared first.
 
 #include "platform/core/wintypes.h"
 
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CIBSIndexText {
 public:
@@ -23,7 +27,7 @@ public:
   // Adds a line at the end of the text; answers the offset where it starts.
   size_t AppendLine(std::string_view line);
 
-  std::string_view GetText() const { return std::string_view(m_text).substr(m_nStart); }
+  std::string_view GetText() const { return {m_pText.get() + m_nStart, m_nSize - m_nStart}; }
 
   // The character that starts at byte `at` of UTF-8 text; answers how many bytes it takes. A
   // sequence cut off by the end of the text ends there.
@@ -37,11 +41,33 @@ public:
   }
   // The line that starts at `pos`, moving `pos` to the next one; false at the end of the text.
   bool NextLine(size_t& pos, std::string_view& line) const;
+  // The lines the file held when it was read (lines added later are not among them): line
+  // `index` is the one NextLine gives from its start, which is at LineStart(index).
+  size_t GetLineCount() const { return m_lineStarts.empty() ? 0 : m_lineStarts.size() - 1; }
+  size_t LineStart(size_t index) const { return m_lineStarts[index]; }
+  std::string_view Line(size_t index) const {
+    return LineAt(m_lineStarts[index], m_lineStarts[index + 1] - 1 - m_lineStarts[index]);
+  }
+  // The line of `length` bytes (its LF left out) that starts at `pos`, without its CR and cut at a
+  // NUL character, as NextLine gives it.
+  std::string_view LineAt(size_t pos, size_t length) const;
 
 private:
   void Decode();
+  // Room for `capacity` bytes, the text kept.
+  void Reserve(size_t capacity);
+  void Assign(std::string_view text);
 
-  std::string m_text;
+  struct FreeMemory {
+    void operator()(char* memory) const { std::free(memory); }
+  };
+  using TextMemory = std::unique_ptr<char[], FreeMemory>;
+
+  TextMemory m_pText;
+  // Where each line starts, and after the last one where a line would start after it.
+  std::vector<uint64_t> m_lineStarts;
+  size_t m_nSize { 0 };
+  size_t m_nCapacity { 0 };
   size_t m_nStart { 0 };  // where the text begins after a byte-order mark
   bool m_bHasNul { false };
 };

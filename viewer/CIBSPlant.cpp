@@ -9,6 +9,12 @@
 #include "viewer/Wildcard.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CIBSPlant, CObject)
 
@@ -39,6 +45,34 @@ public:
 private:
   CIBSWindowLink* m_pWindows;
 };
+
+// Runs work(0) ... work(count - 1) on up to as many threads as the processor has; the first
+// exception thrown is thrown again once all have ended.
+void RunSideBySide(size_t count, const std::function<void(size_t)>& work) {
+  const size_t threads = std::min<size_t>(count, std::max(1u, std::thread::hardware_concurrency()));
+  if (threads <= 1) {
+    for (size_t i = 0; i < count; ++i) work(i);
+    return;
+  }
+  std::atomic<size_t> next { 0 };
+  std::exception_ptr failure;
+  std::mutex failureLock;
+  const auto run = [&] {
+    for (size_t i; (i = next++) < count;) {
+      try {
+        work(i);
+      } catch (...) {
+        const std::lock_guard<std::mutex> lock(failureLock);
+        if (!failure) failure = std::current_exception();
+      }
+    }
+  };
+  std::vector<std::thread> pool;
+  for (size_t t = 1; t < threads; ++t) pool.emplace_back(run);
+  run();
+  for (std::thread& thread : pool) thread.join();
+  if (failure) std::rethrow_exception(failure);
+}
 
 }  // namespace
 
@@ -264,15 +298,27 @@ void CIBSPlant::SearchBatches(int& batchesSearched, int& hits, CIBSBatch* only) 
   batchesSearched = 0;
   hits = 0;
   WaitCursor wait(m_pWindows);
+  std::vector<CIBSBatch*> batches;
   for (POSITION pos = m_batches.GetHeadPosition(); pos;) {
     auto* batch = static_cast<CIBSBatch*>(m_batches.GetNext(pos));
     // A batch whose header could not be read takes part in nothing.
     if ((only && batch != only) || !batch->IsHeaderRead() || !BatchHasQueryFields(batch)) continue;
     DropResultsOf(batch);
-    batch->SetIndexRead(batch->ReadIndex());
-    ++batchesSearched;
-    hits += batch->Search(m_strDocumentPattern, m_queryNames, m_queryValues, m_results);
+    batches.push_back(batch);
   }
+  // The batches are read and searched side by side, each into a list of its own; the lists then
+  // join the results in store order.
+  std::vector<CIBSDocumentList> found(batches.size());
+  std::vector<int> counts(batches.size());
+  RunSideBySide(batches.size(), [&](size_t i) {
+    batches[i]->SetIndexRead(batches[i]->ReadIndex());
+    counts[i] = batches[i]->Search(m_strDocumentPattern, m_queryNames, m_queryValues, found[i]);
+  });
+  for (size_t i = 0; i < batches.size(); ++i) {
+    m_results.insert(m_results.end(), found[i].begin(), found[i].end());
+    hits += counts[i];
+  }
+  batchesSearched = static_cast<int>(batches.size());
 }
 
 // The batch's index is about to be read again, which changes or frees its documents: results

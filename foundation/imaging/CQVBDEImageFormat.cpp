@@ -4,16 +4,15 @@
 #include "foundation/imaging/CQVJpgDataParser.h"
 #include "foundation/imaging/QVJpegStream.h"
 #include "foundation/util/CDPXBuffer.h"
+#include "platform/core/CAtomicFile.h"
 #include "platform/core/globalmem.h"
 #include "platform/core/paths.h"
 #include "platform/imaging/Bitmap.h"
 #include "platform/imaging/File.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -79,7 +78,7 @@ void CQVBDEImageFormat::DeserializeInfo(const BYTE* bytes, QVBDEIMAGEINFO& info)
 }
 
 // The page goes into a new file beside the target, which replaces the target only when it is
-// complete and on the disk.
+// complete and on the disk (see CAtomicFile).
 BOOL CQVBDEImageFormat::_Write(LPCWSTR path, CQVBitmapHandle* bitmap, const void* data, DWORD size, QVBDEIMAGEINFO* info) {
   if (!path || !*path) return FALSE;
   std::vector<BYTE> value;
@@ -96,11 +95,9 @@ BOOL CQVBDEImageFormat::_Write(LPCWSTR path, CQVBitmapHandle* bitmap, const void
       GlobalUnlock(info->extraData);
     }
   }
-  static std::atomic<unsigned> counter { 0 };
-  const std::string target = ResolvePath(path);
-  const std::string temp = target + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp";
-  std::remove(temp.c_str());
-  m_tiff.SetFileForOperation(PathFromNative(temp));
+  CAtomicFile file;
+  if (!file.Open(path)) return FALSE;
+  m_tiff.SetFileForOperation(PathFromNative(file.TemporaryPath()));
   CQVTiffFile::TagCallback callback = info ? WriteInfoTag : nullptr;
   void* context = info ? &value : nullptr;
   BOOL ok = FALSE;
@@ -126,14 +123,12 @@ BOOL CQVBDEImageFormat::_Write(LPCWSTR path, CQVBitmapHandle* bitmap, const void
                                   info->xDpi, info->yDpi, callback, context);
     }
   }
-  if (ok) {
-    const int fd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
-    ok = fd >= 0 && ::fsync(fd) == 0;
-    if (fd >= 0) ::close(fd);
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+  m_tiff.EnsureClose();
+  if (!ok) {
+    file.Abort();
+    return FALSE;
   }
-  if (!ok) std::remove(temp.c_str());
-  return ok;
+  return file.Commit();
 }
 
 BOOL CQVBDEImageFormat::CreateImage(LPCWSTR path, CQVBitmapHandle& bitmap) {
@@ -156,9 +151,12 @@ BOOL CQVBDEImageFormat::LoadImage(LPCWSTR path, CQVBitmapHandle& bitmap, int sca
   if (!path || !FileExists(path)) return FALSE;
   CQVTiffFile tiff;
   tiff.SetFileForOperation(path);
+  CQVTiffFile::ReadScope scope(tiff);
+  const bool reduced = scale == 2 || scale == 4 || scale == 8;
+  // A Group 4 page as stored is taken with one opening of the file; other pages need the info.
+  if (!reduced && tiff.LoadFaxG4Page(0, bitmap, TRUE)) return TRUE;
   tagTiffImageInfo info;
   if (!tiff.GetTiffImageInfo(info)) return FALSE;
-  const bool reduced = scale == 2 || scale == 4 || scale == 8;
   BOOL ok = FALSE;
   if (IsJpegMode(info)) {
     BYTE* data = nullptr;
@@ -173,8 +171,6 @@ BOOL CQVBDEImageFormat::LoadImage(LPCWSTR path, CQVBitmapHandle& bitmap, int sca
       bitmap.SetYDPI(yDpi);
     }
     std::free(data);
-  } else if (!reduced && tiff.LoadFaxG4Page(0, bitmap, TRUE)) {
-    ok = TRUE;
   } else {
     ok = tiff.DecodeTif(0, bitmap) && bitmap.GetWidth() > 0 && bitmap.GetHeight() > 0;
     if (ok && reduced) ok = bitmap.Resize(std::max(1, bitmap.GetWidth() / scale), std::max(1, bitmap.GetHeight() / scale), 0);
@@ -210,6 +206,7 @@ BOOL CQVBDEImageFormat::_ReadTag(LPCWSTR path, std::vector<BYTE>& value) {
 
 BOOL CQVBDEImageFormat::LoadImageInfo(LPCWSTR path, QVBDEIMAGEINFO& info, BOOL withExtraData) {
   CQVBDEImageFormat format;
+  CQVTiffFile::ReadScope scope(format.m_tiff);
   std::vector<BYTE> value;
   if (!format._ReadTag(path, value)) return FALSE;
   DeserializeInfo(value.data(), info);

@@ -329,6 +329,13 @@ BOOL CQVBitmapHandle::SaveMemory_FaxG4(HGLOBAL* block, DWORD* size) {
   return TRUE;
 }
 
+BOOL CQVBitmapHandle::TakeFaxG4Source(std::vector<BYTE>& data) {
+  if (GetBitsPerPixel() != 1 || m_faxG4.empty()) return FALSE;
+  data = std::move(m_faxG4);
+  Free();
+  return TRUE;
+}
+
 CDC* CQVBitmapHandle::CreateDCW() {
   DeleteDC();
   HDC dc = imaging::OpenDC(PixelsToChange());

@@ -83,6 +83,9 @@ public:
   BOOL SaveMemory_FaxG4(HGLOBAL* block, DWORD* size);
   // TRUE while the pixels are those of the Group 4 data they were made from.
   BOOL HasFaxG4Source() const { return !m_faxG4.empty(); }
+  // Hands that data over without a copy and empties the bitmap; FALSE, with nothing changed,
+  // where there is none.
+  BOOL TakeFaxG4Source(std::vector<BYTE>& data);
 
   // A DC that draws into the bitmap, kept until DeleteDC, Free, a new bitmap or the end.
   CDC* CreateDCW();

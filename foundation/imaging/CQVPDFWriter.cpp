@@ -8,6 +8,7 @@
 #include "platform/imaging/Bitmap.h"
 #include "platform/imaging/Color.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr size_t kBufferSize = 64 * 1024;
+// Blocks from this size on (image data) go to the file from where they are, not through the buffer.
+constexpr size_t kDirectSize = 4 * 1024;
 // Pages whose bitmap does not know its resolution are laid out at this one.
 constexpr int kDefaultDpi = 150;
 // The cross-reference table has ten digits per offset.
@@ -22,20 +25,28 @@ constexpr ULONGLONG kMaxOffset = 9999999999ull;
 
 std::string Number(long long value) { return std::to_string(value); }
 
-// The length of an image side in points, to a ten-thousandth of a point and never below one
-// point, written without the process locale's decimal separator. It stays just short of the exact
-// length: a renderer at the image's own resolution then makes the page exactly as many pixels as
-// the image, and the image's far edges never fall on a pixel boundary, where some renderers count
-// the pixel beyond as covered and resample the whole image to one pixel more.
-std::string Points(int pixels, int dpi) {
-  constexpr long long kUnits = 10000;
-  const long long exact = static_cast<long long>(pixels) * 72 * kUnits;
-  long long units = (exact + dpi - 1) / dpi - 1;
-  if (units < kUnits) units = kUnits;
+constexpr long long kUnits = 10000;  // to the point
+
+// A length in ten-thousandths of a point as text, without the process locale's decimal separator.
+std::string Decimal(long long units) {
   std::string text = std::to_string(units / kUnits);
   std::string fraction = std::to_string(units % kUnits + kUnits).substr(1);
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
   return fraction.empty() ? text : text + "." + fraction;
+}
+
+// A page is its picture's physical size (so that an A4 page at 300 dpi is 595.2 x 841.92 points),
+// rounded to a ten-thousandth of a point and never below one point.
+long long PageUnits(int pixels, int dpi) {
+  return std::max(kUnits, (static_cast<long long>(pixels) * 72 * kUnits + dpi / 2) / dpi);
+}
+
+// The picture is drawn a little short of its exact size: a ten-thousandth of a point from the
+// page's left edge and from its top and bottom edges. Its edges then never fall on a pixel
+// boundary of a renderer at the picture's own resolution, where some count the pixel beyond as
+// covered and resample the whole picture to one pixel more.
+long long ImageUnits(int pixels, int dpi, long long margins) {
+  return std::max(kUnits, (static_cast<long long>(pixels) * 72 * kUnits + dpi - 1) / dpi - margins);
 }
 
 // A PDF text string: ASCII text as it is, other text as UTF-16BE after a byte order mark; the
@@ -90,7 +101,11 @@ const BYTE* BitmapRow(void* context, int row) {
 
 }  // namespace
 
-CQVPDFWriter::CQVPDFWriter(LPCWSTR path) : CFile(path, modeCreate | modeWrite | typeBinary) {
+CQVPDFWriter::CQVPDFWriter(LPCWSTR path) {
+  CFileException error;
+  if (!Open(path, modeCreate | modeWrite | typeBinary, &error)) {
+    AfxThrowFileException(error.m_cause, error.m_lOsError, error.m_strFileName);
+  }
   m_buffer.reserve(kBufferSize);
   WriteHeader();
   FlushBuffer();
@@ -103,9 +118,9 @@ CQVPDFWriter::~CQVPDFWriter() {
 void CQVPDFWriter::WriteHeader() { Put("%PDF-1.4\n"); }
 
 void CQVPDFWriter::Put(const void* bytes, size_t size) {
-  if (m_buffer.size() + size > kBufferSize) FlushBuffer();
-  if (size >= kBufferSize) {
-    CFile::Write(bytes, static_cast<UINT>(size));
+  if (m_buffer.size() + size > kBufferSize || size >= kDirectSize) FlushBuffer();
+  if (size >= kDirectSize) {
+    Write(bytes, static_cast<UINT>(size));
   } else {
     m_buffer.append(static_cast<const char*>(bytes), size);
   }
@@ -116,7 +131,7 @@ void CQVPDFWriter::Put(const std::string& text) { Put(text.data(), text.size());
 
 void CQVPDFWriter::FlushBuffer() {
   if (m_buffer.empty()) return;
-  CFile::Write(m_buffer.data(), static_cast<UINT>(m_buffer.size()));
+  Write(m_buffer.data(), static_cast<UINT>(m_buffer.size()));
   m_buffer.clear();
 }
 
@@ -178,11 +193,13 @@ BOOL CQVPDFWriter::_AddImage(int width, int height, int xDpi, int yDpi, int bits
   if (!filterName) return FALSE;
 
   const DWORD n = m_imageCount, page = 5 * n + 4;
-  const std::string pw = Points(width, xDpi), ph = Points(height, yDpi), name = "Im" + Number(n);
+  const long long pageHeight = PageUnits(height, yDpi), imageHeight = std::min(pageHeight, ImageUnits(height, yDpi, 2));
+  const std::string pw = Decimal(PageUnits(width, xDpi)), ph = Decimal(pageHeight), name = "Im" + Number(n);
   PutObjectStart(page);
   Put("<</Type /Page\n/Parent 3 0 R\n/Resources<</XObject<</" + name + " " + Number(page + 3) + " 0 R>>\n/" + procSet +
       "\n/MediaBox [ 0 0 " + pw + " " + ph + " ]\n/Contents " + Number(page + 1) + " 0 R\n>>\nendobj\n");
-  const std::string content = pw + " 0 0 " + ph + " 0 0 cm\n/" + name + " Do";
+  const std::string content = Decimal(ImageUnits(width, xDpi, 1)) + " 0 0 " + Decimal(imageHeight) + " 0 " +
+                              Decimal((pageHeight - imageHeight) / 2) + " cm\n/" + name + " Do";
   PutObjectStart(page + 1);
   Put("<</Length " + Number(page + 2) + " 0 R>>\nstream\n" + content + "\nendstream\nendobj\n");
   PutObjectStart(page + 2);
@@ -220,8 +237,9 @@ BOOL CQVPDFWriter::PrepareAddImage(CQVBitmapHandle& bitmap, int& width, int& hei
     if (bitmap.GetBitsPerPixel() == 1) {
       HGLOBAL block = nullptr;
       DWORD size = 0;
-      ok = bitmap.SaveMemory_FaxG4(&block, &size);
-      if (ok) {
+      // A page still as read passes its Group 4 data on as it was read, without a copy.
+      ok = bitmap.TakeFaxG4Source(data) || bitmap.SaveMemory_FaxG4(&block, &size);
+      if (ok && block) {
         const BYTE* bytes = static_cast<const BYTE*>(GlobalLock(block));
         data.assign(bytes, bytes + size);
         GlobalUnlock(block);
@@ -357,22 +375,19 @@ void CQVPDFWriter::WriteTrailer() {
   FlushBuffer();
 }
 
+// A PDF without pages is no PDF to a reader: it is not written.
 BOOL CQVPDFWriter::Finish() {
   if (m_finished) return FALSE;
   m_finished = TRUE;
-  const CString path = GetFilePath();
-  try {
-    WriteTrailer();
-    Close();
-    return TRUE;
-  } catch (CException* e) {
-    e->Delete();
+  if (m_imageCount > 0) {
+    try {
+      WriteTrailer();
+      Close();
+      return TRUE;
+    } catch (CException* e) {
+      e->Delete();
+    }
   }
   Abort();
-  try {
-    CFile::Remove(path.GetString());
-  } catch (CException* e) {
-    e->Delete();
-  }
   return FALSE;
 }

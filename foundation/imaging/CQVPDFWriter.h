@@ -4,12 +4,14 @@
 // whose image entries open the image's page.
 //
 // Each image is written when it is added; the outline, the page tree and the cross-reference
-// table follow in Finish (or, when nobody called it, in the destructor). Image n (from 0) owns
+// table follow in Finish (or, when nobody called it, in the destructor). The file is written beside
+// its target and replaces it only when Finish succeeds, so a failed save keeps the file that was
+// there (and a read-only one is not written at all). Image n (from 0) owns
 // the objects 5n+4 to 5n+8: page, content, content length, image, image length. Numbers are
 // written the same under every locale; titles are written as PDF text strings (plain ASCII as it
 // is, anything else as UTF-16BE with a byte order mark), escaped.
 
-#include "platform/core/CFile.h"
+#include "platform/core/CAtomicFile.h"
 
 #include <map>
 #include <string>
@@ -17,17 +19,18 @@
 
 class CQVBitmapHandle;
 
-class CQVPDFWriter : public CFile {
+class CQVPDFWriter : public CAtomicFile {
 public:
   enum PDFDECODE { CCITTFaxDecode = 0, JBIG2Decode = 1, DCTDecode = 2, JPXDecode = 3 };
 
-  // Creates the file and writes the header; throws CFileException* when it cannot.
+  // Starts the file and writes the header; throws CFileException* when it cannot.
   explicit CQVPDFWriter(LPCWSTR path);
   // Finishes the file if Finish was not called; a failure there is not reported.
   ~CQVPDFWriter() override;
 
   // Writes the document information, catalog, page tree, outline, cross-reference table and
-  // trailer, and closes the file. On failure the incomplete file is deleted and FALSE returned.
+  // trailer, and puts the file in place. FALSE, with nothing written, when a write fails or no page
+  // was added.
   BOOL Finish();
 
   BOOL AddDoc(const char* title);

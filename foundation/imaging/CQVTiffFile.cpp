@@ -111,6 +111,7 @@ CQVTiffFile::CQVTiffFile() {
 CQVTiffFile::~CQVTiffFile() { EnsureClose(); }
 
 void CQVTiffFile::SetFileForOperation(CString path) {
+  if (m_readScopes > 0 && m_reading && path == m_path) return;
   EnsureClose();
   m_path = path;
 }
@@ -118,29 +119,38 @@ void CQVTiffFile::SetFileForOperation(CString path) {
 // libtiff's messages about this handle go nowhere; allocations are capped so that a damaged
 // file cannot ask for gigabytes.
 TIFF* CQVTiffFile::_Open(const char* mode) {
+  const bool reading = std::strcmp(mode, "r") == 0;
+  if (m_tiff && m_reading && reading && m_readScopes > 0) return m_tiff;
   EnsureClose();
   if (m_path.IsEmpty()) return nullptr;
+  m_reading = reading;
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
   if (!options) return nullptr;
   TIFFOpenOptionsSetErrorHandlerExtR(options, Quiet, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options, Quiet, nullptr);
   TIFFOpenOptionsSetMaxSingleMemAlloc(options, 1024 * 1024 * 1024);
-  m_tiff = TIFFOpenExt(ResolvePath(m_path.GetString()).c_str(), mode, options);
+  // Files are read rather than mapped: mapping and unmapping a page file costs more than reading it.
+  m_tiff = TIFFOpenExt(ResolvePath(m_path.GetString()).c_str(), (std::string(mode) + "m").c_str(), options);
   TIFFOpenOptionsFree(options);
   return m_tiff;
 }
 
+// libtiff parses a directory again on every TIFFSetDirectory, even the current one.
 BOOL CQVTiffFile::_OpenPage(const char* mode, WORD page) {
   if (!_Open(mode)) return FALSE;
-  if (TIFFSetDirectory(m_tiff, page)) return TRUE;
+  if (TIFFCurrentDirectory(m_tiff) == page || TIFFSetDirectory(m_tiff, page)) return TRUE;
   EnsureClose();
   return FALSE;
 }
 
 BOOL CQVTiffFile::IsTiffFile() {
   const BOOL ok = _Open("r") != nullptr;
-  EnsureClose();
+  _DoneReading();
   return ok;
+}
+
+void CQVTiffFile::_DoneReading() {
+  if (m_readScopes == 0) EnsureClose();
 }
 
 BOOL CQVTiffFile::EnsureClose() {
@@ -176,7 +186,7 @@ BOOL CQVTiffFile::GetTiffImageInfo(tagTiffImageInfo& info) {
   info.pageCount = static_cast<WORD>(count > 0xFFFF ? 0xFFFF : count);
   info.multipage = count > 1;
   if (info.page >= count) info.page = 0;
-  if (!TIFFSetDirectory(m_tiff, info.page)) {
+  if (TIFFCurrentDirectory(m_tiff) != info.page && !TIFFSetDirectory(m_tiff, info.page)) {
     EnsureClose();
     return FALSE;
   }
@@ -202,7 +212,7 @@ BOOL CQVTiffFile::GetTiffImageInfo(tagTiffImageInfo& info) {
   TIFFGetField(m_tiff, TIFFTAG_IMAGEDESCRIPTION, &description);
   info.producer = _Producer(software ? software : "", description ? description : "");
   info.ifdOffset = static_cast<DWORD>(TIFFCurrentDirOffset(m_tiff));
-  EnsureClose();
+  _DoneReading();
   return TRUE;
 }
 
@@ -217,7 +227,11 @@ int CQVTiffFile::GetTifTagValue(DWORD tag, ...) {
   return result;
 }
 
-BOOL CQVTiffFile::EndGetTagValue() { return EnsureClose(); }
+BOOL CQVTiffFile::EndGetTagValue() {
+  if (!m_tiff) return FALSE;
+  _DoneReading();
+  return TRUE;
+}
 
 BOOL CQVTiffFile::BeginSetTagValue(WORD page) { return _OpenPage("r+", page); }
 
@@ -237,13 +251,6 @@ BOOL CQVTiffFile::EndSetTagValue() {
   return ok;
 }
 
-BOOL CQVTiffFile::_FindIfdOffset(WORD page, DWORD& offset) {
-  offset = 0;
-  if (!_OpenPage("r", page)) return FALSE;
-  offset = static_cast<DWORD>(TIFFCurrentDirOffset(m_tiff));
-  EnsureClose();
-  return offset != 0;
-}
 
 BOOL CQVTiffFile::UpdateTagValueInPlace(WORD page, DWORD tag, WORD type, DWORD count, void* value) {
   DWORD offset = 0;

@@ -8,8 +8,14 @@
 // JPEG page. JPEG pages are coded by the layer's own encoder, so that each strip is a complete
 // JPEG stream with the tables the caller chose.
 //
+// The edits in place (a page added at any position, a tag value patched, the old-style JPEG
+// conversion) either complete or leave the file byte for byte as it was; a file whose directory
+// chain loops, and a read-only file, are refused. Sizes and offsets read from a file are checked
+// against its length before anything is allocated for them.
+//
 // Pages are numbered from 0. Every operation opens the file and closes it again before it returns,
-// except the Begin calls, which keep it open for their End call. Failures show as FALSE only;
+// except the Begin calls, which keep it open for their End call, and the reading calls made while
+// a ReadScope lives, which share one open handle. Failures show as FALSE only;
 // libtiff's messages about our handles are dropped. One object serves one thread at a time.
 
 #include "platform/core/CArray.h"
@@ -18,6 +24,7 @@
 #include "platform/gdi/gditypes.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 struct tiff;
@@ -71,8 +78,29 @@ public:
   static const UINT kDefaultChromaTable[64];
   static const UINT kDefaultLumaTable[64];
 
+  // While it lives, the reading calls on the file share one open handle and its parsed page, so
+  // that an operation made of several calls reads the file's directories once. A call that
+  // writes, or another file set for operation, closes the handle as usual.
+  class ReadScope {
+  public:
+    explicit ReadScope(CQVTiffFile& file) : m_file(file) { ++m_file.m_readScopes; }
+    ~ReadScope() {
+      if (--m_file.m_readScopes == 0) m_file.EnsureClose();
+    }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+  private:
+    CQVTiffFile& m_file;
+  };
+
   CQVTiffFile();
   ~CQVTiffFile();
+
+  // Test seam, called before each write of the in-place edits (page relinking, tag patches); a
+  // FALSE answer makes that write fail.
+  using WriteHook = BOOL (*)();
+  static WriteHook s_writeHook;
   CQVTiffFile(const CQVTiffFile&) = delete;
   CQVTiffFile& operator=(const CQVTiffFile&) = delete;
 
@@ -153,6 +181,8 @@ protected:
 
   tiff* _Open(const char* mode);
   BOOL _OpenPage(const char* mode, WORD page);
+  // Closes a handle opened for reading unless a ReadScope keeps it.
+  void _DoneReading();
   BOOL _FindIfdOffset(WORD page, DWORD& offset);
   int _Producer(const std::string& software, const std::string& description) const;
   void _SetStandardTags(const char* description);
@@ -166,8 +196,15 @@ protected:
   DWORD _EntryLong(const IfdEntry& entry) const;
   BOOL _ReadTagsInDir(DWORD offset, DWORD& nextIfd, CArray<tagTiffTagInfo>& tags);
   BOOL _UpdateTagValue(DWORD offset, DWORD tag, WORD type, DWORD count, const void* value);
-  BOOL _WalkChain(CFile& file, DWORD first, std::vector<DWORD>& chain);
-  BOOL _ChainIsSound();
+  // The directories of the chain in order and, when asked, where each one's link lies.
+  BOOL _WalkChain(CFile& file, DWORD first, std::vector<DWORD>& chain, std::vector<ULONGLONG>* links);
+  // Refuses a file whose chain loops or cannot be read, and keeps what adding a page may change.
+  BOOL _PrepareToAddPage();
+  void _WriteAt(CFile& file, ULONGLONG offset, const void* bytes, UINT size);
+  BOOL _KeepForRestore(CFile* file, const std::vector<std::pair<ULONGLONG, UINT>>& places);
+  BOOL _RestoreFile();
+  // Closes a page that cannot be completed and takes it back out of the file.
+  void _AbandonPage();
   // Moves the last directory of the chain to `position`.
   BOOL _ChangeDirectoryLink(WORD position);
   BOOL _LinkIFDB2A(CFile& file, DWORD a, DWORD b);
@@ -185,9 +222,12 @@ protected:
                        BOOL& isGroup4, std::string& software);
   BOOL _SetJpegFields(const BYTE* stream, DWORD size, BOOL setTables);
   BOOL _ReadStrip(DWORD index, std::vector<BYTE>& bytes);
+  ULONGLONG _FileLength() const;  // of the open file
 
 private:
   tiff* m_tiff { nullptr };
+  BOOL m_reading { FALSE };  // m_tiff is open for reading only
+  int m_readScopes { 0 };
   CString m_path;
   BOOL m_byteSwapped { FALSE };
   int m_jpegQuality { 75 };
@@ -203,6 +243,15 @@ private:
   DWORD m_stripHeight { 0 };
   DWORD m_stripIndex { 0 };
   BOOL m_tablesPending { TRUE };
+
+  // What an in-place edit under way may change, to put the file back if it fails.
+  struct Restore {
+    BOOL armed { FALSE };
+    BOOL existed { FALSE };
+    ULONGLONG length { 0 };
+    std::vector<std::pair<ULONGLONG, std::vector<BYTE>>> bytes;
+  };
+  Restore m_restore;
 
   std::string m_makeText;
   std::string m_softwareText;

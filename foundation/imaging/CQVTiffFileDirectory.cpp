@@ -7,6 +7,7 @@
 
 #include "platform/core/CFile.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <set>
@@ -28,7 +29,65 @@ BOOL ReadAt(CFile& file, ULONGLONG offset, void* buffer, UINT size) {
   return file.Read(buffer, size) == size;
 }
 
+// A read-only file is not edited, as it would not be replaced either.
+bool IsReadOnly(const CString& path) {
+  CFileStatus status;
+  return CFile::GetStatus(path.GetString(), status) && (status.m_attribute & CFile::readOnly);
+}
+
 }  // namespace
+
+CQVTiffFile::WriteHook CQVTiffFile::s_writeHook = nullptr;
+
+// Every write of the in-place edits comes here; a failed one throws like CFile::Write.
+void CQVTiffFile::_WriteAt(CFile& file, ULONGLONG offset, const void* bytes, UINT size) {
+  if (s_writeHook && !s_writeHook()) AfxThrowFileException(CFileException::hardIO, EIO, file.GetFilePath());
+  file.Seek(static_cast<LONGLONG>(offset), CFile::begin);
+  file.Write(bytes, size);
+}
+
+// Notes the file's length and the bytes at `places` (offset, size), so that _RestoreFile can put
+// the file back as it is now; without a file, _RestoreFile deletes the one the edit makes.
+BOOL CQVTiffFile::_KeepForRestore(CFile* file, const std::vector<std::pair<ULONGLONG, UINT>>& places) {
+  m_restore = {};
+  m_restore.armed = TRUE;
+  if (!file) return TRUE;
+  m_restore.existed = TRUE;
+  m_restore.length = file->GetLength();
+  for (const auto& [offset, size] : places) {
+    std::vector<BYTE> bytes(size);
+    if (!ReadAt(*file, offset, bytes.data(), size)) return FALSE;
+    m_restore.bytes.emplace_back(offset, std::move(bytes));
+  }
+  return TRUE;
+}
+
+// Puts the file back as _KeepForRestore found it: the bytes written over and the length (what
+// was appended goes).
+BOOL CQVTiffFile::_RestoreFile() {
+  if (!m_restore.armed) return FALSE;
+  m_restore.armed = FALSE;
+  EnsureClose();
+  try {
+    if (!m_restore.existed) {
+      CFile::Remove(m_path.GetString());
+      return TRUE;
+    }
+    CFile file;
+    if (!file.Open(m_path.GetString(), CFile::modeReadWrite)) return FALSE;
+    for (const auto& [offset, bytes] : m_restore.bytes) {
+      file.Seek(static_cast<LONGLONG>(offset), CFile::begin);
+      file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+    }
+    file.SetLength(m_restore.length);
+    file.Flush();
+    file.Close();
+    return TRUE;
+  } catch (CException* e) {
+    e->Delete();
+    return FALSE;
+  }
+}
 
 WORD CQVTiffFile::_Swap16(WORD v) const { return m_byteSwapped ? WORD((v >> 8) | (v << 8)) : v; }
 
@@ -161,7 +220,7 @@ BOOL CQVTiffFile::_ReadTagsInDir(DWORD offset, DWORD& nextIfd, CArray<tagTiffTag
 }
 
 BOOL CQVTiffFile::_UpdateTagValue(DWORD offset, DWORD tag, WORD type, DWORD count, const void* value) {
-  if (offset == 0 || !value) return FALSE;
+  if (offset == 0 || !value || IsReadOnly(m_path)) return FALSE;
   try {
     CFile file;
     if (!file.Open(m_path.GetString(), CFile::modeReadWrite)) return FALSE;
@@ -170,25 +229,29 @@ BOOL CQVTiffFile::_UpdateTagValue(DWORD offset, DWORD tag, WORD type, DWORD coun
     if (!_ReadHeader(file, first) || !_ReadIfd(file, offset, entries, nullptr, nullptr)) return FALSE;
     for (const IfdEntry& e : entries) {
       if (e.tag != tag || e.type != type) continue;
+      // Everything is checked before the first write; a write that fails puts back what was there.
       const ULONGLONG width = GetDataWidth(type);
       const ULONGLONG newSize = width * count, oldSize = width * e.count;
       if (newSize > 4 && newSize > oldSize) return FALSE;
       if (newSize > 0x7FFFFFFF) return FALSE;
+      const ULONGLONG at = newSize > 4 ? _EntryLong(e) : e.position + 8;
+      if (newSize > 4 && at + newSize > file.GetLength()) return FALSE;
       std::vector<BYTE> bytes(static_cast<size_t>(newSize < 4 ? 4 : newSize), 0);
       std::memcpy(bytes.data(), value, static_cast<size_t>(newSize));
       _ToHostOrder(bytes.data(), type, count);
       const DWORD fileCount = _Swap32(count);
-      file.Seek(static_cast<LONGLONG>(e.position + 4), CFile::begin);
-      file.Write(&fileCount, 4);
-      if (newSize > 4) {
-        const DWORD at = _EntryLong(e);
-        if (at + newSize > file.GetLength()) return FALSE;
-        file.Seek(at, CFile::begin);
-        file.Write(bytes.data(), static_cast<UINT>(newSize));
-      } else {
-        file.Write(bytes.data(), 4);
+      if (!_KeepForRestore(&file, { { e.position + 4, 8 }, { at, static_cast<UINT>(bytes.size()) } })) return FALSE;
+      try {
+        _WriteAt(file, at, bytes.data(), static_cast<UINT>(bytes.size()));
+        _WriteAt(file, e.position + 4, &fileCount, 4);
+        file.Close();
+      } catch (CException* failure) {
+        failure->Delete();
+        file.Abort();
+        _RestoreFile();
+        return FALSE;
       }
-      file.Close();
+      m_restore = {};
       return TRUE;
     }
     return TRUE;
@@ -202,34 +265,70 @@ BOOL CQVTiffFile::_LinkIFDB2A(CFile& file, DWORD a, DWORD b) {
   WORD count = 0;
   if (!ReadAt(file, b, &count, 2)) return FALSE;
   const DWORD link = _Swap32(a);
-  file.Seek(static_cast<LONGLONG>(ULONGLONG(b) + 2 + 12ull * _Swap16(count)), CFile::begin);
-  file.Write(&link, 4);
+  _WriteAt(file, ULONGLONG(b) + 2 + 12ull * _Swap16(count), &link, 4);
   return TRUE;
 }
 
-BOOL CQVTiffFile::_WalkChain(CFile& file, DWORD first, std::vector<DWORD>& chain) {
+BOOL CQVTiffFile::_WalkChain(CFile& file, DWORD first, std::vector<DWORD>& chain, std::vector<ULONGLONG>* links) {
   chain.clear();
   std::set<DWORD> seen;
   std::vector<IfdEntry> entries;
   for (DWORD at = first; at != 0;) {
     if (!seen.insert(at).second || chain.size() >= kMaxDirectories) return FALSE;
     DWORD next = 0;
-    if (!_ReadIfd(file, at, entries, &next, nullptr)) return FALSE;
+    ULONGLONG link = 0;
+    if (!_ReadIfd(file, at, entries, &next, &link)) return FALSE;
     chain.push_back(at);
+    if (links) links->push_back(link);
     at = next;
   }
   return TRUE;
 }
 
-// libtiff walks the whole chain to append a page and would never stop on a chain that loops, so
-// an existing file is checked first.
-BOOL CQVTiffFile::_ChainIsSound() {
+// Follows the chain's links without parsing the directories on the way.
+BOOL CQVTiffFile::_FindIfdOffset(WORD page, DWORD& offset) {
+  offset = 0;
   try {
     CFile file;
-    if (!file.Open(m_path.GetString(), CFile::modeRead | CFile::shareDenyWrite)) return TRUE;
+    if (!file.Open(m_path.GetString(), CFile::modeRead | CFile::shareDenyWrite)) return FALSE;
+    DWORD at = 0;
+    if (!_ReadHeader(file, at)) return FALSE;
+    std::set<DWORD> seen;
+    for (WORD i = 0; i < page && at != 0; ++i) {
+      WORD count = 0;
+      if (!seen.insert(at).second || !ReadAt(file, at, &count, 2)) return FALSE;
+      DWORD next = 0;
+      if (!ReadAt(file, ULONGLONG(at) + 2 + 12ull * _Swap16(count), &next, 4)) return FALSE;
+      at = _Swap32(next);
+    }
+    offset = at;
+    return offset != 0;
+  } catch (CException* e) {
+    e->Delete();
+    return FALSE;
+  }
+}
+
+// libtiff walks the whole chain to append a page and would never stop on a chain that loops, so
+// an existing file is checked first. Adding a page appends to the file and changes only the
+// header and the links of the chain, which are kept so that a failed page can be taken back.
+// A missing or empty file gets its first page.
+BOOL CQVTiffFile::_PrepareToAddPage() {
+  if (IsReadOnly(m_path)) return FALSE;
+  try {
+    CFile file;
+    CFileException error;
+    if (!file.Open(m_path.GetString(), CFile::modeRead | CFile::shareDenyWrite, &error)) {
+      return error.m_lOsError == ENOENT && _KeepForRestore(nullptr, {});
+    }
+    if (file.GetLength() == 0) return _KeepForRestore(&file, {});
     DWORD first = 0;
     std::vector<DWORD> chain;
-    return _ReadHeader(file, first) && _WalkChain(file, first, chain);
+    std::vector<ULONGLONG> links;
+    if (!_ReadHeader(file, first) || !_WalkChain(file, first, chain, &links)) return FALSE;
+    std::vector<std::pair<ULONGLONG, UINT>> places { { 0, 8 } };
+    for (ULONGLONG link : links) places.emplace_back(link, 4);
+    return _KeepForRestore(&file, places);
   } catch (CException* e) {
     e->Delete();
     return FALSE;
@@ -245,18 +344,18 @@ BOOL CQVTiffFile::_ChangeDirectoryLink(WORD position) {
     DWORD first = 0;
     if (!_ReadHeader(file, first)) return FALSE;
     std::vector<DWORD> chain;
-    if (!_WalkChain(file, first, chain)) return FALSE;
+    if (!_WalkChain(file, first, chain, nullptr)) return FALSE;
     const size_t count = chain.size();
     if (count == 0) return FALSE;
     if (position >= count - 1) return TRUE;
+    // The new page is first cut off the end, then linked to its successor, and only the last
+    // write makes it part of the chain: a file left at any step between holds a sound chain.
     const DWORD last = chain[count - 1], beforeLast = chain[count - 2];
+    if (!_LinkIFDB2A(file, 0, beforeLast) || !_LinkIFDB2A(file, chain[position], last)) return FALSE;
     if (position == 0) {
       const DWORD header = _Swap32(last);
-      file.Seek(4, CFile::begin);
-      file.Write(&header, 4);
-      if (!_LinkIFDB2A(file, 0, beforeLast) || !_LinkIFDB2A(file, first, last)) return FALSE;
-    } else if (!_LinkIFDB2A(file, last, chain[position - 1]) || !_LinkIFDB2A(file, chain[position], last) ||
-               !_LinkIFDB2A(file, 0, beforeLast)) {
+      _WriteAt(file, 4, &header, 4);
+    } else if (!_LinkIFDB2A(file, last, chain[position - 1])) {
       return FALSE;
     }
     file.Close();
@@ -308,11 +407,9 @@ BOOL CQVTiffFile::UpdateOJPEGinTIFF(DWORD ifdOffset) {
     std::memcpy(entry + 2, &type, 2);
     std::memcpy(entry + 4, &one, 4);
     std::memcpy(entry + 8, &value, 4);
-    file.Seek(static_cast<LONGLONG>(tables->position), CFile::begin);
-    file.Write(entry, 12);
+    _WriteAt(file, tables->position, entry, 12);
     const WORD oldStyle = _Swap16(6);
-    file.Seek(static_cast<LONGLONG>(compression->position + 8), CFile::begin);
-    file.Write(&oldStyle, 2);
+    _WriteAt(file, compression->position + 8, &oldStyle, 2);
     file.Close();
     return TRUE;
   } catch (CException* e) {

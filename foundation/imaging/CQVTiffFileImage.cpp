@@ -76,9 +76,15 @@ static void SetResolution(TIFF* tif, int xDpi, int yDpi) {
   TIFFSetField(tif, TIFFTAG_YRESOLUTION, static_cast<float>(yDpi));
 }
 
-// Opens the file for appending a page (a missing file is created) and notes where it goes.
+// Opens the file for appending a page (a missing file is created) and notes where it goes. Until
+// the page is in its place, any failure takes it back out and leaves the file as it was.
 BOOL CQVTiffFile::_BeginPage(WORD position) {
-  if (!_ChainIsSound() || !_Open("a")) return FALSE;
+  EnsureClose();
+  if (!_PrepareToAddPage()) return FALSE;
+  if (!_Open("a")) {
+    _RestoreFile();
+    return FALSE;
+  }
   const tdir_t count = TIFFNumberOfDirectories(m_tiff);
   m_pageCount = static_cast<WORD>(std::min<tdir_t>(count, 0xFFFF));
   m_added = m_pageCount > 0;
@@ -92,15 +98,36 @@ BOOL CQVTiffFile::_EndPage() {
   BOOL ok = TIFFWriteDirectory(m_tiff) != 0;
   EnsureClose();
   if (ok && m_added && m_position != m_pageCount) ok = _ChangeDirectoryLink(m_position);
+  if (!ok) _RestoreFile();
+  m_restore = {};
   return ok;
 }
 
+void CQVTiffFile::_AbandonPage() {
+  EnsureClose();
+  _RestoreFile();
+}
+
+ULONGLONG CQVTiffFile::_FileLength() const {
+  return m_tiff ? static_cast<ULONGLONG>(TIFFGetSizeProc(m_tiff)(TIFFClientdata(m_tiff))) : 0;
+}
+
+// A strip that does not lie inside the file fails before anything is allocated for it.
 BOOL CQVTiffFile::_ReadStrip(DWORD index, std::vector<BYTE>& bytes) {
   bytes.clear();
   if (!m_tiff || index >= TIFFNumberOfStrips(m_tiff)) return FALSE;
-  const uint64_t size = TIFFGetStrileByteCount(m_tiff, index);
-  if (size == 0 || size > 0x7FFFFFFF) return FALSE;
+  const uint64_t offset = TIFFGetStrileOffset(m_tiff, index), size = TIFFGetStrileByteCount(m_tiff, index);
+  const ULONGLONG length = _FileLength();
+  if (size == 0 || size > 0x7FFFFFFF || offset > length || size > length - offset) return FALSE;
   bytes.resize(static_cast<size_t>(size));
+  uint16_t compression = COMPRESSION_NONE;
+  TIFFGetField(m_tiff, TIFFTAG_COMPRESSION, &compression);
+  if (compression == COMPRESSION_OJPEG) {
+    // libtiff refuses raw reads of old-style JPEG strips; they are read from the file directly.
+    thandle_t handle = TIFFClientdata(m_tiff);
+    return TIFFGetSeekProc(m_tiff)(handle, static_cast<toff_t>(offset), SEEK_SET) == offset &&
+           TIFFGetReadProc(m_tiff)(handle, bytes.data(), static_cast<tmsize_t>(size)) == static_cast<tmsize_t>(size);
+  }
   const tmsize_t read = TIFFReadRawStrip(m_tiff, index, bytes.data(), static_cast<tmsize_t>(size));
   if (read <= 0) return FALSE;
   bytes.resize(static_cast<size_t>(read));
@@ -143,7 +170,7 @@ BOOL CQVTiffFile::_ReadFaxG4Strip(WORD page, std::vector<BYTE>& data, int& width
                         orientation == ORIENTATION_TOPLEFT;
   BOOL ok = asStored && _ReadStrip(0, data);
   if (ok && fillOrder == FILLORDER_LSB2MSB) TIFFReverseBits(data.data(), static_cast<tmsize_t>(data.size()));
-  EnsureClose();
+  _DoneReading();
   if (!ok) data.clear();
   return ok;
 }
@@ -159,8 +186,8 @@ BOOL CQVTiffFile::LoadFaxG4Page(WORD page, CQVBitmapHandle& bitmap, BOOL deferDe
 }
 
 BOOL CQVTiffFile::DecodeTif(WORD page, CQVBitmapHandle& bitmap) {
+  ReadScope scope(*this);
   if (LoadFaxG4Page(page, bitmap, FALSE)) return TRUE;
-  EnsureClose();
   imaging::LoadOptions options;
   options.page = page;
   return imaging::Load(m_path.GetString(), bitmap.StoreRecordToChange(), options) ? TRUE : FALSE;
@@ -292,12 +319,18 @@ BOOL CQVTiffFile::EncodeTif(WORD position, CQVBitmapHandle& handle, TagCallback 
     }
   }
   if (!ok) {
-    EnsureClose();
+    _AbandonPage();
     return FALSE;
   }
   const WORD placed = m_position;
+  if (!oldStyle) return _EndPage();
+  // The conversion to old-style JPEG is part of the page: the page goes again when it fails.
+  const Restore restore = m_restore;
   if (!_EndPage()) return FALSE;
-  return !oldStyle || PostProcess4OJPEG(placed);
+  if (PostProcess4OJPEG(placed)) return TRUE;
+  m_restore = restore;
+  _RestoreFile();
+  return FALSE;
 }
 
 BOOL CQVTiffFile::BeginReadRawData(WORD& pageCount) {
@@ -310,16 +343,23 @@ BOOL CQVTiffFile::BeginReadRawData(WORD& pageCount) {
 BOOL CQVTiffFile::ReadRawData(WORD page, BYTE*& data, DWORD& size) {
   data = nullptr;
   size = 0;
-  if (!m_tiff || page >= TIFFNumberOfDirectories(m_tiff) || !TIFFSetDirectory(m_tiff, page)) return FALSE;
+  if (!m_tiff || page >= TIFFNumberOfDirectories(m_tiff)) return FALSE;
+  if (TIFFCurrentDirectory(m_tiff) != page && !TIFFSetDirectory(m_tiff, page)) return FALSE;
+  // Strips of a sound page do not overlap, so together they are never longer than the file.
+  const ULONGLONG limit = std::min<ULONGLONG>(_FileLength(), 0x7FFFFFFF);
   std::vector<BYTE> all, strip;
   for (uint32_t i = 0; i < TIFFNumberOfStrips(m_tiff); ++i) {
-    if (!_ReadStrip(i, strip) || all.size() + strip.size() > 0x7FFFFFFF) return FALSE;
+    if (!_ReadStrip(i, strip) || all.size() + strip.size() > limit) return FALSE;
     all.insert(all.end(), strip.begin(), strip.end());
   }
   return HandOut(all, data, size);
 }
 
-BOOL CQVTiffFile::EndReadRawData() { return EnsureClose(); }
+BOOL CQVTiffFile::EndReadRawData() {
+  if (!m_tiff) return FALSE;
+  _DoneReading();
+  return TRUE;
+}
 
 BOOL CQVTiffFile::ReadJpegClump(WORD page, BYTE*& data, DWORD& size, int& xDpi, int& yDpi) {
   data = nullptr;
@@ -342,7 +382,6 @@ BOOL CQVTiffFile::ReadJpegClump(WORD page, BYTE*& data, DWORD& size, int& xDpi, 
     // Other writers' old-style pages: the interchange stream may start before the strip.
     const DWORD ifd = static_cast<DWORD>(TIFFCurrentDirOffset(m_tiff));
     const uint64_t stripOffset = TIFFGetStrileOffset(m_tiff, 0);
-    EnsureClose();
     ok = _InterchangeClump(ifd, stripOffset, clump);
   } else if (ok) {
     // Strips written without their tables take them from the page's JPEGTables.
@@ -352,7 +391,7 @@ BOOL CQVTiffFile::ReadJpegClump(WORD page, BYTE*& data, DWORD& size, int& xDpi, 
       QVJoinJpegTables(static_cast<const BYTE*>(tables), tablesSize, clump);
     }
   }
-  EnsureClose();
+  _DoneReading();
   return ok && HandOut(clump, data, size);
 }
 
@@ -362,6 +401,7 @@ BOOL CQVTiffFile::ReadFaxG4Clump(WORD page, BYTE*& data, DWORD& size, int& width
   size = 0;
   // The data is handed out as a Group 4 page writer stores it: one strip, most significant bit
   // first, black runs dark, upright. Pages stored otherwise are coded again from their pixels.
+  ReadScope scope(*this);
   std::vector<BYTE> clump;
   BOOL isGroup4 = FALSE;
   std::string software;
@@ -398,7 +438,7 @@ BOOL CQVTiffFile::WriteFaxG4Clump(WORD position, BYTE* data, DWORD size, int wid
   TIFFSetField(m_tiff, TIFFTAG_ROWSPERSTRIP, static_cast<uint32_t>(height));
   TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_CCITTFAX4);
   if ((callback && !callback(this, context)) || TIFFWriteRawStrip(m_tiff, 0, data, static_cast<tmsize_t>(size)) < 0) {
-    EnsureClose();
+    _AbandonPage();
     return FALSE;
   }
   return _EndPage();
@@ -427,7 +467,7 @@ BOOL CQVTiffFile::WriteJpegClump(WORD position, BYTE* data, DWORD size, int xDpi
   TIFFSetField(m_tiff, TIFFTAG_COMPRESSION, COMPRESSION_JPEG);
   if (!_SetJpegFields(stream, length, TRUE) || (callback && !callback(this, context)) ||
       TIFFWriteRawStrip(m_tiff, 0, const_cast<BYTE*>(stream), static_cast<tmsize_t>(length)) < 0) {
-    EnsureClose();
+    _AbandonPage();
     return FALSE;
   }
   return _EndPage();

@@ -76,6 +76,12 @@ BOOL CDPXThread::WaitForExit() {
   }
 }
 
+BOOL CDPXThread::IsFinished() {
+  CSingleLock guard(&m_lock);
+  if (!guard.Lock()) return FALSE;
+  return m_nState == stateIdle || m_nState == stateFinished;
+}
+
 BOOL CDPXThread::Terminate() {
   CSingleLock guard(&m_lock);
   if (!guard.Lock()) return FALSE;

@@ -24,6 +24,9 @@ public:
   // Polls every 100 ms for up to the stop wait (-1: without limit); TRUE once the worker is done.
   BOOL WaitForExit();
   BOOL Terminate();
+  // TRUE while no worker runs on the object: not started (or closed again), or finished. Answers
+  // at once, for callers that must not wait.
+  BOOL IsFinished();
   // Releases the finished or terminated thread and makes the object idle; FALSE while it runs.
   BOOL Close();
 

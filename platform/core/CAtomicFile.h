@@ -13,7 +13,13 @@
 //   return file.Commit();
 //
 // The new file keeps the permissions of the file it replaces (a new target gets 0666 less the
-// umask). A symbolic link at the target is replaced by the file, not followed.
+// umask); a read-only target is refused. A symbolic link at the target is replaced by the file,
+// not followed. The temporary file is named ".<target name>.<8 hex digits>.tmp" and locked while
+// it is open, so that the temporary files of writers that were killed are told from those still
+// being written, and each replacement of a target deletes the ones its killed writers left.
+//
+// Writers that need a path rather than the open file (libraries that open files themselves) write
+// to TemporaryPath() while the replacement is open and commit as usual.
 
 #include "platform/core/CFile.h"
 
@@ -36,6 +42,8 @@ public:
   // Deletes the temporary file; the target is untouched. Never throws.
   void Abort() override;
   void Write(const void* buffer, UINT count) override;
+  // The temporary file's native path while a replacement is open; empty otherwise.
+  const std::string& TemporaryPath() const { return m_tempPath; }
 
 private:
   BOOL Fail(int failure, CFileException* error);
@@ -43,4 +51,5 @@ private:
   std::string m_tempPath;
   std::string m_targetPath;
   int m_writeFailure { 0 };
+  int m_lockFile { -1 };  // holds the temporary file's lock
 };

@@ -46,6 +46,18 @@ int DensityToDpi(int unit, int density) {
   }
 }
 
+// Whether `size` bytes can hold the coded picture at all: every 8 x 8 block of every component
+// takes at least two bits in a sequential stream (its DC value and the end of its block) and one
+// in a progressive one (its first DC scan). A stream that declares far more is refused before
+// the picture is allocated.
+bool DataCanFill(const jpeg_decompress_struct& info, SIZE_T size) {
+  unsigned long long blocks = 0;
+  for (int i = 0; i < info.num_components; ++i) {
+    blocks += static_cast<unsigned long long>(info.comp_info[i].width_in_blocks) * info.comp_info[i].height_in_blocks;
+  }
+  return blocks * (info.progressive_mode ? 1 : 2) / 8 <= size;
+}
+
 // Reads the header and sets up the output; false for pictures the store cannot hold (CMYK).
 bool PrepareOutput(jpeg_decompress_struct& info, int scale) {
   jpeg_read_header(&info, TRUE);
@@ -70,7 +82,7 @@ bool DecodeJpeg(const BYTE* data, SIZE_T size, int scale, Bitmap& bitmap) {
     return false;
   }
   jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
-  if (!PrepareOutput(info, scale) ||
+  if (!PrepareOutput(info, scale) || !DataCanFill(info, size) ||
       !Create(bitmap, static_cast<int>(info.output_width), static_cast<int>(info.output_height), info.num_components == 1 ? 8 : 24)) {
     jpeg_destroy_decompress(&info);
     Reset(bitmap);

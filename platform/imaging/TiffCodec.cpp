@@ -21,6 +21,7 @@ struct Page {
   uint16_t planar{PLANARCONFIG_CONTIG};
   uint16_t orientation{ORIENTATION_TOPLEFT};
   uint16_t extraSamples{0};
+  uint16_t sampleFormat{SAMPLEFORMAT_UINT};
   bool tiled{false};
   int xResolution{0};
   int yResolution{0};
@@ -45,6 +46,7 @@ bool ReadPage(TIFF* tif, Page& p) {
   TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &p.compression);
   TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &p.planar);
   TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &p.orientation);
+  TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &p.sampleFormat);
   if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &p.photometric)) {
     p.photometric = p.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISWHITE;
   }
@@ -271,7 +273,10 @@ bool TilesFit(TIFF* tif, const Page& p) {
 
 bool OpenPage(TiffStream& stream, int page, TIFF*& tif, Page& p) {
   tif = stream.Open();
-  const bool ok = tif && page >= 0 && page < 65536 && TIFFSetDirectory(tif, static_cast<tdir_t>(page)) && ReadPage(tif, p);
+  // libtiff parses a directory again on every TIFFSetDirectory, even the one it has just read.
+  const bool ok = tif && page >= 0 && page < 65536 &&
+                  (TIFFCurrentDirectory(tif) == static_cast<tdir_t>(page) || TIFFSetDirectory(tif, static_cast<tdir_t>(page))) &&
+                  ReadPage(tif, p);
   // Complaints about tags the page does not need (private tags without a count) are no reason
   // to refuse it; from here on an error means broken pixel data.
   stream.ForgetErrors();
@@ -290,7 +295,10 @@ bool DecodeTiff(const BYTE* data, SIZE_T size, int page, Bitmap& bitmap) {
   TiffStream stream(data, size);
   TIFF* tif = nullptr;
   Page p;
-  bool ok = OpenPage(stream, page, tif, p) && TilesFit(tif, p);
+  // Samples that are signed, floating-point or complex numbers would read as unsigned integers and
+  // show a garbled picture: such pages are refused.
+  bool ok = OpenPage(stream, page, tif, p) && (p.sampleFormat == SAMPLEFORMAT_UINT || p.sampleFormat == SAMPLEFORMAT_VOID) &&
+            TilesFit(tif, p);
   if (ok) {
     switch (RouteOf(p)) {
       case Route::Indexed: ok = ReadIndexed(tif, p, bitmap); break;

@@ -145,3 +145,52 @@ TEST_F(Search, QualifyingBatches) {
   EXPECT_FALSE(m_plant.BatchHasQueryFields(contracts));
   EXPECT_FALSE(m_plant.BatchHasQueryFields(nullptr));
 }
+
+// Lines a search may pass over by their text alone, and lines it must read in full: the results
+// are those of reading every line.
+TEST(SearchByText, LinesThatLookLikeMissesButAreNot) {
+  using namespace std::string_literals;
+  TempFolder folder;
+  BatchFiles batch;
+  batch.header = Header("Mixed", {"Customer", "City"});
+  batch.index = "001;1;00030001;B;D;0;0;0;0;0;0;1;0;Zeta;GmbH Town\r\n"              // the text elsewhere in the line
+                "001;1;00030002;B;D;0;0;0;0;0;0;1;0;\xE2\x84\xAA" "elvin GmbH;Wien\r\n"  // the Kelvin sign lower-cases to 'k'
+                "001;1;00030003;B;D;0;0;0;0;0;0;1;0;\xC4\xB0nge GmbH;Bern\r\n"           // a capital I with a dot
+                "\"001\";\"1\";\"00030004\";\"B\";\"D\";\"0\";\"0\";\"0\";\"0\";\"0\";\"0\";\"1\";\"0\";\"Hansen; Berg\";\"Oslo\"\r\n"
+                "001;1;00030005;B;D;0;0;0;0;0;0;1;0\r\n"                              // no City at all
+                "001;1;00030006;B;D;0;0;0;0;0;0;1;0;ACME\0 GmbH;Graz\r\n"              // cut at the NUL
+                "001\t1\t00030007\tB\tD\t0\t0\t0\t0\t0\t0\t1\t0\tKelvin GMBH\tWien\r\n"s; // cut at tabs
+  batch.folders = {"1/00", "2/00", "3/00", "4/00", "5/00", "6/00", "7/00"};
+  batch.Write(folder.Path() / "M");
+  CIBSPlant plant;
+  plant.SetOpenMode(CIBSPlant::openFolder, folder.Wide());
+  ASSERT_TRUE(plant.Load());
+  const struct {
+    std::vector<std::pair<LPCWSTR, LPCWSTR>> pairs;
+    std::string expected;
+  } cases[] = {
+      {{{u"Customer", u"*gmbh"}}, " 00030002 00030003 00030007"},
+      {{{u"Customer", u"kelvin*"}}, " 00030002 00030007"},
+      {{{u"Customer", u"inge*"}}, " 00030003"},
+      {{{u"Customer", u"*berg"}}, " 00030004"},
+      {{{u"City", u"oslo"}}, " 00030004 00030005"},
+      {{{u"City", u"gmbh*"}}, " 00030001 00030005"},
+      {{{u"Customer", u"acme"}}, " 00030006"},
+  };
+  plant.SetDocumentPattern(u"*");
+  plant.SetBatchSelection(0, u"");
+  for (const auto& c : cases) {
+    plant.ClearQuery();
+    for (const auto& [name, value] : c.pairs) plant.AddQueryPair(name, value);
+    int searched = 0;
+    int hits = 0;
+    plant.Search(searched, hits);
+    std::string found;
+    CString number;
+    for (int i = 0; i < plant.GetResultCount(); ++i) {
+      plant.GetResult(i)->GetDocumentNumber(number);
+      found += " " + number.ToUtf8();
+    }
+    EXPECT_EQ(found, c.expected) << CString(c.pairs[0].second).ToUtf8();
+  }
+}

@@ -1,5 +1,7 @@
 #include "foundation/imaging/CQVTiffFile.h"
 
+#include "foundation/imaging/CQVBDEImageFormat.h"
+
 #include "foundation/imaging/CQVBitmapHandle.h"
 #include "foundation/imaging/tests/ImagingTestSupport.h"
 #include "platform/core/globalmem.h"
@@ -386,6 +388,37 @@ TEST(CQVTiffFileTest, EncodedPagesKeepTheirPixels) {
 }
 
 // The old-style page points JPEGInterchangeFormat at its strip, which is a complete stream.
+// A one-strip old-style JPEG page as the other writer of stored images makes them: the strip is
+// a whole JPEG stream, JPEGInterchangeFormat and its length point at it, Software names it.
+void WriteOtherOldStylePage(const std::string& path, uint32_t width, uint32_t height, const std::vector<BYTE>& stream) {
+  std::vector<BYTE> file { 'I', 'I', 42, 0, 0, 0, 0, 0 };
+  auto put = [&file](size_t at, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<BYTE>(value >> (8 * i));
+  };
+  const uint32_t streamAt = 8, textAt = streamAt + static_cast<uint32_t>(stream.size());
+  file.insert(file.end(), stream.begin(), stream.end());
+  for (char c : std::string("xLMR 9.9")) file.push_back(static_cast<BYTE>(c));
+  file.push_back(0);
+  if (file.size() % 2) file.push_back(0);
+  const uint32_t ifd = static_cast<uint32_t>(file.size());
+  put(4, ifd, 4);
+  const uint32_t entries[][4] = { { 256, 4, 1, width }, { 257, 4, 1, height }, { 258, 3, 1, 8 }, { 259, 3, 1, 6 },
+                                  { 262, 3, 1, 6 }, { 273, 4, 1, streamAt }, { 277, 3, 1, 3 }, { 278, 4, 1, height },
+                                  { 279, 4, 1, static_cast<uint32_t>(stream.size()) }, { 305, 2, 9, textAt },
+                                  { 513, 4, 1, streamAt }, { 514, 4, 1, static_cast<uint32_t>(stream.size()) } };
+  const size_t count = sizeof(entries) / sizeof(entries[0]);
+  file.resize(file.size() + 2 + 12 * count + 4, 0);
+  put(ifd, static_cast<uint32_t>(count), 2);
+  for (size_t i = 0; i < count; ++i) {
+    const size_t at = ifd + 2 + 12 * i;
+    put(at, entries[i][0], 2);
+    put(at + 2, entries[i][1], 2);
+    put(at + 4, entries[i][2], 4);
+    put(at + 8, entries[i][3], entries[i][1] == 3 ? 2 : 4);
+  }
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+}
+
 TEST(CQVTiffFileTest, OldStyleJpegPagesCarryACompleteStreamAtTheirInterchangeOffset) {
   TempDir dir;
   const std::string path = dir.Path("ojpeg.tif");
@@ -415,6 +448,37 @@ TEST(CQVTiffFileTest, OldStyleJpegPagesCarryACompleteStreamAtTheirInterchangeOff
   ASSERT_LT(interchange + 2, file.size());
   EXPECT_EQ(file[interchange], 0xFF);
   EXPECT_EQ(file[interchange + 1], 0xD8);
+
+  // The stream reads back as a clump and as raw data, from our page and from a page of the other
+  // writer whose old-style pages stored images hold; such a stored image loads through its clump.
+  BYTE* clump = nullptr;
+  DWORD size = 0;
+  int xDpi = 0, yDpi = 0;
+  ASSERT_TRUE(tiff.ReadJpegClump(0, clump, size, xDpi, yDpi));
+  const std::vector<BYTE> stream(clump, clump + size);
+  std::free(clump);
+  const std::string other = dir.Path("other.tif");
+  WriteOtherOldStylePage(other, 120, 80, stream);
+  const Picture source = PictureOf(bitmap);
+  for (const std::string& file : { path, other }) {
+    SCOPED_TRACE(file);
+    CQVTiffFile reader;
+    reader.SetFileForOperation(WidePath(file));
+    ASSERT_TRUE(reader.ReadJpegClump(0, clump, size, xDpi, yDpi));
+    imaging::Bitmap decoded;
+    EXPECT_TRUE(imaging::LoadMemory(clump, size, decoded));
+    std::free(clump);
+    EXPECT_LT(MeanDifference(imaging::test::PictureOf(decoded), source), 12.0);
+    WORD pages = 0;
+    ASSERT_TRUE(reader.BeginReadRawData(pages));
+    ASSERT_TRUE(reader.ReadRawData(0, clump, size));
+    reader.EndReadRawData();
+    EXPECT_EQ(std::vector<BYTE>(clump, clump + size), stream);
+    std::free(clump);
+  }
+  CQVBitmapHandle loaded;
+  ASSERT_TRUE(CQVBDEImageFormat::LoadImage(WidePath(other).GetString(), loaded, 2));
+  EXPECT_EQ(loaded.GetWidth(), 60);
 }
 
 // Group 4 data read from a page and written into another file shows the same picture, whatever

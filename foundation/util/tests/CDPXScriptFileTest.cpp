@@ -381,6 +381,17 @@ TEST(CDPXScriptFile, AFailedSaveKeepsTheFileThatWasThere) {
   EXPECT_EQ(folder.Read("p.ini"), Saved({"[S]", "k = " + std::string(200, 'x')}));
 }
 
+TEST(CDPXScriptFile, AReadOnlyFileIsNotSaved) {
+  TestFolder folder;
+  const std::string original = Saved({"[S]", "k = old"});
+  folder.Write("p.ini", original);
+  ::chmod(folder.Native("p.ini").c_str(), 0444);
+  CDPXScriptFile file;
+  ASSERT_TRUE(file.Open(folder.Wide("p.ini")));
+  EXPECT_FALSE(file.SetString(u"k", u"new", FALSE, u"S"));
+  EXPECT_EQ(folder.Read("p.ini"), original);
+}
+
 TEST(CDPXScriptFile, AFileThatCannotBeReadIsNotOverwrittenByAutoSave) {
   // A socket stands for a settings file that is there but cannot be read: running as root,
   // permissions would not keep the test from reading a file.

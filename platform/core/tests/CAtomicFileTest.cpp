@@ -138,6 +138,45 @@ TEST(CAtomicFile, TargetsAreResolvedAndKeepTheirPermissions) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+// A read-only file is not replaced: Open fails with "access denied" and leaves it alone.
+TEST(CAtomicFile, AReadOnlyTargetIsRefused) {
+  TestFolder folder;
+  folder.Write("locked.dps", "kept");
+  ::chmod(folder.Native("locked.dps").c_str(), 0444);
+  CAtomicFile file;
+  CFileException error;
+  EXPECT_FALSE(file.Open(folder.Wide("locked.dps"), CFile::modeWrite, &error));
+  EXPECT_EQ(error.m_lOsError, EACCES);
+  EXPECT_EQ(GetLastError(), DWORD(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(folder.Read("locked.dps"), "kept");
+  EXPECT_EQ(folder.Names(), std::set<std::string>({"locked.dps"}));
+}
+
+// Temporary files that killed writers of a target left behind go with the next replacement of
+// that target; those of a writer still at work, and those of other targets, stay.
+TEST(CAtomicFile, LeftoversOfKilledWritersAreRemovedByTheNextWriter) {
+  TestFolder folder;
+  folder.Write("index.dat", "old");
+  folder.Write(".index.dat.0000BEEF.tmp", "left by a killed writer");
+  folder.Write(".index.dat.notmine.tmp", "not a temporary name");
+  folder.Write(".other.dat.0000BEEF.tmp", "another target's");
+  CAtomicFile working;
+  ASSERT_TRUE(working.Open(folder.Wide("index.dat")));
+  CAtomicFile next;
+  ASSERT_TRUE(next.Open(folder.Wide("index.dat")));
+  ASSERT_TRUE(WriteAll(next, "new"));
+  ASSERT_TRUE(next.Commit());
+  EXPECT_EQ(folder.Read("index.dat"), "new");
+  const std::set<std::string> names = folder.Names();
+  EXPECT_EQ(names.count(".index.dat.0000BEEF.tmp"), 0u);
+  EXPECT_EQ(names.count(".index.dat.notmine.tmp"), 1u);
+  EXPECT_EQ(names.count(".other.dat.0000BEEF.tmp"), 1u);
+  EXPECT_EQ(names.size(), 4u) << "the working writer's file stays";
+  ASSERT_TRUE(WriteAll(working, "newer"));
+  EXPECT_TRUE(working.Commit());
+  EXPECT_EQ(folder.Read("index.dat"), "newer");
+}
+
 TEST(CAtomicFile, OpenFailsInAMissingFolder) {
   TestFolder folder;
   CAtomicFile file;

@@ -313,4 +313,56 @@ TEST(ScaleToGray, PartOfAPageAndARealPage) {
   EXPECT_FALSE(ScaleToGray(page, RECT{-50, -50, -1, -1}, grey, 5, 5));
 }
 
+// Every grey pixel is the dark share of the source pixels it covers, whatever way the bits are
+// counted: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
+// wider than one 64-bit word, and columns at a row's last byte, in both row orders.
+TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
+  struct Case {
+    int width, height;
+    RECT part;
+    int targetWidth, targetHeight;
+  };
+  const Case cases[] = {
+      {2464, 300, {0, 0, 2464, 300}, 100, 12},  // a thumbnail's columns: about 25 pixels each
+      {2463, 97, {0, 0, 2463, 97}, 76, 31},      // a width that ends inside a byte
+      {1001, 64, {13, 5, 1001, 64}, 333, 20},     // a part from inside a byte, columns of 2 or 3 pixels
+      {5000, 40, {0, 0, 5000, 40}, 50, 4},        // 100-pixel columns: wider than a word
+      {203, 33, {3, 1, 200, 30}, 197, 29},        // nearly full size: single pixels
+      {9, 5, {0, 0, 9, 5}, 1, 1},                 // a row shorter than a word
+  };
+  unsigned seed = 12345;
+  for (const Case& c : cases) {
+    for (int perspective : {kTopLeft, kBottomLeft}) {
+      SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " to " + std::to_string(c.targetWidth));
+      const RGBQUAD entries[2] = {{255, 255, 255, 0}, {20, 20, 20, 0}};
+      Bitmap page, grey;
+      ASSERT_TRUE(Create(page, c.width, c.height, 1, kOrderBgr, entries, perspective));
+      for (int i = 0; i < page.bytesPerLine * page.height; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        page.bits[i] = static_cast<BYTE>(seed >> 16);
+      }
+      ASSERT_TRUE(ScaleToGray(page, c.part, grey, c.targetWidth, c.targetHeight));
+      const int partWidth = c.part.right - c.part.left, partHeight = c.part.bottom - c.part.top;
+      const auto from = [](int i, int size, int target, int offset) {
+        return offset + static_cast<int>(static_cast<long long>(i) * size / target);
+      };
+      for (int y = 0; y < c.targetHeight; ++y) {
+        const int y0 = from(y, partHeight, c.targetHeight, c.part.top);
+        const int y1 = std::max(from(y + 1, partHeight, c.targetHeight, c.part.top), y0 + 1);
+        for (int x = 0; x < c.targetWidth; ++x) {
+          const int x0 = from(x, partWidth, c.targetWidth, c.part.left);
+          const int x1 = std::max(from(x + 1, partWidth, c.targetWidth, c.part.left), x0 + 1);
+          long long dark = 0;
+          for (int sy = y0; sy < y1; ++sy) {
+            for (int sx = x0; sx < x1; ++sx) dark += GetPixelColor(page, sy, sx) & 1;
+          }
+          const long long area = static_cast<long long>(x1 - x0) * (y1 - y0);
+          const long long expected = (dark * 20 + (area - dark) * 255 + area / 2) / area;
+          ASSERT_EQ(expected, GetPixelColor(grey, y, x) & 0xFF) << x << ", " << y;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace

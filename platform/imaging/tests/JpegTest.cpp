@@ -72,6 +72,26 @@ TEST(JpegLoad, TruncatedStreamsStillDecodeAndEmptyOnesFail) {
   EXPECT_FALSE(bitmap.IsAllocated());
 }
 
+// A stream whose frame header declares a picture its data could never fill (a few kilobytes for
+// 30000 x 30000 pixels) is refused before the picture is allocated, sequential or progressive.
+TEST(JpegLoad, StreamsFarTooShortForTheirPictureAreRefused) {
+  TempDir dir;
+  const std::string source = dir.Path("source.pgm");
+  ASSERT_TRUE(WritePnm(source, Pattern(kWidth, kHeight)));
+  for (const char* options : {"-grayscale", "-grayscale -progressive"}) {
+    const std::string jpeg = dir.Path("picture.jpg");
+    ASSERT_TRUE(Shell("cjpeg " + std::string(options) + " -outfile " + Quote(jpeg) + " " + Quote(source)));
+    std::vector<BYTE> stream = ReadAll(jpeg);
+    size_t frame = 2;
+    while (frame + 9 < stream.size() && !(stream[frame] == 0xFF && (stream[frame + 1] == 0xC0 || stream[frame + 1] == 0xC2))) ++frame;
+    ASSERT_LT(frame + 9, stream.size()) << options;
+    for (size_t at : {frame + 5, frame + 7}) stream[at] = 30000 >> 8, stream[at + 1] = 30000 & 0xFF;
+    Bitmap bitmap;
+    EXPECT_FALSE(LoadMemory(stream.data(), stream.size(), bitmap)) << options;
+    EXPECT_FALSE(bitmap.IsAllocated()) << options;
+  }
+}
+
 // The store's encoder uses libjpeg's standard settings, so its files decode exactly as cjpeg's
 // files of the same quality do: quality factor 10 is libjpeg quality 90.
 TEST(JpegSave, WritesWhatCjpegWritesAtTheSameQuality) {

@@ -5,6 +5,7 @@
 #include "platform/imaging/tests/support.h"
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -164,26 +165,34 @@ void SetLongTag(std::vector<BYTE>& file, uint16_t tag, uint32_t value) {
   ADD_FAILURE() << "no tag " << tag;
 }
 
-// While it lives, the process cannot map more than `bytes` beyond what it has mapped already: an
-// allocation past that fails at once instead of taking the machine's memory.
-class AddressSpaceLimit {
-public:
-  explicit AddressSpaceLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_AS, &m_old);
-    std::ifstream statm("/proc/self/statm");
-    rlim_t pages = 0;
-    statm >> pages;
-    struct rlimit limit = m_old;
-    limit.rlim_cur = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + bytes;
-    ::setrlimit(RLIMIT_AS, &limit);
+// Pages whose samples are not unsigned integers (floating-point grey, signed bytes) are refused
+// rather than read as unsigned integers into a garbled picture; the same page unsigned loads.
+TEST(TiffLoad, SamplesThatAreNotUnsignedIntegersAreRefused) {
+  TempDir dir;
+  const struct {
+    uint16_t format, bits;
+    bool loads;
+  } cases[] = {{SAMPLEFORMAT_UINT, 16, true}, {SAMPLEFORMAT_IEEEFP, 16, false}, {SAMPLEFORMAT_IEEEFP, 32, false},
+               {SAMPLEFORMAT_INT, 8, false}};
+  for (const auto& c : cases) {
+    const std::string path = dir.Path("samples.tif");
+    TIFF* tif = TIFFOpen(path.c_str(), "w");
+    ASSERT_NE(tif, nullptr);
+    TIFFSetField(tif, TIFFTAG_IMAGEWIDTH, 8);
+    TIFFSetField(tif, TIFFTAG_IMAGELENGTH, 4);
+    TIFFSetField(tif, TIFFTAG_SAMPLESPERPIXEL, 1);
+    TIFFSetField(tif, TIFFTAG_BITSPERSAMPLE, c.bits);
+    TIFFSetField(tif, TIFFTAG_SAMPLEFORMAT, c.format);
+    TIFFSetField(tif, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(tif, TIFFTAG_ROWSPERSTRIP, 4);
+    std::vector<BYTE> row(8 * c.bits / 8, 0x3C);
+    for (uint32_t y = 0; y < 4; ++y) ASSERT_EQ(TIFFWriteScanline(tif, row.data(), y, 0), 1);
+    TIFFClose(tif);
+    Bitmap bitmap;
+    EXPECT_EQ(Load(Wide(path).c_str(), bitmap), c.loads) << c.format << ", " << c.bits << " bits";
+    EXPECT_EQ(bitmap.IsAllocated(), c.loads);
   }
-  ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &m_old); }
-  AddressSpaceLimit(const AddressSpaceLimit&) = delete;
-  AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
-
-private:
-  struct rlimit m_old {};
-};
+}
 
 // A tiled page whose tiles claim to be far taller than the picture is refused before anything is
 // allocated for them: each such tile once cost gigabytes for a file of a few hundred bytes.

@@ -2,7 +2,9 @@
 
 #include "platform/core/codepage.h"
 
+#include <sys/resource.h>
 #include <tiffio.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +34,24 @@ std::string Quote(const std::string& text) {
 }
 
 std::u16string Wide(const std::string& path) { return Utf8ToWide(path); }
+
+AddressSpaceLimit::AddressSpaceLimit(unsigned long long bytes) {
+  struct rlimit limit {};
+  ::getrlimit(RLIMIT_AS, &limit);
+  m_old = limit.rlim_cur;
+  std::ifstream statm("/proc/self/statm");
+  rlim_t pages = 0;
+  statm >> pages;
+  limit.rlim_cur = pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + bytes;
+  ::setrlimit(RLIMIT_AS, &limit);
+}
+
+AddressSpaceLimit::~AddressSpaceLimit() {
+  struct rlimit limit {};
+  ::getrlimit(RLIMIT_AS, &limit);
+  limit.rlim_cur = m_old;
+  ::setrlimit(RLIMIT_AS, &limit);
+}
 
 std::string TestFile(const std::string& name) { return std::string(QV_TESTDATA_DIR) + "/tiff/" + name; }
 

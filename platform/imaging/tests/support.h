@@ -39,6 +39,19 @@ struct Picture {
   BYTE* At(int x, int y) { return rgb.data() + (static_cast<size_t>(y) * width + x) * 3; }
 };
 
+// While it lives, the process cannot map more than `bytes` beyond what it has mapped already: an
+// allocation past that fails at once instead of taking the machine's memory.
+class AddressSpaceLimit {
+public:
+  explicit AddressSpaceLimit(unsigned long long bytes);
+  ~AddressSpaceLimit();
+  AddressSpaceLimit(const AddressSpaceLimit&) = delete;
+  AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+
+private:
+  unsigned long long m_old { 0 };
+};
+
 std::vector<BYTE> ReadAll(const std::string& path);
 // Binary PBM (P4), PGM (P5) and PPM (P6) with 8-bit samples.
 bool ReadPnm(const std::string& path, Picture& picture);
