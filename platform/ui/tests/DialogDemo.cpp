@@ -1,5 +1,7 @@
 // A dialog with every kind of control, run on a virtual X display. With --screenshot <png> it
 // fills the controls, takes a picture of the dialog on the screen, checks a few pixels and ends.
+// With --drive <folder> it shows the dialog until closed and answers the end-to-end driver's
+// requests for its state (see DriveState).
 
 #include "platform/gdi/gdi.h"
 #include "platform/ui/afx/CDialog.h"
@@ -8,11 +10,21 @@
 #include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 namespace {
+
+QString g_drive;  // the folder of the driver's requests and the state given back
 
 class EveryControl : public CDialog {
 public:
@@ -20,6 +32,8 @@ public:
 
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
+    // Where the driver expects the frame's top left corner.
+    if (!g_drive.isEmpty()) SetWindowPos(nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SetDlgItemText(IDC_NAME, u"Jane Smith");
     SetDlgItemText(IDC_PASSWORD, u"secret");
     SetDlgItemInt(IDC_COUNT, 12);
@@ -155,11 +169,88 @@ int TakeScreenshot(CDialog& dialog) {
   return ok ? 0 : 1;
 }
 
+// The controls the driver names, by their IDs.
+constexpr std::pair<int, const char*> kNames[] = {
+    {IDC_NAME, "name"},   {IDC_PASSWORD, "password"}, {IDC_COUNT, "count"},   {IDC_KIND, "kind"},
+    {IDC_CHECK, "check"}, {IDC_SMALL, "small"},       {IDC_MEDIUM, "medium"}, {IDC_LARGE, "large"},
+    {IDC_NOTES, "notes"}, {IDC_LIST, "list"},         {IDC_SCROLL, "scroll"}, {IDOK, "ok"},
+    {IDCANCEL, "cancel"},
+};
+
+const char* NameOf(HWND dialog, HWND control) {
+  for (; control && ::GetParent(control) != dialog; control = ::GetParent(control)) {}
+  if (!control) return "none";
+  for (auto [id, name] : kNames)
+    if (::GetDlgCtrlID(control) == id) return name;
+  return "other";
+}
+
+// The dialog's state as "key=value" lines: the control with the focus, the push button drawn as
+// the default, the states of the check box and radio buttons, texts of the edits, the window
+// rectangle, and a digest of the pixels the screen shows for each named control.
+QByteArray DriveState(HWND dialog) {
+  QByteArray out;
+  auto line = [&out](const char* key, const QByteArray& value) { out += QByteArray(key) + '=' + value + '\n'; };
+  line("focus", NameOf(dialog, ::GetFocus()));
+  for (int id : {IDOK, IDCANCEL})
+    if ((::GetWindowLongW(::GetDlgItem(dialog, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+      line("default", NameOf(dialog, ::GetDlgItem(dialog, id)));
+  QScreen* screen = QGuiApplication::primaryScreen();
+  for (auto [id, name] : kNames) {
+    HWND control = ::GetDlgItem(dialog, id);
+    QByteArray key(name);
+    if (id >= IDC_CHECK && id <= IDC_LARGE)
+      line((key + ".checked").constData(), QByteArray::number(static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0))));
+    if (id == IDC_NAME || id == IDC_PASSWORD || id == IDC_NOTES) {
+      WCHAR text[256] {};
+      ::GetWindowTextW(control, text, 256);
+      line((key + ".text").constData(), QString::fromStdU16String(text).toUtf8().replace('\n', "\\n").replace('\r', ""));
+    }
+    RECT r {};
+    ::GetWindowRect(control, &r);
+    line((key + ".rect").constData(), QByteArray::number(r.left) + ',' + QByteArray::number(r.top) + ',' +
+                                         QByteArray::number(r.right) + ',' + QByteArray::number(r.bottom));
+    QImage pixels = screen->grabWindow(0, r.left, r.top, r.right - r.left, r.bottom - r.top).toImage();
+    QByteArrayView bytes(pixels.constBits(), pixels.sizeInBytes());
+    line((key + ".pixels").constData(), QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(12));
+  }
+  RECT w {};
+  ::GetWindowRect(dialog, &w);
+  line("window", QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) + ',' +
+                     QByteArray::number(w.bottom));
+  return out;
+}
+
+// Answers the driver: a file "request" holding a number is answered by a file "state" that starts
+// with the same number.
+void ServeDriver(HWND dialog) {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [dialog] {
+    QFile request(g_drive + QStringLiteral("/request"));
+    if (!::IsWindow(dialog) || !request.open(QIODevice::ReadOnly)) return;
+    QByteArray seq = request.readAll().trimmed();
+    request.close();
+    request.remove();
+    QFile state(g_drive + QStringLiteral("/state.part"));
+    if (!state.open(QIODevice::WriteOnly)) return;
+    state.write("seq=" + seq + '\n' + DriveState(dialog));
+    state.close();
+    QFile::remove(g_drive + QStringLiteral("/state"));
+    state.rename(g_drive + QStringLiteral("/state"));
+  });
+  timer->start(50);
+}
+
 class DemoApp : public DemoProgram {
 public:
   BOOL InitInstance() override {
     // Dialogs one after the other: neither is the main window, whose end would end the program.
     EveryControl dialog;
+    if (!g_drive.isEmpty()) {
+      QTimer::singleShot(0, [&dialog] { ServeDriver(dialog.GetSafeHwnd()); });
+      if (dialog.DoModal() < 0) m_result = 3;
+      return FALSE;
+    }
     CheckLater(700, [&dialog] { return TakeScreenshot(dialog); }, [&dialog] { dialog.EndDialog(IDOK); });
     if (dialog.DoModal() < 0) m_result = 3;
     CommonControls common;
@@ -181,4 +272,8 @@ DemoApp theApp;
 
 }  // namespace
 
-int main(int argc, char** argv) { return DemoMain(argc, argv); }
+int main(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--drive") == 0) g_drive = QString::fromLocal8Bit(argv[i + 1]);
+  return DemoMain(argc, argv);
+}

@@ -10,6 +10,7 @@
 #include "platform/gdi/gdi.h"
 
 #include <QCheckBox>
+#include <QKeySequence>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -60,6 +61,13 @@ private:
   HWND m_hwnd {};
 };
 
+// The text with its underlined mnemonic. The dialog manager answers the mnemonic (focus, then a
+// click), so the widget keeps no shortcut of its own that would click without moving the focus.
+void SetButtonText(QAbstractButton* button, const QString& text) {
+  button->setText(text);
+  button->setShortcut(QKeySequence());
+}
+
 QWidget* MakeButton(HWND hwnd, QWidget* host) {
   WindowRecord* rec = Find(hwnd);
   DWORD type = rec->style & BS_TYPEMASK;
@@ -81,7 +89,7 @@ QWidget* MakeButton(HWND hwnd, QWidget* host) {
   } else {
     return new ClientArea(hwnd, host);  // group boxes and owner-drawn buttons paint themselves
   }
-  button->setText(text);
+  SetButtonText(button, text);
   button->setFocusPolicy(Qt::StrongFocus);
   QObject::connect(button, &QAbstractButton::clicked, [hwnd] { NotifyParent(hwnd, BN_CLICKED); });
   AdoptControlWidget(hwnd, button);
@@ -233,7 +241,7 @@ LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   case WM_SETTEXT:
     DefWindowProcW(hwnd, message, wParam, lParam);
-    if (button) button->setText(MnemonicText(reinterpret_cast<LPCWSTR>(lParam), false));
+    if (button) SetButtonText(button, MnemonicText(reinterpret_cast<LPCWSTR>(lParam), false));
     else InvalidateRect(hwnd, nullptr, TRUE);
     return TRUE;
   case WM_GETDLGCODE: return DialogCode(hwnd);

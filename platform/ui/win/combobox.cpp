@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 
@@ -40,6 +41,15 @@ public:
     if (m_list) return;  // a simple box's list is always shown
     NotifyParent(m_hwnd, CBN_DROPDOWN);
     QComboBox::showPopup();
+    // The list opens just below the box (above it where the screen has no room below), never
+    // over the box and the fields under it as some styles place it.
+    QWidget* popup = view() ? view()->window() : nullptr;
+    if (!popup || popup == window()) return;
+    QRect box(mapToGlobal(QPoint(0, 0)), QSize(width(), BoxHeight()));
+    QRect list(QPoint(box.left(), box.bottom() + 1), popup->size());
+    if (QScreen* shown = screen(); shown && list.bottom() > shown->availableGeometry().bottom())
+      list.moveBottom(box.top() - 1);
+    popup->setGeometry(list);
   }
   void hidePopup() override {
     if (m_list) return;

@@ -85,12 +85,43 @@ HWND DialogControlOf(HWND dialog, HWND hwnd) {
   return hwnd;
 }
 
+// The default-button look follows the focus: a focused push button is drawn as the default, and
+// when the focus leaves the push buttons the dialog's default button is again.
+void MoveDefaultLook(HWND dialog, HWND focus) {
+  DialogState* state = StateOf(dialog);
+  if (!state) return;
+  if (!state->defId) {
+    LRESULT def = SendMessageW(dialog, DM_GETDEFID, 0, 0);
+    state->defId = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0;
+  }
+  bool pushFocused = focus && (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON));
+  HWND look = pushFocused ? focus : GetDlgItem(dialog, state->defId);
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    UINT code = static_cast<UINT>(SendMessageW(child, WM_GETDLGCODE, 0, 0));
+    if ((code & DLGC_DEFPUSHBUTTON) && child != look) SendMessageW(child, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    else if ((code & DLGC_UNDEFPUSHBUTTON) && child == look) SendMessageW(child, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+  }
+}
+
 void FocusControl(HWND control) {
   SetFocus(control);
+  if (HWND dialog = GetParent(control)) MoveDefaultLook(dialog, control);
   // The text is selected in the window that took the focus: the control or one inside it.
   HWND focus = GetFocus();
   if (focus != control && !IsChild(control, focus)) focus = control;
   if (SendMessageW(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(focus, EM_SETSEL, 0, -1);
+}
+
+// Tab into a group of radio buttons lands on the checked one, where one is.
+HWND CheckedInGroup(HWND control) {
+  if (!(SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) return control;
+  HWND parent = GetParent(control);
+  HWND c = control;
+  do {
+    if ((SendMessageW(c, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) && SendMessageW(c, BM_GETCHECK, 0, 0) == BST_CHECKED) return c;
+    c = GetNextDlgGroupItem(parent, c, FALSE);
+  } while (c && c != control);
+  return control;
 }
 
 void PressButton(HWND dialog, int id, HWND button) {
@@ -395,7 +426,7 @@ BOOL Mnemonic(HWND dialog, HWND focus, char16_t key) {
     if (code & DLGC_STATIC) {
       if (HWND next = GetNextDlgTabItem(dialog, c, FALSE)) FocusControl(next);
     } else if (code & DLGC_BUTTON) {
-      SetFocus(c);
+      FocusControl(c);
       SendMessageW(c, BM_CLICK, 0, 0);
     } else {
       FocusControl(c);
@@ -421,7 +452,7 @@ BOOL IsDialogMessageW(HWND dialog, LPMSG msg) {
   case VK_TAB: {
     if (code & DLGC_WANTTAB) return FALSE;
     if (GetKeyState(VK_CONTROL) < 0) return FALSE;
-    if (HWND next = GetNextDlgTabItem(dialog, focus, shift)) FocusControl(next);
+    if (HWND next = GetNextDlgTabItem(dialog, focus, shift)) FocusControl(CheckedInGroup(next));
     return TRUE;
   }
   case VK_LEFT:
@@ -433,7 +464,7 @@ BOOL IsDialogMessageW(HWND dialog, LPMSG msg) {
     if (!parent) return FALSE;
     HWND next = GetNextDlgGroupItem(parent, focus, msg->wParam == VK_LEFT || msg->wParam == VK_UP);
     if (next && next != focus) {
-      SetFocus(next);
+      FocusControl(next);
       UINT nextCode = static_cast<UINT>(SendMessageW(next, WM_GETDLGCODE, 0, 0));
       if ((nextCode & DLGC_RADIOBUTTON) && (StyleOf(next) & BS_TYPEMASK) == BS_AUTORADIOBUTTON)
         SendMessageW(next, BM_CLICK, 0, 0);

@@ -99,6 +99,11 @@ bool AskColours(HWND hwnd, QWidget* edit) {
     palette.setColor(QPalette::Inactive, QPalette::Text, text);
   }
   ReleaseDC(hwnd, hdc);
+  if ((rec->style & ES_MULTILINE) && !(rec->style & ES_NOHIDESEL)) {
+    // Without the focus the selection is drawn in the inactive colours: here those of plain text.
+    palette.setBrush(QPalette::Inactive, QPalette::Highlight, palette.brush(QPalette::Inactive, QPalette::Base));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Inactive, QPalette::Text));
+  }
   QPalette before = edit->palette();
   edit->setPalette(palette);  // nothing happens when it is the one the edit has
   return edit->palette() != before;
@@ -265,6 +270,12 @@ LRESULT EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       code |= static_cast<UINT>(SendMessageW(GetParent(hwnd), WM_GETDLGCODE, wParam, lParam)) & DLGC_WANTALLKEYS;
     return code;
   }
+  case WM_KEYDOWN:
+    // A password is neither copied nor cut: Ctrl+X and Shift+Delete leave it as it is.
+    if (line && line->echoMode() != QLineEdit::Normal &&
+        ((wParam == 'X' && GetKeyState(VK_CONTROL) < 0) || (wParam == VK_DELETE && GetKeyState(VK_SHIFT) < 0)))
+      return 0;
+    return DefControlProc(hwnd, message, wParam, lParam);
   case WM_SETFOCUS: NotifyParent(hwnd, EN_SETFOCUS); return 0;
   case WM_KILLFOCUS: NotifyParent(hwnd, EN_KILLFOCUS); return 0;
   case EM_GETSEL: {

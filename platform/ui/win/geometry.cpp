@@ -66,7 +66,10 @@ int StandardMenuBarHeight() {
 }
 
 Qt::WindowFlags TopLevelFlags(const WindowRecord& rec) {
-  Qt::WindowFlags flags = (rec.exStyle & WS_EX_TOOLWINDOW) ? Qt::Tool : Qt::Window;
+  // A modal frame makes a dialog for the desktop, which then offers no minimising.
+  Qt::WindowFlags flags = (rec.exStyle & WS_EX_TOOLWINDOW)       ? Qt::Tool
+                          : (rec.exStyle & WS_EX_DLGMODALFRAME) ? Qt::Dialog
+                                                                 : Qt::Window;
   if (HasDesktopCaption(rec)) {
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (rec.style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -197,6 +200,19 @@ void ApplyGeometry(WindowRecord& rec) {
   QRect outer = IsTopLevel(rec) ? rec.window.marginsRemoved(rec.frame) : rec.window;
   if (IsTopLevel(rec) && (rec.iconic || rec.zoomed)) {
     // The desktop owns the geometry of a minimised or maximised window.
+  } else if (IsTopLevel(rec)) {
+    // Placed by its frame, as the desktop's window manager draws it: the size hints then ask for
+    // north-west gravity, and the manager keeps the frame (title bar included) where asked.
+    // Moving and sizing report back to the record (SyncFromDesktop): take the targets first.
+    const QPoint at = rec.window.topLeft();
+    QWidget* host = rec.host;
+    if (host->frameGeometry().topLeft() != at) host->move(at);
+    // Without a sizing border the size is fixed: the manager offers neither resizing nor maximising.
+    if (!(rec.style & WS_THICKFRAME)) {
+      if (host->minimumSize() != outer.size() || host->maximumSize() != outer.size()) host->setFixedSize(outer.size());
+    } else if (host->size() != outer.size()) {
+      host->resize(outer.size());
+    }
   } else if (rec.host->geometry() != outer) {
     rec.host->setGeometry(outer);
   }

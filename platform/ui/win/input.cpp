@@ -464,6 +464,8 @@ HWND SetFocus(HWND hwnd) {
     WindowRecord* rec = Find(g_focus);
     if (QWidget* widget = OuterWidget(*rec); widget && !g_settingFocus) {
       g_settingFocus = true;
+      // Focus cues (the focus rectangle) are always shown, not only after a key moved the focus.
+      widget->window()->setAttribute(Qt::WA_KeyboardFocusChange);
       widget->setFocus(Qt::OtherFocusReason);
       g_settingFocus = false;
     }
