@@ -75,6 +75,7 @@ public:
   }
 
   std::atomic<int> written { 0 };
+  std::atomic<bool> inStep { false };  // the worker is in the middle of a page
   std::atomic<int> stepMs { 20 };
   CString m_confirm;
 
@@ -91,7 +92,9 @@ protected:
           m_error.Format(u"Page %d cannot be read: the file is damaged.", page);
           break;
         }
+        inStep = true;
         std::this_thread::sleep_for(std::chrono::milliseconds(stepMs.load()));
+        inStep = false;
         out << "page " << page << "\n";
         ++written;
         L1_SetCompleted(page, TRUE);
@@ -262,7 +265,8 @@ TEST_F(ProgressDialog, ClosingWaitsForTheWorkerWhileTheWindowKeepsAnswering) {
     if (!task.IsFinished()) ++ticks;
   });
   Run(dialog, task, [&] {
-    PumpUntil([&] { return task.written >= 1; }, 3000);
+    // Closes while the worker is in the middle of its second page.
+    PumpUntil([&] { return task.written >= 1 && task.inStep; }, 5000);
     dialog.Click(kClose);
     closeEnabled = dialog.GetDlgItem(kClose)->IsWindowEnabled();
     ticker.start(10);
