@@ -174,11 +174,9 @@ protected:
     EXPECT_TRUE(tree.GetItemRect(items[index], &text, TRUE));
     return ScreenOf(tree, text.left + 4, text.CenterPoint().y);
   }
-  // Runs the step from the drag's loop, 40 ms after the step given before it has run. Steps left
-  // when the drag ends are dropped.
-  void Then(std::function<void()> step) {
-    When([] { return true; }, std::move(step));
-  }
+  // Runs the step from the drag's loop (once the drag holds the mouse), 40 ms after the step given
+  // before it has run. Steps left when the drag ends are dropped.
+  void Then(std::function<void()> step) { When(HoldsMouse, std::move(step)); }
   // Once the condition holds (looked at every 10 ms, after the steps given before), runs the step.
   void When(std::function<bool()> condition, std::function<void()> step) {
     pending.push_back({std::move(condition), std::move(step)});
@@ -210,12 +208,12 @@ protected:
     ScreenToClient(capture, &screen);
     PostMessageW(capture, message, keys, MAKELPARAM(screen.x, screen.y));
   }
-  // Mouse input for the drag, once it holds the mouse.
+  // Mouse input for the drag.
   void MoveTo(POINT screen) {
-    When(HoldsMouse, [screen] { Post(WM_MOUSEMOVE, screen, MK_LBUTTON); });
+    Then([screen] { Post(WM_MOUSEMOVE, screen, MK_LBUTTON); });
   }
   void ReleaseAt(POINT screen) {
-    When(HoldsMouse, [screen] { Post(WM_LBUTTONUP, screen, 0); });
+    Then([screen] { Post(WM_LBUTTONUP, screen, 0); });
   }
   static bool HoldsMouse() { return GetCapture() != nullptr; }
   // Sends Qt's mouse event to the tree's item view, the way the desktop delivers it.
