@@ -144,6 +144,7 @@ protected:
 TEST_F(ProgressDialog, RunsTheTaskToItsEndAndClosesByItself) {
   TestDialog dialog;
   PageWriter task(output, 5);
+  task.stepMs = 200;  // long enough for the window to show a page under way on a loaded machine
   CString seen;
   const BOOL ran = Run(dialog, task, [&] {
     PumpUntil([&] {
