@@ -12,8 +12,8 @@
 // after a search is set against the size of the index files; the results' digest lets two builds
 // be compared.
 
-#include "viewer/CIBSBatch.h"
-#include "viewer/CIBSPlant.h"
+#include "viewer/model/CIBSBatch.h"
+#include "viewer/model/CIBSPlant.h"
 
 #include <malloc.h>
 #include <unistd.h>

@@ -1,3 +1,0 @@
-#include "viewer/CIBSImage.h"
-
-IMPLEMENT_DYNCREATE(CIBSImage, CObject)

@@ -1,0 +1,3 @@
+#include "viewer/model/CIBSImage.h"
+
+IMPLEMENT_DYNCREATE(CIBSImage, CObject)
