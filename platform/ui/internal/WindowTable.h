@@ -252,6 +252,9 @@ void RevokeDropTargetOf(HWND hwnd);
 // ---- Menus --------------------------------------------------------------------------------------
 void RealizeMenuBar(WindowRecord& rec);
 void DestroyMenuBar(WindowRecord& rec);
+// Menu mode from the keyboard: the first item of the window's menu bar highlighted, the arrows
+// moving along the bar, Escape leaving it.
+void EnterMenuMode(WindowRecord& rec);
 // The icon of a menu item from its check-mark bitmaps (unchecked = off, checked = on).
 QIcon MenuIcon(HBITMAP unchecked, HBITMAP checked);
 

@@ -11,20 +11,15 @@
 #include "platform/ui/tests/DialogTestSupport.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
 namespace {
-
-QString g_drive;  // the folder of the driver's requests and the state given back
 
 class EveryControl : public CDialog {
 public:
@@ -33,7 +28,7 @@ public:
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
     // Where the driver expects the frame's top left corner.
-    if (!g_drive.isEmpty()) SetWindowPos(nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (!DrivePath().isEmpty()) SetWindowPos(nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SetDlgItemText(IDC_NAME, u"Jane Smith");
     SetDlgItemText(IDC_PASSWORD, u"secret");
     SetDlgItemInt(IDC_COUNT, 12);
@@ -221,33 +216,16 @@ QByteArray DriveState(HWND dialog) {
   return out;
 }
 
-// Answers the driver: a file "request" holding a number is answered by a file "state" that starts
-// with the same number.
-void ServeDriver(HWND dialog) {
-  auto* timer = new QTimer(qApp);
-  QObject::connect(timer, &QTimer::timeout, [dialog] {
-    QFile request(g_drive + QStringLiteral("/request"));
-    if (!::IsWindow(dialog) || !request.open(QIODevice::ReadOnly)) return;
-    QByteArray seq = request.readAll().trimmed();
-    request.close();
-    request.remove();
-    QFile state(g_drive + QStringLiteral("/state.part"));
-    if (!state.open(QIODevice::WriteOnly)) return;
-    state.write("seq=" + seq + '\n' + DriveState(dialog));
-    state.close();
-    QFile::remove(g_drive + QStringLiteral("/state"));
-    state.rename(g_drive + QStringLiteral("/state"));
-  });
-  timer->start(50);
-}
-
 class DemoApp : public DemoProgram {
 public:
   BOOL InitInstance() override {
     // Dialogs one after the other: neither is the main window, whose end would end the program.
     EveryControl dialog;
-    if (!g_drive.isEmpty()) {
-      QTimer::singleShot(0, [&dialog] { ServeDriver(dialog.GetSafeHwnd()); });
+    if (!DrivePath().isEmpty()) {
+      QTimer::singleShot(0, [&dialog] {
+        HWND hwnd = dialog.GetSafeHwnd();
+        ServeDriver([hwnd] { return ::IsWindow(hwnd) ? DriveState(hwnd) : QByteArray(); });
+      });
       if (dialog.DoModal() < 0) m_result = 3;
       return FALSE;
     }
@@ -272,8 +250,4 @@ DemoApp theApp;
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--drive") == 0) g_drive = QString::fromLocal8Bit(argv[i + 1]);
-  return DemoMain(argc, argv);
-}
+int main(int argc, char** argv) { return DemoMain(argc, argv); }

@@ -1,6 +1,8 @@
 // A small program on the window layer: a frame with a menu bar and a view that paints itself and
 // draws where the mouse is pressed and dragged. With --screenshot <png> it presses and drags the
 // mouse itself, takes a picture of the screen around the frame, checks a few pixels and ends.
+// With --drive <folder> it runs until closed and answers the end-to-end driver's requests for the
+// state of its menus (see DriveState).
 
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CFont.h"
@@ -16,7 +18,10 @@
 #include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/win/windc.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 
 #include <cstdio>
@@ -179,6 +184,21 @@ int TakeScreenshot(CFrameWnd* frame) {
   return ok ? 0 : 1;
 }
 
+// The menu bar's highlighted item and the open pop-up menu, by their texts without mnemonics
+// ("none" when there is none).
+QByteArray DriveState(HWND frame) {
+  QByteArray out;
+  auto text = [](const QString& t) { return t.isEmpty() ? QByteArray("none") : QString(t).remove(u'&').toUtf8(); };
+  qvui::WindowRecord* rec = qvui::Find(frame);
+  QAction* active = rec && rec->menuBar ? rec->menuBar->activeAction() : nullptr;
+  out += "menu.active=" + text(active ? active->text() : QString()) + '\n';
+  QString open;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible()) open = menu->title();
+  out += "menu.open=" + text(open) + '\n';
+  return out;
+}
+
 class DemoApp : public DemoProgram {
 public:
   BOOL InitInstance() override {
@@ -187,6 +207,10 @@ public:
     auto* frame = static_cast<CFrameWnd*>(m_pMainWnd);
     if (!frame) return FALSE;
     frame->MoveWindow(20, 20, 480, 320);
+    if (!DrivePath().isEmpty()) {
+      HWND hwnd = frame->GetSafeHwnd();
+      ServeDriver([hwnd] { return ::IsWindow(hwnd) ? DriveState(hwnd) : QByteArray(); });
+    }
     CheckLater(500, [frame] { return TakeScreenshot(frame); }, [frame] { frame->SendMessage(WM_CLOSE); });
     return TRUE;
   }
