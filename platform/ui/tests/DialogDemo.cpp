@@ -5,7 +5,9 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/ui/afx/CDialog.h"
+#include "platform/ui/afx/CScrollBar.h"
 #include "platform/ui/afx/CWinApp.h"
+#include "platform/ui/internal/WindowTable.h"
 #include "platform/ui/comctl/commctrl.h"
 #include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/tests/DialogTestSupport.h"
@@ -14,6 +16,9 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 
 #include <cstdio>
@@ -46,7 +51,21 @@ public:
     ::SetScrollInfo(GetDlgItem(IDC_SCROLL)->GetSafeHwnd(), SB_CTL, &info, TRUE);
     return TRUE;
   }
+
+protected:
+  // The scroll bar's thumb stays where it is dropped; the arrows move it by one.
+  void OnHScroll(UINT code, UINT pos, CScrollBar* bar) {
+    if (!bar) return;
+    HWND hwnd = bar->GetSafeHwnd();
+    int now = ::GetScrollPos(hwnd, SB_CTL);
+    if (code == SB_THUMBPOSITION) ::SetScrollPos(hwnd, SB_CTL, static_cast<int>(pos), TRUE);
+    else if (code == SB_LINEDOWN || code == SB_LINEUP) ::SetScrollPos(hwnd, SB_CTL, now + (code == SB_LINEDOWN ? 1 : -1), TRUE);
+  }
+  DECLARE_MESSAGE_MAP()
 };
+BEGIN_MESSAGE_MAP(EveryControl, CDialog)
+  ON_WM_HSCROLL()
+END_MESSAGE_MAP()
 
 enum : int { IDC_FOLDERS = 1200, IDC_FILES, IDC_TABS, IDC_STATUS };
 
@@ -208,6 +227,22 @@ QByteArray DriveState(HWND dialog) {
     QImage pixels = screen->grabWindow(0, r.left, r.top, r.right - r.left, r.bottom - r.top).toImage();
     QByteArrayView bytes(pixels.constBits(), pixels.sizeInBytes());
     line((key + ".pixels").constData(), QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(12));
+  }
+  HWND scroll = ::GetDlgItem(dialog, IDC_SCROLL);
+  line("scroll.pos", QByteArray::number(::GetScrollPos(scroll, SB_CTL)));
+  if (auto* bar = qobject_cast<QScrollBar*>(qvui::Find(scroll)->clientWidget.data())) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    option.singleStep = bar->singleStep();
+    QPoint thumb = bar->mapToGlobal(
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center());
+    line("scroll.thumb", QByteArray::number(thumb.x()) + ',' + QByteArray::number(thumb.y()));
   }
   RECT w {};
   ::GetWindowRect(dialog, &w);

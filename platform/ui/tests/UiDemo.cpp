@@ -7,6 +7,7 @@
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/CPen.h"
+#include "platform/ui/afx/CDialog.h"
 #include "platform/ui/afx/CDocTemplate.h"
 #include "platform/ui/afx/CDocument.h"
 #include "platform/ui/afx/CFrameWnd.h"
@@ -29,7 +30,7 @@
 
 namespace {
 
-enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_EXIT };
+enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_QUESTION, ID_DEMO_EXIT };
 constexpr COLORREF kBackground = RGB(250, 246, 230);
 constexpr COLORREF kInk = RGB(200, 30, 30);
 
@@ -133,6 +134,7 @@ protected:
     CMenu file, view;
     file.CreatePopupMenu();
     file.AppendMenu(MF_STRING, ID_DEMO_CLEAR, u"&Clear\tDel");
+    file.AppendMenu(MF_STRING, ID_DEMO_QUESTION, u"&Question...");
     file.AppendMenu(MF_SEPARATOR);
     file.AppendMenu(MF_STRING, ID_DEMO_EXIT, u"E&xit");
     view.CreatePopupMenu();
@@ -145,6 +147,11 @@ protected:
     return 0;
   }
   void OnExit() { SendMessage(WM_CLOSE); }
+  // A small fixed-size dialog from the demonstration templates, owned by the frame.
+  void OnQuestion() {
+    CDialog question(200, this);
+    question.DoModal();
+  }
   CMenu m_menu;
   DECLARE_MESSAGE_MAP()
 };
@@ -152,6 +159,7 @@ IMPLEMENT_DYNCREATE(DemoFrame, CFrameWnd)
 BEGIN_MESSAGE_MAP(DemoFrame, CFrameWnd)
   ON_WM_CREATE()
   ON_COMMAND(ID_DEMO_EXIT, &DemoFrame::OnExit)
+  ON_COMMAND(ID_DEMO_QUESTION, &DemoFrame::OnQuestion)
 END_MESSAGE_MAP()
 
 void Press(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
@@ -196,6 +204,10 @@ QByteArray DriveState(HWND frame) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible()) open = menu->title();
   out += "menu.open=" + text(open) + '\n';
+  RECT w {};
+  ::GetWindowRect(frame, &w);
+  out += "window=" + QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) +
+         ',' + QByteArray::number(w.bottom) + '\n';
   return out;
 }
 
