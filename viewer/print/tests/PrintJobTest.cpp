@@ -25,84 +25,9 @@
 
 namespace {
 
-std::vector<CString> g_boxes;
-std::mutex g_boxLock;
-
-int RecordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
-  std::lock_guard<std::mutex> guard(g_boxLock);
-  g_boxes.emplace_back(text ? text : u"");
-  return IDOK;
-}
-
 std::string Narrow(const CString& text) { return text.ToUtf8(); }
 
-class PrintJob : public ::testing::Test {
-protected:
-  void SetUp() override {
-    CQVRCM::RegisterRCM(nullptr, u"ViewerPrintTest.drs", TRUE);
-    ASSERT_TRUE(CQVRCM::SetCurrentLanguage(u"en-us", nullptr, FALSE));
-    ASSERT_TRUE(dir.isValid());
-    g_boxes.clear();
-    before = SetMessageBoxHandler(&RecordBox);
-  }
-  void TearDown() override { SetMessageBoxHandler(before); }
-
-  QString Pdf(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-
-  // Image k of n: all black, 300 high and 120 + 40 k wide, so that each lands with a size of its own.
-  void MakePages(int n, int first = 1) {
-    files.first = first;
-    for (int k = 0; k < n; ++k)
-      files.paths.push_back(WriteBlackPage(dir.path(), QStringLiteral("page%1.png").arg(k), 120 + 40 * k, 300));
-  }
-
-  // Fills the job for the pages and the PDF file, and makes its DC; the printable area's place on
-  // the paper comes back in `offset`.
-  HDC Prepare(CPrintJob& job, int count, int rows, int columns, const QString& pdf, QPoint* offset = nullptr) {
-    job.m_nImageCount = count;
-    job.m_nFirstImage = files.first;
-    job.m_nRows = rows;
-    job.m_nColumns = columns;
-    job.m_pPathContext = &files;
-    job.m_pfnGetImagePath = &PageFiles::Path;
-    job.m_strOutput = CString(reinterpret_cast<LPCWSTR>(pdf.utf16()));
-    const DEVMODEW dm = TestSettings();
-    HDC dc = nullptr;
-    if (!job.CreatePrinterDC(PDF_PRINTER_NAME, u"FILE:", u"Test job", &dm, dc)) return nullptr;
-    if (offset) *offset = QPoint(GetDeviceCaps(dc, PHYSICALOFFSETX), GetDeviceCaps(dc, PHYSICALOFFSETY));
-    printable = CRect(0, 0, GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES));
-    return dc;
-  }
-
-  BOOL RunAll(CPrintJob& job, HDC dc) {
-    return job.Run(dc, job.m_strTitle, 1, job.m_nSheetCount, job.m_nImageCount, job.m_nFirstImage, job.m_nRows,
-                   job.m_nColumns, nullptr);
-  }
-
-  // Where image `index` (0-based in the job) should land, by the layout rule: the cell less a
-  // tenth of an inch on each side, the image fitted into it with its aspect and centred.
-  QRect Expected(int index, int rows, int columns, int width, int height) const {
-    const int cells = rows * columns, at = index % cells, r = at / columns, c = at % columns;
-    const int w = printable.Width() / columns, h = printable.Height() / rows, m = kTestDpi / 10;
-    const QRect box(w * c + m, h * r + m, w - 2 * m, h - 2 * m);
-    const double scale = std::min(double(box.width()) / width, double(box.height()) / height);
-    const int iw = int(width * scale), ih = int(height * scale);
-    return QRect(box.left() + (box.width() - iw) / 2, box.top() + (box.height() - ih) / 2, iw, ih);
-  }
-
-  QTemporaryDir dir;
-  PageFiles files;
-  CRect printable;
-  MessageBoxHandler before {};
-};
-
-void ExpectNear(const QRect& got, const QRect& want, const std::string& what) {
-  const int slack = 2;
-  EXPECT_NEAR(got.left(), want.left(), slack) << what;
-  EXPECT_NEAR(got.top(), want.top(), slack) << what;
-  EXPECT_NEAR(got.right(), want.right(), slack) << what;
-  EXPECT_NEAR(got.bottom(), want.bottom(), slack) << what;
-}
+using PrintJob = PrintJobFixture;
 
 TEST(PrintJobRecord, SheetCountAndTheChecksBeforeAnyDc) {
   struct Case {
@@ -162,42 +87,18 @@ TEST_F(PrintJob, EachImageLandsInItsCellFittedCentredAndFramed) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    files.paths.clear();
-    files.asked.clear();
     MakePages(c.count, c.first);
     CPrintJob job;
     QPoint offset;
     const QString pdf = Pdf(c.what);
-    HDC dc = Prepare(job, c.count, c.rows, c.columns, pdf, &offset);
+    HDC dc = Prepare(job, c.count, c.rows, c.columns, PDF_PRINTER_NAME, pdf, &offset);
     ASSERT_NE(dc, nullptr);
     EXPECT_TRUE(RunAll(job, dc));
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
     std::vector<int> numbers;
     for (int k = 0; k < c.count; ++k) numbers.push_back(c.first + k);
     EXPECT_EQ(files.asked, numbers) << "each image once, in order, by its own number";
-    const int cells = c.rows * c.columns, sheets = (c.count + cells - 1) / cells;
-    ASSERT_EQ(PdfPageCount(pdf), sheets);
-    for (int sheet = 1; sheet <= sheets; ++sheet) {
-      const QImage page = RenderPage(pdf, sheet);
-      ASSERT_FALSE(page.isNull());
-      if (sheet == 1) page.save(QStringLiteral(QV_TEST_ARTIFACT_DIR "/print_%1.png").arg(cells));
-      for (int cell = 0; cell < cells; ++cell) {
-        const int index = (sheet - 1) * cells + cell;
-        const int w = printable.Width() / c.columns, h = printable.Height() / c.rows;
-        const QRect area(offset.x() + w * (cell % c.columns), offset.y() + h * (cell / c.columns), w, h);
-        const QRect inner = area.adjusted(kTestDpi / 10, kTestDpi / 10, -kTestDpi / 10, -kTestDpi / 10);
-        const std::string where = "sheet " + std::to_string(sheet) + " cell " + std::to_string(cell);
-        if (index >= c.count) {
-          EXPECT_TRUE(DarkBox(page, area.adjusted(1, 1, -1, -1)).isEmpty()) << where << " stays blank, unframed";
-          continue;
-        }
-        ExpectNear(DarkBox(page, inner.adjusted(1, 1, -1, -1)),
-                   Expected(index, c.rows, c.columns, 120 + 40 * index, 300).translated(offset), where);
-        // The frame lies half way between the cell's edge and the image's box.
-        const int half = kTestDpi / 20;
-        ExpectNear(DarkBox(page, area.adjusted(1, 1, -1, -1)), area.adjusted(half, half, -half, -half), where + " frame");
-      }
-    }
+    ExpectLayout(pdf, c.count, c.rows, c.columns, offset, QStringLiteral("print_%1-up.png").arg(c.rows * c.columns));
   }
 }
 
@@ -207,11 +108,11 @@ TEST_F(PrintJob, AMissingImageIsNamedAndOnlyItsCellStaysEmpty) {
   CPrintJob job;
   QPoint offset;
   const QString pdf = Pdf("missing.pdf");
-  HDC dc = Prepare(job, 4, 2, 2, pdf, &offset);
+  HDC dc = Prepare(job, 4, 2, 2, PDF_PRINTER_NAME, pdf, &offset);
   ASSERT_NE(dc, nullptr);
   EXPECT_TRUE(RunAll(job, dc));
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_NE(Narrow(g_boxes[0]).find("/no/such/page.tif could not be read"), std::string::npos) << Narrow(g_boxes[0]);
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_NE(Narrow(Boxes()[0]).find("/no/such/page.tif could not be read"), std::string::npos) << Narrow(Boxes()[0]);
   ASSERT_EQ(PdfPageCount(pdf), 1);
   const QImage page = RenderPage(pdf, 1);
   const int w = printable.Width() / 2, h = printable.Height() / 2;
@@ -225,20 +126,20 @@ TEST_F(PrintJob, SheetsWithoutAnyImageAreLeftOutAndTheOthersKept) {
   files.paths[2] = CString();  // the last sheet's only image
   CPrintJob job;
   const QString pdf = Pdf("last-missing.pdf");
-  HDC dc = Prepare(job, 3, 1, 1, pdf);
+  HDC dc = Prepare(job, 3, 1, 1, PDF_PRINTER_NAME, pdf);
   ASSERT_NE(dc, nullptr);
   EXPECT_TRUE(RunAll(job, dc));
-  EXPECT_EQ(g_boxes.size(), 1u);
+  EXPECT_EQ(Boxes().size(), 1u);
   EXPECT_EQ(PdfPageCount(pdf), 2) << "the sheets already printed are not thrown away";
 
-  g_boxes.clear();
+  ClearBoxes();
   files.paths.assign(3, CString(u"/no/such/file"));
   CPrintJob none;
   const QString nothing = Pdf("all-missing.pdf");
-  dc = Prepare(none, 3, 1, 1, nothing);
+  dc = Prepare(none, 3, 1, 1, PDF_PRINTER_NAME, nothing);
   ASSERT_NE(dc, nullptr);
   EXPECT_TRUE(RunAll(none, dc));
-  EXPECT_EQ(g_boxes.size(), 3u) << "one message per image";
+  EXPECT_EQ(Boxes().size(), 3u) << "one message per image";
   EXPECT_FALSE(QFile::exists(nothing)) << "a job without a printed sheet gives the printer nothing";
 }
 
@@ -252,7 +153,7 @@ TEST_F(PrintJob, ACancelAnywhereLeavesNoPartOfTheJob) {
     SCOPED_TRACE(s.what);
     CPrintJob job;
     const QString pdf = Pdf(s.what);
-    HDC dc = Prepare(job, 4, 1, 2, pdf);
+    HDC dc = Prepare(job, 4, 1, 2, PDF_PRINTER_NAME, pdf);
     ASSERT_NE(dc, nullptr);
     static std::atomic<int> sheetsDone;
     sheetsDone = 0;
@@ -271,7 +172,7 @@ TEST_F(PrintJob, ACancelAnywhereLeavesNoPartOfTheJob) {
     }
     EXPECT_TRUE(RunAll(job, dc)) << "a cancel is no failure";
     EXPECT_FALSE(QFile::exists(pdf));
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
     if (!s.inSheet) {
       EXPECT_EQ(sheetsDone.load(), 1);
     }
@@ -285,11 +186,11 @@ TEST_F(PrintJob, APrinterThatRefusesTheDocumentIsReportedOnce) {
   MakePages(1);
   CPrintJob job;
   const QString pdf = dir.filePath(QStringLiteral("no-folder/out.pdf"));
-  HDC dc = Prepare(job, 1, 1, 1, pdf);
+  HDC dc = Prepare(job, 1, 1, 1, PDF_PRINTER_NAME, pdf);
   ASSERT_NE(dc, nullptr);
   EXPECT_FALSE(RunAll(job, dc));
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(Narrow(g_boxes[0]), "Printing could not start. Check the printer's set-up.");
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Narrow(Boxes()[0]), "Printing could not start. Check the printer's set-up.");
   EXPECT_TRUE(files.asked.empty());
   EXPECT_FALSE(QFile::exists(pdf));
 }
@@ -306,7 +207,7 @@ TEST_F(PrintJob, PrintJobsRunOneAtATime) {
   aWaiting = aDone = false;
   CPrintJob a, b;
   const QString pdfA = Pdf("a.pdf"), pdfB = Pdf("b.pdf");
-  HDC dcA = Prepare(a, 2, 1, 1, pdfA);
+  HDC dcA = Prepare(a, 2, 1, 1, PDF_PRINTER_NAME, pdfA);
   a.m_pfnGetImagePath = [](void* context, int number) {
     aWaiting = true;
     std::unique_lock<std::mutex> hold(gate);
@@ -317,7 +218,7 @@ TEST_F(PrintJob, PrintJobsRunOneAtATime) {
   a.m_pProgressContext = &a;
   PageFiles filesB;
   filesB.paths = files.paths;
-  HDC dcB = Prepare(b, 2, 1, 1, pdfB);
+  HDC dcB = Prepare(b, 2, 1, 1, PDF_PRINTER_NAME, pdfB);
   b.m_pPathContext = &filesB;
   static std::atomic<bool> bAskedEarly;
   bAskedEarly = false;
