@@ -8,10 +8,12 @@ packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev
   libtiff-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev uuid-dev
-  libsane-dev libcurl4-openssl-dev libgtest-dev libssl-dev
+  libsane-dev libcurl4-openssl-dev libgtest-dev libssl-dev libcups2-dev
   # tests: display, checkers of what the system writes, real counterparts
   xvfb xauth openbox xdotool x11-utils libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
   sane-utils fonts-liberation2 fonts-dejavu-core locales
+  # a print server of the tests' own (scripts/cups-queue.sh)
+  cups-daemon cups-client
   # benchmarks: the peers a user would use instead
   libvips-tools img2pdf
   # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizers
