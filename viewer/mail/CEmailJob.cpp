@@ -1,0 +1,182 @@
+// The run of an e-mail job: the mail program switched, recipients and texts into the message,
+// the log opened, then on the worker the pages combined or taken one by one and sent, each mail
+// in its own logon; afterwards the previous mail program set back.
+#include "viewer/mail/CEmailJob.h"
+
+#include "platform/core/paths.h"
+#include "platform/core/registry.h"
+#include "viewer/mail/CEmailLog.h"
+#include "viewer/mail/CSimpleMapiSession.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr const char16_t* kClientsKey = u"Software\\Clients\\Mail";
+
+BOOL ReadDefaultClient(HKEY key, CString& name) {
+  WCHAR buffer[256] = {};
+  DWORD size = sizeof(buffer) - sizeof(WCHAR);
+  DWORD type = 0;
+  if (RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<LPBYTE>(buffer), &size) != ERROR_SUCCESS ||
+      type != REG_SZ)
+    return FALSE;
+  name = CString(buffer, static_cast<int>(size / sizeof(WCHAR)));
+  name = CString(name.GetString());  // up to a terminator stored with the text
+  return TRUE;
+}
+
+BOOL WriteDefaultClient(const CString& name) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClientsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return FALSE;
+  const LSTATUS status = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(name.GetString()),
+                                        static_cast<DWORD>(name.GetLength() * sizeof(WCHAR)));
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS;
+}
+
+// The attachment's file name: no folder can be named through it.
+CString SafeFileName(CString name) {
+  for (int i = 0; i < name.GetLength(); ++i)
+    if (name[i] == u'/' || name[i] == u'\\' || name[i] < 0x20) name.SetAt(i, u'-');
+  return name.Trim().IsEmpty() || name == u"." || name == u".." ? CString(u"attachment") : name;
+}
+
+}  // namespace
+
+BOOL CEmailJob::CheckMailClient(const CString& name) {
+  HKEY key = nullptr;
+  CString found;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClientsKey, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &key) ==
+      ERROR_SUCCESS) {
+    CString current;
+    if (ReadDefaultClient(key, current)) {
+      m_strPreviousMailClient = current;
+      m_bPreviousKnown = TRUE;
+      if (current.Compare(name) == 0 && !name.IsEmpty()) {
+        RegCloseKey(key);
+        return TRUE;
+      }
+    }
+    WCHAR subkey[256];
+    for (DWORD index = 0; found.IsEmpty(); ++index) {
+      DWORD length = 256;
+      if (RegEnumKeyExW(key, index, subkey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      if (name.CompareNoCase(subkey) == 0) found = subkey;
+    }
+    RegCloseKey(key);
+  }
+  if (found.IsEmpty() || name.IsEmpty()) {
+    m_ui.ErrorMsg(u"MSG_DLG_EML_EMAILCLIENT_UNAVAILABLE", name);
+    return FALSE;
+  }
+  if (!WriteDefaultClient(found)) {
+    m_ui.ErrorMsg(u"MSG_DLG_EML_EMAILCLIENT_SETERROR", name);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CEmailJob::SetDefaultMailClient() {
+  if (!m_bPreviousKnown) return TRUE;
+  const BOOL written = WriteDefaultClient(m_strPreviousMailClient);
+  CString readBack;
+  HKEY key = nullptr;
+  BOOL read = FALSE;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClientsKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
+    read = ReadDefaultClient(key, readBack);
+    RegCloseKey(key);
+  }
+  if (!written && (!read || readBack.Compare(m_strPreviousMailClient) != 0)) {
+    m_ui.ErrorMsg(u"MSG_DLG_EML_EMAILCLIENT_SETERROR", m_strPreviousMailClient);
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CEmailJob::IsHotmail() const { return m_strMailClient.CompareNoCase(u"Hotmail") == 0; }
+
+BOOL CEmailJob::Run(int& result) {
+  result = kSuccess;
+  if (m_nImageCount <= 0 || m_nFirstImage < 1 || !m_pfnGetImagePath || !CheckMailClient(m_strMailClient)) {
+    result = kGeneralError;
+    return FALSE;
+  }
+  m_message = {};
+  AddRecipientList(m_message, m_strTo, 0);
+  AddRecipientList(m_message, m_strCc, 1);
+  AddRecipientList(m_message, m_strBcc, 2);
+  m_message.strBody = m_strBody;
+  m_message.strSubject = m_strSubject;
+
+  CEmailLog log;
+  if (m_nSaveLog && !log.Open(m_strLogPath) && !m_ui.YesNoMsg(u"MSG_EMAIL_ERR_LOGFILEPATH")) {
+    SetDefaultMailClient();
+    result = kLogCancelled;
+    return FALSE;
+  }
+
+  Images images;
+  for (int n = m_nFirstImage; n < m_nFirstImage + m_nImageCount; ++n)
+    if (CString path = m_pfnGetImagePath(m_pPathContext, n); !path.IsEmpty()) images.emplace_back(n, path);
+
+  const BOOL combined = m_nCombineTiff && m_nImageCount > 1;
+  int code = kSuccess;
+  m_ui.RunWithProgress(static_cast<int>(images.size()), [&](const CEmailJobUI::Step& step) {
+    code = combined ? SendCombined(images, log, step) : SendEach(images, log, step);
+  });
+  log.Close();
+  // A failure to set the previous program back is shown on its own: the mail has gone out.
+  SetDefaultMailClient();
+  result = code;
+  return code == kSuccess;
+}
+
+int CEmailJob::SendOne(CSimpleMapiSession& session) {
+  if (!session.Logon(m_strProfile, m_strPassword, m_pParent, FALSE)) return kLogonFailed;
+  if (!session.SendMail(m_message, TRUE, TRUE, m_pParent)) {
+    session.Logoff();
+    return kSendFailed;
+  }
+  return session.Logoff() ? kSuccess : kLogoffFailed;
+}
+
+int CEmailJob::SendEach(const Images& images, CEmailLog& log, const CEmailJobUI::Step& step) {
+  CSimpleMapiSession session(m_strProvider);
+  for (const auto& [n, path] : images) {
+    m_message.attachments.clear();
+    CString shown;
+    shown.Format(u"%s-%03d%s", SafeFileName(m_strAttachName).GetString(), n, u".tif");
+    AddAttachment(m_message, path, shown);
+    if (const int code = SendOne(session); code != kSuccess) return code;
+    log.WriteSource(path);
+    step();
+  }
+  return kSuccess;
+}
+
+int CEmailJob::SendCombined(const Images& images, CEmailLog& log, const CEmailJobUI::Step& step) {
+  // A folder of the user's own: nobody else can put a file or a link where the pages go.
+  std::error_code error;
+  std::string folder = (std::filesystem::temp_directory_path(error) / "qv-mail-XXXXXX").string();
+  if (!::mkdtemp(folder.data())) return kGeneralError;
+  const CString name = SafeFileName(m_strAttachName) + u".tif";
+  const CString target = PathFromNative(folder) + u"/" + name;
+
+  int code = BuildCombined(images, target, step);
+  if (code == kSuccess) {
+    m_message.attachments.clear();
+    AddAttachment(m_message, target, name);
+    CSimpleMapiSession session(m_strProvider);
+    code = SendOne(session);
+  }
+  if (code == kSuccess && log.IsOpen()) {
+    log.WriteText(u"COMBINED TIFF BEGIN:\r\n");
+    for (const auto& image : images) log.WriteSource(image.second);
+    log.WriteText(u"COMBINED TIFF END\r\n");
+  }
+  // That one web mail program reads the file after the send has returned.
+  if (!IsHotmail()) std::filesystem::remove_all(folder, error);
+  return code;
+}
