@@ -7,6 +7,7 @@
 #include "platform/core/tests/TestFolder.h"
 #include "platform/mapi/tests/SmtpSink.h"
 #include "viewer/mail/CEmailJob.h"
+#include "viewer/mail/CEmailJobWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -100,8 +101,8 @@ protected:
   }
 
   // A job over all pages as the dialog's options would set it up.
-  CEmailJob& Job(int combine) {
-    m_job = std::make_unique<CEmailJob>(m_ui);
+  CEmailJob& Job(int combine, CEmailJobUI* ui = nullptr) {
+    m_job = std::make_unique<CEmailJob>(ui ? *ui : m_ui);
     m_job->m_pPathContext = &m_paths;
     m_job->m_pfnGetImagePath = PathOf;
     m_job->SetProvider(CString::FromUtf8(QV_MAPI_PROVIDER));
@@ -182,6 +183,15 @@ TEST_F(EmailJob, CombinedPagesArriveAsOneTiffWithOwnPagesCopiedAsStored) {
   EXPECT_TRUE(std::regex_search(log, line)) << log;
   EXPECT_NE(log.find("foreign.tif\t"), std::string::npos);
   EXPECT_EQ(log.substr(log.size() - 19), "COMBINED TIFF END\r\n");
+}
+
+TEST_F(EmailJob, WithItsWindowsTheSendingRunsOnAWorkerBehindTheProgressWindow) {
+  CEmailJobWindows windows;
+  int result = 99;
+  ASSERT_TRUE(Job(1, &windows).Run(result));
+  EXPECT_EQ(result, 0);
+  ASSERT_EQ(m_sink.Mails().size(), 1u);
+  EXPECT_TRUE(Leftovers().empty());
 }
 
 TEST_F(EmailJob, AnImageWithoutAFileAddsNoPageAndNoStep) {
