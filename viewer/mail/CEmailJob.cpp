@@ -4,37 +4,14 @@
 #include "viewer/mail/CEmailJob.h"
 
 #include "platform/core/paths.h"
-#include "platform/core/registry.h"
 #include "viewer/mail/CEmailLog.h"
 #include "viewer/mail/CSimpleMapiSession.h"
+#include "viewer/mail/MailClients.h"
 
 #include <filesystem>
 #include <system_error>
 
 namespace {
-
-constexpr const char16_t* kClientsKey = u"Software\\Clients\\Mail";
-
-BOOL ReadDefaultClient(HKEY key, CString& name) {
-  WCHAR buffer[256] = {};
-  DWORD size = sizeof(buffer) - sizeof(WCHAR);
-  DWORD type = 0;
-  if (RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<LPBYTE>(buffer), &size) != ERROR_SUCCESS ||
-      type != REG_SZ)
-    return FALSE;
-  name = CString(buffer, static_cast<int>(size / sizeof(WCHAR)));
-  name = CString(name.GetString());  // up to a terminator stored with the text
-  return TRUE;
-}
-
-BOOL WriteDefaultClient(const CString& name) {
-  HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClientsKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return FALSE;
-  const LSTATUS status = RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(name.GetString()),
-                                        static_cast<DWORD>(name.GetLength() * sizeof(WCHAR)));
-  RegCloseKey(key);
-  return status == ERROR_SUCCESS;
-}
 
 // The attachment's file name: no folder can be named through it.
 CString SafeFileName(CString name) {
@@ -46,32 +23,18 @@ CString SafeFileName(CString name) {
 }  // namespace
 
 BOOL CEmailJob::CheckMailClient(const CString& name) {
-  HKEY key = nullptr;
-  CString found;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClientsKey, 0, KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE, &key) ==
-      ERROR_SUCCESS) {
-    CString current;
-    if (ReadDefaultClient(key, current)) {
-      m_strPreviousMailClient = current;
-      m_bPreviousKnown = TRUE;
-      if (current.Compare(name) == 0 && !name.IsEmpty()) {
-        RegCloseKey(key);
-        return TRUE;
-      }
-    }
-    WCHAR subkey[256];
-    for (DWORD index = 0; found.IsEmpty(); ++index) {
-      DWORD length = 256;
-      if (RegEnumKeyExW(key, index, subkey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-      if (name.CompareNoCase(subkey) == 0) found = subkey;
-    }
-    RegCloseKey(key);
+  CString current;
+  if (ReadDefaultMailClient(current)) {
+    m_strPreviousMailClient = current;
+    m_bPreviousKnown = TRUE;
+    if (!name.IsEmpty() && current.Compare(name) == 0) return TRUE;
   }
-  if (found.IsEmpty() || name.IsEmpty()) {
+  CString registered;
+  if (name.IsEmpty() || !FindMailClient(name, registered)) {
     m_ui.ErrorMsg(u"MSG_DLG_EML_EMAILCLIENT_UNAVAILABLE", name);
     return FALSE;
   }
-  if (!WriteDefaultClient(found)) {
+  if (!WriteDefaultMailClient(registered)) {
     m_ui.ErrorMsg(u"MSG_DLG_EML_EMAILCLIENT_SETERROR", name);
     return FALSE;
   }
@@ -80,15 +43,9 @@ BOOL CEmailJob::CheckMailClient(const CString& name) {
 
 BOOL CEmailJob::SetDefaultMailClient() {
   if (!m_bPreviousKnown) return TRUE;
-  const BOOL written = WriteDefaultClient(m_strPreviousMailClient);
+  const BOOL written = WriteDefaultMailClient(m_strPreviousMailClient);
   CString readBack;
-  HKEY key = nullptr;
-  BOOL read = FALSE;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClientsKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS) {
-    read = ReadDefaultClient(key, readBack);
-    RegCloseKey(key);
-  }
-  if (!written && (!read || readBack.Compare(m_strPreviousMailClient) != 0)) {
+  if (!written && (!ReadDefaultMailClient(readBack) || readBack.Compare(m_strPreviousMailClient) != 0)) {
     m_ui.ErrorMsg(u"MSG_DLG_EML_EMAILCLIENT_SETERROR", m_strPreviousMailClient);
     return FALSE;
   }
