@@ -57,7 +57,7 @@ BOOL AddRecipientList(SimpleMapiMessage& message, const CString& text, int recip
       recipient.strAddress = piece.Trim();
     }
     if (recipient.strName.IsEmpty()) recipient.strName = recipient.strAddress;
-    list->push_back(std::move(recipient));
+    if (!recipient.strName.IsEmpty()) list->push_back(std::move(recipient));
   }
   return TRUE;
 }

@@ -30,7 +30,7 @@ struct SimpleMapiMessage {
 // nothing). The text is cut at ',' and ';', except inside double quotes and angle brackets. A
 // piece "Name <address>" gives that name (its enclosing quotes taken off) and address; a '<'
 // without its '>' gives the name and an empty address; a piece without '<' is the address. An
-// empty name takes the address. Blank pieces add nothing, and a piece without '@' or '<' that
+// empty name takes the address. Blank pieces (and "<>") add nothing, and a piece without '@' or '<' that
 // stands before one with a '<' is the first part of its name, so that "Doe, John <j@x.org>" is one
 // recipient. TRUE: nothing here can fail.
 BOOL AddRecipientList(SimpleMapiMessage& message, const CString& text, int recipientClass);

@@ -28,6 +28,7 @@ TEST(RecipientList, PiecesGiveNamesAndAddressesAndBlankPiecesNothing) {
       {"two commas between two addresses", u"a@x.org,,b@x.org", "[a@x.org|a@x.org][b@x.org|b@x.org]"},
       {"blanks only", u"   ", ""},
       {"blank pieces between separators", u" a@x.org , ; ", "[a@x.org|a@x.org]"},
+      {"empty brackets", u"<> ; < >", ""},
       {"'<' never closed", u"  Anna <anna@x.org", "[Anna|]"},
       {"bracketed address alone", u"<anna@x.org>", "[anna@x.org|anna@x.org]"},
       {"quoted name with a comma", u"\"Doe, John\" <j@x.org>", "[Doe, John|j@x.org]"},
