@@ -163,7 +163,8 @@ std::string HostName() {
 ULONG ReadAttachment(const std::string& path, std::string& bytes) {
   const std::string native = ResolveNativePath(path);
   struct stat st {};
-  if (::stat(native.c_str(), &st) != 0) return errno == ENOENT ? MAPI_E_ATTACHMENT_NOT_FOUND : MAPI_E_ATTACHMENT_OPEN_FAILURE;
+  if (::stat(native.c_str(), &st) != 0)
+    return errno == ENOENT ? MAPI_E_ATTACHMENT_NOT_FOUND : MAPI_E_ATTACHMENT_OPEN_FAILURE;
   if (!S_ISREG(st.st_mode)) return MAPI_E_ATTACHMENT_OPEN_FAILURE;
   std::ifstream in(native, std::ios::binary);
   if (!in) return MAPI_E_ATTACHMENT_OPEN_FAILURE;
@@ -197,11 +198,12 @@ std::string Base64(std::string_view bytes, bool breakLines) {
 
 bool IsUsableAddress(std::string_view address) {
   const size_t at = address.find('@');
-  if (at == 0 || at == std::string_view::npos || at + 1 == address.size() || address.find('@', at + 1) != std::string_view::npos)
-    return false;
+  if (at == 0 || at == std::string_view::npos || at + 1 == address.size()) return false;
+  if (address.find('@', at + 1) != std::string_view::npos) return false;
   for (const char c : address) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == 0x7F || std::string_view("<>\",;()[]\\").find(c) != std::string_view::npos) return false;
+    if (byte <= 0x20 || byte == 0x7F) return false;
+    if (std::string_view("<>\",;()[]\\").find(c) != std::string_view::npos) return false;
   }
   return true;
 }

@@ -68,7 +68,8 @@ std::vector<CString> ListMailClients() {
     HKEY client = nullptr;
     if (excluded || RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_QUERY_VALUE, &client) != ERROR_SUCCESS) continue;
     DWORD size = 0;
-    if (RegQueryValueExW(client, u"DLLPath", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) clients.push_back(name);
+    if (RegQueryValueExW(client, u"DLLPath", nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS)
+      clients.push_back(name);
     RegCloseKey(client);
   }
   return clients;

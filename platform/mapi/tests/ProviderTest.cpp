@@ -37,8 +37,8 @@ protected:
   void TearDown() override { FreeLibrary(m_module); }
 
   void UseServer(const std::string& url, const std::string& name = "Server", bool makeDefault = true) {
-    RegisterMailProgram(name, QV_MAPI_PROVIDER, {{"Transport", "smtp"}, {"Server", url}, {"From", "Scan Desk <desk@example.org>"}},
-                        makeDefault);
+    RegisterMailProgram(name, QV_MAPI_PROVIDER,
+                        {{"Transport", "smtp"}, {"Server", url}, {"From", "Scan Desk <desk@example.org>"}}, makeDefault);
   }
 
   // Logs on to the default profile and sends, as the viewer does: one session per mail.
@@ -219,8 +219,8 @@ TEST_F(Provider, SendmailGetsEveryRecipientAsAnArgumentAndTheMessageWithoutBcc) 
   const std::string script = Path("sendmail");
   m_folder.Write("sendmail", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args\"\ncat > \"$0.mail\"\nexit ${EXIT:-0}\n");
   ::chmod(script.c_str(), 0755);
-  RegisterMailProgram("Local", QV_MAPI_PROVIDER, {{"Transport", "sendmail"}, {"Sendmail", script}, {"From", "desk@example.org"}},
-                      true);
+  RegisterMailProgram("Local", QV_MAPI_PROVIDER,
+                      {{"Transport", "sendmail"}, {"Sendmail", script}, {"From", "desk@example.org"}}, true);
   Message message;
   message.subject = "Grüße";
   message.body = "text";

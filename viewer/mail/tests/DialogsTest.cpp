@@ -44,7 +44,8 @@ private:
 
 void Click(CWnd& dialog, int id) {
   CWnd* item = dialog.GetDlgItem(id);
-  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(item ? item->GetSafeHwnd() : nullptr));
+  const HWND control = item ? item->GetSafeHwnd() : nullptr;
+  dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
 }
 
 void Toggle(CWnd& dialog, int id, bool checked) {

@@ -178,7 +178,9 @@ TEST_F(EmailJob, CombinedPagesArriveAsOneTiffWithOwnPagesCopiedAsStored) {
   EXPECT_TRUE(Leftovers().empty());
   EXPECT_EQ(DefaultClient(), u"Other");
   const std::string log = Log();
-  const std::regex line("\\(\\d{4}/\\d\\d/\\d\\d - \\d\\d:\\d\\d\\):\\t[^\\t]+/pages/g4\\.tif\\t\\d+\\t\\d{4}/\\d\\d/\\d\\d - \\d\\d:\\d\\d\\t\\r\\n");
+  // "(date - time):<TAB>path<TAB>size<TAB>date - time<TAB>" with CR LF.
+  const std::string stamp = "\\d{4}/\\d\\d/\\d\\d - \\d\\d:\\d\\d";
+  const std::regex line("\\(" + stamp + "\\):\\t[^\\t]+/pages/g4\\.tif\\t\\d+\\t" + stamp + "\\t\\r\\n");
   EXPECT_EQ(log.rfind("COMBINED TIFF BEGIN:\r\n", 0), 0u) << log;
   EXPECT_TRUE(std::regex_search(log, line)) << log;
   EXPECT_NE(log.find("foreign.tif\t"), std::string::npos);
@@ -283,7 +285,8 @@ TEST_F(EmailJob, ALogThatCannotBeOpenedAsksWhetherToSendWithoutIt) {
     int result = 0;
     EXPECT_EQ(bool(m_job->Run(result)), yes);
     EXPECT_EQ(result, yes ? 0 : CEmailJob::kLogCancelled);
-    EXPECT_EQ(m_ui.boxes, (std::vector<std::string> {std::string("MSG_EMAIL_ERR_LOGFILEPATH ") + (yes ? "yes" : "no")}));
+    const std::string question = std::string("MSG_EMAIL_ERR_LOGFILEPATH ") + (yes ? "yes" : "no");
+    EXPECT_EQ(m_ui.boxes, (std::vector<std::string> {question}));
     EXPECT_EQ(m_sink.Mails().size(), yes ? 1u : 0u);
     EXPECT_EQ(DefaultClient(), u"Other");
   }

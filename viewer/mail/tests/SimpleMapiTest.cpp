@@ -50,7 +50,8 @@ TEST(RecipientList, PiecesGiveNamesAndAddressesAndBlankPiecesNothing) {
 }
 
 TEST(SimpleMapiSession, WithoutACompleteProviderEveryCallAnswersFalse) {
-  for (const std::string& library : {std::string("/nonexistent/MAPI32.DLL"), std::string(QV_APP_DIR) + "/libplatform_core.so"}) {
+  const std::string incomplete = std::string(QV_APP_DIR) + "/libplatform_core.so";
+  for (const std::string& library : {std::string("/nonexistent/MAPI32.DLL"), incomplete}) {
     CSimpleMapiSession session(CString::FromUtf8(library));
     EXPECT_FALSE(session.IsLoaded()) << library;
     SimpleMapiMessage message;
