@@ -52,6 +52,18 @@ BOOL CEmailJob::SetDefaultMailClient() {
   return TRUE;
 }
 
+LPCWSTR CEmailJob::GetErrorKey(int result) {
+  switch (result) {
+    case kSuccess: return nullptr;
+    case kFileOperation:
+    case kLogCancelled: return u"MSG_EMAIL_ERR_FILEOPERATION";
+    case kLogonFailed: return u"MSG_EMAIL_ERR_LOGONFAILED";
+    case kSendFailed:
+    case kLogoffFailed: return u"MSG_EMAIL_ERR_SENDFAILED";
+    default: return u"MSG_EMAIL_ERR_GENERALEMAILERR";
+  }
+}
+
 BOOL CEmailJob::IsHotmail() const { return m_strMailClient.CompareNoCase(u"Hotmail") == 0; }
 
 BOOL CEmailJob::Run(int& result) {

@@ -65,6 +65,10 @@ public:
   // mail that went out into a failed run.
   BOOL Run(int& result);
 
+  // The message a caller shows for a result code (caption "QVKERNEL_DEFAULTCAPTION_ERRORMSG");
+  // null for success.
+  static LPCWSTR GetErrorKey(int result);
+
   // Makes the named program the default under "Software\Clients\Mail" (remembering the previous
   // one); FALSE, with the error shown, when it is not registered or cannot be made the default.
   BOOL CheckMailClient(const CString& name);

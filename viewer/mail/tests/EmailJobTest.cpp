@@ -261,6 +261,22 @@ TEST_F(EmailJob, AFailedSendingIsReportedLeavesNoPageBehindAndSetsTheProgramBack
   }
 }
 
+TEST(EmailJobResult, EachCodeHasTheMessageItsCallerShows) {
+  const std::pair<int, const char16_t*> cases[] = {
+      {0, nullptr},
+      {CEmailJob::kGeneralError, u"MSG_EMAIL_ERR_GENERALEMAILERR"},
+      {-2, u"MSG_EMAIL_ERR_GENERALEMAILERR"},
+      {CEmailJob::kFileOperation, u"MSG_EMAIL_ERR_FILEOPERATION"},
+      {CEmailJob::kLogonFailed, u"MSG_EMAIL_ERR_LOGONFAILED"},
+      {CEmailJob::kSendFailed, u"MSG_EMAIL_ERR_SENDFAILED"},
+      {CEmailJob::kLogoffFailed, u"MSG_EMAIL_ERR_SENDFAILED"},
+      {CEmailJob::kLogCancelled, u"MSG_EMAIL_ERR_FILEOPERATION"},
+  };
+  for (const auto& [code, key] : cases)
+    EXPECT_EQ(CString(CEmailJob::GetErrorKey(code) ? CEmailJob::GetErrorKey(code) : u""), CString(key ? key : u""))
+        << code;
+}
+
 TEST_F(EmailJob, AProgramThatIsNotRegisteredSendsNothing) {
   Job(1).SetMailClient(u"Nonesuch");
   int result = 0;
