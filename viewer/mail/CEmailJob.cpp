@@ -8,6 +8,7 @@
 #include "viewer/mail/CSimpleMapiSession.h"
 #include "viewer/mail/MailClients.h"
 
+#include <climits>
 #include <filesystem>
 #include <system_error>
 
@@ -79,24 +80,25 @@ BOOL CEmailJob::Run(int& result) {
   m_message.strBody = m_strBody;
   m_message.strSubject = m_strSubject;
 
+  int code = kSuccess;
   CEmailLog log;
-  if (m_nSaveLog && !log.Open(m_strLogPath) && !m_ui.YesNoMsg(u"MSG_EMAIL_ERR_LOGFILEPATH")) {
-    SetDefaultMailClient();
-    result = kLogCancelled;
-    return FALSE;
-  }
+  if (m_nSaveLog && !log.Open(m_strLogPath) && !m_ui.YesNoMsg(u"MSG_EMAIL_ERR_LOGFILEPATH")) code = kLogCancelled;
 
   Images images;
-  for (int n = m_nFirstImage; n < m_nFirstImage + m_nImageCount; ++n)
-    if (CString path = m_pfnGetImagePath(m_pPathContext, n); !path.IsEmpty()) images.emplace_back(n, path);
+  for (int i = 0; code == kSuccess && i < m_nImageCount && m_nFirstImage <= INT_MAX - i; ++i)
+    if (CString path = m_pfnGetImagePath(m_pPathContext, m_nFirstImage + i); !path.IsEmpty())
+      images.emplace_back(m_nFirstImage + i, path);
+  // Not one image of the range has a file: nothing could be sent, which is no success.
+  if (code == kSuccess && images.empty()) code = kFileOperation;
 
-  const BOOL combined = m_nCombineTiff && m_nImageCount > 1;
-  int code = kSuccess;
-  m_ui.RunWithProgress(static_cast<int>(images.size()), [&](const CEmailJobUI::Step& step) {
-    code = combined ? SendCombined(images, log, step) : SendEach(images, log, step);
-  });
+  if (code == kSuccess) {
+    const BOOL combined = m_nCombineTiff && m_nImageCount > 1;
+    m_ui.RunWithProgress(static_cast<int>(images.size()), [&](const CEmailJobUI::Step& step) {
+      code = combined ? SendCombined(images, log, step) : SendEach(images, log, step);
+    });
+  }
   log.Close();
-  // A failure to set the previous program back is shown on its own: the mail has gone out.
+  // A failure to set the previous program back is shown on its own: mail that went out stays sent.
   SetDefaultMailClient();
   result = code;
   return code == kSuccess;

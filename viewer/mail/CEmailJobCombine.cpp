@@ -40,7 +40,6 @@ BOOL RecodePage(CQVTiffFile& source, CQVTiffFile& target, WORD position) {
 }  // namespace
 
 int CEmailJob::BuildCombined(const Images& images, const CString& target, const CEmailJobUI::Step& step) {
-  if (images.empty()) return kFileOperation;
   CQVTiffFile combined;
   combined.SetFileForOperation(target);
   WORD position = 0;

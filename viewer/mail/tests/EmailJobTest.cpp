@@ -207,6 +207,17 @@ TEST_F(EmailJob, AnImageWithoutAFileAddsNoPageAndNoStep) {
   EXPECT_EQ(TiffInfoPages(m_folder.Native("received.tif")), 2);
 }
 
+TEST_F(EmailJob, ARangeWithoutAnyFileSendsNothingAndSaysSo) {
+  for (CString& path : m_paths) path.Empty();
+  for (const int combine : {0, 1}) {
+    int result = 0;
+    EXPECT_FALSE(Job(combine).Run(result)) << combine;
+    EXPECT_EQ(result, CEmailJob::kFileOperation) << combine;
+  }
+  EXPECT_TRUE(m_sink.Mails().empty());
+  EXPECT_EQ(DefaultClient(), u"Other");
+}
+
 TEST_F(EmailJob, OneMailPerImageCarriesTheFileItselfUnderANumberedName) {
   m_paths.pop_back();
   int result = 99;
