@@ -1,6 +1,7 @@
 // The e-mail dialogs driven as a user would: the formula editor's items and check, and the
 // options dialog's mail programs, index-data box, range and log checks.
 #include "foundation/language/CQVRCM.h"
+#include "framework/dialogs/tests/DialogsTestSupport.h"
 #include "platform/core/registry.h"
 #include "platform/core/tests/TestFolder.h"
 #include "platform/mapi/tests/SmtpSink.h"
@@ -83,6 +84,7 @@ TEST(FormulaSetup, AddsPickedFieldsAndTakesOnlyAValidFormula) {
   bool openAfterBadOk = false;
   int selStart = -1, selEnd = -1;
   QTimer::singleShot(0, [&] {
+    EXPECT_TRUE(SaveScreenshot(dialog.GetSafeHwnd(), "mail-formula-dialog"));
     CListBox* list = static_cast<CListBox*>(dialog.GetDlgItem(1268));
     CString first;
     list->GetText(0, first);
@@ -160,6 +162,7 @@ TEST_F(NewEmail, TheOptionsGoBackIntoTheRecordAfterEveryCheckPasses) {
   bool browseHidden = false, browseShown = false, checkFollowsBody = false;
   std::vector<std::string> boxesDuringRun;
   const INT_PTR result = RunModal(dialog, [&](CDialog& d) {
+    EXPECT_TRUE(SaveScreenshot(d.GetSafeHwnd(), "mail-options-dialog"));
     client = Text(d, 1235);
     body = Text(d, 1261);
     browseHidden = !d.GetDlgItem(1266)->IsWindowVisible();
