@@ -11,7 +11,7 @@ packages=(
   libsane-dev libcurl4-openssl-dev libgtest-dev libssl-dev libcups2-dev
   # tests: display, checkers of what the system writes, real counterparts
   xvfb xauth openbox xdotool x11-utils libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
-  sane-utils fonts-liberation2 fonts-dejavu-core locales
+  sane-utils fonts-liberation2 fonts-dejavu-core locales python3-aiosmtpd
   # a print server of the tests' own (scripts/cups-queue.sh)
   cups-daemon cups-client
   # benchmarks: the peers a user would use instead
