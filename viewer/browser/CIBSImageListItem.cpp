@@ -92,6 +92,11 @@ BOOL CIBSImageListItem::FreeBitmap() {
   return TRUE;
 }
 
+BOOL CIBSImageListItem::HasBitmap() {
+  CSingleLock lock(&m_imageLock);
+  return lock.Lock() && m_pBitmap != nullptr;
+}
+
 BOOL CIBSImageListItem::IsUnreadable() {
   CSingleLock lock(&m_imageLock);
   return lock.Lock() && m_bUnreadable;

@@ -37,6 +37,8 @@ public:
   // repaint. The bitmap lives until FreeBitmap or the item's end.
   CQVBitmapHandle* GetBitmap();
   BOOL FreeBitmap();
+  // TRUE while a painted bitmap is kept.
+  BOOL HasBitmap();
   // TRUE after the last attempt to load the bitmap failed.
   BOOL IsUnreadable();
 
