@@ -1,10 +1,35 @@
 #include "viewer/browser/tests/BrowserFixture.h"
 
 #include "foundation/imaging/CQVBDEImageFormat.h"
+#include "foundation/language/CQVRCM.h"
+#include "platform/ui/win/winctrl.h"
 
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
+
+namespace {
+RecordedBoxes* g_boxes = nullptr;
+int RecordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
+  if (g_boxes) g_boxes->texts.push_back(CString(text ? text : u""));
+  return IDOK;
+}
+}  // namespace
+
+void UseViewerLanguage() {
+  CQVRCM::RegisterRCM(nullptr, QV_LANGUAGE_FILE, TRUE);
+  CQVRCM::SetCurrentLanguage(u"en-us");
+}
+
+RecordedBoxes::RecordedBoxes() {
+  g_boxes = this;
+  SetMessageBoxHandler(&RecordBox);
+}
+
+RecordedBoxes::~RecordedBoxes() {
+  SetMessageBoxHandler(nullptr);
+  g_boxes = nullptr;
+}
 
 void MakeMarkedPage(CQVBitmapHandle& page, int width, int height, int number) {
   RGBQUAD palette[2] = {{255, 255, 255, 0}, {0, 0, 0, 0}};

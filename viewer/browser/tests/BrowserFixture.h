@@ -12,6 +12,20 @@
 #include <string>
 #include <vector>
 
+// The viewer's language file, in English, for the texts the windows look up.
+void UseViewerLanguage();
+
+// While it lives, message boxes are not shown: their texts are kept, in order, and each is
+// answered with OK.
+class RecordedBoxes {
+public:
+  RecordedBoxes();
+  ~RecordedBoxes();
+  RecordedBoxes(const RecordedBoxes&) = delete;
+  RecordedBoxes& operator=(const RecordedBoxes&) = delete;
+  std::vector<CString> texts;
+};
+
 // A white 1-bit page with a black block in its top-left corner, 4 x page pixels wide and 4 high,
 // so that the block tells the page and where the page's top-left corner went.
 void MakeMarkedPage(CQVBitmapHandle& page, int width, int height, int number);

@@ -43,11 +43,6 @@ public:
   std::vector<std::string> calls;
 };
 
-std::vector<CString>* g_boxes = nullptr;
-int RecordBox(HWND, LPCWSTR text, LPCWSTR, UINT) {
-  if (g_boxes) g_boxes->push_back(CString(text ? text : u""));
-  return IDOK;
-}
 
 QRgb Rgb(COLORREF c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
@@ -61,18 +56,11 @@ int Zoom(CDPXVWXform* vw) {
 // document of `pages` pages of 200 x 100 pixels, opened through the store.
 class Browser : public ::testing::Test {
 protected:
-  static void SetUpTestSuite() {
-    CQVRCM::RegisterRCM(nullptr, QV_LANGUAGE_FILE, TRUE);
-    CQVRCM::SetCurrentLanguage(u"en-us");
-  }
+  static void SetUpTestSuite() { UseViewerLanguage(); }
   void SetUp() override {
     parent = MakeParentWindow(u"BrowserTestParent", ::DefWindowProcW);
-    g_boxes = &boxes;
-    SetMessageBoxHandler(&RecordBox);
   }
   void TearDown() override {
-    SetMessageBoxHandler(nullptr);
-    g_boxes = nullptr;
     if (browser) browser->DestroyWindow();
     browser.reset();
     ::DestroyWindow(parent);
@@ -106,7 +94,8 @@ protected:
   std::unique_ptr<TestBrowser> browser;
   CMainSettings settings;
   RecordingOutput output;
-  std::vector<CString> boxes;
+  RecordedBoxes recorded;
+  std::vector<CString>& boxes { recorded.texts };
 };
 
 }  // namespace
