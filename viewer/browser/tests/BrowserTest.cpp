@@ -500,3 +500,44 @@ TEST_F(Browser, ADocumentWithoutPagesSaysSoForItsOutputs) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].Find(u"00012345"), -1) << boxes[0].ToUtf8();
 }
+
+// A sample document of the generated set in a browser of 1000 x 700 pixels, kept as a picture
+// (build/artifacts/browser-sample.png); on X it is what the screen shows.
+TEST(BrowserOnX11, ShowsASampleDocument) {
+  UseViewerLanguage();
+  CIBSPlant plant;
+  plant.SetOpenMode(CIBSPlant::openFolder, CString::FromUtf8(std::string(QV_SAMPLES_DIR) + "/small"));
+  ASSERT_TRUE(plant.Load());
+  int searched = 0, hits = 0;
+  plant.SetDocumentPattern(u"*");
+  plant.Search(searched, hits);
+  ASSERT_GT(hits, 0);
+  CIBSDocument* shown = nullptr;
+  for (int i = 0; i < plant.GetResultCount() && !shown; ++i) {
+    CDPXStringList paths;
+    if (plant.GetResult(i)->CollectImageFiles(paths) && paths.GetCount() >= 3) shown = plant.GetResult(i);
+  }
+  ASSERT_NE(shown, nullptr) << "a sample document of three pages or more";
+  HWND top = MakeParentWindow(u"BrowserSampleParent", ::DefWindowProcW);
+  ::MoveWindow(top, 0, 0, 1000, 700, TRUE);
+  CDocumentBrowser browser;
+  ASSERT_TRUE(browser.CreateEx(0, WS_CHILD | WS_VISIBLE, CRect(0, 0, 1000, 700), CWnd::FromHandle(top), 1000));
+  browser.SetStore(&plant);
+  plant.SetBrowser(&browser);
+  CString batch, number;
+  plant.GetBatchDisplayName(shown->GetBatch(), batch);
+  shown->GetDocumentNumber(number);
+  ASSERT_TRUE(plant.OpenDocument(batch, number));
+  browser.SetSelectedIndex(1, TRUE);
+  browser.RefreshAll();
+  Pump(200);
+  const QImage shot = HostOf(browser.GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  shot.save(QString(QV_TEST_ARTIFACT_DIR) + "/browser-sample.png");
+  // The first page has printing on it: dark pixels inside its image rectangle.
+  int dark = 0;
+  for (int y = 30; y < 340; ++y)
+    for (int x = 5; x < 245; ++x) dark += qGray(shot.pixel(x, y)) < 100;
+  EXPECT_GT(dark, 50);
+  browser.DestroyWindow();
+  ::DestroyWindow(top);
+}
