@@ -1,0 +1,112 @@
+// From opening a document to its first page painted in the document browser, against the time the
+// TIFF layer alone takes to read and decode that page, measured in the same run on the same files.
+// The browser shows one page (the first page painted is the only one) and, for comparison, a
+// screenful of 4 x 2. Medians over the documents of the set; the ratio printed last is the one
+// that counts (target: 3 or less).
+//
+//   page_display [SET_FOLDER]    a folder of published batches; by default the large generated set
+//                                when it exists, else the small one
+
+#include "foundation/imaging/CQVBDEImageFormat.h"
+#include "foundation/imaging/CQVBitmapHandle.h"
+#include "platform/ui/win/winctrl.h"
+#include "viewer/browser/CDocumentBrowser.h"
+#include "viewer/model/CIBSDocument.h"
+#include "viewer/model/CIBSPlant.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+constexpr int kDocuments = 40;
+
+double Milliseconds(const std::chrono::steady_clock::time_point& start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Reads and decodes the page the way the TIFF layer hands it out, pixels included.
+double DecodeTime(const CString& path) {
+  const auto start = std::chrono::steady_clock::now();
+  CQVBitmapHandle page;
+  if (!CQVBDEImageFormat::LoadImage(path, page, 1) || !page.SetPerspective(0) || page.GetWidth() < 1) {
+    std::fprintf(stderr, "cannot decode %s\n", path.ToUtf8().c_str());
+    std::exit(1);
+  }
+  return Milliseconds(start);
+}
+
+// Showing the document through the store, in a fresh browser of the given layout: the store
+// loads the page list and the browser paints the screen before the call returns.
+double OpenTime(CIBSPlant& plant, CWnd& parent, int columns, int rows, CIBSDocument* document) {
+  CDocumentBrowser browser;
+  if (!browser.CreateEx(0, WS_CHILD | WS_VISIBLE, CRect(0, 0, 1000, 700), &parent, 1000)) std::exit(1);
+  browser.SetFPCMode(columns, rows);
+  browser.SetStore(&plant);
+  plant.SetBrowser(&browser);
+  const auto start = std::chrono::steady_clock::now();
+  plant.SetCurrentDocument(document);
+  const double time = Milliseconds(start);
+  plant.SetBrowser(nullptr);
+  browser.DestroyWindow();
+  return time;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  QApplication app(argc, argv);
+  std::filesystem::path set = argc > 1 ? argv[1] : QV_SAMPLES_DIR "/large";
+  if (argc < 2 && !std::filesystem::exists(set / "manifest.txt")) set = QV_SAMPLES_DIR "/small";
+  CIBSPlant plant;
+  plant.SetOpenMode(CIBSPlant::openFolder, CString::FromUtf8(set.string()));
+  if (!plant.Load()) {
+    std::fprintf(stderr, "no batches in %s\n", set.string().c_str());
+    return 1;
+  }
+  int searched = 0, hits = 0;
+  plant.SetDocumentPattern(u"*");
+  plant.Search(searched, hits);
+  CWnd parent;
+  if (!parent.CreateEx(0, u"AfxWnd", u"pages", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1000, 700), nullptr, 0)) return 1;
+
+  std::vector<double> decode, onePage, screenful;
+  const int step = std::max(1, plant.GetResultCount() / kDocuments);
+  for (int i = 0; i < plant.GetResultCount() && static_cast<int>(decode.size()) < kDocuments; i += step) {
+    CIBSDocument* document = plant.GetResult(i);
+    CDPXStringList paths;
+    if (!document->CollectImageFiles(paths) || paths.GetCount() == 0) continue;
+    CString first;
+    POSITION pos = paths.GetHeadPosition();
+    paths.GetNext(pos, first);
+    // Each measure reads files the one before has brought into the page cache.
+    DecodeTime(first);
+    decode.push_back(DecodeTime(first));
+    onePage.push_back(OpenTime(plant, parent, 1, 1, document));
+    screenful.push_back(OpenTime(plant, parent, 4, 2, document));
+  }
+  if (decode.empty()) {
+    std::fprintf(stderr, "no document with pages in %s\n", set.string().c_str());
+    return 1;
+  }
+  std::printf("set %s, %zu documents\n", set.string().c_str(), decode.size());
+  std::printf("TIFF layer, first page read and decoded:   %8.2f ms\n", Median(decode));
+  std::printf("browser, opened to first page painted:     %8.2f ms\n", Median(onePage));
+  std::printf("browser, opened to a screenful of 4 x 2:   %8.2f ms\n", Median(screenful));
+  std::printf("ratio first page painted / decoded: %.2f (target 3 or less)\n", Median(onePage) / Median(decode));
+  parent.DestroyWindow();
+  return 0;
+}
