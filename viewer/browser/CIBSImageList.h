@@ -16,6 +16,7 @@
 
 class CIBSDocument;
 class CQVBitmapHandle;
+struct EmailSetting;
 
 class CIBSImageList : public CObject {
   DECLARE_DYNCREATE(CIBSImageList)
@@ -46,6 +47,21 @@ public:
   // The image path of the item with the 1-based `number`; empty for a missing list or item. The
   // print and e-mail jobs receive the list with this function to fetch their pages.
   static CString GetImagePath(CIBSImageList* list, int number);
+
+  // The e-mail texts of the current document, in place: every "<field name>" of the title, the
+  // recipients, the attachment name and the body becomes the document's value of that field, and
+  // "<Associated Document Index Data>" in the body a block of every field with its value. The
+  // attachment name falls back to the document number and is made safe as a file name. Nothing
+  // changes without a document whose batch names fields.
+  BOOL PrepareEmailTexts(EmailSetting& email);
+  // Each "<name>" of the template whose name is one of `names` becomes the value at the same place
+  // of `values`; double quotes of the template are dropped. Values are taken as they stand: their
+  // quotes stay and a "<name>" inside a value is not replaced again.
+  static CString ReplacePlaceholders(const CString& text, const CDPXStringList& names, const CDPXStringList& values);
+  static void BuildAssociatedIndexText(const CDPXStringList& names, const CDPXStringList& values, CString& out);
+  // Backslash, slash, colon, asterisk, question mark, double quote, angle brackets and the
+  // vertical bar each become "-".
+  static void MakeFileNameSafe(CString& text);
 
 private:
   CCriticalSection m_listLock;

@@ -6,6 +6,7 @@
 
 #include "viewer/browser/tests/BrowserFixture.h"
 #include "viewer/model/CIBSDocument.h"
+#include "viewer/model/CMainSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -202,4 +203,54 @@ TEST(ImageList, AWorkerReadsPagesWhileTheListIsReloadedAndPainted) {
   worker.join();
   EXPECT_GT(pagesRead, 0);
   EXPECT_EQ(wrongPages, 0);
+}
+
+TEST(EmailTexts, PlaceholdersTakeTheValuesAsTheyStand) {
+  CDPXStringList names, values;
+  for (const char16_t* name : {u"Name", u"City", u"Note"}) names.Add(name);
+  for (const char16_t* value : {u"O\"Brien", u"<Name>", u""}) values.Add(value);
+  struct Case {
+    const char* what;
+    const char16_t* text;
+    const char16_t* expected;
+  } cases[] = {
+      {"a field and a word in quotes", u"Dear <Name>, see \"this\"", u"Dear O\"Brien, see this"},
+      {"a value that looks like a placeholder is not replaced again", u"<City>", u"<Name>"},
+      {"an empty value", u"[<Note>]", u"[]"},
+      {"unknown names and open brackets stay", u"<Other> <Name", u"<Other> <Name"},
+      {"names compare with case", u"<name>", u"<name>"},
+      {"several in a row", u"<Name><Name>", u"O\"BrienO\"Brien"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(CIBSImageList::ReplacePlaceholders(c.text, names, values), CString(c.expected));
+  }
+  CString block;
+  CIBSImageList::BuildAssociatedIndexText(names, values, block);
+  EXPECT_EQ(block, CString(u"Associated Document Index Data:\r\nName : O\"Brien\r\nCity : <Name>\r\nNote : \r\n"));
+  CString name(u"a/b:c\\d*e?f\"g<h>i|j");
+  CIBSImageList::MakeFileNameSafe(name);
+  EXPECT_EQ(name, CString(u"a-b-c-d-e-f-g-h-i-j"));
+}
+
+TEST(EmailTexts, TheDocumentsValuesFillTheMessage) {
+  OneDocument doc(1);
+  CIBSImageList list;
+  EmailSetting email;
+  email.strMailClient = u"<Customer>";
+  email.strMailTitle = u"Invoice of <Customer>";
+  email.strMailBody = u"Hello\r\n<Associated Document Index Data>";
+  EmailSetting untouched = email;
+  EXPECT_FALSE(list.PrepareEmailTexts(untouched)) << "no document";
+  EXPECT_EQ(untouched.strMailTitle, email.strMailTitle);
+
+  list.SetDocument(doc.document);
+  ASSERT_TRUE(list.PrepareEmailTexts(email));
+  EXPECT_EQ(email.strMailClient, CString(u"<Customer>")) << "the mail client is not a text of the message";
+  EXPECT_EQ(email.strMailTitle, CString(u"Invoice of ACME"));
+  EXPECT_EQ(email.strAttachName, CString(u"00012345")) << "an empty attachment name: the document number";
+  EXPECT_EQ(email.strMailBody, CString(u"Hello\r\nAssociated Document Index Data:\r\nCustomer : ACME\r\n"));
+  email.strAttachName = u"<Customer>/<Customer>:x";
+  list.PrepareEmailTexts(email);
+  EXPECT_EQ(email.strAttachName, CString(u"ACME-ACME-x"));
 }
