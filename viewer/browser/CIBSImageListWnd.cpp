@@ -3,6 +3,7 @@
 #include "framework/dialogs/CQVDialogHelper.h"
 #include "framework/views/CQVMagnifier.h"
 #include "platform/gdi/CBrush.h"
+#include "platform/ui/win/windc.h"
 #include "platform/ui/win/winctrl.h"
 
 #include <algorithm>
@@ -146,6 +147,23 @@ void CIBSImageListWnd::OnLayoutChange() {
   FreeBitmapsOutside(m_nFirstIndex, cells);
   SetVWArraySize(cells);
   CQVImageListWnd::OnLayoutChange();
+}
+
+void CIBSImageListWnd::OnUpdateLayoutAndCursor(int repaint) {
+  OnLayoutChange();
+  UpdateScrollBars();
+  if (!repaint || !GetSafeHwnd()) return;
+  CClientDC dc(this);
+  CDC buffer;
+  CBitmap* old = nullptr;
+  if (!dc.GetSafeHdc() || !BeginPaintVBuffer(&dc, buffer, old)) {
+    CQVImageListWnd::OnUpdateLayoutAndCursor(repaint);
+    return;
+  }
+  OnPaintBackground(&buffer);
+  buffer.SelectObject(old);
+  buffer.DeleteDC();
+  RepaintAllItems(&dc, FALSE);
 }
 
 void CIBSImageListWnd::OnPaintBackground(CDC* dc) {

@@ -80,6 +80,9 @@ public:
 
   BOOL GetItemRect(int cell, CRect& rect) override;
   void OnLayoutChange() override;
+  // Paints the background into the off-screen bitmap without showing it on its own, so that a
+  // new layout reaches the screen with its cells, copied as they come.
+  void OnUpdateLayoutAndCursor(int repaint) override;
   void OnPaintBackground(CDC* dc) override;
   void OnPaintItem(CDC* dc, int cell, int flags) override;
 
