@@ -6,9 +6,11 @@
 #include "viewer/browser/CDocumentBrowser.h"
 
 #include "foundation/language/CQVRCM.h"
+#include "platform/ui/afx/CFrameWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
 #include "platform/ui/win/winctrl.h"
 #include "viewer/browser/CDocumentBrowserOutput.h"
+#include "viewer/browser/CDocumentBrowserView.h"
 #include "viewer/browser/tests/BrowserFixture.h"
 #include "viewer/model/CMainSettings.h"
 
@@ -540,4 +542,44 @@ TEST(BrowserOnX11, ShowsASampleDocument) {
   EXPECT_GT(dark, 50);
   browser.DestroyWindow();
   ::DestroyWindow(top);
+}
+
+namespace {
+// The program's main view in small: the store is its document's.
+class StoreView : public CDocumentBrowserView {
+public:
+  explicit StoreView(CIBSPlant* store) : m_store(store) {}
+
+protected:
+  CIBSPlant* GetDocumentStore() override { return m_store; }
+
+private:
+  CIBSPlant* m_store;
+};
+}  // namespace
+
+TEST(BrowserView, HoldsTheBrowserLinkedWithItsDocumentsStore) {
+  OneDocument doc(2);
+  EXPECT_EQ(MakeFrameWithView(*new StoreView(nullptr), u"no store", CRect(0, 0, 300, 200)), nullptr);
+
+  auto* view = new StoreView(&doc.plant);
+  CFrameWnd* frame = MakeFrameWithView(*view, u"browser", CRect(0, 0, 500, 400));
+  ASSERT_NE(frame, nullptr);
+  CDocumentBrowser* browser = view->GetBrowser();
+  ASSERT_NE(browser->GetSafeHwnd(), nullptr);
+  EXPECT_EQ(browser->GetDlgCtrlID(), 1000);
+  CRect client, shown;
+  view->GetClientRect(&client);
+  browser->GetWindowRect(&shown);
+  view->ScreenToClient(&shown);
+  EXPECT_EQ(shown, client);
+  EXPECT_EQ(doc.plant.GetBrowser(), browser);
+  EXPECT_EQ(browser->GetStore(), &doc.plant);
+  CString batch;
+  doc.plant.GetBatchDisplayName(doc.document->GetBatch(), batch);
+  ASSERT_TRUE(doc.plant.OpenDocument(batch, u"00012345"));
+  EXPECT_EQ(browser->GetImageCount(), 2);
+  frame->DestroyWindow();
+  Pump(30);
+  EXPECT_EQ(doc.plant.GetBrowser(), nullptr) << "the store is not left with a browser that is gone";
 }
