@@ -15,6 +15,8 @@
 #include "viewer/model/CMainSettings.h"
 
 #include <QClipboard>
+#include <QTest>
+#include <QTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QWidget>
@@ -452,6 +454,36 @@ TEST_F(Browser, TheMagnifierNeedsAHeldButtonAndShowsTheFullPageUnderIt) {
   EXPECT_EQ(view.bounds.Width(), 94 - 2 * 22);
   EXPECT_EQ(view.bounds.left, bounds.left + 22);
   EXPECT_FALSE(browser->GetMagnifierView(&painted, nullptr, CPoint(13, 43), image, &full, view));
+}
+
+// The press of a user: Qt's own mouse events, which also tell what the button does meanwhile.
+TEST_F(Browser, AHeldPressShowsTheMagnifierAndAShortOneDoesNot) {
+  Open(1);
+  browser->RefreshAll();
+  QWidget* client = ClientOf(browser->GetSafeHwnd());
+  const QPoint at(50, 80);
+  QTimer::singleShot(200, [&] { QTest::mouseRelease(client, Qt::LeftButton, Qt::NoModifier, at); });
+  QTest::mousePress(client, Qt::LeftButton, Qt::NoModifier, at);
+  Pump(50);
+  EXPECT_TRUE(browser->lenses.empty()) << "released after 200 ms";
+
+  QTest::mousePress(client, Qt::LeftButton, Qt::NoModifier, at);
+  QTest::mouseRelease(client, Qt::LeftButton, Qt::NoModifier, at);
+  ASSERT_EQ(browser->lenses.size(), 1u) << "held for the whole half second";
+  CPoint screen(50, 80);
+  browser->ClientToScreen(&screen);
+  EXPECT_EQ(browser->lenses[0].screenPoint, screen);
+  EXPECT_EQ(browser->lenses[0].zoom, 20000) << "the settings' ratio of 200 %";
+
+  // A page that can no longer be read says so instead.
+  WriteBytes(doc->ImageFolder() / "00012001.TIF", "II*");
+  QTest::mousePress(client, Qt::LeftButton, Qt::NoModifier, at);
+  QTest::mouseRelease(client, Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_EQ(browser->lenses.size(), 1u);
+  ASSERT_EQ(boxes.size(), 1u);
+  CString text;
+  CQVRCM::LoadText(u"MSG_INFO_FAILED_LOAGIMAGE", text);
+  EXPECT_EQ(boxes[0], text);
 }
 
 TEST_F(Browser, OutputRangesAndEmailErrors) {
