@@ -6,6 +6,7 @@
 #include "viewer/browser/CDocumentBrowser.h"
 
 #include "foundation/language/CQVRCM.h"
+#include "platform/core/module.h"
 #include "platform/ui/afx/CFrameWnd.h"
 #include "platform/ui/tests/UiTestSupport.h"
 #include "platform/ui/win/winctrl.h"
@@ -23,6 +24,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -484,6 +486,24 @@ TEST_F(Browser, AHeldPressShowsTheMagnifierAndAShortOneDoesNot) {
   CString text;
   CQVRCM::LoadText(u"MSG_INFO_FAILED_LOAGIMAGE", text);
   EXPECT_EQ(boxes[0], text);
+}
+
+TEST_F(Browser, EachToolModeHasItsCursor) {
+  Open(1);
+  const int cursors[] = {155, 157, 143, 159, 142, 150, 153, 158, 160};
+  std::vector<HCURSOR> seen;
+  for (int mode = 0; mode <= 9; ++mode) {
+    SCOPED_TRACE(mode);
+    browser->SetToolMode(mode);
+    browser->SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(browser->GetSafeHwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    const HCURSOR expected = mode <= 8 ? ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(cursors[mode]))
+                                       : ::LoadCursorW(nullptr, IDC_ARROW);
+    ASSERT_NE(expected, nullptr);
+    EXPECT_EQ(::GetCursor(), expected);
+    seen.push_back(::GetCursor());
+  }
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(std::unique(seen.begin(), seen.end()), seen.end()) << "every mode shows another cursor";
 }
 
 TEST_F(Browser, OutputRangesAndEmailErrors) {
