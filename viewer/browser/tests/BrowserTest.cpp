@@ -236,6 +236,12 @@ TEST_F(Browser, ZoomsAndFitsEachCell) {
   EXPECT_EQ(Zoom(browser->GetVW(1)), 4700) << "only the selected page's cell";
   browser->ApplyViewAction(CDocumentBrowser::actionActualSize, TRUE, 100);
   EXPECT_EQ(Zoom(browser->GetVW(1)), 10000) << "every cell";
+
+  // A new size fits every cell again by the fit mode: cells of 196 x 146, images of 194 x 124.
+  browser->ApplyViewAction(CDocumentBrowser::actionFitWidth, TRUE, 100);
+  browser->MoveWindow(0, 0, 800, 300, TRUE);
+  EXPECT_EQ(Zoom(browser->GetVW(0)), 9700);
+  EXPECT_EQ(Zoom(browser->GetVW(1)), 9700);
 }
 
 TEST_F(Browser, ZoomsOutNoFurtherThanAWholeSmallerPage) {

@@ -254,3 +254,38 @@ TEST(EmailTexts, TheDocumentsValuesFillTheMessage) {
   list.PrepareEmailTexts(email);
   EXPECT_EQ(email.strAttachName, CString(u"ACME-ACME-x"));
 }
+
+TEST(ImageFile, LoadsWholeAtAQuarterOrAsAThumbnail) {
+  TempFolder folder;
+  struct Case {
+    const char* what;
+    int width, height;
+    int quarterWidth, quarterHeight;  // 0: fails
+    int thumbWidth, thumbHeight;
+  } cases[] = {
+      {"a wide page", 200, 100, 50, 25, 100, 50},
+      {"a tall page", 120, 400, 30, 100, 30, 100},
+      {"a page smaller than the box is enlarged to it", 40, 20, 10, 5, 100, 50},
+      {"too small for a quarter", 3, 40, 0, 0, 7, 100},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteMarkedPage(folder.Path() / "page.tif", c.width, c.height, 1);
+    CIBSImage image;
+    image.SetPath(folder.Wide("page.tif"));
+    CQVBitmapHandle bitmap;
+    ASSERT_TRUE(image.LoadImage(bitmap));
+    EXPECT_EQ(bitmap.GetWidth(), c.width);
+    EXPECT_EQ(image.LoadQuarterImage(bitmap), c.quarterWidth > 0);
+    EXPECT_EQ(bitmap.GetWidth(), c.quarterWidth) << "a failed load leaves the bitmap empty";
+    EXPECT_EQ(bitmap.GetHeight(), c.quarterHeight);
+    ASSERT_TRUE(image.LoadThumbnail(bitmap));
+    EXPECT_EQ(bitmap.GetWidth(), c.thumbWidth);
+    EXPECT_EQ(bitmap.GetHeight(), c.thumbHeight);
+  }
+  CIBSImage missing;
+  missing.SetPath(folder.Wide("none.tif"));
+  CQVBitmapHandle bitmap;
+  EXPECT_FALSE(missing.LoadThumbnail(bitmap));
+  EXPECT_TRUE(bitmap.IsEmpty());
+}
