@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <vector>
 
 namespace {
@@ -37,16 +38,24 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Reads and decodes the page the way the TIFF layer hands it out, pixels included.
-double DecodeTime(const CString& path) {
+// Reads and decodes the page the way the TIFF layer hands it out, pixels included; `width` takes
+// the page's width.
+double DecodeTime(const CString& path, int& width) {
   const auto start = std::chrono::steady_clock::now();
   CQVBitmapHandle page;
   if (!CQVBDEImageFormat::LoadImage(path, page, 1) || !page.SetPerspective(0) || page.GetWidth() < 1) {
     std::fprintf(stderr, "cannot decode %s\n", path.ToUtf8().c_str());
     std::exit(1);
   }
-  return Milliseconds(start);
+  const double time = Milliseconds(start);
+  width = page.GetWidth();
+  return time;
 }
+
+// The measures of the documents whose first page has one size.
+struct Measures {
+  std::vector<double> decode, onePage, screenful;
+};
 
 // The browser the documents are shown in, one after another as a user opens results; the store
 // loads the page list and the browser paints the screen before the call returns.
@@ -91,11 +100,12 @@ int main(int argc, char** argv) {
   CWnd parent;
   if (!parent.CreateEx(0, u"AfxWnd", u"pages", WS_POPUP | WS_VISIBLE, CRect(0, 0, 1000, 700), nullptr, 0)) return 1;
 
-  std::vector<double> decode, onePage, screenful;
+  std::map<int, Measures> bySize;  // by the first page's width
+  int documents = 0;
   Shown one(plant, parent, 1, 1);
   Shown eight(plant, parent, 4, 2);
   // The documents with pages (in the large set only the first of each batch have any).
-  for (int i = 0; i < plant.GetResultCount() && static_cast<int>(decode.size()) < kDocuments; ++i) {
+  for (int i = 0; i < plant.GetResultCount() && documents < kDocuments; ++i) {
     CIBSDocument* document = plant.GetResult(i);
     CDPXStringList paths;
     if (!document->CollectImageFiles(paths) || paths.GetCount() == 0) continue;
@@ -103,20 +113,23 @@ int main(int argc, char** argv) {
     POSITION pos = paths.GetHeadPosition();
     paths.GetNext(pos, first);
     // Each measure reads files the one before has brought into the page cache.
-    DecodeTime(first);
-    decode.push_back(DecodeTime(first));
-    onePage.push_back(one.Open(document));
-    screenful.push_back(eight.Open(document));
+    int width = 0;
+    DecodeTime(first, width);
+    Measures& measures = bySize[width];
+    measures.decode.push_back(DecodeTime(first, width));
+    measures.onePage.push_back(one.Open(document));
+    measures.screenful.push_back(eight.Open(document));
+    ++documents;
   }
-  if (decode.empty()) {
+  if (documents == 0) {
     std::fprintf(stderr, "no document with pages in %s\n", set.string().c_str());
     return 1;
   }
-  std::printf("set %s, %zu documents\n", set.string().c_str(), decode.size());
-  std::printf("TIFF layer, first page read and decoded:   %8.2f ms\n", Median(decode));
-  std::printf("browser, opened to first page painted:     %8.2f ms\n", Median(onePage));
-  std::printf("browser, opened to a screenful of 4 x 2:   %8.2f ms\n", Median(screenful));
-  std::printf("ratio first page painted / decoded: %.2f (target 3 or less)\n", Median(onePage) / Median(decode));
+  std::printf("set %s, %d documents; medians in ms by the first page's width\n", set.string().c_str(), documents);
+  std::printf("page width  documents  TIFF layer decodes  browser: first page  browser: 4 x 2  ratio first page / decode\n");
+  for (const auto& [width, m] : bySize)
+    std::printf("%10d  %9zu  %18.2f  %19.2f  %14.2f  %6.2f (target 3 or less)\n", width, m.decode.size(),
+                Median(m.decode), Median(m.onePage), Median(m.screenful), Median(m.onePage) / Median(m.decode));
   parent.DestroyWindow();
   return 0;
 }
