@@ -153,11 +153,18 @@ void CIBSImageListWnd::OnUpdateLayoutAndCursor(int repaint) {
   OnLayoutChange();
   UpdateScrollBars();
   if (!repaint || !GetSafeHwnd()) return;
+  if (!m_bOffscreen) {
+    RepaintBackground(nullptr, FALSE);
+    RepaintAllItems(nullptr, FALSE);
+    return;
+  }
   CClientDC dc(this);
+  if (!dc.GetSafeHdc()) return;
   CDC buffer;
   CBitmap* old = nullptr;
-  if (!dc.GetSafeHdc() || !BeginPaintVBuffer(&dc, buffer, old)) {
-    CQVImageListWnd::OnUpdateLayoutAndCursor(repaint);
+  if (!BeginPaintVBuffer(&dc, buffer, old)) {
+    RepaintBackground(&dc, TRUE);
+    RepaintAllItems(&dc, TRUE);
     return;
   }
   OnPaintBackground(&buffer);
