@@ -3,11 +3,15 @@
 // class (so that a second start finds the first), builds its menu bar from a scripted menu class
 // with command icons from the language files ("MNU_" + name, "MNC_" + name when checked), answers
 // the language pop-up by switching every module that shares the language setting and rebuilding
-// title and menu, and offers every key to the application's hot keys first.
+// title and menu, offers every key to the application's hot keys first, and hands the docking
+// layout of its bars out and takes it back as a memory block.
 
 #include "framework/app/CQVBitmapList.h"
 #include "platform/ui/afx/CFrameWnd.h"
 #include "platform/ui/afx/CMenu.h"
+
+class CDockState;
+class CDPXGMemBuffer;
 
 class CQVMainFrame : public CFrameWnd {
   DECLARE_DYNAMIC(CQVMainFrame)
@@ -19,6 +23,9 @@ public:
                  CCreateContext* context = nullptr) override;
   BOOL PreCreateWindow(CREATESTRUCT& cs) override;
   BOOL PreTranslateMessage(MSG* msg) override;
+
+  using CFrameWnd::GetDockState;
+  using CFrameWnd::SetDockState;
 
   // Empties the icon cache (after a language change, say).
   void ResetMenuIcons();
@@ -39,6 +46,19 @@ public:
   virtual void OnSelectUserScreenLayout(int index);
 
 protected:
+  // The docking layout of the bars with the sizes of the sizing bars, in a new movable memory block
+  // (the caller's); FALSE with a null block when it cannot be made. The buffer form puts the block
+  // in the buffer, which is empty on failure.
+  BOOL GetDockState(HGLOBAL& block);
+  BOOL GetDockState(CDPXGMemBuffer& buffer);
+  // Puts the bars back as a block from GetDockState says (the caller keeps the block). The block is
+  // read and checked whole first: an empty or damaged block, one of another kind, or one that
+  // places a bar this frame does not have answers FALSE and changes nothing.
+  BOOL SetDockState(HGLOBAL block);
+  BOOL SetDockState(CDPXGMemBuffer& buffer);
+  // Every bar the state places, and every docked record, is one of this frame's bars.
+  BOOL VerifyBarState(const CDockState& state);
+
   void Menu_Language_OnUpdateUI(CCmdUI* cmdUI);
   void Menu_Language_OnClick(UINT id);
   void Menu_ScreenLayout_Sys_OnClick(UINT id);

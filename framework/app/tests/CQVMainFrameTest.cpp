@@ -8,6 +8,11 @@
 #include "framework/app/CQVHotKeyList.h"
 #include "framework/app/CQVMainFrame.h"
 #include "framework/app/CQVMenu.h"
+#include "foundation/util/CDPXBuffer.h"
+#include "framework/bars/CQVControlBar.h"
+#include "platform/core/globalmem.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CDockBar.h"
 #include "platform/ui/afx/CView.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
@@ -18,6 +23,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +53,8 @@ class SpineFrame : public CQVMainFrame {
   DECLARE_DYNCREATE(SpineFrame)
 public:
   SpineFrame() { m_pMenuClass = RUNTIME_CLASS(SpineMenu); }
+  using CQVMainFrame::GetDockState;
+  using CQVMainFrame::SetDockState;
   void UpdateMainTitle() override {
     CQVRCM::LoadText(u"STR_TITLE", m_strMainTitle);
     CQVMainFrame::UpdateMainTitle();
@@ -184,6 +192,93 @@ TEST_F(MainFrame, HotKeysRunEnabledCommandsOnly) {
     EXPECT_EQ(g_ran, c.ran) << c.why;
   }
   g_openEnabled = true;
+}
+
+// ---- The docking layout ------------------------------------------------------------------------
+
+HGLOBAL BlockOf(const std::vector<BYTE>& bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (block && !bytes.empty()) {
+    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+  }
+  return block;
+}
+
+std::vector<BYTE> BytesOf(CDPXGMemBuffer& buffer) {
+  std::vector<BYTE> bytes(buffer.GetSize());
+  if (!bytes.empty()) std::memcpy(bytes.data(), buffer.Lock(), bytes.size());
+  buffer.Unlock();
+  return bytes;
+}
+
+UINT DockSide(CWnd& bar) { return static_cast<UINT>(bar.GetParent()->GetDlgCtrlID()); }
+
+TEST_F(MainFrame, TheDockingLayoutComesBackAndABlockThatDoesNotFitChangesNothing) {
+  auto* spine = static_cast<SpineFrame*>(frame);
+  spine->EnableDocking(CBRS_ALIGN_ANY);
+  CQVControlBar thumbs, index, notes;
+  const std::pair<CQVControlBar*, UINT> bars[] = {{&thumbs, 0xE901}, {&index, 0xE902}, {&notes, 0xE903}};
+  for (auto [bar, id] : bars) {
+    ASSERT_TRUE(bar->Create(u"bar", spine, id, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC));
+    bar->EnableDocking(CBRS_ALIGN_ANY);
+  }
+  spine->DockControlBar(&thumbs, AFX_IDW_DOCKBAR_LEFT);
+  spine->DockControlBar(&index, AFX_IDW_DOCKBAR_BOTTOM);
+  spine->DockControlBar(&notes, AFX_IDW_DOCKBAR_RIGHT);
+  thumbs.m_szVert = CSize(170, 300);
+  notes.m_szFloat = CSize(210, 160);
+  spine->RecalcLayout();
+  Pump(10);
+
+  CDPXGMemBuffer saved;
+  ASSERT_TRUE(spine->GetDockState(saved));
+  const std::vector<BYTE> block = BytesOf(saved);
+  ASSERT_FALSE(block.empty());
+
+  auto scramble = [&] {
+    thumbs.m_szVert = CSize(40, 40);
+    notes.m_szFloat = CSize(40, 40);
+    spine->FloatControlBar(&thumbs, CPoint(300, 300));
+    spine->RecalcLayout();
+    Pump(10);
+  };
+  scramble();
+  ASSERT_TRUE(spine->SetDockState(saved));
+  Pump(10);
+  EXPECT_EQ(DockSide(thumbs), UINT(AFX_IDW_DOCKBAR_LEFT));
+  EXPECT_EQ(thumbs.m_szVert.cx, 170);
+  EXPECT_EQ(notes.m_szFloat, CSize(210, 160));
+  EXPECT_EQ(BytesOf(saved), block) << "the buffer keeps its block";
+
+  // Nothing moves and no size changes for a block that is not whole, not ours, or that places a
+  // bar the frame no longer has.
+  scramble();
+  struct Case {
+    const char* what;
+    std::vector<BYTE> bytes;
+  } cases[] = {
+      {"empty", {}},
+      {"cut short", std::vector<BYTE>(block.begin(), block.end() - 3)},
+      {"of another kind", [&] {
+         std::vector<BYTE> b = block;
+         b[0] ^= 0xFF;
+         return b;
+       }()},
+  };
+  for (const Case& c : cases) {
+    HGLOBAL h = BlockOf(c.bytes);
+    EXPECT_FALSE(spine->SetDockState(h)) << c.what;
+    GlobalFree(h);
+    EXPECT_TRUE(thumbs.IsFloating()) << c.what;
+    EXPECT_EQ(notes.m_szFloat, CSize(40, 40)) << c.what;
+  }
+  EXPECT_FALSE(spine->SetDockState(HGLOBAL {})) << "no block";
+  index.DestroyWindow();
+  EXPECT_FALSE(spine->SetDockState(saved)) << "the index bar is gone";
+  EXPECT_TRUE(thumbs.IsFloating());
+  EXPECT_EQ(thumbs.m_szVert, CSize(40, 40));
+  EXPECT_EQ(notes.m_szFloat, CSize(40, 40));
 }
 
 }  // namespace
