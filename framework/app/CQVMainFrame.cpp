@@ -1,11 +1,11 @@
 #include "framework/app/CQVMainFrame.h"
 
 #include "foundation/language/CQVRCM.h"
+#include "framework/app/CQVAssistantDialog.h"
 #include "framework/app/CQVMenu.h"
 #include "framework/app/CQVWinApp.h"
 #include "platform/core/module.h"
 
-#include <memory>
 
 IMPLEMENT_DYNAMIC(CQVMainFrame, CFrameWnd)
 
@@ -14,6 +14,9 @@ ON_UPDATE_COMMAND_UI_RANGE(CQVMenu::kFirstLanguageID, CQVMenu::kLastLanguageID, 
 ON_COMMAND_RANGE(CQVMenu::kFirstLanguageID, CQVMenu::kLastLanguageID, &CQVMainFrame::Menu_Language_OnClick)
 ON_COMMAND_RANGE(CQVMenu::kFirstSysLayoutID, CQVMenu::kLastSysLayoutID, &CQVMainFrame::Menu_ScreenLayout_Sys_OnClick)
 ON_COMMAND_RANGE(CQVMenu::kFirstUserLayoutID, CQVMenu::kLastUserLayoutID, &CQVMainFrame::Menu_ScreenLayout_User_OnClick)
+ON_WM_SIZE()
+ON_WM_ACTIVATEAPP()
+ON_MESSAGE(CQVMainFrame::WM_QV_HELPREQUEST, &CQVMainFrame::OnHelpRequest)
 END_MESSAGE_MAP()
 
 namespace {
@@ -30,6 +33,8 @@ CQVMainFrame::CQVMainFrame() : m_pMenuClass(RUNTIME_CLASS(CQVMenu)) { CQVWinApp:
 
 CQVMainFrame::~CQVMainFrame() {
   CQVWinApp::RegisterMainFrame(this, FALSE);
+  if (m_pAssistant && m_pAssistant->GetSafeHwnd()) m_pAssistant->DestroyWindow();
+  m_pAssistant.reset();
   m_menuIcons.Reset();
   m_menu.DestroyMenu();
 }

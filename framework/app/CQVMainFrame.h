@@ -4,13 +4,18 @@
 // with command icons from the language files ("MNU_" + name, "MNC_" + name when checked), answers
 // the language pop-up by switching every module that shares the language setting and rebuilding
 // title and menu, offers every key to the application's hot keys first, and hands the docking
-// layout of its bars out and takes it back as a memory block.
+// layout of its bars out and takes it back as a memory block. It owns the assistant panel, which
+// it makes on first use from its assistant class and hides while the program is minimised or
+// inactive.
 
 #include "framework/app/CQVBitmapList.h"
 #include "platform/ui/afx/CFrameWnd.h"
 #include "platform/ui/afx/CMenu.h"
 
+#include <memory>
+
 class CDockState;
+class CQVAssistantDialog;
 class CDPXGMemBuffer;
 
 class CQVMainFrame : public CFrameWnd {
@@ -45,6 +50,22 @@ public:
   virtual void OnSelectSysScreenLayout(int index);
   virtual void OnSelectUserScreenLayout(int index);
 
+  // The assistant panel of the running main frame (CQVWinApp::GetMainFrame), made on first use
+  // when the frame's assistant class derives from CQVAssistantDialog; without a frame or panel
+  // they do nothing or answer FALSE (GetAssistantPosition: both kNoPosition). User-interface
+  // thread, except ShowHelp and ShowHelpID: from another thread they hand the request to the
+  // frame's thread, which makes the panel if need be; the last request wins.
+  static CQVAssistantDialog* GetAssistant();
+  // Tells the frame's thread that a help request from another thread waits.
+  static constexpr UINT WM_QV_HELPREQUEST = WM_APP + 0x5E2;
+  static void ShowAssistant();
+  static void ShowAssistant(int x, int y);
+  static void HideAssistant();
+  static BOOL IsAssistantVisible();
+  static BOOL GetAssistantPosition(int& x, int& y);
+  static void ShowHelp(LPCWSTR address);
+  static void ShowHelpID(LPCWSTR key);
+
 protected:
   // The docking layout of the bars with the sizes of the sizing bars, in a new movable memory block
   // (the caller's); FALSE with a null block when it cannot be made. The buffer form puts the block
@@ -59,6 +80,13 @@ protected:
   // Every bar the state places, and every docked record, is one of this frame's bars.
   BOOL VerifyBarState(const CDockState& state);
 
+  // Minimising and deactivating the program hide a shown panel; it comes back when the frame is
+  // restored (or maximised) and the program active again, once: a panel hidden by hand meanwhile,
+  // or shown and hidden again later, stays as the user left it.
+  void OnSize(UINT type, int cx, int cy);
+  void OnActivateApp(BOOL active, DWORD thread);
+  LRESULT OnHelpRequest(WPARAM, LPARAM);
+
   void Menu_Language_OnUpdateUI(CCmdUI* cmdUI);
   void Menu_Language_OnClick(UINT id);
   void Menu_ScreenLayout_Sys_OnClick(UINT id);
@@ -68,6 +96,15 @@ protected:
   CRuntimeClass* m_pMenuClass { nullptr };
   CMenu m_menu;
   CQVBitmapList m_menuIcons;
+  CRuntimeClass* m_pAssistantClass { nullptr };  // none: no assistant
+  std::unique_ptr<CQVAssistantDialog> m_pAssistant;
+  BOOL m_bAssistantWasVisible { FALSE };  // hidden by minimising or deactivation, to come back
+
+private:
+  void HideAssistantForNow();
+  void ShowAssistantAgain();
+
+  BOOL m_bAppInactive { FALSE };
 
   DECLARE_MESSAGE_MAP()
 };

@@ -112,7 +112,7 @@ protected:
     ASSERT_NE(frame, nullptr);
   }
   void TearDown() override {
-    if (frame) frame->DestroyWindow();
+    app->DestroyMainFrame();
     CQVRCM::SetCurrentLanguage(u"en-us", nullptr, FALSE);
     app.reset();
   }
