@@ -79,6 +79,12 @@ protected:
   BOOL SetDockState(CDPXGMemBuffer& buffer);
   // Every bar the state places, and every docked record, is one of this frame's bars.
   BOOL VerifyBarState(const CDockState& state);
+  // The docking layout kept in a file: LoadDockStateFile reads it and puts the bars back as
+  // SetDockState does (FALSE, nothing changed, for a file missing, unreadable or that does not
+  // fit); SaveDockStateFile replaces the file as a whole, so that a failed write keeps the file
+  // that was there.
+  BOOL LoadDockStateFile(LPCWSTR path);
+  BOOL SaveDockStateFile(LPCWSTR path);
 
   // Minimising and deactivating the program hide a shown panel; it comes back when the frame is
   // restored (or maximised) and the program active again, once: a panel hidden by hand meanwhile,

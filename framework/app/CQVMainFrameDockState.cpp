@@ -79,3 +79,13 @@ BOOL CQVMainFrame::VerifyBarState(const CDockState& state) {
   }
   return TRUE;
 }
+
+BOOL CQVMainFrame::LoadDockStateFile(LPCWSTR path) {
+  CDPXGMemBuffer buffer;
+  return DPXReadFileToBuffer(path, buffer) && SetDockState(buffer);
+}
+
+BOOL CQVMainFrame::SaveDockStateFile(LPCWSTR path) {
+  CDPXGMemBuffer buffer;
+  return GetDockState(buffer) && DPXWriteBufferToFile(buffer, path);
+}

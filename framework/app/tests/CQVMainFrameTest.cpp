@@ -11,6 +11,7 @@
 #include "foundation/util/CDPXBuffer.h"
 #include "framework/bars/CQVControlBar.h"
 #include "platform/core/globalmem.h"
+#include "platform/core/tests/TestFolder.h"
 #include "platform/ui/afx/CFrameWnd.h"
 #include "platform/ui/bars/CDockBar.h"
 #include "platform/ui/afx/CView.h"
@@ -54,6 +55,8 @@ class SpineFrame : public CQVMainFrame {
 public:
   SpineFrame() { m_pMenuClass = RUNTIME_CLASS(SpineMenu); }
   using CQVMainFrame::GetDockState;
+  using CQVMainFrame::LoadDockStateFile;
+  using CQVMainFrame::SaveDockStateFile;
   using CQVMainFrame::SetDockState;
   void UpdateMainTitle() override {
     CQVRCM::LoadText(u"STR_TITLE", m_strMainTitle);
@@ -250,6 +253,23 @@ TEST_F(MainFrame, TheDockingLayoutComesBackAndABlockThatDoesNotFitChangesNothing
   EXPECT_EQ(thumbs.m_szVert.cx, 170);
   EXPECT_EQ(notes.m_szFloat, CSize(210, 160));
   EXPECT_EQ(BytesOf(saved), block) << "the buffer keeps its block";
+
+  // Kept in a file: written whole, read back; a failed write keeps the file that was there.
+  TestFolder folder;
+  const CString file = folder.Wide("layout.dockstate");
+  ASSERT_TRUE(spine->SaveDockStateFile(file));
+  EXPECT_EQ(folder.Read("layout.dockstate"), std::string(block.begin(), block.end()));
+  scramble();
+  ASSERT_TRUE(spine->LoadDockStateFile(file));
+  EXPECT_EQ(DockSide(thumbs), UINT(AFX_IDW_DOCKBAR_LEFT));
+  scramble();
+  {
+    FileSizeLimit limit(16);
+    EXPECT_FALSE(spine->SaveDockStateFile(file));
+  }
+  EXPECT_EQ(folder.Read("layout.dockstate"), std::string(block.begin(), block.end()));
+  EXPECT_EQ(folder.Names(), (std::set<std::string> {"layout.dockstate"})) << "no half-written file left";
+  EXPECT_FALSE(spine->LoadDockStateFile(folder.Wide("missing.dockstate")));
 
   // Nothing moves and no size changes for a block that is not whole, not ours, or that places a
   // bar the frame no longer has.
