@@ -69,8 +69,8 @@ void CQVAssistantDialog::ShowHelpID(LPCWSTR key) {
 }
 
 void CQVAssistantDialog::Update() {
-  // The handle table refuses a post to a window that is gone, so a stale handle is harmless.
-  if (HWND hwnd = m_hWnd) ::PostMessageW(hwnd, WM_UPDATEHELP, 0, 0);
+  // A post to a window that is gone fails, so a handle that went stale meanwhile is harmless.
+  if (HWND hwnd = m_hShown.load()) ::PostMessageW(hwnd, WM_UPDATEHELP, 0, 0);
 }
 
 CString CQVAssistantDialog::GetHelpAddress() {
@@ -105,6 +105,7 @@ BOOL CQVAssistantDialog::OnInitSettings() {
   }
   MoveWindow(&rect);
   m_bComplete = TRUE;
+  m_hShown = m_hWnd;
   Update();
   return TRUE;
 }
@@ -128,6 +129,7 @@ void CQVAssistantDialog::OnDestroy() {
     m_nLastY = rect.top;
   }
   m_bComplete = FALSE;
+  m_hShown = nullptr;
   m_background.Free();
   CQVDialog::OnDestroy();
 }

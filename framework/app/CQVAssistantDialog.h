@@ -15,6 +15,8 @@
 #include "framework/dialogs/CQVHtmlWnd.h"
 #include "platform/core/sync.h"
 
+#include <atomic>
+
 class CQVAssistantDialog : public CQVDialog {
   DECLARE_DYNAMIC(CQVAssistantDialog)
 public:
@@ -72,6 +74,7 @@ private:
   int m_nRequestY { kNoPosition };
   CQVBitmapHandle m_background;
   BOOL m_bComplete { FALSE };  // the window being made has passed OnInitSettings
+  std::atomic<HWND> m_hShown { nullptr };  // the window, for Update on any thread
   CCriticalSection m_lock;     // guards the help address
   CString m_strHelpAddress;
 };

@@ -50,6 +50,7 @@ BOOL CQVMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
 
 BOOL CQVMainFrame::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   if (!CFrameWnd::LoadFrame(resourceId, style, parent, context)) return FALSE;
+  if (CQVWinApp::GetMainFrame() == this) SetHelpTarget(m_hWnd);
   UpdateMainTitle();
   UpdateMainMenu();
   return TRUE;

@@ -107,6 +107,8 @@ protected:
   BOOL m_bAssistantWasVisible { FALSE };  // hidden by minimising or deactivation, to come back
 
 private:
+  // The window that help requests from other threads are posted to: the main frame's, once made.
+  static void SetHelpTarget(HWND hwnd);
   void HideAssistantForNow();
   void ShowAssistantAgain();
 

@@ -2,15 +2,16 @@
 // program is minimised or inactive and shows it again afterwards.
 //
 // Help may be asked for from any thread, but windows live on the user-interface thread: another
-// thread leaves its request here and posts the frame a message; the frame's thread makes the
-// panel if need be and passes the request on. Only the last request waiting counts, as the panel
-// shows one page.
+// thread leaves its request here and posts the frame's window a message, touching no window
+// object; the frame's thread makes the panel if need be and passes the request on. Only the last
+// request waiting counts, as the panel shows one page.
 
 #include "framework/app/CQVAssistantDialog.h"
 #include "framework/app/CQVMainFrame.h"
 #include "framework/app/CQVWinApp.h"
 #include "platform/core/sysinfo.h"
 
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -27,6 +28,11 @@ HelpRequest& PendingHelp() {
   return request;
 }
 
+std::atomic<HWND>& HelpTarget() {
+  static std::atomic<HWND> target { nullptr };
+  return target;
+}
+
 void PassOn(CQVAssistantDialog* panel, LPCWSTR text, BOOL byKey) {
   if (!panel) return;
   if (byKey) panel->ShowHelpID(text);
@@ -36,15 +42,13 @@ void PassOn(CQVAssistantDialog* panel, LPCWSTR text, BOOL byKey) {
 // Asked for on the frame's own thread, the request is carried out at once; from another thread it
 // waits for the frame's thread.
 void RequestHelp(LPCWSTR text, BOOL byKey) {
-  CQVMainFrame* frame = CQVWinApp::GetMainFrame();
-  if (!frame) return;
-  const HWND hwnd = frame->GetSafeHwnd();
+  const HWND hwnd = HelpTarget().load();
   const DWORD uiThread = hwnd ? GetWindowThreadProcessId(hwnd, nullptr) : 0;
+  if (!uiThread) return;
   if (uiThread == GetCurrentThreadId()) {
     PassOn(CQVMainFrame::GetAssistant(), text, byKey);
     return;
   }
-  if (!uiThread) return;
   HelpRequest& pending = PendingHelp();
   {
     std::lock_guard<std::mutex> guard(pending.lock);
@@ -56,6 +60,8 @@ void RequestHelp(LPCWSTR text, BOOL byKey) {
 }
 
 }  // namespace
+
+void CQVMainFrame::SetHelpTarget(HWND hwnd) { HelpTarget() = hwnd; }
 
 CQVAssistantDialog* CQVMainFrame::GetAssistant() {
   CQVMainFrame* frame = CQVWinApp::GetMainFrame();
