@@ -80,7 +80,12 @@ void CQVMainFrame::UpdateMainMenu() {
   if (old) ::DestroyMenu(old);
 }
 
-void CQVMainFrame::ResetMenuIcons() { m_menuIcons.Reset(); }
+void CQVMainFrame::ResetMenuIcons() {
+  // The menu holds the cache's bitmaps, not copies of them.
+  SetMenuIcons(m_menu.GetSafeHmenu(), TRUE);
+  m_menuIcons.Reset();
+  SetMenuIcons(m_menu.GetSafeHmenu(), FALSE);
+}
 
 CBitmap* CQVMainFrame::GetMenuIcon(LPCWSTR key, int width, int height, BOOL mirrored) {
   return m_menuIcons.GetBitmap(key, width, height, mirrored);
@@ -102,32 +107,30 @@ CBitmap* CQVMainFrame::LoadMenuIcon(LPCWSTR key) {
   return GetMenuIcon(key, cx > 0 ? cx : 12, cy > 0 ? cy : 12, FALSE);
 }
 
-void CQVMainFrame::DecorateMenu(HMENU menu) {
-  if (!menu) return;
-  CMenu wrapper;
-  wrapper.Attach(menu);
-  DecorateMenu(&wrapper);
-  wrapper.Detach();
-}
+void CQVMainFrame::DecorateMenu(HMENU menu) { SetMenuIcons(menu, FALSE); }
 
 void CQVMainFrame::DecorateMenu(CMenu* menu) {
-  if (!menu || !menu->GetSafeHmenu()) return;
-  const int count = GetMenuItemCount(menu->GetSafeHmenu());
+  if (menu) SetMenuIcons(menu->GetSafeHmenu(), FALSE);
+}
+
+void CQVMainFrame::SetMenuIcons(HMENU menu, BOOL clear) {
+  if (!menu) return;
+  const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     MENUITEMINFOW info {};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_SUBMENU | MIIM_ID;
-    if (!GetMenuItemInfoW(menu->GetSafeHmenu(), static_cast<UINT>(i), TRUE, &info)) break;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) break;
     if (info.hSubMenu) {
-      DecorateMenu(info.hSubMenu);
+      SetMenuIcons(info.hSubMenu, clear);
       continue;
     }
     CString key;
     CString checkedKey;
     if (!GetMenuIconIDs(info.wID, key, checkedKey)) continue;
-    CBitmap* plain = LoadMenuIcon(key);
-    CBitmap* checked = LoadMenuIcon(checkedKey);
-    SetMenuItemBitmaps(menu->GetSafeHmenu(), static_cast<UINT>(i), MF_BYPOSITION,
+    CBitmap* plain = clear ? nullptr : LoadMenuIcon(key);
+    CBitmap* checked = clear ? nullptr : LoadMenuIcon(checkedKey);
+    SetMenuItemBitmaps(menu, static_cast<UINT>(i), MF_BYPOSITION,
                        plain ? static_cast<HBITMAP>(plain->GetSafeHandle()) : nullptr,
                        checked ? static_cast<HBITMAP>(checked->GetSafeHandle()) : nullptr);
   }

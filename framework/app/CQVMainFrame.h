@@ -32,7 +32,8 @@ public:
   using CFrameWnd::GetDockState;
   using CFrameWnd::SetDockState;
 
-  // Empties the icon cache (after a language change, say).
+  // Empties the icon cache (after a language change, say); the menu bar, which shows bitmaps of the
+  // cache, lets go of them first and takes them anew.
   void ResetMenuIcons();
   CBitmap* GetMenuIcon(LPCWSTR key, int width, int height, BOOL mirrored);
   // Puts the command icons on every command item of the menu and its sub-menus.
@@ -107,6 +108,9 @@ protected:
   BOOL m_bAssistantWasVisible { FALSE };  // hidden by minimising or deactivation, to come back
 
 private:
+  // Puts the command icons on every command item of the menu and its sub-menus, or with `clear`
+  // takes them off.
+  void SetMenuIcons(HMENU menu, BOOL clear);
   // The window that help requests from other threads are posted to: the main frame's, once made.
   static void SetHelpTarget(HWND hwnd);
   void HideAssistantForNow();

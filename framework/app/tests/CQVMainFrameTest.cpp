@@ -197,6 +197,23 @@ TEST_F(MainFrame, HotKeysRunEnabledCommandsOnly) {
   g_openEnabled = true;
 }
 
+TEST_F(MainFrame, TheMenuBarNeverHoldsAnIconTheCacheLetGo) {
+  HMENU file = GetSubMenu(::GetMenu(frame->GetSafeHwnd()), 0);
+  auto icon = [&](int position) {
+    MENUITEMINFOW info {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_CHECKMARKS;
+    GetMenuItemInfoW(file, static_cast<UINT>(position), TRUE, &info);
+    return info.hbmpUnchecked;
+  };
+  ASSERT_NE(icon(0), nullptr) << "Open has its icon";
+  EXPECT_EQ(icon(1), nullptr) << "Cut has none in the language files";
+  frame->ResetMenuIcons();
+  BITMAP bm {};
+  ASSERT_NE(icon(0), nullptr) << "taken anew";
+  EXPECT_NE(GetObjectW(icon(0), sizeof(bm), &bm), 0) << "a bitmap that still exists";
+}
+
 // ---- The docking layout ------------------------------------------------------------------------
 
 HGLOBAL BlockOf(const std::vector<BYTE>& bytes) {
