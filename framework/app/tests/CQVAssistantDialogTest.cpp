@@ -10,6 +10,8 @@
 #include "platform/core/sysinfo.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
+#include <QColor>
+#include <QImage>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
@@ -29,6 +31,7 @@ public:
     SetRCMModule(nullptr);  // the test program's language file
   }
   static inline CString outlineKey;
+  static inline CString backgroundKey;
 
   QTextBrowser* Browser() {
     CQVHtmlWnd& html = GetHtmlWnd();
@@ -43,6 +46,7 @@ public:
 protected:
   BOOL OnInitSettings() override {
     m_strOutlineKey = outlineKey;
+    m_strBackgroundKey = backgroundKey;
     return CQVAssistantDialog::OnInitSettings();
   }
 };
@@ -79,6 +83,7 @@ protected:
   }
   void TearDown() override {
     TestAssistant::outlineKey.Empty();
+    TestAssistant::backgroundKey.Empty();
     AssistantFrame::withAssistant = true;
     app->DestroyMainFrame();
     app.reset();
@@ -130,20 +135,34 @@ TEST_F(Assistant, KeepsItsPageAndItsPlaceWhileItComesAndGoes) {
   EXPECT_EQ(Panel(), panel) << "one panel for the frame's life";
 }
 
-TEST_F(Assistant, TakesItsOutlineFromABitmapAndNeedsIt) {
+TEST_F(Assistant, TakesItsOutlineAndBackgroundFromBitmapsAndNeedsThem) {
   TestAssistant::outlineKey = u"ASSISTANT_OUTLINE";
+  TestAssistant::backgroundKey = u"ASSISTANT_BACKGROUND";  // red on the left, blue on the right
   CQVMainFrame::ShowAssistant(50, 50);
   ASSERT_TRUE(CQVMainFrame::IsAssistantVisible());
-  const QRegion shape = HostOf(Panel()->GetSafeHwnd())->mask();
+  QWidget* host = HostOf(Panel()->GetSafeHwnd());
+  const QRegion shape = host->mask();
   EXPECT_TRUE(shape.contains(QPoint(40, 5))) << "the tab of the outline";
   EXPECT_FALSE(shape.contains(QPoint(200, 5))) << "black in the outline and outside the pane";
   EXPECT_TRUE(shape.contains(QPoint(100, 100))) << "the pane";
+  Pump(30);
+  const QImage picture = host->grab().toImage();
+  EXPECT_EQ(picture.pixelColor(2, 2), QColor(255, 0, 0));
+  EXPECT_EQ(picture.pixelColor(28, 2), QColor(0, 0, 255));
   CQVMainFrame::HideAssistant();
 
-  TestAssistant::outlineKey = u"NO_SUCH_BITMAP";
-  CQVMainFrame::ShowAssistant(50, 50);
-  EXPECT_FALSE(CQVMainFrame::IsAssistantVisible()) << "no half-made window remains";
-  EXPECT_EQ(Panel()->GetSafeHwnd(), nullptr);
+  // Without either bitmap no half-made window remains.
+  const struct {
+    const char16_t* outline;
+    const char16_t* background;
+  } missing[] = {{u"NO_SUCH_BITMAP", u""}, {u"", u"NO_SUCH_BITMAP"}};
+  for (const auto& m : missing) {
+    TestAssistant::outlineKey = m.outline;
+    TestAssistant::backgroundKey = m.background;
+    CQVMainFrame::ShowAssistant(50, 50);
+    EXPECT_FALSE(CQVMainFrame::IsAssistantVisible());
+    EXPECT_EQ(Panel()->GetSafeHwnd(), nullptr);
+  }
 }
 
 TEST_F(Assistant, HelpFromAnotherThreadMakesNoWindowThere) {
