@@ -11,7 +11,7 @@ packages=(
   libsane-dev libcurl4-openssl-dev libgtest-dev libssl-dev
   # tests: display, checkers of what the system writes, real counterparts
   xvfb xauth openbox xdotool x11-utils libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
-  sane-utils fonts-liberation2 fonts-dejavu-core locales
+  sane-utils fonts-liberation2 fonts-dejavu-core locales libxml2-utils python3
   # benchmarks: the peers a user would use instead
   libvips-tools img2pdf
   # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizers
