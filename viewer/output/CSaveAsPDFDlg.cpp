@@ -4,6 +4,8 @@
 #include "platform/ui/afx/CDataExchange.h"
 #include "viewer/output/OutputFileName.h"
 
+#include <algorithm>
+
 IMPLEMENT_DYNAMIC(CSaveAsPDFDlg, CFileDialog)
 
 BEGIN_MESSAGE_MAP(CSaveAsPDFDlg, CFileDialog)
@@ -90,15 +92,17 @@ void CSaveAsPDFDlg::Layout() {
   ScreenToClient(&l);
   types->GetWindowRect(&c);
   ScreenToClient(&c);
-  // The panel lies below the dialog's items, so the group keeps its own top.
-  group.left = l.left - 10;
+  // The panel lies below the dialog's items, so the group keeps its own top, and its left edge
+  // stays inside the panel.
+  group.left = std::max<LONG>(group.left, l.left - 10);
   group.right = c.right + 10;
   m_helper.MoveDlgItem(IDC_SAVERANGE, group, TRUE);
   m_helper.MoveDlgItem(IDC_ALLIMAGES, group.left + 10, group.top + 20, 1, TRUE);
   m_helper.MoveDlgItem(IDC_IMAGES, group.left + 10, group.top + 50, 1, TRUE);
   CRect images, from, fromStatic, toStatic;
   m_helper.GetDlgItemTemplate(IDC_IMAGES, images, FALSE);
-  m_helper.MoveDlgItem(IDC_FROMSTATIC, c.left, images.top + 2, 1, TRUE);
+  // Under the file-type list, unless the radio button reaches that far.
+  m_helper.MoveDlgItem(IDC_FROMSTATIC, std::max<LONG>(c.left, images.right + 5), images.top + 2, 1, TRUE);
   m_helper.GetDlgItemTemplate(IDC_FROMSTATIC, fromStatic, FALSE);
   m_helper.MoveDlgItem(IDC_FROM, fromStatic.right + 5, fromStatic.top - 2, 1, TRUE);
   m_helper.GetDlgItemTemplate(IDC_FROM, from, FALSE);

@@ -163,3 +163,19 @@ TEST_F(SaveAsPDFDialog, TheRadioButtonsSetThePanelsStateAndALockedRangeIsAllImag
   EXPECT_EQ(options.nSaveRange, Dlg::kAllImages);
   EXPECT_EQ(options.strPath, m_folder.Wide("locked.pdf"));
 }
+
+TEST(OutputDialogsOnX11, SaveAsPDFAndExport) {
+  UseViewerTexts();
+  BoxRecorder boxes;
+  std::unique_ptr<Dlg> dialog(NewDialog());
+  SaveAsPDFOption options;
+  options.nSaveRange = Dlg::kFromTo;
+  options.nImageFrom = 2;
+  options.nImageTo = 5;
+  dialog->SetOptions(options);
+  RunModal(*dialog, [](CDialog& panel) {
+    HWND frame = ::GetParent(panel.GetSafeHwnd());
+    EXPECT_TRUE(SaveScreenshot(frame, "viewer-save-as-pdf-dialog"));
+    ::SendMessageW(frame, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  });
+}
