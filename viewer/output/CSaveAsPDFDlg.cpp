@@ -32,8 +32,7 @@ constexpr PanelItem kPanelItems[] = {
 
 }  // namespace
 
-CSaveAsPDFDlg::CSaveAsPDFDlg(BOOL openFileDialog, LPCWSTR defaultExtension, LPCWSTR fileName, DWORD flags, LPCWSTR,
-                             CWnd* parent)
+CSaveAsPDFDlg::CSaveAsPDFDlg(BOOL openFileDialog, LPCWSTR defaultExtension, LPCWSTR fileName, DWORD flags, CWnd* parent)
     : CFileDialog(openFileDialog, defaultExtension, fileName,
                   flags | OFN_ENABLESIZING | OFN_ALLOWMULTISELECT | OFN_ENABLETEMPLATE, u"PDF File (*.pdf)|*.pdf||",
                   parent) {

@@ -27,10 +27,9 @@ public:
   };
   enum { kAllImages = 1, kFromTo = 2, kCurrentScreen = 3 };
 
-  // Callers pass FALSE, ".pdf", no name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT and no parent; the
-  // filter is always PDF files, and the panel, sizing and multiple selection are added to the flags.
-  CSaveAsPDFDlg(BOOL openFileDialog, LPCWSTR defaultExtension, LPCWSTR fileName, DWORD flags, LPCWSTR filter = nullptr,
-                CWnd* parent = nullptr);
+  // Callers pass FALSE, ".pdf", no name, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT and no parent. The
+  // filter is PDF files, and the panel, sizing and multiple selection are added to the flags.
+  CSaveAsPDFDlg(BOOL openFileDialog, LPCWSTR defaultExtension, LPCWSTR fileName, DWORD flags, CWnd* parent = nullptr);
 
   void SetOptions(const SaveAsPDFOption& options) { m_options = options; }
   void GetOptions(SaveAsPDFOption& options) const { options = m_options; }
