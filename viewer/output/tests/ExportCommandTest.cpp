@@ -24,15 +24,7 @@ protected:
     batch.index = "001;1;00000001;B;D;0;0;0;0;0;0;1;0;ACME;INV-1\r\n";
     batch.folders = {"1/00"};
     batch.Write(m_folder.Path() / "batches/A");
-    m_plant.SetOpenMode(CIBSPlant::openFolder, m_folder.Wide("batches"));
-    ASSERT_TRUE(m_plant.Load());
-    m_plant.SetDocumentPattern(u"*");
-    m_plant.ClearQuery();
-    ASSERT_TRUE(m_plant.AddQueryPair(u"Invoice No", u"*"));
-    m_plant.SetBatchSelection(0, u"");
-    int searched = 0, hits = 0;
-    m_plant.Search(searched, hits);
-    ASSERT_EQ(hits, 1);
+    ASSERT_EQ(SearchAllDocuments(m_plant, m_folder.Wide("batches"), u"Invoice No"), 1);
     m_initialDir = m_folder.Wide();
   }
 

@@ -177,14 +177,7 @@ TEST_F(ExportWriters, ResultsGoIntoTheHeadingsColumns) {
   contracts.Write(m_folder.Path() / "batches" / "B");
 
   CIBSPlant plant;
-  plant.SetOpenMode(CIBSPlant::openFolder, m_folder.Wide("batches"));
-  ASSERT_TRUE(plant.Load());
-  plant.SetDocumentPattern(u"*");
-  plant.ClearQuery();
-  ASSERT_TRUE(plant.AddQueryPair(u"Customer", u"*"));
-  plant.SetBatchSelection(0, u"");
-  int searched = 0, hits = 0;
-  plant.Search(searched, hits);
+  const int hits = SearchAllDocuments(plant, m_folder.Wide("batches"), u"Customer");
   ASSERT_EQ(hits, 3);
   CIBSDocumentList documents;
   for (int i = 0; i < hits; ++i) documents.push_back(plant.GetResult(i));

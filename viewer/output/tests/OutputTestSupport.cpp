@@ -1,6 +1,7 @@
 #include "viewer/output/tests/OutputTestSupport.h"
 
 #include "foundation/language/CQVRCM.h"
+#include "viewer/model/CIBSPlant.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,18 @@
 void UseViewerTexts() {
   CQVRCM::RegisterRCM(nullptr, u"ViewerOutputTest.drs", TRUE);
   ASSERT_TRUE(CQVRCM::SetCurrentLanguage(u"en-us", nullptr, FALSE));
+}
+
+int SearchAllDocuments(CIBSPlant& plant, const CString& batches, LPCWSTR field) {
+  plant.SetOpenMode(CIBSPlant::openFolder, batches);
+  if (!plant.Load()) return -1;
+  plant.SetDocumentPattern(u"*");
+  plant.ClearQuery();
+  if (field && !plant.AddQueryPair(field, u"*")) return -1;
+  plant.SetBatchSelection(0, u"");
+  int searched = 0, hits = 0;
+  plant.Search(searched, hits);
+  return hits;
 }
 
 int RunCommand(const std::string& command, std::string& output) {

@@ -4,11 +4,17 @@
 
 #include "platform/core/CString.h"
 
+class CIBSPlant;
+
 #include <string>
 #include <vector>
 
 // Registers ViewerOutputTest.drs (the viewer's texts) for the program and switches to English.
 void UseViewerTexts();
+
+// Opens the folder of published batches and finds every document, the query holding `field` (any
+// value) when one is given. Answers the number of hits, -1 when the batches cannot be opened.
+int SearchAllDocuments(CIBSPlant& plant, const CString& batches, LPCWSTR field = nullptr);
 
 // Runs the command line through the shell; its exit code, and what it wrote to standard output
 // and standard error together in `output`.

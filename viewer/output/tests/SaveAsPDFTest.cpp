@@ -96,14 +96,7 @@ protected:
     for (int i = 0; i < 3; ++i)
       fs::copy_file(fs::path(QV_TESTDATA_DIR) / "tiff" / kPages[i],
                     m_folder.Path() / "batches/A/DOC_CD/DATA/1/00" / ("00012" + std::string("00") + std::to_string(i + 1) + ".TIF"));
-    m_plant.SetOpenMode(CIBSPlant::openFolder, m_folder.Wide("batches"));
-    ASSERT_TRUE(m_plant.Load());
-    m_plant.SetDocumentPattern(u"*");
-    m_plant.ClearQuery();
-    m_plant.SetBatchSelection(0, u"");
-    int searched = 0, hits = 0;
-    m_plant.Search(searched, hits);
-    ASSERT_EQ(hits, 1);
+    ASSERT_EQ(SearchAllDocuments(m_plant, m_folder.Wide("batches")), 1);
     m_images = std::make_unique<CIBSDocumentImages>(m_plant.GetResult(0));
     ASSERT_EQ(m_images->GetImageCount(), 3);
   }
