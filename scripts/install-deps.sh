@@ -16,6 +16,8 @@ packages=(
   cups-daemon cups-client
   # benchmarks: the peers a user would use instead
   libvips-tools img2pdf
+  # tests of the viewer's exports: xmllint, and Python's readers of CSV and XML
+  libxml2-utils python3
   # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizers
   clang libclang-rt-14-dev
 )

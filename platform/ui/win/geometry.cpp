@@ -169,6 +169,8 @@ void CreateWidgets(WindowRecord& rec) {
     rec.clientWidget = new ClientArea(rec.handle, rec.host);
   }
   if (rec.parent) rec.host->lower();
+  // A child shows only when its window is shown: Qt would otherwise show it with its parent.
+  if (rec.parent) rec.host->hide();
   if (rec.parent && (rec.style & WS_DISABLED)) rec.host->setEnabled(false);
   if (!rec.parent) rec.host->setWindowTitle(QString::fromStdU16String(rec.text.Str()));
   ApplyGeometry(rec);
