@@ -1,0 +1,328 @@
+#include "viewer/search/CSearchResultsDlg.h"
+
+#include "foundation/util/DPXText.h"
+#include "framework/dialogs/DecimalText.h"
+#include "platform/ui/afx/CHeaderCtrl.h"
+#include "platform/ui/afx/MessageMap.h"
+#include "platform/ui/win/windc.h"
+#include "viewer/model/CIBSBatch.h"
+#include "viewer/model/CIBSPlant.h"
+#include "viewer/model/CIBSWindowLink.h"
+#include "viewer/model/CMainSettings.h"
+
+
+IMPLEMENT_DYNAMIC(CSearchResultsDlg, CQVDialog)
+
+BEGIN_MESSAGE_MAP(CSearchResultsDlg, CQVDialog)
+  ON_NOTIFY(NM_DBLCLK, CSearchResultsDlg::IDC_LIST, &CSearchResultsDlg::OnDblClick)
+  ON_NOTIFY(HDN_ENDTRACKW, 0, &CSearchResultsDlg::OnHeaderEndTrack)
+  ON_NOTIFY(HDN_ITEMCLICKW, 0, &CSearchResultsDlg::OnHeaderItemClick)
+  ON_MESSAGE(CSearchResultsDlg::WM_OUTPUT_REQUEST, &CSearchResultsDlg::OnOutputRequest)
+  ON_MESSAGE(CSearchResultsDlg::WM_SAVE_WIDTHS, &CSearchResultsDlg::OnSaveWidths)
+  ON_WM_SIZE()
+  ON_WM_MOVE()
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+namespace {
+
+// The output commands of the menu, in request order.
+constexpr UINT kFirstOutputCommand = 6001;
+constexpr UINT kLastOutputCommand = 6005;
+
+}  // namespace
+
+CSearchResultsDlg::CSearchResultsDlg() : CQVDialog(u"IDD_SEARCH_RESULTS", nullptr) {
+  // A window of its own beside the main frame: it stays when the user works elsewhere.
+  SetCloseOnDeactivate(FALSE);
+}
+
+void CSearchResultsDlg::ApplySettings(CMainSettings& settings) {
+  SetWidthList(&settings.m_strWidthList, settings.m_general.nSaveResults);
+  SetRectangle(&settings.m_screenLayout.rcResultsDialog);
+  SetSortState(&settings.m_strSortItem, &settings.m_bSortAsc);
+  SetOpenSingleResult(settings.m_general.nLanchView);
+  SetMultiSelect(settings.m_general.nAllowMultiSelect);
+}
+
+void CSearchResultsDlg::SetMultiSelect(BOOL multi) {
+  m_bMultiSelect = multi;
+  m_list.SetMultiSelect(multi);
+}
+
+BOOL CSearchResultsDlg::ShowResults(CWnd* parent) {
+  if (!m_pPlant) return FALSE;
+  if (!GetSafeHwnd()) {
+    if (!Create(u"IDD_SEARCH_RESULTS", parent) || !GetSafeHwnd()) return FALSE;
+  } else {
+    ClearList();
+    if (!Fill()) return FALSE;
+  }
+  ShowWindow(IsIconic() ? SW_RESTORE : SW_SHOW);
+  return TRUE;
+}
+
+BOOL CSearchResultsDlg::IsShown() const { return GetSafeHwnd() && IsWindowVisible(); }
+
+void CSearchResultsDlg::ClearList() { m_list.Clear(); }
+
+BOOL CSearchResultsDlg::OnInitIDMap() {
+  BeginIDMap(u"DLG_SRH_RESULTS");
+  DlgItem(IDC_LIST, u"DLG_SRH_RESULTS_LIST", FALSE);
+  EndIDMap();
+  return TRUE;
+}
+
+BOOL CSearchResultsDlg::OnInitControls() {
+  CString batch, number;
+  LoadText(u"TXT_DLG_SRH_RESULTS_BATCHNAME", batch);
+  LoadText(u"TXT_DLG_SRH_RESULTS_DOCNUMBER", number);
+  if (!m_list.SetFixedColumns(batch, number)) return FALSE;
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_SHOWSELALWAYS |
+                      (m_bMultiSelect ? 0 : LVS_SINGLESEL);
+  return m_list.Create(style, LVS_EX_FULLROWSELECT, CRect(0, 0, 10, 10), this, IDC_LIST);
+}
+
+BOOL CSearchResultsDlg::OnInitSettings() {
+  if (!m_pPlant || !Fill()) return FALSE;
+  if (m_pRectangle && !::IsRectEmpty(m_pRectangle)) {
+    MoveWindow(m_pRectangle);
+  } else {
+    CenterWindow();
+  }
+  PlaceList();
+  return TRUE;
+}
+
+void CSearchResultsDlg::RefreshTexts() {
+  if (!GetSafeHwnd()) return;
+  TranslateDlgTitle();
+  CString batch, number;
+  LoadText(u"TXT_DLG_SRH_RESULTS_BATCHNAME", batch);
+  LoadText(u"TXT_DLG_SRH_RESULTS_DOCNUMBER", number);
+  for (int column = 0; column < 2; ++column) {
+    CQVListColumnInfo* info = m_list.GetColumnInfo(column);
+    if (!info) continue;
+    info->m_strTitle = column == 0 ? batch : number;
+    LVCOLUMNW description {LVCF_TEXT, 0, 0, const_cast<LPWSTR>(info->m_strTitle.GetString()), 0, 0};
+    m_list.SetColumn(column, &description);
+  }
+}
+
+BOOL CSearchResultsDlg::Fill() {
+  if (!m_pPlant || !m_list.GetSafeHwnd()) return FALSE;
+  m_queryNames.RemoveAll();
+  CString name;
+  for (POSITION pos = m_pPlant->GetFirstQueryNamePosition(); m_pPlant->GetNextQueryName(pos, name);) m_queryNames.Add(name);
+  if (!m_list.AddFieldColumns(m_queryNames)) return FALSE;
+  for (int column = 0; column < 2; ++column) m_list.SetColumnWidth(column, CResultListCtrl::kColumnWidth);
+  ApplyWidths();
+
+  CString batchName, number;
+  CDPXStringList values;
+  for (int i = 0; i < m_pPlant->GetResultCount(); ++i) {
+    const CIBSDocument* document = m_pPlant->GetResult(i);
+    if (!document || !m_pPlant->GetBatchDisplayName(document->GetBatch(), batchName)) continue;
+    document->GetDocumentNumber(number);
+    values.RemoveAll();
+    document->GetValues(m_queryNames, values);
+    std::vector<CString> texts;
+    texts.reserve(static_cast<size_t>(values.GetCount()));
+    for (POSITION pos = values.GetHeadPosition(); values.GetNext(pos, name);) texts.push_back(name);
+    if (m_list.AddRow(std::make_unique<CResultRow>(batchName, number, std::move(texts))) < 0) return FALSE;
+  }
+  ApplySort();
+  if (m_list.GetItemCount() == 1 && m_bOpenSingleResult) {
+    m_list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_list.SetSelectionMark(0);
+    PostMessage(WM_OUTPUT_REQUEST, 0, requestView);
+  }
+  return TRUE;
+}
+
+// "WidthList" holds a width per column, each followed by ";"; it is used only when it has as many
+// widths as the list has columns.
+void CSearchResultsDlg::ApplyWidths() {
+  if (!m_bSaveWidths || !m_pWidthList) return;
+  CString list = *m_pWidthList;
+  list.TrimRight(u";");
+  CDPXStringList pieces;
+  if (!list.IsEmpty()) DPXSplitString(list, pieces, u";");
+  if (pieces.GetCount() != m_list.GetColumnInfoCount()) return;
+  CString piece;
+  int column = 0;
+  for (POSITION pos = pieces.GetHeadPosition(); pieces.GetNext(pos, piece); ++column) {
+    const char16_t* text = piece.GetString();
+    int width = 0;
+    if (qvdialogs::ReadDecimal(text, width)) m_list.SetColumnWidth(column, width);
+  }
+}
+
+void CSearchResultsDlg::ApplySort() {
+  int column = 0;
+  BOOL ascending = TRUE;
+  if (m_pSortItem && m_pSortAscending && !m_pSortItem->IsEmpty()) {
+    ascending = *m_pSortAscending;
+    if (*m_pSortItem == kBatchNameHeader) {
+      column = 0;
+    } else if (*m_pSortItem == kDocumentHeader) {
+      column = 1;
+    } else {
+      column = -1;
+      for (int i = 0; i < m_list.GetColumnInfoCount() && column < 0; ++i) {
+        if (m_list.GetColumnInfo(i)->m_strTitle == *m_pSortItem) column = i;
+      }
+      if (column < 0) {
+        column = 0;
+        ascending = TRUE;
+      }
+    }
+  }
+  m_list.SortByColumn(column, ascending);
+}
+
+void CSearchResultsDlg::SaveSortState() {
+  if (!m_pSortItem || !m_pSortAscending) return;
+  BOOL ascending = TRUE;
+  const int column = m_list.GetSortColumn(ascending);
+  if (column < 0) return;
+  *m_pSortAscending = ascending;
+  if (column == 0) *m_pSortItem = kBatchNameHeader;
+  else if (column == 1) *m_pSortItem = kDocumentHeader;
+  else if (const CQVListColumnInfo* info = m_list.GetColumnInfo(column)) *m_pSortItem = info->m_strTitle;
+  else m_pSortItem->Empty();
+}
+
+void CSearchResultsDlg::OnHeaderItemClick(NMHDR*, LRESULT* result) {
+  *result = 0;
+  SaveSortState();
+}
+
+void CSearchResultsDlg::OnHeaderEndTrack(NMHDR*, LRESULT* result) {
+  *result = 0;
+  // The header gives its new width only once the resize is over.
+  PostMessage(WM_SAVE_WIDTHS);
+}
+
+LRESULT CSearchResultsDlg::OnSaveWidths(WPARAM, LPARAM) {
+  if (!m_bSaveWidths || !m_pWidthList) return 0;
+  CString list;
+  for (int column = 0; column < m_list.GetColumnInfoCount(); ++column) list.AppendFormat(u"%d;", m_list.GetColumnWidth(column));
+  *m_pWidthList = list;
+  return 0;
+}
+
+std::vector<const CResultRow*> CSearchResultsDlg::GetSelectedRows() const {
+  std::vector<const CResultRow*> rows;
+  if (!m_list.GetSafeHwnd()) return rows;
+  for (int item = m_list.GetNextItem(-1, LVNI_SELECTED); item >= 0; item = m_list.GetNextItem(item, LVNI_SELECTED)) {
+    if (const CResultRow* row = m_list.GetRow(item)) rows.push_back(row);
+  }
+  return rows;
+}
+
+BOOL CSearchResultsDlg::IsOutputEnabled(UINT commandId) const {
+  if (!m_list.GetSafeHwnd() || commandId < kFirstOutputCommand || commandId > kLastOutputCommand) return FALSE;
+  const BOOL marked = m_list.GetSelectionMark() >= 0 && m_list.GetSelectedCount() > 0;
+  if (commandId - kFirstOutputCommand <= requestSaveAsPdf) return marked && m_list.GetSelectedCount() == 1;
+  return marked;
+}
+
+void CSearchResultsDlg::ViewRow(int item) {
+  const CResultRow* row = m_list.GetRow(item);
+  if (!row || !m_pPlant) return;
+  if (m_pHandler) {
+    m_pHandler->OpenResult(row->GetBatchName(), row->GetDocumentNumber());
+  } else {
+    m_pPlant->OpenDocument(row->GetBatchName(), row->GetDocumentNumber());
+  }
+  ShowWindow(SW_MINIMIZE);
+  if (CIBSWindowLink* windows = m_pPlant->GetWindowLink()) windows->RefreshMainTitle();
+}
+
+void CSearchResultsDlg::RunRequest(int request) {
+  if (!m_list.GetSafeHwnd() || !IsOutputEnabled(kFirstOutputCommand + static_cast<UINT>(request))) return;
+  if (request == requestView) {
+    ViewRow(m_list.GetNextItem(-1, LVNI_SELECTED));
+  } else if (m_pHandler) {
+    m_pHandler->RunOutput(request, *this);
+  }
+}
+
+LRESULT CSearchResultsDlg::OnOutputRequest(WPARAM, LPARAM lParam) {
+  RunRequest(static_cast<int>(lParam));
+  return 0;
+}
+
+BOOL CSearchResultsDlg::OnCommand(WPARAM wParam, LPARAM lParam) {
+  const UINT id = LOWORD(wParam);
+  if (lParam == 0 && id >= kFirstOutputCommand && id <= kLastOutputCommand) {
+    RunRequest(static_cast<int>(id - kFirstOutputCommand));
+    return TRUE;
+  }
+  return CQVDialog::OnCommand(wParam, lParam);
+}
+
+void CSearchResultsDlg::OnDblClick(NMHDR* nmhdr, LRESULT* result) {
+  *result = 0;
+  const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(nmhdr);
+  ViewRow(activate && activate->iItem >= 0 ? activate->iItem : m_list.GetNextItem(-1, LVNI_SELECTED));
+}
+
+BOOL CSearchResultsDlg::PreTranslateMessage(MSG* msg) {
+  if (msg->message == WM_KEYDOWN && msg->wParam == VK_F5) {
+    ShowWindow(SW_HIDE);
+    return TRUE;
+  }
+  return CQVDialog::PreTranslateMessage(msg);
+}
+
+void CSearchResultsDlg::OnOK() { RunRequest(requestView); }
+
+// Escape leaves the results open and goes back to the main window.
+void CSearchResultsDlg::OnCancel() {
+  if (CWnd* parent = GetParent()) parent->SetFocus();
+}
+
+// The list fills the window but a strip at the bottom, where the size grip is.
+void CSearchResultsDlg::PlaceList() {
+  if (!m_list.GetSafeHwnd()) return;
+  CRect client;
+  GetClientRect(&client);
+  client.bottom = std::max(client.top, client.bottom - GetSystemMetrics(SM_CYVSCROLL));
+  m_list.MoveWindow(&client);
+}
+
+void CSearchResultsDlg::StoreRectangle() {
+  if (!m_pRectangle || !IsWindowVisible() || IsIconic()) return;
+  CRect window;
+  GetWindowRect(&window);
+  *m_pRectangle = window;
+}
+
+CRect CSearchResultsDlg::GripRect() const {
+  CRect client;
+  GetClientRect(&client);
+  return CRect(client.right - GetSystemMetrics(SM_CXHSCROLL), client.bottom - GetSystemMetrics(SM_CYVSCROLL), client.right,
+               client.bottom);
+}
+
+void CSearchResultsDlg::OnSize(UINT type, int cx, int cy) {
+  CQVDialog::OnSize(type, cx, cy);
+  if (type == SIZE_MINIMIZED) return;
+  PlaceList();
+  if (m_bGrip) InvalidateRect(GripRect());
+  StoreRectangle();
+}
+
+void CSearchResultsDlg::OnMove(int x, int y) {
+  CQVDialog::OnMove(x, y);
+  StoreRectangle();
+}
+
+void CSearchResultsDlg::OnPaint() {
+  CPaintDC dc(this);
+  if (!m_bGrip) return;
+  CRect grip = GripRect();
+  dc.DrawFrameControl(&grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+}
