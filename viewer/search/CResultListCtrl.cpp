@@ -12,6 +12,7 @@ IMPLEMENT_DYNAMIC(CResultListCtrl, CQVListCtrl)
 BEGIN_MESSAGE_MAP(CResultListCtrl, CQVListCtrl)
   ON_NOTIFY_REFLECT_EX(LVN_COLUMNCLICK, &CResultListCtrl::OnColumnClick)
   ON_NOTIFY_REFLECT(LVN_GETDISPINFOW, &CResultListCtrl::OnGetDispInfo)
+  ON_NOTIFY_REFLECT(LVN_DELETEALLITEMS, &CResultListCtrl::OnDeleteAllItems)
 END_MESSAGE_MAP()
 
 const CString& CResultRow::GetText(int column) const {
@@ -88,6 +89,11 @@ CResultRow* CResultListCtrl::GetRow(int item) const {
   return reinterpret_cast<CResultRow*>(GetItemData(item));
 }
 
+CString CResultListCtrl::GetSortText(int item, int column) const {
+  const CResultRow* row = GetRow(item);
+  return row ? row->GetText(column) : CString();
+}
+
 BOOL CResultListCtrl::SortByColumn(int column, BOOL ascending) {
   CQVListColumnInfo* info = GetColumnInfo(column);
   if (!info) return FALSE;
@@ -115,6 +121,9 @@ BOOL CResultListCtrl::OnColumnClick(UINT, NMHDR* nmhdr, LRESULT*) {
   SortByColumn(click->iSubItem, !wasAscending);
   return FALSE;  // the parent hears of the click as well
 }
+
+// The rows belong to the list, not to its items: no item needs to be told that it goes.
+void CResultListCtrl::OnDeleteAllItems(NMHDR*, LRESULT* result) { *result = TRUE; }
 
 void CResultListCtrl::OnGetDispInfo(NMHDR* nmhdr, LRESULT* result) {
   *result = 0;

@@ -55,8 +55,10 @@ public:
   void SetMultiSelect(BOOL multi);
 
 protected:
+  CString GetSortText(int item, int column) const override;
   BOOL OnColumnClick(UINT id, NMHDR* nmhdr, LRESULT* result);
   void OnGetDispInfo(NMHDR* nmhdr, LRESULT* result);
+  void OnDeleteAllItems(NMHDR* nmhdr, LRESULT* result);
   DECLARE_MESSAGE_MAP()
 
 private:

@@ -118,20 +118,33 @@ BOOL CSearchResultsDlg::Fill() {
   for (int column = 0; column < 2; ++column) m_list.SetColumnWidth(column, CResultListCtrl::kColumnWidth);
   ApplyWidths();
 
+  // A list out of sight takes its rows faster.
+  const BOOL listShown = m_list.IsWindowVisible();
+  m_list.ShowWindow(SW_HIDE);
+  // Results come batch by batch: the display name and the places of the query's fields are
+  // looked up once per batch.
+  const CIBSBatch* batch = nullptr;
   CString batchName, number;
-  CDPXStringList values;
+  std::vector<int> fields;
   for (int i = 0; i < m_pPlant->GetResultCount(); ++i) {
     const CIBSDocument* document = m_pPlant->GetResult(i);
-    if (!document || !m_pPlant->GetBatchDisplayName(document->GetBatch(), batchName)) continue;
+    if (!document || !document->GetBatch()) continue;
+    if (document->GetBatch() != batch) {
+      batch = document->GetBatch();
+      m_pPlant->GetBatchDisplayName(batch, batchName);
+      fields.clear();
+      for (POSITION pos = m_queryNames.GetHeadPosition(); m_queryNames.GetNext(pos, name);) fields.push_back(batch->FindField(name));
+    }
     document->GetDocumentNumber(number);
-    values.RemoveAll();
-    document->GetValues(m_queryNames, values);
-    std::vector<CString> texts;
-    texts.reserve(static_cast<size_t>(values.GetCount()));
-    for (POSITION pos = values.GetHeadPosition(); values.GetNext(pos, name);) texts.push_back(name);
-    if (m_list.AddRow(std::make_unique<CResultRow>(batchName, number, std::move(texts))) < 0) return FALSE;
+    std::vector<CString> values(fields.size());
+    for (size_t field = 0; field < fields.size(); ++field) document->GetValue(fields[field], values[field]);
+    if (m_list.AddRow(std::make_unique<CResultRow>(batchName, number, std::move(values))) < 0) {
+      if (listShown) m_list.ShowWindow(SW_SHOW);
+      return FALSE;
+    }
   }
   ApplySort();
+  if (listShown) m_list.ShowWindow(SW_SHOW);
   if (m_list.GetItemCount() == 1 && m_bOpenSingleResult) {
     m_list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     m_list.SetSelectionMark(0);
