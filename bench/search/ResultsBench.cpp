@@ -11,6 +11,7 @@
 // process). Every figure is the median of RUNS (5) runs. Target: the results shown within twice
 // the time of the search alone.
 
+#include "bench/search/BenchTiming.h"
 #include "viewer/model/CIBSPlant.h"
 #include "viewer/search/CSearchResultsDlg.h"
 
@@ -28,26 +29,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-double Seconds(const std::chrono::steady_clock::time_point& since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
-
-// Runs the command through the shell and answers the seconds it took and what it printed.
-double Run(const std::string& command, std::string& output) {
-  const auto start = std::chrono::steady_clock::now();
-  output.clear();
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return -1;
-  char buffer[4096];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
-  return pclose(pipe) == 0 ? Seconds(start) : -1;
-}
 
 struct Query {
   const char* title;
