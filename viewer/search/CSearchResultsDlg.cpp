@@ -3,6 +3,7 @@
 #include "foundation/util/DPXText.h"
 #include "framework/dialogs/DecimalText.h"
 #include "platform/ui/afx/CHeaderCtrl.h"
+#include "platform/ui/afx/CMenu.h"
 #include "platform/ui/afx/MessageMap.h"
 #include "platform/ui/win/windc.h"
 #include "viewer/model/CIBSBatch.h"
@@ -15,6 +16,9 @@ IMPLEMENT_DYNAMIC(CSearchResultsDlg, CQVDialog)
 
 BEGIN_MESSAGE_MAP(CSearchResultsDlg, CQVDialog)
   ON_NOTIFY(NM_DBLCLK, CSearchResultsDlg::IDC_LIST, &CSearchResultsDlg::OnDblClick)
+  ON_NOTIFY(NM_RCLICK, CSearchResultsDlg::IDC_LIST, &CSearchResultsDlg::OnRightClick)
+  ON_WM_INITMENUPOPUP()
+  ON_WM_DESTROY()
   ON_NOTIFY(HDN_ENDTRACKW, 0, &CSearchResultsDlg::OnHeaderEndTrack)
   ON_NOTIFY(HDN_ITEMCLICKW, 0, &CSearchResultsDlg::OnHeaderItemClick)
   ON_MESSAGE(CSearchResultsDlg::WM_OUTPUT_REQUEST, &CSearchResultsDlg::OnOutputRequest)
@@ -85,6 +89,7 @@ BOOL CSearchResultsDlg::OnInitControls() {
 
 BOOL CSearchResultsDlg::OnInitSettings() {
   if (!m_pPlant || !Fill()) return FALSE;
+  if (m_pMenu) SetMenu(m_pMenu);
   if (m_pRectangle && !::IsRectEmpty(m_pRectangle)) {
     MoveWindow(m_pRectangle);
   } else {
@@ -280,6 +285,46 @@ void CSearchResultsDlg::OnDblClick(NMHDR* nmhdr, LRESULT* result) {
   *result = 0;
   const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(nmhdr);
   ViewRow(activate && activate->iItem >= 0 ? activate->iItem : m_list.GetNextItem(-1, LVNI_SELECTED));
+}
+
+void CSearchResultsDlg::SetOutputMenu(CMenu* menu) {
+  m_pMenu = menu;
+  if (GetSafeHwnd()) SetMenu(menu);
+}
+
+void CSearchResultsDlg::UpdateMenuItems(CMenu& popup) const {
+  for (UINT position = 0; position < popup.GetMenuItemCount(); ++position) {
+    if (CMenu* sub = popup.GetSubMenu(static_cast<int>(position))) {
+      UpdateMenuItems(*sub);
+      continue;
+    }
+    const UINT id = popup.GetMenuItemID(static_cast<int>(position));
+    if (id >= kFirstOutputCommand && id <= kLastOutputCommand)
+      popup.EnableMenuItem(id, MF_BYCOMMAND | (IsOutputEnabled(id) ? MF_ENABLED : MF_GRAYED));
+  }
+}
+
+void CSearchResultsDlg::OnInitMenuPopup(CMenu* popup, UINT, BOOL sysMenu) {
+  if (popup && !sysMenu) UpdateMenuItems(*popup);
+}
+
+// The output menu at the pointer, over a row and with rows selected.
+void CSearchResultsDlg::OnRightClick(NMHDR*, LRESULT* result) {
+  *result = 0;
+  CMenu* popup = m_pMenu ? m_pMenu->GetSubMenu(0) : nullptr;
+  if (!popup || m_list.GetSelectedCount() == 0) return;
+  CPoint point;
+  GetCursorPos(&point);
+  CPoint inList = point;
+  m_list.ScreenToClient(&inList);
+  if (m_list.HitTest(inList) < 0) return;
+  popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+}
+
+void CSearchResultsDlg::OnDestroy() {
+  // The menu is the main document's: the window must not take it along.
+  if (m_pMenu) SetMenu(nullptr);
+  CQVDialog::OnDestroy();
 }
 
 BOOL CSearchResultsDlg::PreTranslateMessage(MSG* msg) {

@@ -76,6 +76,13 @@ public:
 
   void RefreshTexts();
 
+  // The output menu (a menu bar whose first pop-up holds the output commands), made by the main
+  // document: shown as the dialog's menu bar and, on a right click, as a pop-up. Not owned; it
+  // must outlive the dialog's window or be taken away first (null).
+  void SetOutputMenu(CMenu* menu);
+  // Brings the enabling of every command in the pop-up (and its pop-ups) up to date.
+  void UpdateMenuItems(CMenu& popup) const;
+
 protected:
   BOOL OnInitIDMap() override;
   BOOL OnInitControls() override;
@@ -86,6 +93,9 @@ protected:
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
   void OnDblClick(NMHDR* nmhdr, LRESULT* result);
+  void OnRightClick(NMHDR* nmhdr, LRESULT* result);
+  void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu);
+  void OnDestroy();
   void OnHeaderEndTrack(NMHDR* nmhdr, LRESULT* result);
   void OnHeaderItemClick(NMHDR* nmhdr, LRESULT* result);
   LRESULT OnOutputRequest(WPARAM wParam, LPARAM lParam);
@@ -117,5 +127,6 @@ private:
   BOOL m_bOpenSingleResult { FALSE };
   BOOL m_bMultiSelect { FALSE };
   RECT* m_pRectangle { nullptr };
+  CMenu* m_pMenu { nullptr };
   BOOL m_bGrip { TRUE };
 };

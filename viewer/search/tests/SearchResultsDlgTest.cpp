@@ -9,6 +9,7 @@
 
 #include "framework/dialogs/tests/DialogsTestSupport.h"
 #include "platform/ui/afx/CHeaderCtrl.h"
+#include "platform/ui/afx/CMenu.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -297,4 +298,36 @@ TEST_F(SearchResults, KeepsItsPlaceInTheSettings) {
   m_dialog.GetClientRect(&client);
   EXPECT_EQ(list.Width(), client.Width());
   EXPECT_EQ(list.Height(), client.Height() - GetSystemMetrics(SM_CYVSCROLL)) << "a strip for the size grip";
+}
+
+TEST_F(SearchResults, TheOutputMenuFollowsTheSelectionAndStaysTheOwners) {
+  CMenu bar, output, print;
+  ASSERT_TRUE(bar.CreateMenu() && output.CreatePopupMenu() && print.CreatePopupMenu());
+  for (UINT id : {6001u, 6002u, 6003u}) output.AppendMenu(MF_STRING, id, u"command");
+  for (UINT id : {6004u, 6005u}) print.AppendMenu(MF_STRING, id, u"print");
+  output.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(print.Detach()), u"Print");
+  bar.AppendMenu(MF_POPUP, reinterpret_cast<UINT_PTR>(output.Detach()), u"Output");
+  m_settings.m_general.nAllowMultiSelect = 1;
+  m_dialog.SetOutputMenu(&bar);
+  Show({{u"Customer", u"*"}}, u"Orders");
+  EXPECT_EQ(m_dialog.GetMenu() ? m_dialog.GetMenu()->GetSafeHmenu() : nullptr, bar.GetSafeHmenu());
+
+  CMenu* popup = bar.GetSubMenu(0);
+  ASSERT_NE(popup, nullptr);
+  const auto grayed = [&] {
+    m_dialog.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup->GetSafeHmenu()), 0);
+    std::vector<bool> out;
+    for (UINT id = 6001; id <= 6005; ++id) out.push_back((bar.GetMenuState(id, MF_BYCOMMAND) & MF_GRAYED) != 0);
+    return out;
+  };
+  Select({0, 1});
+  EXPECT_EQ(grayed(), (std::vector<bool> {true, true, true, false, false}));
+  Select({1});
+  EXPECT_EQ(grayed(), (std::vector<bool> {false, false, false, false, false}));
+  // A command of the menu runs its request.
+  m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(6005, 0), 0);
+  EXPECT_EQ(m_handler.outputs, std::vector<std::string> {"4:1"});
+
+  m_dialog.DestroyWindow();
+  EXPECT_EQ(bar.GetMenuItemCount(), 1u) << "the menu outlives the dialog's window";
 }
