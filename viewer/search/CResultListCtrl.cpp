@@ -76,7 +76,7 @@ int CResultListCtrl::AddRow(std::unique_ptr<CResultRow> row) {
   }
   LVITEMW item {};
   item.mask = LVIF_TEXT | LVIF_PARAM;
-  item.iItem = GetItemCount();
+  item.iItem = static_cast<int>(m_rows.size()) - 1;  // the list holds the rows before this one
   item.pszText = LPSTR_TEXTCALLBACKW;
   item.lParam = reinterpret_cast<LPARAM>(m_rows.back().get());
   const int inserted = InsertItem(&item);
@@ -85,8 +85,8 @@ int CResultListCtrl::AddRow(std::unique_ptr<CResultRow> row) {
 }
 
 CResultRow* CResultListCtrl::GetRow(int item) const {
-  if (item < 0 || item >= GetItemCount()) return nullptr;
-  return reinterpret_cast<CResultRow*>(GetItemData(item));
+  // An item the list lacks has no data.
+  return item < 0 ? nullptr : reinterpret_cast<CResultRow*>(GetItemData(item));
 }
 
 CString CResultListCtrl::GetSortText(int item, int column) const {
