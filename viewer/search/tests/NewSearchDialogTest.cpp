@@ -124,7 +124,7 @@ TEST_F(NewSearchDialog, TwelveFieldsShowTenRowsThatScrollAndLongNamesAreCut) {
   dialog.SetLastValues({}, u"Contracts", FALSE);
   std::vector<std::string> labels;
   CRect place, documentLabel, documentEdit, firstEdit, cancel, client;
-  int rangeMax = -1, page = -1, before = 0, after = 0, afterKey = 0;
+  int rangeMax = -1, page = -1, before = 0, after = 0, afterKey = 0, afterWheel = 0;
   RunModal(dialog, [&](CDialog& d) {
     labels = RowLabels(dialog);
     dialog.GetIndexDlg().SetDlgItemText(CIndexDlg::kFirstRowId + 1, u"a*");
@@ -152,6 +152,9 @@ TEST_F(NewSearchDialog, TwelveFieldsShowTenRowsThatScrollAndLongNamesAreCut) {
       Pump(20);
     }
     afterKey = ItemRect(rows, CIndexDlg::kFirstRowId + 23).top;
+    // The wheel turned towards the user scrolls back up, here all the way to the first row.
+    for (int notch = 0; notch < 4; ++notch) rows.SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    afterWheel = ItemRect(rows, CIndexDlg::kFirstRowId + 23).top;
     d.EndDialog(IDCANCEL);
   });
   std::vector<std::string> expected;
@@ -171,6 +174,7 @@ TEST_F(NewSearchDialog, TwelveFieldsShowTenRowsThatScrollAndLongNamesAreCut) {
   EXPECT_EQ(before - after, std::min<int>(CIndexDlg::kLineStep, most));
   EXPECT_EQ(after - afterKey, std::min<int>(CIndexDlg::kLineStep, most - (before - after)));
   EXPECT_GT(after - afterKey + before - after, 0);
+  EXPECT_EQ(afterWheel, before);
   EXPECT_GT(cancel.top, place.bottom) << "the buttons stand below the rows";
   EXPECT_GE(client.bottom, cancel.bottom);
 }
