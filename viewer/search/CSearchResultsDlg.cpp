@@ -11,6 +11,8 @@
 #include "viewer/model/CIBSWindowLink.h"
 #include "viewer/model/CMainSettings.h"
 
+#include <algorithm>
+
 
 IMPLEMENT_DYNAMIC(CSearchResultsDlg, CQVDialog)
 
@@ -19,6 +21,7 @@ BEGIN_MESSAGE_MAP(CSearchResultsDlg, CQVDialog)
   ON_NOTIFY(NM_RCLICK, CSearchResultsDlg::IDC_LIST, &CSearchResultsDlg::OnRightClick)
   ON_WM_INITMENUPOPUP()
   ON_WM_DESTROY()
+  ON_WM_SYSCOMMAND()
   ON_NOTIFY(HDN_ENDTRACKW, 0, &CSearchResultsDlg::OnHeaderEndTrack)
   ON_NOTIFY(HDN_ITEMCLICKW, 0, &CSearchResultsDlg::OnHeaderItemClick)
   ON_MESSAGE(CSearchResultsDlg::WM_OUTPUT_REQUEST, &CSearchResultsDlg::OnOutputRequest)
@@ -308,17 +311,48 @@ void CSearchResultsDlg::OnInitMenuPopup(CMenu* popup, UINT, BOOL sysMenu) {
   if (popup && !sysMenu) UpdateMenuItems(*popup);
 }
 
-// The output menu at the pointer, over a row and with rows selected.
-void CSearchResultsDlg::OnRightClick(NMHDR*, LRESULT* result) {
-  *result = 0;
+void CSearchResultsDlg::ShowOutputMenu(CPoint screen) {
   CMenu* popup = m_pMenu ? m_pMenu->GetSubMenu(0) : nullptr;
   if (!popup || m_list.GetSelectedCount() == 0) return;
+  popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, this);
+}
+
+// The output menu at the pointer, when it is over a row.
+void CSearchResultsDlg::OnRightClick(NMHDR*, LRESULT* result) {
+  *result = 0;
   CPoint point;
   GetCursorPos(&point);
   CPoint inList = point;
   m_list.ScreenToClient(&inList);
-  if (m_list.HitTest(inList) < 0) return;
-  popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, point.x, point.y, this);
+  if (m_list.HitTest(inList) >= 0) ShowOutputMenu(point);
+}
+
+// Midway between the first and the last selected row in view (the selection mark's row when none
+// is in view), half across the list.
+BOOL CSearchResultsDlg::ShowKeyboardMenu() {
+  const int mark = m_list.GetSelectionMark();
+  if (mark < 0 || !m_pMenu) return FALSE;
+  const int top = m_list.GetTopIndex();
+  const int bottom = top + std::max(1, m_list.GetCountPerPage()) - 1;
+  int first = -1, last = -1;
+  for (int item = m_list.GetNextItem(top - 1, LVNI_SELECTED); item >= 0 && item <= bottom;
+       item = m_list.GetNextItem(item, LVNI_SELECTED)) {
+    if (first < 0) first = item;
+    last = item;
+  }
+  CRect row;
+  if (!m_list.GetItemRect(first < 0 ? mark : (first + last) / 2, &row, LVIR_BOUNDS)) return FALSE;
+  CRect client;
+  m_list.GetClientRect(&client);
+  CPoint point(client.Width() / 2, std::clamp<int>(row.CenterPoint().y, client.top, client.bottom));
+  m_list.ClientToScreen(&point);
+  ShowOutputMenu(point);
+  return TRUE;
+}
+
+void CSearchResultsDlg::OnSysCommand(UINT id, LPARAM lParam) {
+  if ((id & 0xFFF0) == SC_KEYMENU && GetKeyState(VK_SHIFT) < 0 && ShowKeyboardMenu()) return;
+  CQVDialog::OnSysCommand(id, lParam);
 }
 
 void CSearchResultsDlg::OnDestroy() {
@@ -330,6 +364,11 @@ void CSearchResultsDlg::OnDestroy() {
 BOOL CSearchResultsDlg::PreTranslateMessage(MSG* msg) {
   if (msg->message == WM_KEYDOWN && msg->wParam == VK_F5) {
     ShowWindow(SW_HIDE);
+    return TRUE;
+  }
+  // Shift+F10 in any of the dialog's windows asks for the output menu.
+  if ((msg->message == WM_SYSKEYDOWN || msg->message == WM_SYSKEYUP) && msg->wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+    if (msg->message == WM_SYSKEYUP) SendMessage(WM_SYSCOMMAND, SC_KEYMENU);
     return TRUE;
   }
   return CQVDialog::PreTranslateMessage(msg);

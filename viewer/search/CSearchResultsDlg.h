@@ -96,6 +96,7 @@ protected:
   void OnRightClick(NMHDR* nmhdr, LRESULT* result);
   void OnInitMenuPopup(CMenu* popup, UINT index, BOOL sysMenu);
   void OnDestroy();
+  void OnSysCommand(UINT id, LPARAM lParam);
   void OnHeaderEndTrack(NMHDR* nmhdr, LRESULT* result);
   void OnHeaderItemClick(NMHDR* nmhdr, LRESULT* result);
   LRESULT OnOutputRequest(WPARAM wParam, LPARAM lParam);
@@ -115,6 +116,11 @@ private:
   void StoreRectangle();
   CRect GripRect() const;
   void ViewRow(int item);
+  // The output menu at a point of the screen; nothing without a menu or a selected row.
+  void ShowOutputMenu(CPoint screen);
+  // The output menu without the mouse (Shift+F10): beside the selected rows in view. FALSE when
+  // there is no selection mark.
+  BOOL ShowKeyboardMenu();
 
   CIBSPlant* m_pPlant { nullptr };
   CSearchResultsHandler* m_pHandler { nullptr };

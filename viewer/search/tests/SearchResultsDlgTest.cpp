@@ -10,7 +10,13 @@
 #include "framework/dialogs/tests/DialogsTestSupport.h"
 #include "platform/ui/afx/CHeaderCtrl.h"
 #include "platform/ui/afx/CMenu.h"
+#include "platform/ui/tests/DialogTestSupport.h"
 #include "platform/ui/tests/UiTestSupport.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +35,22 @@ public:
   std::vector<std::string> opened;
   std::vector<std::string> outputs;
 };
+
+// Once a pop-up menu shows (looking for a second at most), writes down its items and closes it.
+void LookAtNextPopup(std::vector<std::string>& offered, int attempts = 50) {
+  QTimer::singleShot(20, [&offered, attempts] {
+    auto* shown = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!shown) {
+      if (attempts > 0) LookAtNextPopup(offered, attempts - 1);
+      return;
+    }
+    for (QAction* action : shown->actions()) {
+      if (action->menu()) offered.push_back("pop-up");
+      else if (action->data().toUInt()) offered.push_back(std::to_string(action->data().toUInt()) + (action->isEnabled() ? "" : " off"));
+    }
+    QTest::keyClick(shown, Qt::Key_Escape);
+  });
+}
 
 class SearchResults : public ::testing::Test {
 protected:
@@ -327,6 +349,18 @@ TEST_F(SearchResults, TheOutputMenuFollowsTheSelectionAndStaysTheOwners) {
   // A command of the menu runs its request.
   m_dialog.SendMessage(WM_COMMAND, MAKEWPARAM(6005, 0), 0);
   EXPECT_EQ(m_handler.outputs, std::vector<std::string> {"4:1"});
+
+  // Shift+F10 in the list shows the pop-up without the mouse, brought up to date for the selection.
+  Select({0, 2});
+  m_dialog.GetList().SetFocus();
+  std::vector<std::string> offered;
+  LookAtNextPopup(offered);
+  {
+    PreTranslatingLoop loop;
+    PressKey(Qt::Key_F10, Qt::ShiftModifier);
+    Pump(50);
+  }
+  EXPECT_EQ(offered, (std::vector<std::string> {"6001 off", "6002 off", "6003 off", "pop-up"}));
 
   m_dialog.DestroyWindow();
   EXPECT_EQ(bar.GetMenuItemCount(), 1u) << "the menu outlives the dialog's window";
