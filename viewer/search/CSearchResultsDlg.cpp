@@ -13,17 +13,16 @@
 
 #include <algorithm>
 
-
 IMPLEMENT_DYNAMIC(CSearchResultsDlg, CQVDialog)
 
 BEGIN_MESSAGE_MAP(CSearchResultsDlg, CQVDialog)
   ON_NOTIFY(NM_DBLCLK, CSearchResultsDlg::IDC_LIST, &CSearchResultsDlg::OnDblClick)
   ON_NOTIFY(NM_RCLICK, CSearchResultsDlg::IDC_LIST, &CSearchResultsDlg::OnRightClick)
-  ON_WM_INITMENUPOPUP()
-  ON_WM_DESTROY()
-  ON_WM_SYSCOMMAND()
   ON_NOTIFY(HDN_ENDTRACKW, 0, &CSearchResultsDlg::OnHeaderEndTrack)
   ON_NOTIFY(HDN_ITEMCLICKW, 0, &CSearchResultsDlg::OnHeaderItemClick)
+  ON_WM_INITMENUPOPUP()
+  ON_WM_SYSCOMMAND()
+  ON_WM_DESTROY()
   ON_MESSAGE(CSearchResultsDlg::WM_OUTPUT_REQUEST, &CSearchResultsDlg::OnOutputRequest)
   ON_MESSAGE(CSearchResultsDlg::WM_SAVE_WIDTHS, &CSearchResultsDlg::OnSaveWidths)
   ON_WM_SIZE()
