@@ -12,6 +12,7 @@
 // after a search is set against the size of the index files; the results' digest lets two builds
 // be compared.
 
+#include "bench/search/BenchTiming.h"
 #include "viewer/model/CIBSBatch.h"
 #include "viewer/model/CIBSPlant.h"
 
@@ -30,30 +31,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-double Seconds(const std::chrono::steady_clock::time_point& since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
-
 size_t HeapInUse() {
   const struct mallinfo2 info = mallinfo2();
   return info.uordblks + info.hblkhd;
-}
-
-// Runs the command, reads its output and answers the seconds it took; the output in `output`.
-double Run(const std::string& command, std::string& output) {
-  const auto start = std::chrono::steady_clock::now();
-  output.clear();
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return -1;
-  char buffer[4096];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
-  const int status = pclose(pipe);
-  return status == 0 ? Seconds(start) : -1;
 }
 
 bool Open(CIBSPlant& plant, const std::string& folder) {

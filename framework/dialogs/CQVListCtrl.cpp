@@ -217,7 +217,7 @@ BOOL CQVListCtrl::SortByTexts() {
     data[static_cast<size_t>(i)] = GetItemData(i);
     SortKey& key = m_sortKeys[static_cast<size_t>(i)];
     if (column < 0) continue;
-    key.text = GetItemText(i, column);
+    key.text = GetSortText(i, column);
     key.text.Trim();
     if (key.text.IsEmpty()) continue;
     double ignored = 0;
@@ -236,6 +236,8 @@ BOOL CQVListCtrl::SortByTexts() {
       key.kind = 2;
     } else {
       key.kind = 3;
+      key.folded = key.text;
+      key.folded.MakeLower();
     }
   }
   for (int i = 0; i < count; ++i) SetItemData(i, static_cast<DWORD_PTR>(i));
@@ -262,7 +264,7 @@ int CQVListCtrl::SortProc(LPARAM first, LPARAM second, LPARAM list) {
   if (a.kind != b.kind) order = a.kind < b.kind ? -1 : 1;  // empty texts first
   else if (a.kind == 1 || a.kind == 2) order = a.number < b.number ? -1 : a.number > b.number ? 1 : 0;
   else if (a.kind == 3) {
-    order = a.text.CompareNoCase(b.text);
+    order = a.folded.Compare(b.folded);
     if (!order) order = a.text.Compare(b.text);
   }
   return state == CQVListColumnInfo::stateDescending ? -order : order;

@@ -71,6 +71,9 @@ public:
   BOOL IsItemChecked(int item) const;
 
 protected:
+  // The text a row sorts by in the column; the list's own text unless a derived list has it at hand.
+  virtual CString GetSortText(int item, int column) const { return GetItemText(item, column); }
+
   BOOL OnColumnClick(UINT id, NMHDR* nmhdr, LRESULT* result);
   void OnSysColorChange();
   DECLARE_MESSAGE_MAP()
@@ -81,6 +84,7 @@ private:
     int kind {};  // 0 empty, 1 number, 2 date, 3 text
     double number {};
     CString text;
+    CString folded;  // the text in lower case, made once rather than at every comparison
   };
   BOOL SortByTexts();
 
