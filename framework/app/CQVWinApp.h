@@ -45,6 +45,8 @@ public:
   static void RegisterDocument(CQVDocument* document, BOOL add);
 
   BOOL InitInstance() override;
+  // The root name of the language file (+ ".drs") and of the profile (+ ".dps"). Base: empty.
+  virtual void GetAppRootName(CString& name);
   // The main frame's window class. Base: empty, which turns the window class and the
   // single-instance check off.
   virtual void GetMainFrameClass(CString& name);
@@ -102,8 +104,6 @@ protected:
   virtual BOOL OnInitInstance() { return TRUE; }
   virtual BOOL OnPreShowMainFrame() { return TRUE; }
   virtual void OnPostShowMainFrame(CWnd*) {}
-  // The root name of the language file (+ ".drs") and of the profile (+ ".dps"). Base: empty.
-  virtual void GetAppRootName(CString& name);
   // Base: the program's folder.
   virtual void _GetAppDir(CString& path);
   virtual BOOL _FindFileInAppDir(LPCWSTR name, LPCWSTR extension, CString& path);
