@@ -3,6 +3,10 @@
 // that the caller sets (SetRootDir), built on the ID store: "<root>/<ID>/profile" holds the
 // layout's keys (CQVSCLItem) and "<root>/<ID>/dockstate" its dock state; "<root>/<ID>.lck" is the
 // lock file while a writer has the layout open. Several workstations may share one root.
+//
+// Readers take no lock, so a layout must never be seen half made or half gone: a deleted layout
+// is first moved out of its place as a whole, and a read-only copy that a writer's swap or a
+// deletion overtook while it was being made is made again.
 
 #include "foundation/util/CQVGPMManager.h"
 
@@ -19,4 +23,12 @@ public:
   // lock: a writer that saved into it in the meantime keeps what it saved. TRUE when it was
   // deleted.
   BOOL DeleteIfEmpty(LPCWSTR id);
+
+protected:
+  BOOL __Delete_Folder(LPCWSTR name) override;
+  BOOL __Open_Folder(LPCWSTR name, CQVGPMIO* io, BOOL readOnly) override;
+
+private:
+  // Moves the folder out of the store (under a name that is no ID) and deletes it there.
+  BOOL DeleteOutOfPlace(const CString& path);
 };
