@@ -10,6 +10,8 @@
 #include "foundation/language/CQVRCMModule.h"
 #include "foundation/util/CDPXMenu.h"
 
+class CQVSCLManager;
+class CQVScreenLayoutProfile;
 class CWnd;
 
 class CQVMenu : public CDPXMenu, public virtual CQVRCMModule {
@@ -50,9 +52,19 @@ protected:
   // The pop-up of the languages; nothing when the language file has none. A language that cannot
   // be read fails the whole menu.
   void Menu_Language_Script();
+  // The saved screen layouts of a profile or of the shared store (its cached list), one item each
+  // in the pop-up that is open, titled with the layout's name: system layouts from 30200, user
+  // layouts from 30400, at most 200 each. A profile's layout whose name cannot be read fails the
+  // whole menu; the store's list ends at the first layout that cannot be read.
+  void Menu_ScreenLayout_Sys_Script(CQVScreenLayoutProfile& profile);
+  void Menu_ScreenLayout_Sys_Script(CQVSCLManager& store);
+  void Menu_ScreenLayout_User_Script(CQVScreenLayoutProfile& profile);
+  void Menu_ScreenLayout_User_Script(CQVSCLManager& store);
 
 private:
   void AddCommand(UINT id, CString text, BOOL checked, BOOL grayed);
+  void Menu_ScreenLayout_Script(CQVScreenLayoutProfile& profile, UINT firstID, UINT lastID);
+  void Menu_ScreenLayout_Script(CQVSCLManager& store, UINT firstID, UINT lastID);
 
   BOOL m_bShowHotKeys { FALSE };
 };

@@ -48,6 +48,8 @@ public:
   // Lets the main hot-key list go while the window layer still runs: a global application object
   // is destroyed only after the layer's own tables, and its accelerator table is one of them.
   int ExitInstance() override;
+  // The root name of the language file (+ ".drs") and of the profile (+ ".dps"). Base: empty.
+  virtual void GetAppRootName(CString& name);
   // The main frame's window class. Base: empty, which turns the window class and the
   // single-instance check off.
   virtual void GetMainFrameClass(CString& name);
@@ -105,8 +107,6 @@ protected:
   virtual BOOL OnInitInstance() { return TRUE; }
   virtual BOOL OnPreShowMainFrame() { return TRUE; }
   virtual void OnPostShowMainFrame(CWnd*) {}
-  // The root name of the language file (+ ".drs") and of the profile (+ ".dps"). Base: empty.
-  virtual void GetAppRootName(CString& name);
   // Base: the program's folder.
   virtual void _GetAppDir(CString& path);
   virtual BOOL _FindFileInAppDir(LPCWSTR name, LPCWSTR extension, CString& path);

@@ -22,6 +22,16 @@ enum : BYTE {
   kFloatPosSet = 0x10,
 };
 
+// Places beyond this distance from the origin lie on no screen; the window arithmetic that adds
+// sizes to them would overflow.
+constexpr LONG kFarthest = 1 << 20;
+
+bool Near(LONG value) { return value >= -kFarthest && value <= kFarthest; }
+
+void CheckPlace(const POINT& point) {
+  if (!Near(point.x) || !Near(point.y)) AfxThrowArchiveException(CArchiveException::badIndex);
+}
+
 DWORD ReadCount(CArchive& ar, DWORD limit) {
   DWORD count = 0;
   ar >> count;
@@ -44,6 +54,10 @@ void CControlBarInfo::Serialize(CArchive& ar) {
   }
   BYTE flags = 0;
   ar >> m_nBarID >> flags >> m_pointPos >> m_uMRUDockID >> m_rectMRUDockPos >> m_dwMRUFloatStyle >> m_ptMRUFloatPos;
+  CheckPlace(m_pointPos);
+  CheckPlace(m_ptMRUFloatPos);
+  CheckPlace(m_rectMRUDockPos.TopLeft());
+  CheckPlace(m_rectMRUDockPos.BottomRight());
   m_bVisible = (flags & kVisible) != 0;
   m_bFloating = (flags & kFloating) != 0;
   m_bHorz = (flags & kHorizontal) != 0;

@@ -20,6 +20,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CWnd;
@@ -88,6 +89,7 @@ struct WindowRecord {
   QRect window;   // parent's client coordinates, or the screen for a top-level window
   QRect client;   // relative to the window rectangle
   QMargins frame; // what the desktop's window manager adds around a top-level window
+  std::optional<QPoint> frameTarget;  // where a shown window's frame goes once the manager has framed it
   QPointer<WindowHost> host;
   QPointer<QWidget> clientWidget;
   QPointer<QMenuBar> menuBar;

@@ -42,6 +42,11 @@ void ClickControl(HWND control) {
 }
 
 INT_PTR RunModal(CDialog& dialog, const std::function<void(CDialog&)>& script, int timeoutMs) {
+  return RunModal(dialog, [&dialog] { return dialog.DoModal(); }, script, timeoutMs);
+}
+
+INT_PTR RunModal(CDialog& dialog, const std::function<INT_PTR()>& start, const std::function<void(CDialog&)>& script,
+                 int timeoutMs) {
   QTimer::singleShot(0, [&dialog, script] {
     if (dialog.GetSafeHwnd()) script(dialog);
   });
@@ -52,7 +57,7 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(CDialog&)>& script, i
     if (dialog.GetSafeHwnd()) ::EndDialog(::GetAncestor(dialog.GetSafeHwnd(), GA_ROOT), -99);
   });
   guard.start(timeoutMs);
-  return dialog.DoModal();
+  return start();
 }
 
 HWND ShownDialog() {

@@ -38,3 +38,7 @@ HWND ShownDialog();
 // Runs the dialog modally; `script` runs inside its loop once the dialog shows. A dialog still
 // open after the time is up is ended with -99, so a failing test does not hang.
 INT_PTR RunModal(CDialog& dialog, const std::function<void(CDialog&)>& script, int timeoutMs = 5000);
+// The same for a dialog that `start` shows modally (through the dialog's own entry, say), answering
+// what `start` answers. `start` must show the dialog.
+INT_PTR RunModal(CDialog& dialog, const std::function<INT_PTR()>& start, const std::function<void(CDialog&)>& script,
+                 int timeoutMs = 5000);

@@ -878,6 +878,10 @@ TEST_F(Docking, ADamagedOrForeignDockStateDoesNotLoad) {
       {"another version", with(good, 4, {2, 0}), CArchiveException::badSchema},
       {"a count of records past the limit", with(good, 6, {0x01, 0x10, 0, 0}), CArchiveException::badIndex},
       {"a count of slots past the limit", with(single, single.size() - 8, {0x01, 0x10, 0, 0}), CArchiveException::badIndex},
+      // The record's place follows the header (10 bytes), its bar ID and its flags.
+      {"a place far off every screen", with(single, 15, {0xFE, 0xFF, 0xFF, 0x7F}), CArchiveException::badIndex},
+      {"a floating place far off every screen", with(single, 15 + 8 + 4 + 16 + 4 + 4, {0x00, 0x00, 0x00, 0x80}),
+       CArchiveException::badIndex},
   };
   {
     CDockState loaded;

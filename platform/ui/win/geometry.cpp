@@ -10,7 +10,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QVariant>
-#include <QWindow>
 
 #include <algorithm>
 #include <cstddef>
@@ -159,9 +158,6 @@ void CreateWidgets(WindowRecord& rec) {
     if (WindowRecord* owner = rec.owner ? Find(rec.owner) : nullptr) parentWidget = owner->host;
   }
   rec.host = new WindowHost(rec.handle, parentWidget, flags);
-  // A top-level window is placed by its frame from the start: moved before the desktop window
-  // exists, it is made with north-west gravity (see ApplyGeometry).
-  if (!rec.parent) rec.host->move(rec.window.topLeft());
   if (rec.windowClass->makeControl) {
     rec.clientWidget = rec.windowClass->makeControl(rec.handle, rec.host);
     rec.host->setFocusProxy(rec.clientWidget);
@@ -212,23 +208,17 @@ void ApplyGeometry(WindowRecord& rec) {
     // Moving and sizing report back to the record (SyncFromDesktop): take the targets first.
     const QPoint at = rec.window.topLeft();
     QWidget* host = rec.host;
-    bool sized = false;
+    if (host->frameGeometry().topLeft() != at) {
+      host->move(at);
+      // Moved while shown but not framed yet, the window's client area went where its frame was
+      // to go: the frame is put there once the manager has drawn it (SyncFromDesktop).
+      if (host->isVisible() && HasDesktopCaption(rec) && host->frameGeometry() == host->geometry()) rec.frameTarget = at;
+    }
     // Without a sizing border the size is fixed: the manager offers neither resizing nor maximising.
     if (!(rec.style & WS_THICKFRAME)) {
-      sized = host->minimumSize() != outer.size() || host->maximumSize() != outer.size();
-      if (sized) host->setFixedSize(outer.size());
+      if (host->minimumSize() != outer.size() || host->maximumSize() != outer.size()) host->setFixedSize(outer.size());
     } else if (host->size() != outer.size()) {
-      sized = true;
       host->resize(outer.size());
-    }
-    // Once the desktop window of a window the manager frames exists, a resize or QWidget::move
-    // places its client area (static gravity) while the manager's frame may not be known yet; the
-    // window's own frame position keeps the frame where asked.
-    QWindow* window = host->testAttribute(Qt::WA_WState_Created) ? host->windowHandle() : nullptr;
-    if (window && HasDesktopCaption(rec)) {
-      if (sized || host->frameGeometry().topLeft() != at) window->setFramePosition(at);
-    } else if (host->frameGeometry().topLeft() != at) {
-      host->move(at);
     }
   } else if (rec.host->geometry() != outer) {
     rec.host->setGeometry(outer);
@@ -287,6 +277,14 @@ void SyncFromDesktop(HWND hwnd) {
     QRect g = host->geometry(), f = host->frameGeometry();
     frame = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
     if (HasDesktopCaption(*rec) && !frame.isNull() && !iconic && !zoomed) g_seenFrame[bool(rec->style & WS_THICKFRAME)] = frame;
+  }
+  if (rec->frameTarget && !frame.isNull()) {
+    const QPoint target = *rec->frameTarget;
+    rec->frameTarget.reset();
+    if (!iconic && !zoomed && host->frameGeometry().topLeft() != target) {
+      host->move(target);
+      return;  // the move reports back here
+    }
   }
   QRect window = host->geometry().marginsAdded(frame);
   bool stateChanged = iconic != rec->iconic || zoomed != rec->zoomed;
