@@ -12,6 +12,8 @@ packages=(
   # tests: display, checkers of what the system writes, real counterparts
   xvfb xauth openbox xdotool x11-utils libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
   sane-utils fonts-liberation2 fonts-dejavu-core locales
+  # run time: the desktop opener the viewer hands its help file to
+  xdg-utils
   # benchmarks: the peers a user would use instead
   libvips-tools img2pdf
   # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizers

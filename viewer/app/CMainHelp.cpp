@@ -1,0 +1,27 @@
+#include "viewer/app/CMainHelp.h"
+
+#include "foundation/util/DPXFolderTree.h"
+
+#include <QProcess>
+#include <QString>
+
+CString HelpFileBase(const CString& workstation, const CString& language) {
+  CString tag(language);
+  tag.Replace(u'-', u'_');
+  return workstation + u"Help/Seek-and-Show_" + tag;
+}
+
+BOOL FindHelpFile(const CString& workstation, const CString& language, CString& path) {
+  const CString base = HelpFileBase(workstation, language);
+  for (LPCWSTR extension : {u".html", u".htm", u".pdf"}) {
+    path = base + extension;
+    if (DPXFileExists(path)) return TRUE;
+  }
+  path.Empty();
+  return FALSE;
+}
+
+BOOL OpenWithDesktop(const CString& path) {
+  const QString file = QString::fromUtf16(path.GetString(), path.GetLength());
+  return QProcess::startDetached(QStringLiteral("xdg-open"), {file});
+}
