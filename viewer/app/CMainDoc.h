@@ -42,7 +42,7 @@ public:
   void ToggleBrowserLayout();
 
   // The "-M:" search of the start, run once at the first idle moment.
-  void RunPendingSearch();
+  virtual void RunPendingSearch();
   // The general options the settings dialog gives back on OK: stored, the "-M:" location no
   // longer used, the tool-bar picture size and the frame's title and bars brought up to date.
   void ApplyGeneralOptions(const QVSettings& options);
