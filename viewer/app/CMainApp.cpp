@@ -91,6 +91,11 @@ BOOL CMainApp::OnIdle(LONG count) {
   return more;
 }
 
+int CMainApp::ExitInstance() {
+  InitHotKeyList(nullptr, nullptr);
+  return CQVWinApp::ExitInstance();
+}
+
 BOOL CMainApp::GetLogFileName(CString& name) const {
   SYSTEMTIME today {};
   GetLocalTime(&today);

@@ -23,6 +23,9 @@ public:
 
   BOOL InitInstance() override;
   BOOL OnIdle(LONG count) override;
+  // Lets the hot keys go while the window layer still holds their tables: the application object
+  // outlives the layer's own statics.
+  int ExitInstance() override;
   void GetMainFrameClass(CString& name) override;
 
   // Loads the hot keys again (after a language change); FALSE when none could be loaded.

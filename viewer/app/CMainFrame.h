@@ -54,11 +54,14 @@ protected:
   int OnCreate(LPCREATESTRUCT cs);
   void OnClose();
   void OnSysColorChange();
+  void OnSize(UINT type, int cx, int cy);
   LRESULT OnRefresh(WPARAM, LPARAM flags);
 
   CCmdToolBar m_commandBar;
   CViewToolBar m_viewBar;
   BOOL m_bStartMaximized {FALSE};
+  BOOL m_bDockStateForMaximized {FALSE};
+  CSize m_sizeBeforeMaximized;
   int m_nWaitCursor {0};
   HCURSOR m_hCursorBeforeWait {nullptr};
 

@@ -91,7 +91,24 @@ void CMainFrame::RestoreLayout(BOOL menu) {
 }
 
 void CMainFrame::ShowRestoredPlacement() {
-  if (m_bStartMaximized) ShowWindow(SW_SHOWMAXIMIZED);
+  if (!m_bStartMaximized) return;
+  // The bars take their places again once the window has its maximised size: placed in the
+  // smaller window first, they were moved up to fit it.
+  CRect client;
+  GetClientRect(&client);
+  m_sizeBeforeMaximized = client.Size();
+  m_bDockStateForMaximized = TRUE;
+  ShowWindow(SW_SHOWMAXIMIZED);
+}
+
+void CMainFrame::OnSize(UINT type, int cx, int cy) {
+  CQVMainFrame::OnSize(type, cx, cy);
+  if (!m_bDockStateForMaximized) return;
+  // The window is marked maximised before it takes the larger size.
+  if (type == SIZE_MAXIMIZED && CSize(cx, cy) == m_sizeBeforeMaximized) return;
+  m_bDockStateForMaximized = FALSE;
+  if (type != SIZE_MAXIMIZED) return;
+  if (CMainApp* app = CMainApp::GetMainApp()) LoadDockState(*this, app->m_settings.m_screenLayout.strDockstateFile);
 }
 
 void CMainFrame::SaveLayout(BOOL menu) {
