@@ -103,11 +103,10 @@ void CMainFrame::ShowRestoredPlacement() {
 
 void CMainFrame::OnSize(UINT type, int cx, int cy) {
   CQVMainFrame::OnSize(type, cx, cy);
-  if (!m_bDockStateForMaximized) return;
-  // The window is marked maximised before it takes the larger size.
-  if (type == SIZE_MAXIMIZED && CSize(cx, cy) == m_sizeBeforeMaximized) return;
+  // The window manager may report the new state before the new size, and the state more than
+  // once: the first change of size is what counts.
+  if (!m_bDockStateForMaximized || type == SIZE_MINIMIZED || CSize(cx, cy) == m_sizeBeforeMaximized) return;
   m_bDockStateForMaximized = FALSE;
-  if (type != SIZE_MAXIMIZED) return;
   if (CMainApp* app = CMainApp::GetMainApp()) LoadDockState(*this, app->m_settings.m_screenLayout.strDockstateFile);
 }
 

@@ -19,7 +19,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "..", "..", "platform", "ui", "tests", "e2e"))
-from drive import run, wait_for, start_window_manager  # noqa: E402
+from drive import geometry, run, wait_for, start_window_manager  # noqa: E402
 
 TITLE = "Seek and Show"
 
@@ -174,11 +174,15 @@ def main():
         step("the next start restores the layout", looks_the_same)
 
         def second_start_brings_first_forward():
+            shown = geometry(again.window)
             run("xdotool", "windowminimize", "--sync", again.window)
             third = subprocess.run([exe], env=env, capture_output=True, timeout=30)
             if third.returncode != 0:
                 raise AssertionError("the second start ended with %d" % third.returncode)
-            wait_for("the first window shown again", lambda: again.visible_window(), timeout=10)
+            wait_for("the first window shown again where it was",
+                     lambda: again.visible_window() and geometry(again.window) == shown, timeout=10)
+            if run("xdotool", "getactivewindow").strip() != again.window:
+                raise AssertionError("the first window is not the active one")
             shot("06-brought-forward")
             if again.proc.poll() is not None:
                 raise AssertionError("the first instance ended")
