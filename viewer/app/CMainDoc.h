@@ -52,18 +52,27 @@ public:
   // FALSE for a command whose area (search, browser dialogs, outputs) is not built yet.
   static BOOL IsCommandAvailable(UINT id);
 
+  // The message that carries an output request (0 view, 1 e-mail, 2 PDF, 3 print the images, 4
+  // print the hit list, in the second parameter) to the results dialog.
+  static constexpr UINT kResultsOutputRequest = 0x0402;
+  // The results dialog's title and column headings in the current language, while it is shown.
+  void ReloadResultsTexts();
+
 protected:
   // Area by area; each answers whether it handles the command.
   static BOOL IsSearchCommandAvailable(UINT id);
   static BOOL IsBrowserCommandAvailable(UINT id);
   static BOOL IsOutputCommandAvailable(UINT id);
-  // The results dialog's window exists, is visible; its selection's rules.
+  // The results dialog's window (null while it has none), whether it exists and is visible; its
+  // selection's rules.
+  CWnd* GetResultsWindow() const;
   BOOL HasResultsWindow() const;
   BOOL IsResultsWindowVisible() const;
   BOOL ResultsAllowOneDocumentOutput() const;
   BOOL ResultsAllowImagePrinting() const;
   // Gives the results dialog the options of the settings after the settings dialog.
   void ApplyResultsOptions();
+  void ShowResultsAsAfterSearch();
 
   void OnUpdateCommand(CCmdUI* cmdUI);
 

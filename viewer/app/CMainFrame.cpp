@@ -104,7 +104,10 @@ void CMainFrame::OnLanguageChange() {
   m_commandBar.UpdateCaption();
   m_viewBar.UpdateCaption();
   UpdateMainTitle();
-  if (CMainDoc* document = CMainDoc::GetMainDoc()) document->UpdateAllViews(nullptr);
+  if (CMainDoc* document = CMainDoc::GetMainDoc()) {
+    document->UpdateAllViews(nullptr);
+    document->ReloadResultsTexts();
+  }
 }
 
 void CMainFrame::OnSysColorChange() {
