@@ -40,7 +40,9 @@ BOOL CMainApp::OnInitInstance() {
   if (!InitGUIRegistry(RUNTIME_CLASS(CQVGUIRegistry))) return FALSE;
   if (!InitIDRegistry(RUNTIME_CLASS(CQVIDRegistry))) return FALSE;
   for (const ViewerCommand& command : ViewerCommands()) RegisterID(command.nID, command.pszName);
-  if (!ReloadHotKeys()) return FALSE;
+  // Without hot keys the program still works through its menus and bars; the user is told once
+  // the window shows.
+  m_bNoHotKeys = !ReloadHotKeys();
 
   CString folder;
   if (!GetSettingsFolder(folder) || !m_settings.InitSettingsPaths(folder)) return FALSE;
@@ -55,7 +57,7 @@ BOOL CMainApp::OnInitInstance() {
 }
 
 BOOL CMainApp::ReloadHotKeys() {
-  if (!InitHotKeyList(u"HOTKEYS", RUNTIME_CLASS(CQVHotKeyList))) return FALSE;
+  if (!InitHotKeyList(GetHotKeyTableName(), RUNTIME_CLASS(CQVHotKeyList))) return FALSE;
   EnableMainFrameHotKey(TRUE);
   return TRUE;
 }
@@ -65,6 +67,7 @@ void CMainApp::OnPostShowMainFrame(CWnd* mainWindow) {
   auto* frame = static_cast<CMainFrame*>(mainWindow);
   frame->ShowRestoredPlacement();
   frame->CheckDisplayColors();
+  if (m_bNoHotKeys) frame->ErrorMsg(u"MSG_ERR_NOHOTKEYS", {});
 }
 
 BOOL CMainApp::InitInstance() {

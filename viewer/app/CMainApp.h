@@ -50,6 +50,8 @@ protected:
   void OnPostShowMainFrame(CWnd* mainWindow) override;
   // Where the settings live: the workstation's "Sys" folder (made when missing).
   virtual BOOL GetSettingsFolder(CString& folder);
+  // The data item of the language file that holds the hot keys.
+  virtual LPCWSTR GetHotKeyTableName() const { return u"HOTKEYS"; }
 
   // Reads the switch from the arguments given; called once the frame shows.
   void ReadSwitch();
@@ -59,4 +61,5 @@ private:
   BOOL m_bSwitch {FALSE};
   CString m_strSwitchLocation;
   BOOL m_bSearchPending {TRUE};
+  BOOL m_bNoHotKeys {FALSE};  // none could be loaded at the start: said once the window shows
 };

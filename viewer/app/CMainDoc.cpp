@@ -85,6 +85,7 @@ CMainCommandState CMainDoc::GetCommandState() const {
 }
 
 void CMainDoc::OnUpdateCommand(CCmdUI* cmdUI) {
+  if (!FindViewerCommandName(cmdUI->m_nID)) return;
   if (!IsCommandAvailable(cmdUI->m_nID)) {
     cmdUI->Enable(FALSE);
     return;

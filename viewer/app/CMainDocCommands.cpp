@@ -1,7 +1,6 @@
 // The document's own commands: outputs of the shown document through the browser, tool modes,
 // grids, zoom and fit, the tool bars, paging, scrolling, the cell keys, help and closing.
 
-#include "foundation/language/CQVRCM.h"
 #include "framework/app/CQVWinApp.h"
 #include "viewer/app/CMainApp.h"
 #include "viewer/app/CMainBrowser.h"
@@ -139,7 +138,7 @@ void CMainDoc::OnOtherCtrl(UINT id) {
 void CMainDoc::OnHelpFile() {
   CString workstation;
   CString language;
-  if (!CQVWinApp::GetWorkstationDir(workstation, 0, FALSE) || !CQVRCM::GetCurrentLanguage(language)) return;
+  if (!CQVWinApp::GetWorkstationDir(workstation, 0, FALSE) || !GetShownLanguage(language)) return;
   CMainFrame* frame = CMainFrame::GetMainFrameWnd();
   CString file;
   if (!FindHelpFile(workstation, language, file)) {

@@ -1,9 +1,21 @@
 #include "viewer/app/CMainHelp.h"
 
+#include "foundation/language/CQVRCM.h"
 #include "foundation/util/DPXFolderTree.h"
 
 #include <QProcess>
 #include <QString>
+
+BOOL GetShownLanguage(CString& language) {
+  if (CQVRCM::GetCurrentLanguage(language) && !language.IsEmpty()) return TRUE;
+  for (int i = 0; i < CQVRCM::GetLanguageCount(); ++i) {
+    CString description;
+    int fallback = 0;
+    if (CQVRCM::GetLanguage(i, language, description, fallback) && fallback) return TRUE;
+  }
+  language.Empty();
+  return FALSE;
+}
 
 CString HelpFileBase(const CString& workstation, const CString& language) {
   CString tag(language);

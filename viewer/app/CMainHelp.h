@@ -5,6 +5,9 @@
 #include "platform/core/CString.h"
 #include "platform/core/wintypes.h"
 
+// The language the texts show in: the current one, or while none is set the language file's
+// fallback language. FALSE when there is neither.
+BOOL GetShownLanguage(CString& language);
 // The help file's path without its extension: the workstation folder (ending in '/'), "Help/",
 // "Seek-and-Show_" and the language tag with every '-' made '_'.
 CString HelpFileBase(const CString& workstation, const CString& language);

@@ -3,7 +3,6 @@
 #include "framework/app/CQVWinApp.h"
 #include "viewer/app/CMainToolBars.h"
 
-#include <QByteArray>
 
 #include <cstdlib>
 
@@ -56,6 +55,8 @@ void UseOwnRuntimeFolder() {
 MainTestApp::MainTestApp(const fs::path& appDir) {
   UseOwnRuntimeFolder();
   m_pDocumentClass = RUNTIME_CLASS(PendingSearchDoc);
+  m_pFrameClass = RUNTIME_CLASS(RecordingFrame);
+  RecordingFrame::boxes.clear();
   if (appDir.empty()) {
     char pattern[] = "/tmp/viewer-app-XXXXXX";
     m_dir = mkdtemp(pattern);
@@ -71,6 +72,26 @@ MainTestApp::~MainTestApp() {
 }
 
 void MainTestApp::_GetAppDir(CString& path) { path = CString((m_dir.u16string() + u"/").c_str()); }
+
+IMPLEMENT_DYNCREATE(RecordingFrame, CMainFrame)
+
+namespace {
+
+std::string Box(const char* kind, LPCWSTR key, const CIBSPlaceholders& placeholders) {
+  std::string box = std::string(kind) + " " + CString(key).ToUtf8();
+  for (const auto& [name, value] : placeholders) box += " " + name.ToUtf8() + "=" + value.ToUtf8();
+  return box;
+}
+
+}  // namespace
+
+void RecordingFrame::ErrorMsg(LPCWSTR textKey, const CIBSPlaceholders& placeholders) {
+  boxes.push_back(Box("error", textKey, placeholders));
+}
+
+void RecordingFrame::InfoMsg(LPCWSTR textKey, const CIBSPlaceholders& placeholders) {
+  boxes.push_back(Box("info", textKey, placeholders));
+}
 
 std::vector<UINT> ButtonIds(CMainToolBar& bar) {
   std::vector<UINT> ids;

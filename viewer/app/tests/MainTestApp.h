@@ -7,6 +7,7 @@
 #include "viewer/app/CMainApp.h"
 #include "viewer/app/CMainBrowser.h"
 #include "viewer/app/CMainDoc.h"
+#include "viewer/app/CMainFrame.h"
 #include "viewer/app/CMainToolBars.h"
 #include "viewer/model/tests/BatchFixture.h"
 
@@ -55,14 +56,26 @@ public:
   ~MainTestApp() override;
 
   const std::filesystem::path& Dir() const { return m_dir; }
+  // The hot-key table the start loads.
+  CString m_strHotKeyTable {u"HOTKEYS"};
   std::filesystem::path SysDir() const { return m_dir / "Workstation" / "Sys"; }
 
 protected:
   void _GetAppDir(CString& path) override;
+  LPCWSTR GetHotKeyTableName() const override { return m_strHotKeyTable; }
 
 private:
   std::filesystem::path m_dir;
   bool m_ownsDir {false};
+};
+
+// The main frame with its message boxes written down instead of shown: "error KEY <%name%>=value".
+class RecordingFrame : public CMainFrame {
+  DECLARE_DYNCREATE(RecordingFrame)
+public:
+  void ErrorMsg(LPCWSTR textKey, const CIBSPlaceholders& placeholders) override;
+  void InfoMsg(LPCWSTR textKey, const CIBSPlaceholders& placeholders) override;
+  static inline std::vector<std::string> boxes;
 };
 
 // The frame's tool bar control's button IDs in order, 0 for separators.

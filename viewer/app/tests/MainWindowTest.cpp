@@ -74,8 +74,10 @@ protected:
   void SetUp() override { Start(); }
   void TearDown() override { Stop(); }
 
-  void Start(const fs::path& appDir = {}, std::vector<const char*> args = {"OrbelMain"}) {
+  void Start(const fs::path& appDir = {}, std::vector<const char*> args = {"OrbelMain"},
+             const char16_t* hotKeys = u"HOTKEYS") {
     app = std::make_unique<MainTestApp>(appDir);
+    app->m_strHotKeyTable = hotKeys;
     app->SetArguments(static_cast<int>(args.size()), args.data());
     ASSERT_TRUE(app->InitInstance());
     frame = CMainFrame::GetMainFrameWnd();
@@ -478,6 +480,25 @@ TEST_F(MainWindow, ADockStatePathInTheSettingsIsNotFollowed) {
   frame = nullptr;
   fs::permissions(folder.Path() / "Workstation/Sys", fs::perms::owner_all, fs::perm_options::replace);
   EXPECT_EQ(ReadBytes(victim), "keep me");
+}
+
+// A language file without the hot-key table leaves the program without hot keys, not without a
+// window: it starts and says so once.
+TEST_F(MainWindow, WithoutHotKeysItStartsAndSaysSoOnce) {
+  Stop();
+  Start({}, {"OrbelMain"}, u"NO_SUCH_TABLE");
+  EXPECT_TRUE(frame->IsWindowVisible());
+  EXPECT_EQ(RecordingFrame::boxes, (std::vector<std::string> {"error MSG_ERR_NOHOTKEYS"}));
+  AttachBrowser();
+  Command(ID_TOOLS_SCROLL);
+  EXPECT_EQ(browser.calls, (std::vector<std::string> {"SetToolMode 1"}));
+}
+
+TEST_F(MainWindow, HelpWithoutItsFileSaysWhichFileIsMissing) {
+  EXPECT_TRUE(RecordingFrame::boxes.empty());
+  Command(ID_HELP_FILE);
+  const std::string missing = (app->Dir() / "Workstation/Help/Seek-and-Show_en_us").string();
+  EXPECT_EQ(RecordingFrame::boxes, (std::vector<std::string> {"error MSG_ERR_HELPFILE_MISSING <%helpfile%>=" + missing}));
 }
 
 }  // namespace
