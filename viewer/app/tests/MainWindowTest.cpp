@@ -440,8 +440,9 @@ TEST_F(MainWindow, LayoutAndSettingsWrittenOnCloseComeBackAtTheNextStart) {
   frame->DockControlBar(&frame->GetViewBar(), AFX_IDW_DOCKBAR_RIGHT);
   CRect placed;
   frame->GetWindowRect(&placed);
+  const HWND window = frame->GetSafeHwnd();
   frame->SendMessage(WM_CLOSE);
-  EXPECT_FALSE(::IsWindow(frame ? frame->GetSafeHwnd() : nullptr));
+  EXPECT_FALSE(::IsWindow(window));
   frame = nullptr;
   Stop();
 
