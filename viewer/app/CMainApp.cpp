@@ -3,6 +3,7 @@
 #include "framework/app/CQVGUIRegistry.h"
 #include "framework/app/CQVHotKeyList.h"
 #include "framework/app/CQVIDRegistry.h"
+#include "platform/core/module.h"
 #include "platform/core/sysinfo.h"
 #include "viewer/app/CMainCommands.h"
 #include "viewer/app/CMainDoc.h"
@@ -32,6 +33,17 @@ void CMainApp::SetArguments(int argc, const char* const* argv) {
 void CMainApp::GetMainFrameClass(CString& name) { name = u"SEEK-AND-SHOWCLASS"; }
 
 void CMainApp::GetAppRootName(CString& name) { name = u"SEEK-AND-SHOW"; }
+
+BOOL CMainApp::OnCreateMainFrameClass(LPCWSTR className) {
+  WNDCLASSW wc {};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = LoadIconW(wc.hInstance, u"IDI_ORBELMAIN");
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  wc.lpszClassName = className;
+  return AfxRegisterClass(&wc);
+}
 
 BOOL CMainApp::GetSettingsFolder(CString& folder) { return GetWorkstationDir(folder, 1, TRUE); }
 

@@ -46,6 +46,8 @@ public:
 
 protected:
   BOOL OnInitInstance() override;
+  // The main window's class, with the program's icon.
+  BOOL OnCreateMainFrameClass(LPCWSTR className) override;
   void GetAppRootName(CString& name) override;
   void OnPostShowMainFrame(CWnd* mainWindow) override;
   // Where the settings live: the workstation's "Sys" folder (made when missing).

@@ -2,6 +2,7 @@
 
 #include "foundation/language/CQVRCM.h"
 #include "framework/dialogs/CQVDialogHelper.h"
+#include "platform/core/module.h"
 #include "platform/gdi/CDC.h"
 #include "viewer/app/CMainApp.h"
 #include "viewer/app/CMainBrowser.h"
@@ -58,6 +59,11 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
 
 int CMainFrame::OnCreate(LPCREATESTRUCT cs) {
   if (CFrameWnd::OnCreate(cs) == -1) return -1;
+  // The window layer does not give windows their class's icon; the desktop shows this one.
+  if (HICON icon = LoadIconW(GetModuleHandleW(nullptr), u"IDI_ORBELMAIN")) {
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
   if (!m_commandBar.Create(this, kCommandBarGUI) || !m_viewBar.Create(this, kViewBarGUI)) return 0;
   EnableDocking(CBRS_ALIGN_ANY);
   m_commandBar.EnableDocking(CBRS_ALIGN_ANY);

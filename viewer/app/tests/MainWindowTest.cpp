@@ -139,6 +139,7 @@ protected:
 TEST_F(MainWindow, OpensWithTitleMenusAndBothToolBarsWithTheirPictures) {
   EXPECT_TRUE(frame->IsWindowVisible());
   EXPECT_EQ(WindowText(frame), CString(u"Seek and Show"));
+  EXPECT_NE(frame->SendMessage(WM_GETICON, ICON_BIG), 0) << "no program icon";
 
   HMENU bar = ::GetMenu(frame->GetSafeHwnd());
   ASSERT_NE(bar, nullptr);
