@@ -1,10 +1,10 @@
 #include "viewer/app/CMainDoc.h"
 
+#include "framework/app/CQVWinApp.h"
 #include "viewer/app/CMainApp.h"
 #include "viewer/app/CMainBrowser.h"
 #include "viewer/app/CMainCommands.h"
 #include "viewer/app/CMainFrame.h"
-#include "framework/app/CQVWinApp.h"
 
 IMPLEMENT_DYNCREATE(CMainDoc, CQVDocument)
 

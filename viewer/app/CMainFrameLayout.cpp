@@ -7,15 +7,14 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CMemFile.h"
 #include "platform/core/fileapi.h"
-#include "platform/gdi/gdi.h"
 #include "platform/core/module.h"
+#include "platform/gdi/gdi.h"
 #include "viewer/app/CMainApp.h"
 #include "viewer/app/CMainDoc.h"
 #include "viewer/app/CMainFrame.h"
 #include "viewer/app/CMainStartup.h"
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
