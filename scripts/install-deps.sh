@@ -8,14 +8,18 @@ packages=(
   cmake ninja-build g++ pkg-config ccache
   qt6-base-dev
   libtiff-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev uuid-dev
-  libsane-dev libcurl4-openssl-dev libgtest-dev libssl-dev
+  libsane-dev libcurl4-openssl-dev libgtest-dev libssl-dev libcups2-dev
   # tests: display, checkers of what the system writes, real counterparts
   xvfb xauth openbox xdotool x11-utils libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
-  sane-utils fonts-liberation2 fonts-dejavu-core locales
+  sane-utils fonts-liberation2 fonts-dejavu-core locales python3-aiosmtpd
+  # a print server of the tests' own (scripts/cups-queue.sh)
+  cups-daemon cups-client
   # run time: the desktop opener the viewer hands its help file to
   xdg-utils
   # benchmarks: the peers a user would use instead
   libvips-tools img2pdf
+  # tests of the viewer's exports: xmllint, and Python's readers of CSV and XML
+  libxml2-utils python3
   # fuzzing (scripts/fuzz.sh): clang with libFuzzer and the sanitizers
   clang libclang-rt-14-dev
 )

@@ -376,6 +376,11 @@ void CQVPDFWriter::WriteTrailer() {
 }
 
 // A PDF without pages is no PDF to a reader: it is not written.
+void CQVPDFWriter::Discard() {
+  m_finished = TRUE;
+  Abort();
+}
+
 BOOL CQVPDFWriter::Finish() {
   if (m_finished) return FALSE;
   m_finished = TRUE;

@@ -32,6 +32,8 @@ public:
   // trailer, and puts the file in place. FALSE, with nothing written, when a write fails or no page
   // was added.
   BOOL Finish();
+  // Drops the file: the target stays as it was, and the destructor writes nothing more.
+  void Discard();
 
   BOOL AddDoc(const char* title);
   BOOL AddDoc(LPCWSTR title);

@@ -1,11 +1,11 @@
 #include "framework/app/CQVMainFrame.h"
 
 #include "foundation/language/CQVRCM.h"
+#include "framework/app/CQVAssistantDialog.h"
 #include "framework/app/CQVMenu.h"
 #include "framework/app/CQVWinApp.h"
 #include "platform/core/module.h"
 
-#include <memory>
 
 IMPLEMENT_DYNAMIC(CQVMainFrame, CFrameWnd)
 
@@ -14,6 +14,9 @@ ON_UPDATE_COMMAND_UI_RANGE(CQVMenu::kFirstLanguageID, CQVMenu::kLastLanguageID, 
 ON_COMMAND_RANGE(CQVMenu::kFirstLanguageID, CQVMenu::kLastLanguageID, &CQVMainFrame::Menu_Language_OnClick)
 ON_COMMAND_RANGE(CQVMenu::kFirstSysLayoutID, CQVMenu::kLastSysLayoutID, &CQVMainFrame::Menu_ScreenLayout_Sys_OnClick)
 ON_COMMAND_RANGE(CQVMenu::kFirstUserLayoutID, CQVMenu::kLastUserLayoutID, &CQVMainFrame::Menu_ScreenLayout_User_OnClick)
+ON_WM_SIZE()
+ON_WM_ACTIVATEAPP()
+ON_MESSAGE(CQVMainFrame::WM_QV_HELPREQUEST, &CQVMainFrame::OnHelpRequest)
 END_MESSAGE_MAP()
 
 namespace {
@@ -30,6 +33,8 @@ CQVMainFrame::CQVMainFrame() : m_pMenuClass(RUNTIME_CLASS(CQVMenu)) { CQVWinApp:
 
 CQVMainFrame::~CQVMainFrame() {
   CQVWinApp::RegisterMainFrame(this, FALSE);
+  if (m_pAssistant && m_pAssistant->GetSafeHwnd()) m_pAssistant->DestroyWindow();
+  m_pAssistant.reset();
   m_menuIcons.Reset();
   m_menu.DestroyMenu();
 }
@@ -45,6 +50,7 @@ BOOL CQVMainFrame::PreCreateWindow(CREATESTRUCT& cs) {
 
 BOOL CQVMainFrame::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
   if (!CFrameWnd::LoadFrame(resourceId, style, parent, context)) return FALSE;
+  if (CQVWinApp::GetMainFrame() == this) SetHelpTarget(m_hWnd);
   UpdateMainTitle();
   UpdateMainMenu();
   return TRUE;
@@ -74,7 +80,12 @@ void CQVMainFrame::UpdateMainMenu() {
   if (old) ::DestroyMenu(old);
 }
 
-void CQVMainFrame::ResetMenuIcons() { m_menuIcons.Reset(); }
+void CQVMainFrame::ResetMenuIcons() {
+  // The menu holds the cache's bitmaps, not copies of them.
+  SetMenuIcons(m_menu.GetSafeHmenu(), TRUE);
+  m_menuIcons.Reset();
+  SetMenuIcons(m_menu.GetSafeHmenu(), FALSE);
+}
 
 CBitmap* CQVMainFrame::GetMenuIcon(LPCWSTR key, int width, int height, BOOL mirrored) {
   return m_menuIcons.GetBitmap(key, width, height, mirrored);
@@ -96,32 +107,30 @@ CBitmap* CQVMainFrame::LoadMenuIcon(LPCWSTR key) {
   return GetMenuIcon(key, cx > 0 ? cx : 12, cy > 0 ? cy : 12, FALSE);
 }
 
-void CQVMainFrame::DecorateMenu(HMENU menu) {
-  if (!menu) return;
-  CMenu wrapper;
-  wrapper.Attach(menu);
-  DecorateMenu(&wrapper);
-  wrapper.Detach();
-}
+void CQVMainFrame::DecorateMenu(HMENU menu) { SetMenuIcons(menu, FALSE); }
 
 void CQVMainFrame::DecorateMenu(CMenu* menu) {
-  if (!menu || !menu->GetSafeHmenu()) return;
-  const int count = GetMenuItemCount(menu->GetSafeHmenu());
+  if (menu) SetMenuIcons(menu->GetSafeHmenu(), FALSE);
+}
+
+void CQVMainFrame::SetMenuIcons(HMENU menu, BOOL clear) {
+  if (!menu) return;
+  const int count = GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     MENUITEMINFOW info {};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_SUBMENU | MIIM_ID;
-    if (!GetMenuItemInfoW(menu->GetSafeHmenu(), static_cast<UINT>(i), TRUE, &info)) break;
+    if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) break;
     if (info.hSubMenu) {
-      DecorateMenu(info.hSubMenu);
+      SetMenuIcons(info.hSubMenu, clear);
       continue;
     }
     CString key;
     CString checkedKey;
     if (!GetMenuIconIDs(info.wID, key, checkedKey)) continue;
-    CBitmap* plain = LoadMenuIcon(key);
-    CBitmap* checked = LoadMenuIcon(checkedKey);
-    SetMenuItemBitmaps(menu->GetSafeHmenu(), static_cast<UINT>(i), MF_BYPOSITION,
+    CBitmap* plain = clear ? nullptr : LoadMenuIcon(key);
+    CBitmap* checked = clear ? nullptr : LoadMenuIcon(checkedKey);
+    SetMenuItemBitmaps(menu, static_cast<UINT>(i), MF_BYPOSITION,
                        plain ? static_cast<HBITMAP>(plain->GetSafeHandle()) : nullptr,
                        checked ? static_cast<HBITMAP>(checked->GetSafeHandle()) : nullptr);
   }

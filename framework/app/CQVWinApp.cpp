@@ -34,6 +34,12 @@ CQVWinApp::~CQVWinApp() {
   delete m_pGUIRegistry;
 }
 
+int CQVWinApp::ExitInstance() {
+  delete m_pHotKeyList;
+  m_pHotKeyList = nullptr;
+  return CWinApp::ExitInstance();
+}
+
 CQVWinApp* CQVWinApp::GetApp() {
   CWinApp* app = AfxGetApp();
   return app && app->IsKindOf(RUNTIME_CLASS(CQVWinApp)) ? static_cast<CQVWinApp*>(app) : nullptr;

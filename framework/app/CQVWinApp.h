@@ -45,6 +45,9 @@ public:
   static void RegisterDocument(CQVDocument* document, BOOL add);
 
   BOOL InitInstance() override;
+  // Lets the main hot-key list go while the window layer still runs: a global application object
+  // is destroyed only after the layer's own tables, and its accelerator table is one of them.
+  int ExitInstance() override;
   // The main frame's window class. Base: empty, which turns the window class and the
   // single-instance check off.
   virtual void GetMainFrameClass(CString& name);

@@ -6,6 +6,7 @@
 #include "framework/dialogs/CQVBlankView.h"
 #include "platform/core/module.h"
 #include "platform/ui/afx/CDocTemplate.h"
+#include "platform/ui/ole/DragDrop.h"
 
 #include <memory>
 
@@ -69,6 +70,7 @@ BOOL CQVWinApp::InitInstance() {
     if (HWND previous = FindWindowW(className, nullptr); previous && !OnFoundPreviousInstance(CWnd::FromHandle(previous)))
       return FALSE;
   }
+  AfxOleInit();
   if (!OnInitInstance()) return FALSE;
   if (!m_nTemplateID || !m_pDocumentClass || !m_pDocumentClass->IsDerivedFrom(RUNTIME_CLASS(CQVDocument)) ||
       !m_pFrameClass || !m_pFrameClass->IsDerivedFrom(RUNTIME_CLASS(CQVMainFrame)))

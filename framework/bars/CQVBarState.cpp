@@ -4,9 +4,7 @@
 #include "platform/core/CArchive.h"
 #include "platform/core/CMemFile.h"
 #include "platform/ui/afx/CFrameWnd.h"
-#include "platform/ui/bars/CDockState.h"
 
-#include <array>
 #include <vector>
 
 namespace {
@@ -14,7 +12,6 @@ namespace {
 constexpr DWORD kMagic = 0x42535651;  // "QVSB"
 constexpr WORD kVersion = 1;
 constexpr DWORD kMostBars = 4096;
-constexpr UINT kRecordBytes = 6 * 4;
 
 std::vector<CQVControlBar*> SizingBars(CFrameWnd& frame) {
   std::vector<CQVControlBar*> bars;
@@ -38,14 +35,16 @@ void CQVBarState::Store(CFrameWnd& frame, CArchive& ar) {
 }
 
 BOOL CQVBarState::Load(CFrameWnd& frame, CArchive& ar) {
-  struct Record {
-    UINT id;
-    std::array<BYTE, kRecordBytes> sizes;
-  };
-  CDockState state;
-  std::vector<Record> records;
+  CQVBarState state;
+  if (!state.Read(ar)) return FALSE;
+  state.Apply(frame);
+  return TRUE;
+}
+
+BOOL CQVBarState::Read(CArchive& ar) {
+  m_records.clear();
   try {
-    state.Serialize(ar);
+    m_state.Serialize(ar);
     DWORD magic = 0, count = 0;
     WORD version = 0;
     ar >> magic >> version;
@@ -56,20 +55,25 @@ BOOL CQVBarState::Load(CFrameWnd& frame, CArchive& ar) {
       Record record {};
       ar >> record.id;
       if (ar.Read(record.sizes.data(), kRecordBytes) != kRecordBytes) AfxThrowArchiveException(CArchiveException::endOfFile);
-      records.push_back(record);
+      m_records.push_back(record);
     }
   } catch (CException* e) {
     e->Delete();
+    m_state.Clear();
+    m_records.clear();
     return FALSE;
   }
-  for (Record& record : records) {
+  return TRUE;
+}
+
+void CQVBarState::Apply(CFrameWnd& frame) {
+  for (Record& record : m_records) {
     auto* bar = dynamic_cast<CQVControlBar*>(frame.GetControlBar(record.id));
     if (!bar) continue;
     CMemFile file(record.sizes.data(), kRecordBytes);
     CArchive sizes(&file, CArchive::load);
     bar->Serialized(sizes);
   }
-  frame.SetDockState(state);
+  frame.SetDockState(m_state);
   frame.RecalcLayout();
-  return TRUE;
 }

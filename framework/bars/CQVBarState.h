@@ -8,6 +8,10 @@
 // passed over.
 
 #include "platform/core/wintypes.h"
+#include "platform/ui/bars/CDockState.h"
+
+#include <array>
+#include <vector>
 
 class CArchive;
 class CFrameWnd;
@@ -15,8 +19,24 @@ class CFrameWnd;
 class CQVBarState {
 public:
   static void Store(CFrameWnd& frame, CArchive& ar);
-  // Reads the whole block before it changes anything: a block cut short, of another kind or with
-  // a count past its limit answers FALSE and leaves bars and layout as they are. Otherwise the bars
-  // take their sizes, then the frame its docking layout.
+  // Read, then Apply.
   static BOOL Load(CFrameWnd& frame, CArchive& ar);
+
+  // Reads the whole block and changes no window: a block cut short, of another kind or with a
+  // count past its limit answers FALSE and leaves this state empty.
+  BOOL Read(CArchive& ar);
+  // The bars take their sizes, then the frame its docking layout.
+  void Apply(CFrameWnd& frame);
+  // The docking layout read, for a caller that checks it before applying it.
+  const CDockState& GetDockState() const { return m_state; }
+
+private:
+  static constexpr UINT kRecordBytes = 6 * 4;
+  struct Record {
+    UINT id {};
+    std::array<BYTE, kRecordBytes> sizes {};
+  };
+
+  CDockState m_state;
+  std::vector<Record> m_records;
 };

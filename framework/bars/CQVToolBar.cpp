@@ -4,7 +4,7 @@
 #include "framework/bars/CQVToolBar.h"
 
 #include "foundation/language/CQVRCM.h"
-#include "framework/app/CQVIDRegistry.h"
+#include "framework/app/CQVWinApp.h"
 #include "platform/core/module.h"
 #include "platform/gdi/CDC.h"
 #include "platform/gdi/gdi.h"
@@ -69,7 +69,7 @@ int CQVToolBar::OnCreate(LPCREATESTRUCT cs) {
 BOOL CQVToolBar::LoadCommandText(LPCWSTR prefix, UINT id, CString& text) {
   text.Empty();
   CString name;
-  if (!s_pCommandNames || !s_pCommandNames->Find(id, name) || name.IsEmpty()) return FALSE;
+  if (!CQVWinApp::FindID(id, name) || name.IsEmpty()) return FALSE;
   return CQVRCM::LoadText(CString(prefix) + name, text, GetRCMModule());
 }
 

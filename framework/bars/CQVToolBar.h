@@ -14,7 +14,6 @@
 #include "platform/ui/bars/CToolBar.h"
 
 class CImageList;
-class CQVIDRegistry;
 
 class CQVToolBar : public CToolBar, public virtual CQVRCMModule {
   DECLARE_DYNAMIC(CQVToolBar)
@@ -50,8 +49,6 @@ public:
   // Without such a button the window is hidden.
   CWnd* InsertControl(CWnd* wnd, CRect& rect, UINT id);
 
-  // Where the default text hooks find command names; null (the default) finds none.
-  static void SetCommandNames(const CQVIDRegistry* names) { s_pCommandNames = names; }
   // major << 16 | minor of the common controls, read once when the first bar is made; -1 before.
   static int GetComCtlVersion() { return s_nComCtlVersion; }
 
@@ -71,7 +68,8 @@ public:
   DWORD m_dwBarStyle {0x50402834};  // WS_CHILD | WS_VISIBLE | CBRS_GRIPPER | CBRS_TOP | CBRS_FLYBY | CBRS_TOOLTIPS | CBRS_SIZE_DYNAMIC
 
 protected:
-  // The text of prefix + the command's name, looked up in this bar's language file first.
+  // The text of prefix + the name the command is registered under in the running application
+  // (CQVWinApp::FindID), looked up in this bar's language file first.
   BOOL LoadCommandText(LPCWSTR prefix, UINT id, CString& text);
   // Forgets the common controls' version, so that the next bar made reads it again.
   static void ForgetComCtlVersion() { s_nComCtlVersion = -1; }
@@ -93,7 +91,6 @@ private:
   void Remeasure();
   CSize CalcLayout(DWORD mode, int length);
 
-  static inline const CQVIDRegistry* s_pCommandNames {};
   static inline int s_nComCtlVersion {-1};
 
   CString m_strToolTip;        // the text handed to the tip, kept until the next request

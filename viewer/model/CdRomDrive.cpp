@@ -59,22 +59,37 @@ bool HoldsAnything(LPCWSTR root) {
 
 }  // namespace
 
+std::vector<MountedDrive> MountedDrives(LPCWSTR mountTable) {
+  std::vector<MountedDrive> drives;
+  std::string table;
+  if (!ReadAll(mountTable ? mountTable : u"/proc/self/mounts", table)) return drives;
+  std::istringstream lines(table);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::istringstream fields(line);
+    std::string device;
+    std::string mountPoint;
+    std::string type;
+    if (!(fields >> device >> mountPoint >> type)) continue;
+    const bool optical = type == "iso9660" || type == "udf";
+    const bool network = type == "nfs" || type == "nfs4" || type == "cifs" || type == "smb3";
+    if (!optical && !network && (device.rfind("/dev/", 0) != 0 || type == "squashfs")) continue;
+    CString root = PathFromNative(Unescape(mountPoint));
+    if (root.IsEmpty()) continue;
+    if (root[root.GetLength() - 1] != u'/') root += u'/';
+    bool known = false;
+    for (const MountedDrive& drive : drives) known = known || drive.root == root;
+    if (!known) drives.push_back({root, optical});
+  }
+  return drives;
+}
+
 BOOL FindCdRomDrive(CString& root, CIBSWindowLink* windows, LPCWSTR mountTable) {
   root.Empty();
-  std::string table;
-  if (ReadAll(mountTable ? mountTable : u"/proc/self/mounts", table)) {
-    std::istringstream lines(table);
-    std::string line;
-    while (std::getline(lines, line)) {
-      std::istringstream fields(line);
-      std::string device;
-      std::string mountPoint;
-      std::string type;
-      if (!(fields >> device >> mountPoint >> type) || (type != "iso9660" && type != "udf")) continue;
-      root = PathFromNative(Unescape(mountPoint));
-      if (root.IsEmpty() || root[root.GetLength() - 1] != u'/') root += u'/';
-      return TRUE;
-    }
+  for (const MountedDrive& drive : MountedDrives(mountTable)) {
+    if (!drive.optical) continue;
+    root = drive.root;
+    return TRUE;
   }
   if (windows) windows->ErrorMsg(u"MSG_ERR_NOCDROMDRIVE", {});
   return FALSE;

@@ -8,6 +8,12 @@
 #include "framework/app/CQVHotKeyList.h"
 #include "framework/app/CQVMainFrame.h"
 #include "framework/app/CQVMenu.h"
+#include "foundation/util/CDPXBuffer.h"
+#include "framework/bars/CQVControlBar.h"
+#include "platform/core/globalmem.h"
+#include "platform/core/tests/TestFolder.h"
+#include "platform/ui/afx/CFrameWnd.h"
+#include "platform/ui/bars/CDockBar.h"
 #include "platform/ui/afx/CView.h"
 #include "platform/ui/tests/UiTestSupport.h"
 
@@ -18,6 +24,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,6 +54,10 @@ class SpineFrame : public CQVMainFrame {
   DECLARE_DYNCREATE(SpineFrame)
 public:
   SpineFrame() { m_pMenuClass = RUNTIME_CLASS(SpineMenu); }
+  using CQVMainFrame::GetDockState;
+  using CQVMainFrame::LoadDockStateFile;
+  using CQVMainFrame::SaveDockStateFile;
+  using CQVMainFrame::SetDockState;
   void UpdateMainTitle() override {
     CQVRCM::LoadText(u"STR_TITLE", m_strMainTitle);
     CQVMainFrame::UpdateMainTitle();
@@ -104,7 +115,7 @@ protected:
     ASSERT_NE(frame, nullptr);
   }
   void TearDown() override {
-    if (frame) frame->DestroyWindow();
+    app->DestroyMainFrame();
     CQVRCM::SetCurrentLanguage(u"en-us", nullptr, FALSE);
     app.reset();
   }
@@ -184,6 +195,127 @@ TEST_F(MainFrame, HotKeysRunEnabledCommandsOnly) {
     EXPECT_EQ(g_ran, c.ran) << c.why;
   }
   g_openEnabled = true;
+}
+
+TEST_F(MainFrame, TheMenuBarNeverHoldsAnIconTheCacheLetGo) {
+  HMENU file = GetSubMenu(::GetMenu(frame->GetSafeHwnd()), 0);
+  auto icon = [&](int position) {
+    MENUITEMINFOW info {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_CHECKMARKS;
+    GetMenuItemInfoW(file, static_cast<UINT>(position), TRUE, &info);
+    return info.hbmpUnchecked;
+  };
+  ASSERT_NE(icon(0), nullptr) << "Open has its icon";
+  EXPECT_EQ(icon(1), nullptr) << "Cut has none in the language files";
+  frame->ResetMenuIcons();
+  BITMAP bm {};
+  ASSERT_NE(icon(0), nullptr) << "taken anew";
+  EXPECT_NE(GetObjectW(icon(0), sizeof(bm), &bm), 0) << "a bitmap that still exists";
+}
+
+// ---- The docking layout ------------------------------------------------------------------------
+
+HGLOBAL BlockOf(const std::vector<BYTE>& bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  if (block && !bytes.empty()) {
+    std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+    GlobalUnlock(block);
+  }
+  return block;
+}
+
+std::vector<BYTE> BytesOf(CDPXGMemBuffer& buffer) {
+  std::vector<BYTE> bytes(buffer.GetSize());
+  if (!bytes.empty()) std::memcpy(bytes.data(), buffer.Lock(), bytes.size());
+  buffer.Unlock();
+  return bytes;
+}
+
+UINT DockSide(CWnd& bar) { return static_cast<UINT>(bar.GetParent()->GetDlgCtrlID()); }
+
+TEST_F(MainFrame, TheDockingLayoutComesBackAndABlockThatDoesNotFitChangesNothing) {
+  auto* spine = static_cast<SpineFrame*>(frame);
+  spine->EnableDocking(CBRS_ALIGN_ANY);
+  CQVControlBar thumbs, index, notes;
+  const std::pair<CQVControlBar*, UINT> bars[] = {{&thumbs, 0xE901}, {&index, 0xE902}, {&notes, 0xE903}};
+  for (auto [bar, id] : bars) {
+    ASSERT_TRUE(bar->Create(u"bar", spine, id, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC));
+    bar->EnableDocking(CBRS_ALIGN_ANY);
+  }
+  spine->DockControlBar(&thumbs, AFX_IDW_DOCKBAR_LEFT);
+  spine->DockControlBar(&index, AFX_IDW_DOCKBAR_BOTTOM);
+  spine->DockControlBar(&notes, AFX_IDW_DOCKBAR_RIGHT);
+  thumbs.m_szVert = CSize(170, 300);
+  notes.m_szFloat = CSize(210, 160);
+  spine->RecalcLayout();
+  Pump(10);
+
+  CDPXGMemBuffer saved;
+  ASSERT_TRUE(spine->GetDockState(saved));
+  const std::vector<BYTE> block = BytesOf(saved);
+  ASSERT_FALSE(block.empty());
+
+  auto scramble = [&] {
+    thumbs.m_szVert = CSize(40, 40);
+    notes.m_szFloat = CSize(40, 40);
+    spine->FloatControlBar(&thumbs, CPoint(300, 300));
+    spine->RecalcLayout();
+    Pump(10);
+  };
+  scramble();
+  ASSERT_TRUE(spine->SetDockState(saved));
+  Pump(10);
+  EXPECT_EQ(DockSide(thumbs), UINT(AFX_IDW_DOCKBAR_LEFT));
+  EXPECT_EQ(thumbs.m_szVert.cx, 170);
+  EXPECT_EQ(notes.m_szFloat, CSize(210, 160));
+  EXPECT_EQ(BytesOf(saved), block) << "the buffer keeps its block";
+
+  // Kept in a file: written whole, read back; a failed write keeps the file that was there.
+  TestFolder folder;
+  const CString file = folder.Wide("layout.dockstate");
+  ASSERT_TRUE(spine->SaveDockStateFile(file));
+  EXPECT_EQ(folder.Read("layout.dockstate"), std::string(block.begin(), block.end()));
+  scramble();
+  ASSERT_TRUE(spine->LoadDockStateFile(file));
+  EXPECT_EQ(DockSide(thumbs), UINT(AFX_IDW_DOCKBAR_LEFT));
+  scramble();
+  {
+    FileSizeLimit limit(16);
+    EXPECT_FALSE(spine->SaveDockStateFile(file));
+  }
+  EXPECT_EQ(folder.Read("layout.dockstate"), std::string(block.begin(), block.end()));
+  EXPECT_EQ(folder.Names(), (std::set<std::string> {"layout.dockstate"})) << "no half-written file left";
+  EXPECT_FALSE(spine->LoadDockStateFile(folder.Wide("missing.dockstate")));
+
+  // Nothing moves and no size changes for a block that is not whole, not ours, or that places a
+  // bar the frame no longer has.
+  scramble();
+  struct Case {
+    const char* what;
+    std::vector<BYTE> bytes;
+  } cases[] = {
+      {"empty", {}},
+      {"cut short", std::vector<BYTE>(block.begin(), block.end() - 3)},
+      {"of another kind", [&] {
+         std::vector<BYTE> b = block;
+         b[0] ^= 0xFF;
+         return b;
+       }()},
+  };
+  for (const Case& c : cases) {
+    HGLOBAL h = BlockOf(c.bytes);
+    EXPECT_FALSE(spine->SetDockState(h)) << c.what;
+    GlobalFree(h);
+    EXPECT_TRUE(thumbs.IsFloating()) << c.what;
+    EXPECT_EQ(notes.m_szFloat, CSize(40, 40)) << c.what;
+  }
+  EXPECT_FALSE(spine->SetDockState(HGLOBAL {})) << "no block";
+  index.DestroyWindow();
+  EXPECT_FALSE(spine->SetDockState(saved)) << "the index bar is gone";
+  EXPECT_TRUE(thumbs.IsFloating());
+  EXPECT_EQ(thumbs.m_szVert, CSize(40, 40));
+  EXPECT_EQ(notes.m_szFloat, CSize(40, 40));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "SpineTestApp.h"
 
 #include "framework/app/CQVIDRegistry.h"
+#include "framework/app/CQVMainFrame.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,6 +15,12 @@ SpineTestApp::SpineTestApp() {
   RegisterID(ID_CUT, u"CUT");
   RegisterID(ID_REFRESH, u"REFRESH");
   RegisterID(ID_NO_TEXT, u"NO_TEXT");
+}
+
+void SpineTestApp::DestroyMainFrame() {
+  CQVMainFrame* frame = GetMainFrame();
+  m_pMainWnd = nullptr;
+  if (frame && frame->GetSafeHwnd()) frame->DestroyWindow();
 }
 
 CString SpineTestApp::AppDir() const { return CString::FromUtf8(m_dir.path().toStdString() + "/"); }

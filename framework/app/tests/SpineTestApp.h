@@ -17,6 +17,9 @@ public:
   // A file (and its folders) below the application folder.
   void WriteFile(const std::string& relative, const std::string& text) const;
   CString AppDir() const;
+  // Destroys the main frame, not as the program's main window: that one's end would post the quit
+  // message, which ends the event loops of every later test.
+  void DestroyMainFrame();
 
   using CQVWinApp::InitHotKeyList;
   using CQVWinApp::InitResourceManager;

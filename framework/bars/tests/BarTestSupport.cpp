@@ -1,5 +1,7 @@
 #include "framework/bars/tests/BarTestSupport.h"
 
+#include "framework/app/CQVIDRegistry.h"
+
 CRect ScreenRect(const CWnd& wnd) {
   CRect r;
   wnd.GetWindowRect(&r);
@@ -44,4 +46,9 @@ void BarFrame::Settle() {
   // with the layout a bar asked for meanwhile.
   frame->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
   frame->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+}
+
+CommandNamesApp::CommandNamesApp(std::initializer_list<std::pair<UINT, LPCWSTR>> names) {
+  InitIDRegistry(RUNTIME_CLASS(CQVIDRegistry));
+  for (const auto& [id, name] : names) RegisterID(id, name);
 }

@@ -2,6 +2,7 @@
 // What the bar tests share: a shown frame with a view and dock bars on every side, sizing bars
 // made in it, and points and rectangles on the screen.
 
+#include "framework/app/CQVWinApp.h"
 #include "framework/bars/CQVControlBar.h"
 
 #include "platform/ui/afx/CFrameWnd.h"
@@ -10,10 +11,19 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 CRect ScreenRect(const CWnd& wnd);
 // A screen point as the lParam of a mouse message to the window.
 LPARAM At(const CWnd& wnd, CPoint screen);
 UINT ParentId(const CWnd& wnd);
+
+// The running application while it lives, with the command names the tool bars find their texts by.
+class CommandNamesApp : public CQVWinApp {
+public:
+  explicit CommandNamesApp(std::initializer_list<std::pair<UINT, LPCWSTR>> names);
+};
 
 class BarFrame : public ::testing::Test {
 protected:

@@ -6,7 +6,7 @@
 #include "framework/bars/CQVToolBar.h"
 
 #include "foundation/language/CQVRCM.h"
-#include "framework/app/CQVIDRegistry.h"
+#include "framework/bars/tests/BarTestSupport.h"
 #include "platform/gdi/CBitmap.h"
 #include "platform/gdi/CDC.h"
 #include "platform/ui/afx/CComboBox.h"
@@ -76,11 +76,7 @@ public:
 TEST(BarsOnX11, AToolBarSizingBarsInOneRowAndAFloatingDockableBar) {
   if (QGuiApplication::platformName() != QStringLiteral("xcb")) GTEST_SKIP() << "needs an X display";
   CQVRCM::SetCurrentLanguage(u"en-us");
-  CQVIDRegistry names;
-  names.Register(ID_OPEN, u"Open");
-  names.Register(ID_PRINT, u"Print");
-  names.Register(ID_ZOOM, u"Zoom");
-  CQVToolBar::SetCommandNames(&names);
+  CommandNamesApp app {{ID_OPEN, u"Open"}, {ID_PRINT, u"Print"}, {ID_ZOOM, u"Zoom"}};
 
   CWnd view;
   CFrameWnd* frame = MakeFrameWithView(view, u"Bars", CRect(40, 40, 760, 560), true);
@@ -167,7 +163,6 @@ TEST(BarsOnX11, AToolBarSizingBarsInOneRowAndAFloatingDockableBar) {
   // The docked bars' caption strips: on the left of each, in the face colour (no focus there).
   EXPECT_EQ(shot.pixel(thumbsRect.left + 10, thumbsRect.bottom - 12), rgb(GetSysColor(COLOR_BTNFACE)));
 
-  CQVToolBar::SetCommandNames(nullptr);
   frame->DestroyWindow();
 }
 

@@ -5,7 +5,7 @@
 #include "framework/bars/CQVToolBar.h"
 
 #include "foundation/language/CQVRCM.h"
-#include "framework/app/CQVIDRegistry.h"
+#include "framework/bars/tests/BarTestSupport.h"
 #include "platform/ui/afx/CComboBox.h"
 #include "platform/ui/afx/CEdit.h"
 #include "platform/ui/afx/CFrameWnd.h"
@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -94,10 +95,8 @@ CString Tip(CToolBar& bar, UINT id) {
 class ToolBars : public ::testing::Test {
 protected:
   void SetUp() override {
-    const std::pair<UINT, LPCWSTR> commands[] = {{ID_OPEN, u"Open"},     {ID_PRINT, u"Print"},      {ID_ZOOM, u"Zoom"},
-                                                 {ID_REOPEN, u"Reopen"}, {ID_NONAME, u"Nameless"}};
-    for (const auto& [id, name] : commands) names.Register(id, name);
-    CQVToolBar::SetCommandNames(&names);
+    app = std::make_unique<CommandNamesApp>(std::initializer_list<std::pair<UINT, LPCWSTR>> {
+        {ID_OPEN, u"Open"}, {ID_PRINT, u"Print"}, {ID_ZOOM, u"Zoom"}, {ID_REOPEN, u"Reopen"}, {ID_NONAME, u"Nameless"}});
     CQVRCM::SetCurrentLanguage(u"en-us");
     frame = new BarsFrame;
     ASSERT_TRUE(frame->Create(nullptr, u"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 740, 440)));
@@ -106,10 +105,10 @@ protected:
     frame->RecalcLayout();
   }
   void TearDown() override {
-    CQVToolBar::SetCommandNames(nullptr);
     CQVRCM::SetCurrentLanguage(u"en-us");
     bar.DestroyWindow();
     frame->DestroyWindow();
+    app.reset();
   }
   void Lay() {
     frame->RecalcLayout();
@@ -117,7 +116,7 @@ protected:
                                  (bar.IsVertDocked() ? 0 : LM_HORZ) | LM_COMMIT);
   }
 
-  CQVIDRegistry names;
+  std::unique_ptr<CommandNamesApp> app;
   BarsFrame* frame {};
   TestToolBar bar;
 };

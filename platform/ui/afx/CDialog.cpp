@@ -97,7 +97,18 @@ void CDialog::EndDialog(int result) {
   if (m_hWnd) ::EndDialog(m_hWnd, result);
 }
 
-LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+// A top-level dialog that its initialisation neither moved nor showed opens centred on its owner
+// (on the screen when it has none).
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
+  CRect before;
+  ::GetWindowRect(m_hWnd, &before);
+  BOOL result = OnInitDialog();
+  if (!::IsWindow(m_hWnd) || (GetStyle() & (WS_CHILD | WS_VISIBLE))) return result;
+  CRect after;
+  ::GetWindowRect(m_hWnd, &after);
+  if (after == before) CenterWindow();
+  return result;
+}
 
 BOOL CDialog::OnInitDialog() {
   // The members go into the controls; a failure here ends the dialog.

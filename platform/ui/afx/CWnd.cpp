@@ -548,8 +548,15 @@ void CWnd::CenterWindow(CWnd* alternateOwner) {
   } else {
     area = CRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   }
+  // A window not shown yet is measured with the frame the desktop is expected to give it, whose
+  // top left corner goes where it is placed.
   CRect self;
   GetWindowRect(&self);
+  if (const qvui::WindowRecord* rec = qvui::Find(m_hWnd); rec && rec->frame.isNull()) {
+    QMargins frame = qvui::ExpectedDesktopFrame(*rec);
+    self.right += frame.left() + frame.right();
+    self.bottom += frame.top() + frame.bottom();
+  }
   int x = area.left + (area.Width() - self.Width()) / 2;
   int y = area.top + (area.Height() - self.Height()) / 2;
   if (!child) {

@@ -183,6 +183,9 @@ int MenuBarHeight(const WindowRecord& rec);
 LRESULT DefWindowPosChanged(HWND hwnd, const WINDOWPOS* wp);
 // Syncs a top-level window's record after the desktop moved, resized or minimised it.
 void SyncFromDesktop(HWND hwnd);
+// The frame the desktop draws around a top-level window: the one it has, or for a window not yet
+// shown the one the desktop last drew around a window with the same kind of border.
+QMargins ExpectedDesktopFrame(const WindowRecord& rec);
 
 // ---- Scroll bars (scrollbar.cpp) ---------------------------------------------------------------
 // Puts a window's own scroll bars into the room its frame leaves for them.
@@ -252,6 +255,9 @@ void RevokeDropTargetOf(HWND hwnd);
 // ---- Menus --------------------------------------------------------------------------------------
 void RealizeMenuBar(WindowRecord& rec);
 void DestroyMenuBar(WindowRecord& rec);
+// Menu mode from the keyboard: the first item of the window's menu bar highlighted, the arrows
+// moving along the bar, Escape leaving it.
+void EnterMenuMode(WindowRecord& rec);
 // The icon of a menu item from its check-mark bitmaps (unchecked = off, checked = on).
 QIcon MenuIcon(HBITMAP unchecked, HBITMAP checked);
 

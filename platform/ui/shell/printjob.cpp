@@ -1,15 +1,23 @@
 // Printer device contexts: the WINSPOOL driver of the drawing layer. Each page is drawn into an
 // image of the printable area at the printer's resolution and handed to Qt's printer when it
 // ends; a page in black and white only goes as a 1-bit image, one in grey as 8-bit grey.
+//
+// A job for a printer is written to a private spool file (PDF) first and handed to the print
+// server only when the document ends, so that an aborted job never reaches the printer in part
+// and a job the server refuses is reported by EndDoc.
 
 #include "platform/ui/internal/PrinterList.h"
 
 #include "platform/gdi/CDCSurface.h"
 #include "platform/ui/internal/ControlWidget.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
+#include <QTemporaryFile>
+
+#include <cups/cups.h>
 
 #include <memory>
 
@@ -19,7 +27,8 @@ namespace {
 
 class PrinterSurface : public CDCSurface {
 public:
-  PrinterSurface(const QString& name, const DEVMODEW& settings) : m_pdfOnly(name == ToQt(PDF_PRINTER_NAME)) {
+  PrinterSurface(const QString& name, const DEVMODEW& settings)
+      : m_name(name), m_settings(settings), m_pdfOnly(name == ToQt(PDF_PRINTER_NAME)) {
     if (!m_pdfOnly) m_printer.setPrinterName(name);
     ApplySettings(m_printer, settings);
     m_printer.setFullPage(false);
@@ -62,13 +71,28 @@ public:
     if (m_inDoc) return SP_ERROR;
     QString output = info && info->lpszOutput ? ToQt(info->lpszOutput) : QString();
     if (output.isEmpty() && m_pdfOnly) return SP_ERROR;
-    if (!output.isEmpty()) {
-      m_printer.setOutputFormat(QPrinter::PdfFormat);
-      m_printer.setOutputFileName(output);
-      m_output = output;
+    if (output.isEmpty()) {
+      // The job goes to the printer: spooled privately until it is whole.
+      m_spool = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/qvprint-XXXXXX.pdf"));
+      if (!m_spool->open()) {
+        m_spool.reset();
+        return SP_ERROR;
+      }
+      m_spool->close();
+      output = m_spool->fileName();
+      m_printer.setCopyCount(1);  // the server makes the copies
     }
-    if (info && info->lpszDocName) m_printer.setDocName(ToQt(info->lpszDocName));
-    if (!m_painter.begin(&m_printer)) return SP_ERROR;
+    m_printer.setOutputFormat(QPrinter::PdfFormat);
+    m_printer.setOutputFileName(output);
+    m_output = output;
+    m_title = info && info->lpszDocName ? ToQt(info->lpszDocName) : QString();
+    m_printer.setDocName(m_title);
+    // Pages are placed on the whole paper where the printer's printable area lies.
+    m_printer.setFullPage(true);
+    if (!m_painter.begin(&m_printer)) {
+      m_spool.reset();
+      return SP_ERROR;
+    }
     m_inDoc = true;
     m_pages = 0;
     static int jobs = 0;
@@ -87,7 +111,7 @@ public:
     if (!m_inDoc || !m_inPage) return SP_ERROR;
     m_inPage = false;
     ++m_pages;
-    if (!m_image.isNull()) m_painter.drawImage(QRect(QPoint(0, 0), m_page.size()), Compact(m_image));
+    if (!m_image.isNull()) m_painter.drawImage(QRect(m_page.topLeft() - m_paper.topLeft(), m_page.size()), Compact(m_image));
     m_image = QImage();
     return 1;
   }
@@ -96,15 +120,19 @@ public:
     if (!m_inDoc) return SP_ERROR;
     if (m_inPage) EndPage();
     m_inDoc = false;
-    return m_painter.end() ? 1 : SP_ERROR;
+    if (!m_painter.end()) {
+      m_spool.reset();
+      return SP_ERROR;
+    }
+    return m_spool ? Submit() : 1;
   }
 
   int AbortDoc() override {
     if (!m_inDoc) return SP_ERROR;
     m_inDoc = m_inPage = false;
-    m_printer.abort();
     m_painter.end();
-    if (!m_output.isEmpty()) QFile::remove(m_output);
+    if (m_spool) m_spool.reset();
+    else QFile::remove(m_output);
     return 1;
   }
 
@@ -133,6 +161,34 @@ private:
     return page;
   }
 
+  // Hands the spooled job to the print server with the settings it must apply; 1 when the server
+  // took it.
+  int Submit() {
+    std::vector<std::pair<QByteArray, QByteArray>> options;
+    options.emplace_back("media", m_printer.pageLayout().pageSize().key().toUtf8());
+    const int copies = std::max<int>(m_settings.dmCopies, 1);
+    if (copies > 1) {
+      options.emplace_back("copies", QByteArray::number(copies));
+      options.emplace_back("Collate", m_settings.dmCollate == DMCOLLATE_TRUE ? "True" : "False");
+    }
+    options.emplace_back("sides", m_settings.dmDuplex == DMDUP_VERTICAL     ? "two-sided-long-edge"
+                                  : m_settings.dmDuplex == DMDUP_HORIZONTAL ? "two-sided-short-edge"
+                                                                            : "one-sided");
+    if (m_settings.dmOrientation == DMORIENT_LANDSCAPE) options.emplace_back("landscape", "");
+    std::vector<cups_option_t> list;
+    for (auto& [key, value] : options) list.push_back({key.data(), value.data()});
+    // A printer name may carry an instance after "/"; the server knows the queue without it.
+    const QByteArray queue = m_name.section(QLatin1Char('/'), 0, 0).toUtf8();
+    const int job = cupsPrintFile(queue.constData(), QFile::encodeName(m_spool->fileName()).constData(),
+                                  m_title.toUtf8().constData(), static_cast<int>(list.size()), list.data());
+    m_spool.reset();
+    return job > 0 ? 1 : SP_ERROR;
+  }
+
+  QString m_name;
+  DEVMODEW m_settings;
+  std::unique_ptr<QTemporaryFile> m_spool;
+  QString m_title;
   QPrinter m_printer {QPrinter::HighResolution};
   QPainter m_painter;
   QImage m_image;

@@ -5,6 +5,8 @@
 #include "platform/ui/internal/WindowHost.h"
 #include "platform/ui/internal/WindowTable.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -16,16 +18,38 @@
 namespace {
 
 QString g_screenshot;
+QString g_drive;
 
 }  // namespace
 
 int DemoMain(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (QByteArray(argv[i]) == "--screenshot") g_screenshot = QString::fromLocal8Bit(argv[i + 1]);
+    else if (QByteArray(argv[i]) == "--drive") g_drive = QString::fromLocal8Bit(argv[i + 1]);
   return AfxWinMain(argc, argv);
 }
 
 const QString& ScreenshotPath() { return g_screenshot; }
+
+const QString& DrivePath() { return g_drive; }
+
+void ServeDriver(std::function<QByteArray()> state) {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [state = std::move(state)] {
+    QFile request(g_drive + QStringLiteral("/request"));
+    if (!request.open(QIODevice::ReadOnly)) return;
+    QByteArray seq = request.readAll().trimmed();
+    request.close();
+    request.remove();
+    QFile answer(g_drive + QStringLiteral("/state.part"));
+    if (!answer.open(QIODevice::WriteOnly)) return;
+    answer.write("seq=" + seq + '\n' + state());
+    answer.close();
+    QFile::remove(g_drive + QStringLiteral("/state"));
+    answer.rename(g_drive + QStringLiteral("/state"));
+  });
+  timer->start(50);
+}
 
 QImage ShootWindow(HWND hwnd, const QString& path) {
   RECT r {};

@@ -6,16 +6,22 @@
 #include "platform/ui/afx/CWinApp.h"
 #include "platform/ui/comctl/commctrl.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 
 #include <functional>
 #include <initializer_list>
 
-// Notes the path given after --screenshot, then runs the application.
+// Notes the paths given after --screenshot and --drive, then runs the application.
 int DemoMain(int argc, char** argv);
-// That path; empty when no picture is asked for.
+// The picture's path; empty when no picture is asked for.
 const QString& ScreenshotPath();
+// The end-to-end driver's folder (--drive); empty when no driver runs the program.
+const QString& DrivePath();
+// Answers the driver while the program runs: a file "request" holding a number is answered by a
+// file "state" that starts with "seq=<number>" and goes on with the "key=value" lines of state().
+void ServeDriver(std::function<QByteArray()> state);
 // The window as the screen shows it (its widgets' rendering where the screen cannot be read),
 // saved under `path`; null, with a message, when it cannot be taken or written.
 QImage ShootWindow(HWND hwnd, const QString& path);

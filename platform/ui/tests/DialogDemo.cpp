@@ -5,26 +5,26 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/ui/afx/CDialog.h"
+#include "platform/ui/afx/CScrollBar.h"
 #include "platform/ui/afx/CWinApp.h"
+#include "platform/ui/internal/WindowTable.h"
 #include "platform/ui/comctl/commctrl.h"
 #include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 
 #include <QCryptographicHash>
-#include <QDir>
-#include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
 namespace {
-
-QString g_drive;  // the folder of the driver's requests and the state given back
 
 class EveryControl : public CDialog {
 public:
@@ -33,7 +33,7 @@ public:
   BOOL OnInitDialog() override {
     CDialog::OnInitDialog();
     // Where the driver expects the frame's top left corner.
-    if (!g_drive.isEmpty()) SetWindowPos(nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (!DrivePath().isEmpty()) SetWindowPos(nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SetDlgItemText(IDC_NAME, u"Jane Smith");
     SetDlgItemText(IDC_PASSWORD, u"secret");
     SetDlgItemInt(IDC_COUNT, 12);
@@ -51,7 +51,21 @@ public:
     ::SetScrollInfo(GetDlgItem(IDC_SCROLL)->GetSafeHwnd(), SB_CTL, &info, TRUE);
     return TRUE;
   }
+
+protected:
+  // The scroll bar's thumb stays where it is dropped; the arrows move it by one.
+  void OnHScroll(UINT code, UINT pos, CScrollBar* bar) {
+    if (!bar) return;
+    HWND hwnd = bar->GetSafeHwnd();
+    int now = ::GetScrollPos(hwnd, SB_CTL);
+    if (code == SB_THUMBPOSITION) ::SetScrollPos(hwnd, SB_CTL, static_cast<int>(pos), TRUE);
+    else if (code == SB_LINEDOWN || code == SB_LINEUP) ::SetScrollPos(hwnd, SB_CTL, now + (code == SB_LINEDOWN ? 1 : -1), TRUE);
+  }
+  DECLARE_MESSAGE_MAP()
 };
+BEGIN_MESSAGE_MAP(EveryControl, CDialog)
+  ON_WM_HSCROLL()
+END_MESSAGE_MAP()
 
 enum : int { IDC_FOLDERS = 1200, IDC_FILES, IDC_TABS, IDC_STATUS };
 
@@ -214,6 +228,22 @@ QByteArray DriveState(HWND dialog) {
     QByteArrayView bytes(pixels.constBits(), pixels.sizeInBytes());
     line((key + ".pixels").constData(), QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(12));
   }
+  HWND scroll = ::GetDlgItem(dialog, IDC_SCROLL);
+  line("scroll.pos", QByteArray::number(::GetScrollPos(scroll, SB_CTL)));
+  if (auto* bar = qobject_cast<QScrollBar*>(qvui::Find(scroll)->clientWidget.data())) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    option.singleStep = bar->singleStep();
+    QPoint thumb = bar->mapToGlobal(
+        bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center());
+    line("scroll.thumb", QByteArray::number(thumb.x()) + ',' + QByteArray::number(thumb.y()));
+  }
   RECT w {};
   ::GetWindowRect(dialog, &w);
   line("window", QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) + ',' +
@@ -221,33 +251,16 @@ QByteArray DriveState(HWND dialog) {
   return out;
 }
 
-// Answers the driver: a file "request" holding a number is answered by a file "state" that starts
-// with the same number.
-void ServeDriver(HWND dialog) {
-  auto* timer = new QTimer(qApp);
-  QObject::connect(timer, &QTimer::timeout, [dialog] {
-    QFile request(g_drive + QStringLiteral("/request"));
-    if (!::IsWindow(dialog) || !request.open(QIODevice::ReadOnly)) return;
-    QByteArray seq = request.readAll().trimmed();
-    request.close();
-    request.remove();
-    QFile state(g_drive + QStringLiteral("/state.part"));
-    if (!state.open(QIODevice::WriteOnly)) return;
-    state.write("seq=" + seq + '\n' + DriveState(dialog));
-    state.close();
-    QFile::remove(g_drive + QStringLiteral("/state"));
-    state.rename(g_drive + QStringLiteral("/state"));
-  });
-  timer->start(50);
-}
-
 class DemoApp : public DemoProgram {
 public:
   BOOL InitInstance() override {
     // Dialogs one after the other: neither is the main window, whose end would end the program.
     EveryControl dialog;
-    if (!g_drive.isEmpty()) {
-      QTimer::singleShot(0, [&dialog] { ServeDriver(dialog.GetSafeHwnd()); });
+    if (!DrivePath().isEmpty()) {
+      QTimer::singleShot(0, [&dialog] {
+        HWND hwnd = dialog.GetSafeHwnd();
+        ServeDriver([hwnd] { return ::IsWindow(hwnd) ? DriveState(hwnd) : QByteArray(); });
+      });
       if (dialog.DoModal() < 0) m_result = 3;
       return FALSE;
     }
@@ -272,8 +285,4 @@ DemoApp theApp;
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  for (int i = 1; i + 1 < argc; ++i)
-    if (std::strcmp(argv[i], "--drive") == 0) g_drive = QString::fromLocal8Bit(argv[i + 1]);
-  return DemoMain(argc, argv);
-}
+int main(int argc, char** argv) { return DemoMain(argc, argv); }

@@ -1,10 +1,13 @@
 // A small program on the window layer: a frame with a menu bar and a view that paints itself and
 // draws where the mouse is pressed and dragged. With --screenshot <png> it presses and drags the
 // mouse itself, takes a picture of the screen around the frame, checks a few pixels and ends.
+// With --drive <folder> it runs until closed and answers the end-to-end driver's requests for the
+// state of its menus (see DriveState).
 
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CFont.h"
 #include "platform/gdi/CPen.h"
+#include "platform/ui/afx/CDialog.h"
 #include "platform/ui/afx/CDocTemplate.h"
 #include "platform/ui/afx/CDocument.h"
 #include "platform/ui/afx/CFrameWnd.h"
@@ -16,7 +19,10 @@
 #include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/win/windc.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 
 #include <cstdio>
@@ -24,7 +30,7 @@
 
 namespace {
 
-enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_EXIT };
+enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_QUESTION, ID_DEMO_EXIT };
 constexpr COLORREF kBackground = RGB(250, 246, 230);
 constexpr COLORREF kInk = RGB(200, 30, 30);
 
@@ -128,6 +134,7 @@ protected:
     CMenu file, view;
     file.CreatePopupMenu();
     file.AppendMenu(MF_STRING, ID_DEMO_CLEAR, u"&Clear\tDel");
+    file.AppendMenu(MF_STRING, ID_DEMO_QUESTION, u"&Question...");
     file.AppendMenu(MF_SEPARATOR);
     file.AppendMenu(MF_STRING, ID_DEMO_EXIT, u"E&xit");
     view.CreatePopupMenu();
@@ -140,6 +147,11 @@ protected:
     return 0;
   }
   void OnExit() { SendMessage(WM_CLOSE); }
+  // A small fixed-size dialog from the demonstration templates, owned by the frame.
+  void OnQuestion() {
+    CDialog question(200, this);
+    question.DoModal();
+  }
   CMenu m_menu;
   DECLARE_MESSAGE_MAP()
 };
@@ -147,6 +159,7 @@ IMPLEMENT_DYNCREATE(DemoFrame, CFrameWnd)
 BEGIN_MESSAGE_MAP(DemoFrame, CFrameWnd)
   ON_WM_CREATE()
   ON_COMMAND(ID_DEMO_EXIT, &DemoFrame::OnExit)
+  ON_COMMAND(ID_DEMO_QUESTION, &DemoFrame::OnQuestion)
 END_MESSAGE_MAP()
 
 void Press(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
@@ -179,6 +192,25 @@ int TakeScreenshot(CFrameWnd* frame) {
   return ok ? 0 : 1;
 }
 
+// The menu bar's highlighted item and the open pop-up menu, by their texts without mnemonics
+// ("none" when there is none).
+QByteArray DriveState(HWND frame) {
+  QByteArray out;
+  auto text = [](const QString& t) { return t.isEmpty() ? QByteArray("none") : QString(t).remove(u'&').toUtf8(); };
+  qvui::WindowRecord* rec = qvui::Find(frame);
+  QAction* active = rec && rec->menuBar ? rec->menuBar->activeAction() : nullptr;
+  out += "menu.active=" + text(active ? active->text() : QString()) + '\n';
+  QString open;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible()) open = menu->title();
+  out += "menu.open=" + text(open) + '\n';
+  RECT w {};
+  ::GetWindowRect(frame, &w);
+  out += "window=" + QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) +
+         ',' + QByteArray::number(w.bottom) + '\n';
+  return out;
+}
+
 class DemoApp : public DemoProgram {
 public:
   BOOL InitInstance() override {
@@ -187,6 +219,10 @@ public:
     auto* frame = static_cast<CFrameWnd*>(m_pMainWnd);
     if (!frame) return FALSE;
     frame->MoveWindow(20, 20, 480, 320);
+    if (!DrivePath().isEmpty()) {
+      HWND hwnd = frame->GetSafeHwnd();
+      ServeDriver([hwnd] { return ::IsWindow(hwnd) ? DriveState(hwnd) : QByteArray(); });
+    }
     CheckLater(500, [frame] { return TakeScreenshot(frame); }, [frame] { frame->SendMessage(WM_CLOSE); });
     return TRUE;
   }

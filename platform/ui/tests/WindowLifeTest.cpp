@@ -6,6 +6,8 @@
 #include "platform/ui/tests/UiTestSupport.h"
 #include "platform/gdi/gdi.h"
 
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -156,6 +158,19 @@ TEST_F(WindowLife, RelationsAndIdsFollowCreationOrder) {
   EXPECT_FALSE(IsChild(a, c));
   EXPECT_EQ(GetAncestor(c, GA_ROOT), top);
   EXPECT_EQ(GetParent(c), b);
+  DestroyWindow(top);
+}
+
+TEST_F(WindowLife, AChildMadeHiddenStaysHiddenWhenItsParentShows) {
+  HWND top = Make(WS_OVERLAPPEDWINDOW, nullptr);
+  HWND hidden = Make(WS_CHILD, top, 10);
+  HWND shown = Make(WS_CHILD | WS_VISIBLE, top, 20);
+  ShowWindow(top, SW_SHOW);
+  EXPECT_FALSE(IsWindowVisible(hidden));
+  EXPECT_FALSE(HostOf(hidden)->isVisible()) << "its widget must not show with the parent's";
+  EXPECT_TRUE(HostOf(shown)->isVisible());
+  ShowWindow(hidden, SW_SHOW);
+  EXPECT_TRUE(HostOf(hidden)->isVisible());
   DestroyWindow(top);
 }
 

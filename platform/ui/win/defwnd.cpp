@@ -272,6 +272,12 @@ LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
     case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
     case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
+    case SC_KEYMENU:
+      // Alt and a letter reach the bar's mnemonics directly; a key menu without a letter (F10)
+      // enters menu mode on the bar of the top-level window.
+      if (lParam == 0)
+        if (WindowRecord* top = Find(GetAncestor(hwnd, GA_ROOT))) EnterMenuMode(*top);
+      break;
     default: break;
     }
     return 0;

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QVariant>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstddef>
@@ -158,6 +159,9 @@ void CreateWidgets(WindowRecord& rec) {
     if (WindowRecord* owner = rec.owner ? Find(rec.owner) : nullptr) parentWidget = owner->host;
   }
   rec.host = new WindowHost(rec.handle, parentWidget, flags);
+  // A top-level window is placed by its frame from the start: moved before the desktop window
+  // exists, it is made with north-west gravity (see ApplyGeometry).
+  if (!rec.parent) rec.host->move(rec.window.topLeft());
   if (rec.windowClass->makeControl) {
     rec.clientWidget = rec.windowClass->makeControl(rec.handle, rec.host);
     rec.host->setFocusProxy(rec.clientWidget);
@@ -165,6 +169,8 @@ void CreateWidgets(WindowRecord& rec) {
     rec.clientWidget = new ClientArea(rec.handle, rec.host);
   }
   if (rec.parent) rec.host->lower();
+  // A child shows only when its window is shown: Qt would otherwise show it with its parent.
+  if (rec.parent) rec.host->hide();
   if (rec.parent && (rec.style & WS_DISABLED)) rec.host->setEnabled(false);
   if (!rec.parent) rec.host->setWindowTitle(QString::fromStdU16String(rec.text.Str()));
   ApplyGeometry(rec);
@@ -206,12 +212,23 @@ void ApplyGeometry(WindowRecord& rec) {
     // Moving and sizing report back to the record (SyncFromDesktop): take the targets first.
     const QPoint at = rec.window.topLeft();
     QWidget* host = rec.host;
-    if (host->frameGeometry().topLeft() != at) host->move(at);
+    bool sized = false;
     // Without a sizing border the size is fixed: the manager offers neither resizing nor maximising.
     if (!(rec.style & WS_THICKFRAME)) {
-      if (host->minimumSize() != outer.size() || host->maximumSize() != outer.size()) host->setFixedSize(outer.size());
+      sized = host->minimumSize() != outer.size() || host->maximumSize() != outer.size();
+      if (sized) host->setFixedSize(outer.size());
     } else if (host->size() != outer.size()) {
+      sized = true;
       host->resize(outer.size());
+    }
+    // Once the desktop window of a window the manager frames exists, a resize or QWidget::move
+    // places its client area (static gravity) while the manager's frame may not be known yet; the
+    // window's own frame position keeps the frame where asked.
+    QWindow* window = host->testAttribute(Qt::WA_WState_Created) ? host->windowHandle() : nullptr;
+    if (window && HasDesktopCaption(rec)) {
+      if (sized || host->frameGeometry().topLeft() != at) window->setFramePosition(at);
+    } else if (host->frameGeometry().topLeft() != at) {
+      host->move(at);
     }
   } else if (rec.host->geometry() != outer) {
     rec.host->setGeometry(outer);
@@ -246,6 +263,19 @@ bool RecalcFrame(HWND hwnd) {
   return true;
 }
 
+namespace {
+
+// The desktop's frames as last seen, by whether the window has a sizing border.
+QMargins g_seenFrame[2];
+
+}  // namespace
+
+QMargins ExpectedDesktopFrame(const WindowRecord& rec) {
+  if (!IsTopLevel(rec) || !HasDesktopCaption(rec) || !rec.frame.isNull()) return rec.frame;
+  const bool sizing = rec.style & WS_THICKFRAME;
+  return g_seenFrame[sizing].isNull() ? g_seenFrame[!sizing] : g_seenFrame[sizing];
+}
+
 void SyncFromDesktop(HWND hwnd) {
   WindowRecord* rec = Find(hwnd);
   if (!rec || !rec->host || !IsTopLevel(*rec) || rec->destroying) return;
@@ -256,6 +286,7 @@ void SyncFromDesktop(HWND hwnd) {
   if (host->isVisible()) {
     QRect g = host->geometry(), f = host->frameGeometry();
     frame = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+    if (HasDesktopCaption(*rec) && !frame.isNull() && !iconic && !zoomed) g_seenFrame[bool(rec->style & WS_THICKFRAME)] = frame;
   }
   QRect window = host->geometry().marginsAdded(frame);
   bool stateChanged = iconic != rec->iconic || zoomed != rec->zoomed;

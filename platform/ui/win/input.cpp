@@ -339,6 +339,13 @@ bool WindowHost::event(QEvent* e) {
     if (isWindow() && IsWindow(m_hwnd)) SendActivate(m_hwnd, e->type() == QEvent::WindowActivate);
     return true;
   case QEvent::WindowStateChange:
+    // The desktop's own minimise button cannot minimise a window made without a minimise box:
+    // such a window (a fixed dialog) comes straight back instead of vanishing.
+    if (WindowRecord* rec = Find(m_hwnd); rec && isWindow() && isMinimized() && !rec->iconic && !(rec->style & WS_MINIMIZEBOX)) {
+      setWindowState(windowState() & ~Qt::WindowMinimized);
+      return true;
+    }
+    [[fallthrough]];
   case QEvent::Move:
   case QEvent::Resize:
     if (isWindow()) SyncFromDesktop(m_hwnd);

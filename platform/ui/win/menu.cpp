@@ -6,8 +6,10 @@
 #include "platform/ui/internal/WindowTable.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyleOptionMenuItem>
 
 #include <map>
 #include <memory>
@@ -169,13 +171,46 @@ void MarkBarChanged(HMENU menu) {
 
 }  // namespace
 
+namespace {
+
+// A menu bar that shows the item the keyboard has chosen in menu mode (F10, or Alt alone) as the
+// desktop's style shows an open menu's item; the style alone highlights it only while it is open.
+class MenuBarWidget : public QMenuBar {
+public:
+  using QMenuBar::QMenuBar;
+
+  // The bar's own keyboard mode, entered as when Alt is pressed and released with no other key.
+  // The bar watches its window for that; it is told directly here, since the window layer turns
+  // key events into messages before the bar's watch would see them.
+  void EnterKeyboardMode() {
+    if (!isVisible() || activeAction() || actions().isEmpty()) return;
+    // A modifier key's event reports the modifiers as they are after it: Alt held.
+    QKeyEvent press(QEvent::ShortcutOverride, Qt::Key_Alt, Qt::NoModifier);
+    eventFilter(window(), &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    eventFilter(window(), &release);
+  }
+
+protected:
+  void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override {
+    QMenuBar::initStyleOption(option, action);
+    if (option->state & QStyle::State_Selected) option->state |= QStyle::State_Sunken;
+  }
+};
+
+}  // namespace
+
+void EnterMenuMode(WindowRecord& rec) {
+  if (auto* bar = dynamic_cast<MenuBarWidget*>(rec.menuBar.data())) bar->EnterKeyboardMode();
+}
+
 void RealizeMenuBar(WindowRecord& rec) {
   if (!rec.menu || !rec.host) {
     DestroyMenuBar(rec);
     return;
   }
   if (!rec.menuBar) {
-    rec.menuBar = new QMenuBar(rec.host);
+    rec.menuBar = new MenuBarWidget(rec.host);
     rec.menuBar->setNativeMenuBar(false);
     rec.menuBar->show();
   }

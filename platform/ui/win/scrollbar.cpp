@@ -1,7 +1,7 @@
 // Scroll bars: the SCROLLBAR control and the bars of windows with WS_HSCROLL/WS_VSCROLL, which
-// sit in the non-client room the frame leaves for them. Qt's slider never moves by itself: each
-// action becomes WM_HSCROLL/WM_VSCROLL with its SB_* code, and only the program moves the thumb
-// (SetScrollInfo, SetScrollPos).
+// sit in the non-client room the frame leaves for them. Each action of Qt's slider becomes
+// WM_HSCROLL/WM_VSCROLL with its SB_* code, and only the program moves the thumb (SetScrollInfo,
+// SetScrollPos), except that a dragged thumb follows the mouse until it is let go.
 
 #include "platform/ui/internal/ControlWidget.h"
 #include "platform/ui/internal/WindowHost.h"
@@ -84,6 +84,8 @@ void Send(HWND hwnd, int bar, int code, int pos) {
 }
 
 // Turns the slider's actions into messages and puts the slider back where the program has it.
+// While the thumb is dragged it follows the mouse; when it is let go it stays only where the
+// program has moved it by then.
 class BarWatcher : public QObject {
 public:
   BarWatcher(HWND hwnd, int bar, QScrollBar* widget) : QObject(widget), m_hwnd(hwnd), m_bar(bar) {
@@ -91,8 +93,13 @@ public:
     connect(widget, &QAbstractSlider::actionTriggered, this, [this, widget](int action) {
       BarState* s = StateOf(m_hwnd, m_bar, false);
       if (!s) return;
+      if (action == QAbstractSlider::SliderMove && widget->isSliderDown()) {
+        s->info.nTrackPos = widget->sliderPosition();
+        m_dragged = true;
+        Send(m_hwnd, m_bar, SB_THUMBTRACK, s->info.nTrackPos);
+        return;
+      }
       int code = -1;
-      int pos = s->info.nPos;
       switch (action) {
       case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
       case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
@@ -100,15 +107,10 @@ public:
       case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
       case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
       case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-      case QAbstractSlider::SliderMove:
-        code = SB_THUMBTRACK;
-        pos = s->info.nTrackPos = widget->sliderPosition();
-        m_dragged = true;
-        break;
       default: break;
       }
       widget->setSliderPosition(s->info.nPos);
-      if (code >= 0) Send(m_hwnd, m_bar, code, pos);
+      if (code >= 0) Send(m_hwnd, m_bar, code, s->info.nPos);
     });
   }
 
@@ -118,6 +120,8 @@ protected:
       if (BarState* s = StateOf(m_hwnd, m_bar, false); s && m_dragged) Send(m_hwnd, m_bar, SB_THUMBPOSITION, s->info.nTrackPos);
       m_dragged = false;
       if (IsWindow(m_hwnd)) Send(m_hwnd, m_bar, SB_ENDSCROLL, 0);
+      // The thumb goes where the program has it (Apply blocks the slider's signals).
+      if (BarState* s = StateOf(m_hwnd, m_bar, false)) Apply(*s);
     }
     return false;
   }

@@ -36,6 +36,23 @@ TEST(CdRomDrive, FirstOpticalMountPoint) {
   EXPECT_FALSE(FindCdRomDrive(root, nullptr, u"/nonexistent/mounts"));
 }
 
+TEST(CdRomDrive, DrivesAreMountPointsOfDevicesAndShares) {
+  TempFolder folder;
+  WriteBytes(folder.Path() / "mounts",
+             "proc /proc proc rw 0 0\noverlay / overlay rw 0 0\n/dev/sda1 / ext4 rw 0 0\ntmpfs /tmp tmpfs rw 0 0\n"
+             "/dev/loop3 /snap/core/1 squashfs ro 0 0\n/dev/sr0 /media/cd\\040rom iso9660 ro 0 0\n"
+             "server:/export /net/export nfs4 rw 0 0\n/dev/sda1 / ext4 rw 0 0\ngarbage\n/dev/sdb1 /data xfs rw 0 0\n");
+  std::vector<std::string> roots;
+  std::vector<bool> optical;
+  for (const MountedDrive& drive : MountedDrives(folder.Wide("mounts"))) {
+    roots.push_back(drive.root.ToUtf8());
+    optical.push_back(drive.optical);
+  }
+  EXPECT_EQ(roots, (std::vector<std::string> {"/", "/media/cd rom/", "/net/export/", "/data/"}));
+  EXPECT_EQ(optical, (std::vector<bool> {false, true, false, false}));
+  EXPECT_TRUE(MountedDrives(u"/nonexistent/mounts").empty());
+}
+
 namespace {
 
 // Inserts a disc (a file in the drive's folder) when the user answers OK.

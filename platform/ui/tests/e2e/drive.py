@@ -10,12 +10,20 @@ demo). Each line of the steps file is one step:
   key KEYS...         xdotool key names, pressed one after the other (Tab, alt+r, ctrl+x)
   type TEXT           types the text
   click NAME          clicks the middle of the named control
+  press KEY           presses the left button on the point "x,y" (or the middle of the rectangle)
+                      the program's state gives as KEY
+  move DX,DY          moves the mouse by DX,DY in small steps, the buttons held as they are
+  release             lets the left button go
   expect KEY=VALUE    waits until the program's state has KEY equal to VALUE
   remember KEY        notes the current value of KEY
   changed KEY         waits until KEY differs from the value remembered
   same KEY            waits until KEY is back at the value remembered
   popup-below NAME    a window of the program opens just below the named control
+  window TITLE        the following steps look at the program's window with this title
   frame X,Y           the window's frame (the manager's decoration included) has its top left at X,Y
+  centred-on TITLE    the window's frame is centred on the frame of the window with that title
+  minimize            asks the window manager to minimise the window
+  viewable            the window is on the screen
   hints-gravity-not G the window's size hints do not ask for gravity G
   allowed-not ACTS    the window manager offers none of these actions (MAXIMIZE_HORZ, RESIZE...)
   shot NAME           keeps a picture of the screen as NAME.png in the artefacts folder
@@ -91,6 +99,14 @@ def frame_origin(window):
     return x - left, y - top
 
 
+def frame_rect(window):
+    x, y = frame_origin(window)
+    extents = re.search(r"=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)", run("xprop", "-id", window, "_NET_FRAME_EXTENTS"))
+    left, right, top, bottom = map(int, extents.groups()) if extents else (0, 0, 0, 0)
+    _, _, width, height = geometry(window)
+    return x, y, width + left + right, height + top + bottom
+
+
 def geometry(window):
     info = run("xwininfo", "-id", window)
     values = [int(re.search(label + r":\s+(-?\d+)", info).group(1))
@@ -139,6 +155,17 @@ def main():
                     rect = program.state()[arg + ".rect"]
                     left, top, right, bottom = map(int, rect.split(","))
                     run("xdotool", "mousemove", "--sync", str((left + right) // 2), str((top + bottom) // 2), "click", "1")
+                elif verb == "press":
+                    values = list(map(int, program.state()[arg].split(",")))
+                    x, y = values if len(values) == 2 else ((values[0] + values[2]) // 2, (values[1] + values[3]) // 2)
+                    run("xdotool", "mousemove", "--sync", str(x), str(y), "mousedown", "1")
+                elif verb == "move":
+                    dx, dy = map(int, arg.split(","))
+                    for step in range(1, 11):
+                        run("xdotool", "mousemove_relative", "--sync", "--", str(dx * step // 10 - dx * (step - 1) // 10),
+                            str(dy * step // 10 - dy * (step - 1) // 10))
+                elif verb == "release":
+                    run("xdotool", "mouseup", "1")
                 elif verb == "expect":
                     key, value = arg.split("=", 1)
                     last = {}
@@ -175,6 +202,22 @@ def main():
                         wait_for("a list below " + arg, below, timeout=8.0)
                     except AssertionError:
                         raise AssertionError("no window at %d,%d; shown: %s" % (left, bottom, seen))
+                elif verb == "window":
+                    window = x_window(arg)
+                elif verb == "centred-on":
+                    def centre(w):
+                        x, y, width, height = frame_rect(w)
+                        return x + width / 2, y + height / 2
+                    other = x_window(arg)
+                    try:
+                        wait_for("centred on " + arg,
+                                 lambda: all(abs(a - b) <= 2 for a, b in zip(centre(window), centre(other))), timeout=8.0)
+                    except AssertionError:
+                        raise AssertionError("centre at %s, %s has it at %s" % (centre(window), arg, centre(other)))
+                elif verb == "minimize":
+                    run("xdotool", "windowminimize", window)
+                elif verb == "viewable":
+                    wait_for("the window on the screen", lambda: "IsViewable" in run("xwininfo", "-id", window), timeout=8.0)
                 elif verb == "frame":
                     want = tuple(map(int, arg.split(",")))
                     try:
