@@ -60,7 +60,7 @@ BOOL CMainDoc::CanCloseFrame(CFrameWnd* frame) {
 }
 
 BOOL CMainDoc::IsCommandAvailable(UINT id) {
-  return IsSearchCommandAvailable(id) && IsBrowserCommandAvailable(id) && IsOutputCommandAvailable(id);
+  return IsSearchCommandAvailable(id) && IsBrowserCommandAvailable(id);
 }
 
 CMainCommandState CMainDoc::GetCommandState() const {

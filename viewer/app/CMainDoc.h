@@ -7,7 +7,7 @@
 // The handlers are kept in one file per area: the document's own (navigation, tool modes, view
 // actions, layouts, bars, help, closing) in CMainDocCommands.cpp; the search and its results
 // dialog in CMainDocSearch.cpp; the dialogs of the browser in CMainDocBrowser.cpp; export,
-// settings and the about box in CMainDocOutput.cpp. A command whose area is not built yet stays
+// settings and the about box in CMainDocOutput.cpp. A command whose area is not wired in yet stays
 // disabled.
 
 #include "framework/app/CQVDocument.h"
@@ -62,7 +62,6 @@ protected:
   // Area by area; each answers whether it handles the command.
   static BOOL IsSearchCommandAvailable(UINT id);
   static BOOL IsBrowserCommandAvailable(UINT id);
-  static BOOL IsOutputCommandAvailable(UINT id);
   // The results dialog's window (null while it has none), whether it exists and is visible; its
   // selection's rules.
   CWnd* GetResultsWindow() const;

@@ -1,26 +1,27 @@
-// Export of the results, the settings dialog and the about box. The export dialog and writers, the
-// settings dialog and the about box are built in viewer/output and viewer/dialogs; until they
-// are, these commands stay disabled and do nothing.
+// Export of the results, the settings dialog and the about box, built in viewer/output and
+// viewer/dialogs.
 
-#include "viewer/app/CMainCommands.h"
+#include "viewer/app/CMainApp.h"
 #include "viewer/app/CMainDoc.h"
+#include "viewer/app/CMainFrame.h"
+#include "viewer/dialogs/CAboutDialog.h"
+#include "viewer/dialogs/CQVSettingDlg.h"
+#include "viewer/output/ExportCommand.h"
 
-BOOL CMainDoc::IsOutputCommandAvailable(UINT id) {
-  switch (id) {
-    case ID_APP_EXPORT:
-    case ID_APP_SETTING:
-    case ID_HELP_ABOUT:
-      return FALSE;
-    default:
-      return TRUE;
-  }
+void CMainDoc::OnAppExport() {
+  if (CMainApp* app = CMainApp::GetMainApp())
+    ExportSearchResults(CMainFrame::GetMainFrameWnd(), m_plant, app->m_settings.m_bIncludeIndexHeader);
 }
 
-// Writes the results' index data as CSV or XML.
-void CMainDoc::OnAppExport() {}
+void CMainDoc::OnAppSetting() {
+  CMainApp* app = CMainApp::GetMainApp();
+  if (!app) return;
+  CQVSettingDlg dialog(CMainFrame::GetMainFrameWnd());
+  dialog.m_settings = app->m_settings.m_general;
+  if (dialog.ShowModal() == IDOK) ApplyGeneralOptions(dialog.m_settings);
+}
 
-// The settings dialog on a copy of the general options; OK gives them to ApplyGeneralOptions.
-void CMainDoc::OnAppSetting() {}
-
-// The about box, modal, owned by the main frame.
-void CMainDoc::OnHelpAbout() {}
+void CMainDoc::OnHelpAbout() {
+  CAboutDialog about(CMainFrame::GetMainFrameWnd());
+  about.ShowModal();
+}
