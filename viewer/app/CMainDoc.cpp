@@ -5,6 +5,7 @@
 #include "viewer/app/CMainBrowser.h"
 #include "viewer/app/CMainCommands.h"
 #include "viewer/app/CMainFrame.h"
+#include "viewer/app/CMainResults.h"
 
 IMPLEMENT_DYNCREATE(CMainDoc, CQVDocument)
 
@@ -45,7 +46,10 @@ END_MESSAGE_MAP()
 
 CMainDoc::CMainDoc() = default;
 
-CMainDoc::~CMainDoc() { m_plant.SetWindowLink(nullptr); }
+CMainDoc::~CMainDoc() {
+  m_pResults.reset();
+  m_plant.SetWindowLink(nullptr);
+}
 
 CMainDoc* CMainDoc::GetMainDoc() {
   CQVDocument* document = CQVWinApp::GetDocument();
@@ -57,10 +61,6 @@ BOOL CMainDoc::OnNewDocument() { return CQVDocument::OnNewDocument(); }
 BOOL CMainDoc::CanCloseFrame(CFrameWnd* frame) {
   if (CMainApp* app = CMainApp::GetMainApp()) app->m_settings.SaveSettings();
   return CQVDocument::CanCloseFrame(frame);
-}
-
-BOOL CMainDoc::IsCommandAvailable(UINT id) {
-  return IsSearchCommandAvailable(id) && IsBrowserCommandAvailable(id);
 }
 
 CMainCommandState CMainDoc::GetCommandState() const {
@@ -86,10 +86,6 @@ CMainCommandState CMainDoc::GetCommandState() const {
 
 void CMainDoc::OnUpdateCommand(CCmdUI* cmdUI) {
   if (!FindViewerCommandName(cmdUI->m_nID)) return;
-  if (!IsCommandAvailable(cmdUI->m_nID)) {
-    cmdUI->Enable(FALSE);
-    return;
-  }
   const CMainCommandUpdate update = UpdateMainCommand(cmdUI->m_nID, GetCommandState());
   if (update.nEnable >= 0) cmdUI->Enable(update.nEnable);
   else cmdUI->Enable(TRUE);

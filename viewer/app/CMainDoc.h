@@ -7,15 +7,18 @@
 // The handlers are kept in one file per area: the document's own (navigation, tool modes, view
 // actions, layouts, bars, help, closing) in CMainDocCommands.cpp; the search and its results
 // dialog in CMainDocSearch.cpp; the dialogs of the browser in CMainDocBrowser.cpp; export,
-// settings and the about box in CMainDocOutput.cpp. A command whose area is not wired in yet stays
-// disabled.
+// settings and the about box in CMainDocOutput.cpp.
 
 #include "framework/app/CQVDocument.h"
 #include "viewer/app/CMainCommandState.h"
 #include "viewer/model/CIBSPlant.h"
 
+#include <memory>
+
 class CMainBrowser;
 class CMainFrame;
+class CMainResults;
+class CSearchResultsDlg;
 struct QVSettings;
 
 class CMainDoc : public CQVDocument {
@@ -49,19 +52,21 @@ public:
 
   // What the enable and check rules look at.
   CMainCommandState GetCommandState() const;
-  // FALSE for a command whose area (search, browser dialogs, outputs) is not built yet.
-  static BOOL IsCommandAvailable(UINT id);
 
   // The message that carries an output request (0 view, 1 e-mail, 2 PDF, 3 print the images, 4
   // print the hit list, in the second parameter) to the results dialog.
   static constexpr UINT kResultsOutputRequest = 0x0402;
   // The results dialog's title and column headings in the current language, while it is shown.
   void ReloadResultsTexts();
+  // The results dialog's requests: a result shown in the browser, and the outputs 1 (e-mail) to 4
+  // (print the hit list) over its selected rows.
+  void OpenResult(LPCWSTR batchName, LPCWSTR documentNumber);
+  void RunResultsOutput(int request, CSearchResultsDlg& dialog);
 
 protected:
-  // Area by area; each answers whether it handles the command.
-  static BOOL IsSearchCommandAvailable(UINT id);
-  static BOOL IsBrowserCommandAvailable(UINT id);
+  // The results dialog with its menu, made on first use.
+  CMainResults& GetResults();
+  void RunSearch(BOOL pending);
   // The results dialog's window (null while it has none), whether it exists and is visible; its
   // selection's rules.
   CWnd* GetResultsWindow() const;
@@ -114,6 +119,7 @@ protected:
 
   CIBSPlant m_plant;
   CMainBrowser* m_pBrowser {nullptr};
+  std::unique_ptr<CMainResults> m_pResults;
   BOOL m_bLayoutToggle {TRUE};
 
   DECLARE_MESSAGE_MAP()

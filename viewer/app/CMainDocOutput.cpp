@@ -25,3 +25,5 @@ void CMainDoc::OnHelpAbout() {
   CAboutDialog about(CMainFrame::GetMainFrameWnd());
   about.ShowModal();
 }
+
+void CMainDoc::RunResultsOutput(int, CSearchResultsDlg&) {}

@@ -1,48 +1,93 @@
-// The search and its results dialog. The search flow, the new-search dialog and the results
-// dialog are built in viewer/search; until they are, the search, the results window and the output
-// requests of its list stay disabled. What is left for that area: the search command, showing the
-// results dialog as after a search, its window, the rules of its selection and the options the
-// settings dialog gives it.
+// The search and its results dialog: the search command over the document's store, the results
+// dialog shown as after a search, the rules of its selection and the options the settings dialog
+// gives it.
 
-#include "platform/ui/afx/CWnd.h"
+#include "viewer/app/CMainApp.h"
 #include "viewer/app/CMainCommands.h"
 #include "viewer/app/CMainDoc.h"
+#include "viewer/app/CMainFrame.h"
+#include "viewer/app/CMainResults.h"
+#include "viewer/search/CSearchDialogs.h"
 
-BOOL CMainDoc::IsSearchCommandAvailable(UINT id) {
-  switch (id) {
-    case ID_APP_SEARCH:
-    case ID_VIEW_SHOW_SEARCHRESULTS:
-    case ID_OUTPUT_VIEW:
-    case ID_OUTPUT_EMAIL:
-    case ID_OUTPUT_SAVEASPDF:
-    case ID_OUTPUT_PRINTIMAGES:
-    case ID_OUTPUT_PRINTHITLIST:
-      return FALSE;
-    default:
-      return TRUE;
-  }
+CMainResults::CMainResults(CMainDoc& document) : m_document(document) {
+  m_menu.Create(FALSE);
+  m_dialog.SetHandler(this);
+  m_dialog.SetOutputMenu(&m_menu);
 }
 
+CMainResults::~CMainResults() {
+  m_dialog.SetOutputMenu(nullptr);
+  if (m_dialog.GetSafeHwnd()) m_dialog.DestroyWindow();
+}
+
+void CMainResults::OpenResult(LPCWSTR batchName, LPCWSTR documentNumber) {
+  m_document.OpenResult(batchName, documentNumber);
+}
+
+void CMainResults::RunOutput(int request, CSearchResultsDlg& dialog) { m_document.RunResultsOutput(request, dialog); }
+
+CMainResults& CMainDoc::GetResults() {
+  if (!m_pResults) m_pResults = std::make_unique<CMainResults>(*this);
+  return *m_pResults;
+}
+
+void CMainDoc::OnAppSearch() { RunSearch(FALSE); }
+
+void CMainDoc::RunPendingSearch() { RunSearch(TRUE); }
+
 // Closes what is shown, finds the batches (by "SearchMode" or the "-M:" location), asks for the
-// query and shows the results.
-void CMainDoc::OnAppSearch() {}
+// query and shows the results; `pending` runs only the search of a "-M:" start.
+void CMainDoc::RunSearch(BOOL pending) {
+  CMainApp* app = CMainApp::GetMainApp();
+  CMainFrame* frame = CMainFrame::GetMainFrameWnd();
+  if (!app || !frame) return;
+  CSearchDialogs dialogs(frame, GetResults().GetDialog(), app->m_settings, [this] {
+    UpdateAllViews(nullptr);
+    RefreshTitle();
+  });
+  CSearchCommand command(m_plant, app->m_settings, dialogs, frame);
+  command.SetSwitch(app->HasSwitch(), app->GetSwitchLocation());
+  if (pending) command.RunPending();
+  else command.Run();
+  RefreshTitle();
+}
 
-void CMainDoc::RunPendingSearch() { OnAppSearch(); }
+void CMainDoc::OpenResult(LPCWSTR batchName, LPCWSTR documentNumber) {
+  m_plant.OpenDocument(batchName, documentNumber);
+  RefreshTitle();
+}
 
-// The results dialog's window; null while it has none.
-CWnd* CMainDoc::GetResultsWindow() const { return nullptr; }
+CWnd* CMainDoc::GetResultsWindow() const {
+  return m_pResults && m_pResults->GetDialog().GetSafeHwnd() ? &m_pResults->GetDialog() : nullptr;
+}
 
-BOOL CMainDoc::ResultsAllowOneDocumentOutput() const { return FALSE; }
-BOOL CMainDoc::ResultsAllowImagePrinting() const { return FALSE; }
+BOOL CMainDoc::ResultsAllowOneDocumentOutput() const {
+  return m_pResults && m_pResults->GetDialog().IsOutputEnabled(ID_OUTPUT_VIEW);
+}
+
+BOOL CMainDoc::ResultsAllowImagePrinting() const {
+  return m_pResults && m_pResults->GetDialog().IsOutputEnabled(ID_OUTPUT_PRINTIMAGES);
+}
 
 // Shows the results dialog as after a search (its list, columns, place and options).
-void CMainDoc::ShowResultsAsAfterSearch() {}
+void CMainDoc::ShowResultsAsAfterSearch() {
+  CMainApp* app = CMainApp::GetMainApp();
+  if (!app || m_plant.GetState() < kPlantSearched) return;
+  CSearchResultsDlg& dialog = GetResults().GetDialog();
+  dialog.SetPlant(&m_plant);
+  dialog.ApplySettings(app->m_settings);
+  dialog.ShowResults(CMainFrame::GetMainFrameWnd());
+}
 
 // "AllowMultiSelect" for the list's style, "LanchView", and "WidthList" with "SaveResults".
-void CMainDoc::ApplyResultsOptions() {}
+void CMainDoc::ApplyResultsOptions() {
+  CMainApp* app = CMainApp::GetMainApp();
+  if (app && HasResultsWindow()) m_pResults->GetDialog().ApplySettings(app->m_settings);
+}
 
-// Its title and column headings in the current language (while it is shown).
-void CMainDoc::ReloadResultsTexts() {}
+void CMainDoc::ReloadResultsTexts() {
+  if (HasResultsWindow()) m_pResults->GetDialog().RefreshTexts();
+}
 
 BOOL CMainDoc::HasResultsWindow() const {
   const CWnd* window = GetResultsWindow();
@@ -52,7 +97,7 @@ BOOL CMainDoc::HasResultsWindow() const {
 BOOL CMainDoc::IsResultsWindowVisible() const { return HasResultsWindow() && GetResultsWindow()->IsWindowVisible(); }
 
 void CMainDoc::OnShowSearchResults() {
-  if (HasResultsWindow()) GetResultsWindow()->ShowWindow(SW_HIDE);
+  if (IsResultsWindowVisible()) GetResultsWindow()->ShowWindow(SW_HIDE);
   else ShowResultsAsAfterSearch();
 }
 

@@ -1,15 +1,20 @@
 #pragma once
 // CMainView: the view of the viewer's document template, the area beside the tool bars where the
-// document browser shows the pages. Until the browser is built it shows an empty work area.
+// document browser shows the pages of the document on screen. It hands the browser to the main
+// document and gives it the program's settings.
 
-#include "platform/ui/afx/CView.h"
+#include "viewer/app/CMainBrowserAdapter.h"
+#include "viewer/browser/CDocumentBrowserView.h"
 
-class CMainView : public CView {
+class CMainView : public CDocumentBrowserView {
   DECLARE_DYNCREATE(CMainView)
 public:
-  void OnDraw(CDC* dc) override;
+  ~CMainView() override;
   void OnInitialUpdate() override;
 
 protected:
-  CMainView() = default;
+  CMainView();
+  CIBSPlant* GetDocumentStore() override;
+
+  CMainBrowserAdapter m_adapter;
 };

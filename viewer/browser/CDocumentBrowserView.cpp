@@ -17,3 +17,5 @@ BOOL CDocumentBrowserView::OnCreateCtrl(CWnd* ctrl) {
   store->SetBrowser(&m_browser);
   return TRUE;
 }
+
+BOOL CDocumentBrowserView::PreTranslateMessage(MSG*) { return FALSE; }

@@ -15,6 +15,10 @@ public:
 
   CDocumentBrowser* GetBrowser() { return &m_browser; }
 
+  // The view has one control and no dialog navigation between controls: Tab, Shift+Tab and the
+  // arrow keys go on to the frame and its hot keys, which move between cells and scroll the pages.
+  BOOL PreTranslateMessage(MSG* msg) override;
+
 protected:
   // The store of the view's document; the program's main view says which. Without one the view
   // cannot be made.

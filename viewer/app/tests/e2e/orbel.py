@@ -6,6 +6,7 @@ Usage: orbel.py --program EXE --profile FILE --artifacts DIR   (inside xvfb-run)
 The program is copied into a fresh application folder (libraries and language files linked
 beside it), so that its settings start from nothing and stay apart from every other run. Under
 openbox it starts with "-M:" on the sample profile, goes through the document and zoom keys,
+runs the pending search once, opens a hit from the results, goes to the next document and zooms,
 switches the language to German and back, moves its view bar to the right side, and quits;
 the settings and the bars' docking must be on disk then and the next start must look the same.
 A second start must bring the first window forward and end. Screenshots of each step are kept.
@@ -111,9 +112,49 @@ def main():
         viewers.append(first)
         shot("01-started")
 
-        # The document and zoom keys of the hot-key table (they reach the browser once it shows).
-        run("xdotool", "key", "--delay", "100", "ctrl+Next", "ctrl+KP_Add", "ctrl+KP_Subtract")
-        shot("02-next-and-zoom")
+        def window_named(name):
+            found = run("xdotool", "search", "--onlyvisible", "--pid", str(first.proc.pid), "--name", "^%s$" % name).split()
+            return found[0] if found else None
+
+        def title():
+            return run("xdotool", "getwindowname", first.window).strip()
+
+        # The "-M:" start asks for the query once; OK with nothing typed finds every document.
+        def pending_search():
+            dialog = wait_for("the new-search dialog", lambda: window_named("New search"), timeout=20)
+            run("xdotool", "windowactivate", "--sync", dialog)
+            shot("01b-new-search")
+            run("xdotool", "key", "Return")
+            results = wait_for("the search results", lambda: window_named("Search results"), timeout=20)
+            time.sleep(0.5)
+            shot("01c-results")
+            if window_named("New search"):
+                raise AssertionError("the new-search dialog came again")
+            # The first hit opened with the keyboard: the title names its document.
+            run("xdotool", "windowactivate", "--sync", results)
+            run("xdotool", "key", "--delay", "150", "Home", "Return")
+            wait_for("a document in the title", lambda: " - " in title(), timeout=20)
+            run("xdotool", "windowactivate", "--sync", first.window)
+            time.sleep(1)
+            shot("01d-document")
+        step("the pending search runs once and a result opens", pending_search)
+
+        # The document and zoom keys of the hot-key table.
+        def next_and_zoom():
+            shown = title()
+            before_zoom = os.path.join(folder, "before-zoom.png")
+            run("xdotool", "key", "ctrl+Next")
+            wait_for("the next document in the title", lambda: title() != shown, timeout=10)
+            time.sleep(1)
+            window_picture(first.window, before_zoom)
+            run("xdotool", "key", "--delay", "300", "ctrl+KP_Add", "ctrl+KP_Add")
+            time.sleep(1)
+            zoomed = window_picture(first.window, os.path.join(folder, "zoomed.png"))
+            if differing_pixels(before_zoom, zoomed) < 1000:
+                raise AssertionError("zooming in changed nothing on screen")
+            shot("02-next-and-zoom")
+            run("xdotool", "key", "--delay", "300", "ctrl+KP_Subtract", "ctrl+KP_Subtract")
+        step("next document and zoom", next_and_zoom)
 
         # The language pop-up is the last item of the View menu: German, then English again.
         whole = os.path.join(folder, "whole.png")
