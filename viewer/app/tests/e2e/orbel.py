@@ -43,7 +43,7 @@ class Viewer:
     def visible_window(self):
         if self.proc.poll() is not None:
             raise AssertionError("the viewer ended with %d: %s" % (self.proc.returncode, self.proc.stderr.read()))
-        found = run("xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), "--name", "^%s$" % TITLE).split()
+        found = run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.proc.pid), "--name", "^%s$" % TITLE).split()
         return found[0] if found else None
 
     def quit(self):
@@ -113,7 +113,7 @@ def main():
         shot("01-started")
 
         def window_named(name):
-            found = run("xdotool", "search", "--onlyvisible", "--pid", str(first.proc.pid), "--name", "^%s$" % name).split()
+            found = run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(first.proc.pid), "--name", "^%s$" % name).split()
             return found[0] if found else None
 
         def title():
