@@ -65,6 +65,8 @@ BOOL CSearchResultsDlg::ShowResults(CWnd* parent) {
     if (!Fill()) return FALSE;
   }
   ShowWindow(IsIconic() ? SW_RESTORE : SW_SHOW);
+  // The keys go to the hits at once: Home and Enter open the first one.
+  m_list.SetFocus();
   return TRUE;
 }
 
@@ -125,8 +127,9 @@ BOOL CSearchResultsDlg::Fill() {
   for (int column = 0; column < 2; ++column) m_list.SetColumnWidth(column, CResultListCtrl::kColumnWidth);
   ApplyWidths();
 
-  // A list out of sight takes its rows faster.
-  const BOOL listShown = m_list.IsWindowVisible();
+  // A list out of sight takes its rows faster. Its own style says whether it is to be shown: while
+  // the dialog is still hidden, IsWindowVisible answers FALSE for the list as well.
+  const BOOL listShown = (m_list.GetStyle() & WS_VISIBLE) != 0;
   m_list.ShowWindow(SW_HIDE);
   // Results come batch by batch: the display name and the places of the query's fields are
   // looked up once per batch.
