@@ -87,8 +87,16 @@ HIMAGELIST ColourSquares(std::initializer_list<COLORREF> colours) {
 
 void DemoProgram::CheckLater(int delayMs, std::function<int()> check, std::function<void()> close) {
   if (g_screenshot.isEmpty()) return;
-  QTimer::singleShot(delayMs, [this, check = std::move(check), close = std::move(close)] {
+  // A loaded machine may not have shown or painted the window yet: a failing check is tried again
+  // every quarter of a second until it passes or ten seconds have gone by.
+  auto* retry = new QTimer(qApp);
+  QObject::connect(retry, &QTimer::timeout, [this, retry, left = 40, check = std::move(check), close = std::move(close)]() mutable {
+    retry->setInterval(250);
     m_result = check();
+    if (m_result != 0 && left-- > 0) return;
+    retry->stop();
+    retry->deleteLater();
     close();
   });
+  retry->start(delayMs);
 }

@@ -36,7 +36,8 @@ public:
 
 protected:
   // When a picture is asked for: after `delayMs` of the event loop the result is check()'s answer
-  // (0: passed), then `close` ends what is shown.
+  // (0: passed; a failing check is tried again for up to ten seconds), then `close` ends what is
+  // shown.
   void CheckLater(int delayMs, std::function<int()> check, std::function<void()> close);
 
   int m_result = 0;
