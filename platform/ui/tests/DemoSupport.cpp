@@ -19,6 +19,7 @@ namespace {
 
 QString g_screenshot;
 QString g_drive;
+QString g_show;
 
 }  // namespace
 
@@ -26,12 +27,15 @@ int DemoMain(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (QByteArray(argv[i]) == "--screenshot") g_screenshot = QString::fromLocal8Bit(argv[i + 1]);
     else if (QByteArray(argv[i]) == "--drive") g_drive = QString::fromLocal8Bit(argv[i + 1]);
+    else if (QByteArray(argv[i]) == "--show") g_show = QString::fromLocal8Bit(argv[i + 1]);
   return AfxWinMain(argc, argv);
 }
 
 const QString& ScreenshotPath() { return g_screenshot; }
 
 const QString& DrivePath() { return g_drive; }
+
+const QString& ShowWhat() { return g_show; }
 
 void ServeDriver(std::function<QByteArray()> state) {
   auto* timer = new QTimer(qApp);

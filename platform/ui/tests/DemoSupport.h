@@ -13,12 +13,14 @@
 #include <functional>
 #include <initializer_list>
 
-// Notes the paths given after --screenshot and --drive, then runs the application.
+// Notes the values given after --screenshot, --drive and --show, then runs the application.
 int DemoMain(int argc, char** argv);
 // The picture's path; empty when no picture is asked for.
 const QString& ScreenshotPath();
 // The end-to-end driver's folder (--drive); empty when no driver runs the program.
 const QString& DrivePath();
+// What the driver asks to be shown (--show), where a program has more than one thing to show.
+const QString& ShowWhat();
 // Answers the driver while the program runs: a file "request" holding a number is answered by a
 // file "state" that starts with "seq=<number>" and goes on with the "key=value" lines of state().
 void ServeDriver(std::function<QByteArray()> state);

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Drives a demonstration program on an X display as a user would, from a table of steps.
 
-Usage: drive.py --program EXE --steps FILE --artifacts DIR [--wm openbox]
+Usage: drive.py --program EXE --steps FILE --artifacts DIR [--wm openbox] [--show WHAT]
 
 Runs inside xvfb-run. Starts the window manager (if asked), then the program with
-"--drive <folder>"; the program answers requests for its state ("key=value" lines, see the dialog
+"--drive <folder>" (and "--show WHAT" when given); the program answers requests for its state ("key=value" lines, see the dialog
 demo). Each line of the steps file is one step:
 
   key KEYS...         xdotool key names, pressed one after the other (Tab, alt+r, ctrl+x)
@@ -58,10 +58,10 @@ def wait_for(what, probe, timeout=TIMEOUT):
 
 
 class Program:
-    def __init__(self, exe, folder):
+    def __init__(self, exe, folder, show):
         self.folder = folder
         self.seq = 0
-        self.proc = subprocess.Popen([exe, "--drive", folder])
+        self.proc = subprocess.Popen([exe, "--drive", folder] + (["--show", show] if show else []))
 
     def state(self):
         self.seq += 1
@@ -127,6 +127,7 @@ def main():
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("--window", default="Every control")
     parser.add_argument("--wm")
+    parser.add_argument("--show")
     args = parser.parse_args()
     os.makedirs(args.artifacts, exist_ok=True)
     prefix = os.path.splitext(os.path.basename(args.steps))[0]
@@ -137,7 +138,7 @@ def main():
     remembered = {}
     failures = 0
     try:
-        program = Program(args.program, folder)
+        program = Program(args.program, folder, args.show)
         window = x_window(args.window)
         run("xdotool", "windowactivate", "--sync", window)
         for number, raw in enumerate(open(args.steps), 1):
