@@ -6,6 +6,7 @@
 #include "platform/ui/internal/WindowTable.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -53,6 +54,18 @@ void ServeDriver(std::function<QByteArray()> state) {
     answer.rename(g_drive + QStringLiteral("/state"));
   });
   timer->start(50);
+}
+
+void StateLine(QByteArray& out, const QByteArray& key, const QByteArray& value) { out += key + '=' + value + '\n'; }
+
+void ScreenLines(QByteArray& out, HWND hwnd, const QByteArray& key) {
+  RECT r {};
+  ::GetWindowRect(hwnd, &r);
+  StateLine(out, key + ".rect", QByteArray::number(r.left) + ',' + QByteArray::number(r.top) + ',' +
+                                    QByteArray::number(r.right) + ',' + QByteArray::number(r.bottom));
+  QImage pixels = QGuiApplication::primaryScreen()->grabWindow(0, r.left, r.top, r.right - r.left, r.bottom - r.top).toImage();
+  QByteArrayView bytes(pixels.constBits(), pixels.sizeInBytes());
+  StateLine(out, key + ".pixels", QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(12));
 }
 
 QImage ShootWindow(HWND hwnd, const QString& path) {

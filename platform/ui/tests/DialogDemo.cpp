@@ -12,10 +12,7 @@
 #include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 
-#include <QCryptographicHash>
-#include <QGuiApplication>
 #include <QPixmap>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -201,19 +198,6 @@ const char* NameOf(HWND dialog, HWND control, Names names) {
   for (auto [id, name] : names)
     if (::GetDlgCtrlID(control) == id) return name;
   return "other";
-}
-
-void StateLine(QByteArray& out, const QByteArray& key, const QByteArray& value) { out += key + '=' + value + '\n'; }
-
-// The control's rectangle on the screen and a digest of the pixels the screen shows there.
-void ScreenLines(QByteArray& out, HWND control, const QByteArray& key) {
-  RECT r {};
-  ::GetWindowRect(control, &r);
-  StateLine(out, key + ".rect", QByteArray::number(r.left) + ',' + QByteArray::number(r.top) + ',' +
-                                    QByteArray::number(r.right) + ',' + QByteArray::number(r.bottom));
-  QImage pixels = QGuiApplication::primaryScreen()->grabWindow(0, r.left, r.top, r.right - r.left, r.bottom - r.top).toImage();
-  QByteArrayView bytes(pixels.constBits(), pixels.sizeInBytes());
-  StateLine(out, key + ".pixels", QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(12));
 }
 
 // The dialog's state as "key=value" lines: the control with the focus, the push button drawn as
