@@ -81,6 +81,15 @@ protected:
   // Every button has a command; Rotate shows checked.
   void OnButton(UINT) {}
   void OnUpdateRotate(CCmdUI* ui) { ui->SetCheck(1); }
+  // Tips of their own for the buttons that show their labels; the others are left to the bars.
+  BOOL OnToolTip(UINT, NMHDR* hdr, LRESULT* result) {
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(hdr);
+    *result = 0;
+    if (hdr->idFrom == ID_OPEN) info->lpszText = const_cast<LPWSTR>(u"Open a document");
+    else if (hdr->idFrom == ID_PRINT) info->lpszText = const_cast<LPWSTR>(u"Print the pages");
+    else return FALSE;
+    return TRUE;
+  }
   DECLARE_MESSAGE_MAP()
 
 private:
@@ -89,6 +98,7 @@ private:
 BEGIN_MESSAGE_MAP(DemoFrame, CFrameWnd)
   ON_COMMAND_RANGE(ID_NEW, ID_ROTATE, &DemoFrame::OnButton)
   ON_UPDATE_COMMAND_UI(ID_ROTATE, &DemoFrame::OnUpdateRotate)
+  ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, &DemoFrame::OnToolTip)
 END_MESSAGE_MAP()
 
 CRect ItemOnScreen(CToolBar& bar, int index) {
