@@ -196,6 +196,8 @@ public:
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setFocusPolicy(Qt::StrongFocus);
+    // The control's focus is the view's: it shows the focused row and takes the arrow keys.
+    setFocusProxy(m_view);
     m_view->header()->setStretchLastSection(false);
     QObject::connect(m_view->horizontalScrollBar(), &QScrollBar::valueChanged, [this](int value) {
       SetHeaderOffset(States()[m_hwnd].header, value);

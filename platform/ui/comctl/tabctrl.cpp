@@ -43,6 +43,8 @@ public:
     m_bar->setDrawBase(false);
     m_bar->setExpanding(false);
     m_bar->setFocusPolicy(Qt::StrongFocus);
+    // The control's focus is the bar's: it draws the focus cue and takes the arrow keys.
+    setFocusProxy(m_bar);
     QObject::connect(m_bar, &QTabBar::currentChanged, [hwnd] { Notify(hwnd, TCN_SELCHANGE); });
   }
   QTabBar* Bar() const { return m_bar; }

@@ -361,6 +361,9 @@ LRESULT Mouse(HWND hwnd, ToolState& s, UINT message, LPARAM lParam) {
     if (hot != s.hotIndex) {
       s.hotIndex = hot;
       Refresh(hwnd);
+      // The highlight goes when the pointer leaves the bar, however it leaves.
+      TRACKMOUSEEVENT track {sizeof track, TME_LEAVE | (hot < 0 ? TME_CANCEL : 0), hwnd, 0};
+      TrackMouseEvent(&track);
     }
     return 0;
   }
@@ -387,7 +390,7 @@ protected:
     if (!(StyleOf(m_hwnd) & TBSTYLE_TOOLTIPS) || !States().count(m_hwnd)) return true;
     ToolState& s = States()[m_hwnd];
     int hit = HitButton(s, help->pos());
-    if (hit < 0 || (s.buttons[static_cast<size_t>(hit)].fsStyle & BTNS_SEP)) {
+    if (hit < 0 || IsSeparator(s.buttons[static_cast<size_t>(hit)])) {
       QToolTip::hideText();
       return true;
     }
@@ -396,6 +399,12 @@ protected:
     info.hdr = NMHDR {m_hwnd, static_cast<UINT_PTR>(s.buttons[static_cast<size_t>(hit)].idCommand), TTN_NEEDTEXTW};
     SendMessageW(m_hwnd, WM_NOTIFY, static_cast<WPARAM>(GetDlgCtrlID(m_hwnd)), reinterpret_cast<LPARAM>(&info.hdr));
     QString text = info.lpszText && !IS_INTRESOURCE(info.lpszText) ? ToQt(info.lpszText) : QString::fromUtf16(info.szText);
+    // Unanswered: a label the bar does not show on the button is its tip.
+    const TBBUTTON& b = s.buttons[static_cast<size_t>(hit)];
+    if (text.isEmpty() && !ShowsText(m_hwnd, s, b)) {
+      std::u16string label = s.texts[static_cast<size_t>(hit)].toStdU16String();
+      text = PlainText(label.c_str(), b.fsStyle & BTNS_NOPREFIX);
+    }
     if (text.isEmpty()) QToolTip::hideText();
     else QToolTip::showText(help->globalPos(), text, qobject_cast<QWidget*>(object));
     return true;
@@ -453,6 +462,13 @@ LRESULT ToolProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_LBUTTONDBLCLK:
   case WM_LBUTTONUP:
   case WM_MOUSEMOVE: return Mouse(hwnd, s, message, lParam);
+  case WM_MOUSELEAVE:
+    if (s.hotIndex >= 0) {
+      s.hotIndex = -1;
+      Refresh(hwnd);
+    }
+    return 0;
+  case TB_GETHOTITEM: return s.hotIndex;
   case WM_CAPTURECHANGED:
     if (s.pressed >= 0 && !s.onArrow) {
       s.pressed = -1;

@@ -43,6 +43,7 @@ protected:
         if (HWND hwnd = WindowOfWidget(widget)) FocusFromWidget(hwnd);
       return false;
     }
+    if (e->type() == QEvent::Leave) PointerLeftWidget();
     if (!IsInputEvent(e->type())) return false;
     HWND hwnd = WindowOfWidget(widget);
     if (!hwnd || !IsWindow(hwnd)) return false;

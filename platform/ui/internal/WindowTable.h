@@ -238,6 +238,9 @@ void OnWindowDestroyed(HWND hwnd);  // drops focus, capture and timers of a dyin
 bool IsReplayingInput();
 // A widget of the window took Qt's keyboard focus (a click, the desktop): the window gets it too.
 void FocusFromWidget(HWND hwnd);
+// Qt says the pointer left a widget of the layer: the watched window (TrackMouseEvent) hears of
+// it unless the pointer is still over that window.
+void PointerLeftWidget();
 void UpdateKeyState(int virtualKey, bool down);
 void SetButtonState(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
 QCursor CursorFor(HCURSOR cursor);

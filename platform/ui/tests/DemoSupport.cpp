@@ -6,6 +6,7 @@
 #include "platform/ui/internal/WindowTable.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -19,6 +20,7 @@ namespace {
 
 QString g_screenshot;
 QString g_drive;
+QString g_show;
 
 }  // namespace
 
@@ -26,12 +28,15 @@ int DemoMain(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (QByteArray(argv[i]) == "--screenshot") g_screenshot = QString::fromLocal8Bit(argv[i + 1]);
     else if (QByteArray(argv[i]) == "--drive") g_drive = QString::fromLocal8Bit(argv[i + 1]);
+    else if (QByteArray(argv[i]) == "--show") g_show = QString::fromLocal8Bit(argv[i + 1]);
   return AfxWinMain(argc, argv);
 }
 
 const QString& ScreenshotPath() { return g_screenshot; }
 
 const QString& DrivePath() { return g_drive; }
+
+const QString& ShowWhat() { return g_show; }
 
 void ServeDriver(std::function<QByteArray()> state) {
   auto* timer = new QTimer(qApp);
@@ -49,6 +54,18 @@ void ServeDriver(std::function<QByteArray()> state) {
     answer.rename(g_drive + QStringLiteral("/state"));
   });
   timer->start(50);
+}
+
+void StateLine(QByteArray& out, const QByteArray& key, const QByteArray& value) { out += key + '=' + value + '\n'; }
+
+void ScreenLines(QByteArray& out, HWND hwnd, const QByteArray& key) {
+  RECT r {};
+  ::GetWindowRect(hwnd, &r);
+  StateLine(out, key + ".rect", QByteArray::number(r.left) + ',' + QByteArray::number(r.top) + ',' +
+                                    QByteArray::number(r.right) + ',' + QByteArray::number(r.bottom));
+  QImage pixels = QGuiApplication::primaryScreen()->grabWindow(0, r.left, r.top, r.right - r.left, r.bottom - r.top).toImage();
+  QByteArrayView bytes(pixels.constBits(), pixels.sizeInBytes());
+  StateLine(out, key + ".pixels", QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(12));
 }
 
 QImage ShootWindow(HWND hwnd, const QString& path) {

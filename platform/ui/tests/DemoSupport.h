@@ -13,15 +13,22 @@
 #include <functional>
 #include <initializer_list>
 
-// Notes the paths given after --screenshot and --drive, then runs the application.
+// Notes the values given after --screenshot, --drive and --show, then runs the application.
 int DemoMain(int argc, char** argv);
 // The picture's path; empty when no picture is asked for.
 const QString& ScreenshotPath();
 // The end-to-end driver's folder (--drive); empty when no driver runs the program.
 const QString& DrivePath();
+// What the driver asks to be shown (--show), where a program has more than one thing to show.
+const QString& ShowWhat();
 // Answers the driver while the program runs: a file "request" holding a number is answered by a
 // file "state" that starts with "seq=<number>" and goes on with the "key=value" lines of state().
 void ServeDriver(std::function<QByteArray()> state);
+// Lines of the driver's state: "key=value", and for a window its rectangle on the screen
+// ("<key>.rect=left,top,right,bottom") and a digest of the pixels the screen shows there
+// ("<key>.pixels").
+void StateLine(QByteArray& out, const QByteArray& key, const QByteArray& value);
+void ScreenLines(QByteArray& out, HWND hwnd, const QByteArray& key);
 // The window as the screen shows it (its widgets' rendering where the screen cannot be read),
 // saved under `path`; null, with a message, when it cannot be taken or written.
 QImage ShootWindow(HWND hwnd, const QString& path);

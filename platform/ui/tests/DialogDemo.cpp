@@ -1,7 +1,7 @@
 // A dialog with every kind of control, run on a virtual X display. With --screenshot <png> it
 // fills the controls, takes a picture of the dialog on the screen, checks a few pixels and ends.
-// With --drive <folder> it shows the dialog until closed and answers the end-to-end driver's
-// requests for its state (see DriveState).
+// With --drive <folder> it shows the dialog (the common controls' with --show common) until closed
+// and answers the end-to-end driver's requests for its state (see DriveState and CommonState).
 
 #include "platform/gdi/gdi.h"
 #include "platform/ui/afx/CDialog.h"
@@ -12,16 +12,14 @@
 #include "platform/ui/tests/DemoSupport.h"
 #include "platform/ui/tests/DialogTestSupport.h"
 
-#include <QCryptographicHash>
-#include <QGuiApplication>
 #include <QPixmap>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
 
 #include <cstdio>
+#include <span>
 #include <utility>
 
 namespace {
@@ -108,7 +106,7 @@ public:
         ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(&sub));
       }
     }
-    LVITEMW selected {LVIF_STATE, 1, 0, LVIS_SELECTED, LVIS_SELECTED, nullptr, 0, 0, 0};
+    LVITEMW selected {LVIF_STATE, 1, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED, nullptr, 0, 0, 0};
     ::SendMessageW(list, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&selected));
 
     HWND tabs = GetDlgItem(IDC_TABS)->GetSafeHwnd();
@@ -184,17 +182,20 @@ int TakeScreenshot(CDialog& dialog) {
 }
 
 // The controls the driver names, by their IDs.
+using Names = std::span<const std::pair<int, const char*>>;
 constexpr std::pair<int, const char*> kNames[] = {
     {IDC_NAME, "name"},   {IDC_PASSWORD, "password"}, {IDC_COUNT, "count"},   {IDC_KIND, "kind"},
     {IDC_CHECK, "check"}, {IDC_SMALL, "small"},       {IDC_MEDIUM, "medium"}, {IDC_LARGE, "large"},
     {IDC_NOTES, "notes"}, {IDC_LIST, "list"},         {IDC_SCROLL, "scroll"}, {IDOK, "ok"},
     {IDCANCEL, "cancel"},
 };
+constexpr std::pair<int, const char*> kCommonNames[] = {
+    {IDC_FOLDERS, "folders"}, {IDC_FILES, "files"}, {IDC_TABS, "tabs"}, {IDOK, "ok"}};
 
-const char* NameOf(HWND dialog, HWND control) {
+const char* NameOf(HWND dialog, HWND control, Names names) {
   for (; control && ::GetParent(control) != dialog; control = ::GetParent(control)) {}
   if (!control) return "none";
-  for (auto [id, name] : kNames)
+  for (auto [id, name] : names)
     if (::GetDlgCtrlID(control) == id) return name;
   return "other";
 }
@@ -204,32 +205,24 @@ const char* NameOf(HWND dialog, HWND control) {
 // rectangle, and a digest of the pixels the screen shows for each named control.
 QByteArray DriveState(HWND dialog) {
   QByteArray out;
-  auto line = [&out](const char* key, const QByteArray& value) { out += QByteArray(key) + '=' + value + '\n'; };
-  line("focus", NameOf(dialog, ::GetFocus()));
+  StateLine(out, "focus", NameOf(dialog, ::GetFocus(), kNames));
   for (int id : {IDOK, IDCANCEL})
     if ((::GetWindowLongW(::GetDlgItem(dialog, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
-      line("default", NameOf(dialog, ::GetDlgItem(dialog, id)));
-  QScreen* screen = QGuiApplication::primaryScreen();
+      StateLine(out, "default", NameOf(dialog, ::GetDlgItem(dialog, id), kNames));
   for (auto [id, name] : kNames) {
     HWND control = ::GetDlgItem(dialog, id);
     QByteArray key(name);
     if (id >= IDC_CHECK && id <= IDC_LARGE)
-      line((key + ".checked").constData(), QByteArray::number(static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0))));
+      StateLine(out, key + ".checked", QByteArray::number(static_cast<int>(::SendMessageW(control, BM_GETCHECK, 0, 0))));
     if (id == IDC_NAME || id == IDC_PASSWORD || id == IDC_NOTES) {
       WCHAR text[256] {};
       ::GetWindowTextW(control, text, 256);
-      line((key + ".text").constData(), QString::fromStdU16String(text).toUtf8().replace('\n', "\\n").replace('\r', ""));
+      StateLine(out, key + ".text", QString::fromStdU16String(text).toUtf8().replace('\n', "\\n").replace('\r', ""));
     }
-    RECT r {};
-    ::GetWindowRect(control, &r);
-    line((key + ".rect").constData(), QByteArray::number(r.left) + ',' + QByteArray::number(r.top) + ',' +
-                                         QByteArray::number(r.right) + ',' + QByteArray::number(r.bottom));
-    QImage pixels = screen->grabWindow(0, r.left, r.top, r.right - r.left, r.bottom - r.top).toImage();
-    QByteArrayView bytes(pixels.constBits(), pixels.sizeInBytes());
-    line((key + ".pixels").constData(), QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().left(12));
+    ScreenLines(out, control, key);
   }
   HWND scroll = ::GetDlgItem(dialog, IDC_SCROLL);
-  line("scroll.pos", QByteArray::number(::GetScrollPos(scroll, SB_CTL)));
+  StateLine(out, "scroll.pos", QByteArray::number(::GetScrollPos(scroll, SB_CTL)));
   if (auto* bar = qobject_cast<QScrollBar*>(qvui::Find(scroll)->clientWidget.data())) {
     QStyleOptionSlider option;
     option.initFrom(bar);
@@ -242,13 +235,35 @@ QByteArray DriveState(HWND dialog) {
     option.singleStep = bar->singleStep();
     QPoint thumb = bar->mapToGlobal(
         bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar).center());
-    line("scroll.thumb", QByteArray::number(thumb.x()) + ',' + QByteArray::number(thumb.y()));
+    StateLine(out, "scroll.thumb", QByteArray::number(thumb.x()) + ',' + QByteArray::number(thumb.y()));
   }
   RECT w {};
   ::GetWindowRect(dialog, &w);
-  line("window", QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) + ',' +
+  StateLine(out, "window", QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) + ',' +
                      QByteArray::number(w.bottom));
   return out;
+}
+
+// The common controls' state: the control with the focus, the list view's focused and selected
+// rows, the current tab, and for each named control its rectangle and pixels.
+QByteArray CommonState(HWND dialog) {
+  QByteArray out;
+  StateLine(out, "focus", NameOf(dialog, ::GetFocus(), kCommonNames));
+  HWND files = ::GetDlgItem(dialog, IDC_FILES);
+  StateLine(out, "files.focused", QByteArray::number(::SendMessageW(files, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+  StateLine(out, "files.selected", QByteArray::number(::SendMessageW(files, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+  StateLine(out, "tabs.current", QByteArray::number(::SendDlgItemMessageW(dialog, IDC_TABS, TCM_GETCURSEL, 0, 0)));
+  for (auto [id, name] : kCommonNames) ScreenLines(out, ::GetDlgItem(dialog, id), name);
+  return out;
+}
+
+// Shows the dialog until it is closed, answering the driver's requests with state(dialog).
+int Drive(CDialog& dialog, QByteArray (*state)(HWND)) {
+  QTimer::singleShot(0, [&dialog, state] {
+    HWND hwnd = dialog.GetSafeHwnd();
+    ServeDriver([hwnd, state] { return ::IsWindow(hwnd) ? state(hwnd) : QByteArray(); });
+  });
+  return dialog.DoModal() < 0 ? 3 : 0;
 }
 
 class DemoApp : public DemoProgram {
@@ -256,17 +271,14 @@ public:
   BOOL InitInstance() override {
     // Dialogs one after the other: neither is the main window, whose end would end the program.
     EveryControl dialog;
+    CommonControls common;
     if (!DrivePath().isEmpty()) {
-      QTimer::singleShot(0, [&dialog] {
-        HWND hwnd = dialog.GetSafeHwnd();
-        ServeDriver([hwnd] { return ::IsWindow(hwnd) ? DriveState(hwnd) : QByteArray(); });
-      });
-      if (dialog.DoModal() < 0) m_result = 3;
+      if (ShowWhat() == QStringLiteral("common")) m_result = Drive(common, CommonState);
+      else m_result = Drive(dialog, DriveState);
       return FALSE;
     }
     CheckLater(700, [&dialog] { return TakeScreenshot(dialog); }, [&dialog] { dialog.EndDialog(IDOK); });
     if (dialog.DoModal() < 0) m_result = 3;
-    CommonControls common;
     if (!ScreenshotPath().isEmpty()) {
       QTimer::singleShot(700, [this, &common] {
         QString path = ScreenshotPath();

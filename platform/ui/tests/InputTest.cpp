@@ -42,6 +42,7 @@ LRESULT InputProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_KILLFOCUS:
   case WM_CAPTURECHANGED:
   case WM_CONTEXTMENU:
+  case WM_MOUSELEAVE:
     g_log.push_back({hwnd, message, wParam, lParam});
     break;
   default: break;
@@ -177,6 +178,44 @@ TEST_F(Input, TheCaptureTakesTheMouseEverywhere) {
   SetCapture(other);
   DestroyWindow(other);
   EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(Input, AWatchedWindowHearsOnceThatThePointerLeftIt) {
+  HWND other = CreateWindowExW(0, u"InputPlain", u"", WS_CHILD | WS_VISIBLE, 220, 10, 60, 60, top, nullptr, nullptr,
+                               nullptr);
+  auto moveOnto = [](HWND hwnd) {
+    QWidget* host = HostOf(hwnd);
+    SetCursorPos(host->mapToGlobal(QPoint(40, 40)).x(), host->mapToGlobal(QPoint(40, 40)).y());
+    QMouseEvent move(QEvent::MouseMove, QPointF(40, 40), host->mapToGlobal(QPointF(40, 40)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(host, &move);
+    Pump();
+  };
+  auto watch = [this](DWORD flags) {
+    TRACKMOUSEEVENT track {sizeof track, flags, child, 0};
+    return TrackMouseEvent(&track);
+  };
+  moveOnto(child);
+  ASSERT_TRUE(watch(TME_LEAVE));
+  moveOnto(child);
+  EXPECT_TRUE(Only({WM_MOUSELEAVE}).empty()) << Describe(g_log);
+  // Onto another window: one message, and no more on later moves.
+  moveOnto(other);
+  moveOnto(other);
+  auto left = Only({WM_MOUSELEAVE});
+  ASSERT_EQ(left.size(), 1u) << Describe(g_log);
+  EXPECT_EQ(left[0].hwnd, child);
+  // A cancelled watch says nothing.
+  g_log.clear();
+  moveOnto(child);
+  watch(TME_LEAVE);
+  watch(TME_LEAVE | TME_CANCEL);
+  moveOnto(other);
+  EXPECT_TRUE(Only({WM_MOUSELEAVE}).empty()) << Describe(g_log);
+  // Asked while the pointer is elsewhere: the message comes at once.
+  watch(TME_LEAVE);
+  Pump();
+  EXPECT_EQ(Only({WM_MOUSELEAVE}).size(), 1u) << Describe(g_log);
 }
 
 TEST_F(Input, FocusMovesWithKillAndSetMessages) {

@@ -1,7 +1,8 @@
 // One set of tool buttons shown three ways in a frame: along the top with labels beside some of
 // the pictures, along the left side as a column, and as a floating block wrapped to a narrow
 // width. With --screenshot <png> it takes a picture of the frame, checks the three layouts and
-// ends.
+// ends. With --drive <folder> it answers the end-to-end driver's requests for its state (see
+// DriveState) until closed.
 
 #include "platform/gdi/gdi.h"
 #include "platform/ui/afx/CFrameWnd.h"
@@ -80,6 +81,15 @@ protected:
   // Every button has a command; Rotate shows checked.
   void OnButton(UINT) {}
   void OnUpdateRotate(CCmdUI* ui) { ui->SetCheck(1); }
+  // Tips of their own for the buttons that show their labels; the others are left to the bars.
+  BOOL OnToolTip(UINT, NMHDR* hdr, LRESULT* result) {
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(hdr);
+    *result = 0;
+    if (hdr->idFrom == ID_OPEN) info->lpszText = const_cast<LPWSTR>(u"Open a document");
+    else if (hdr->idFrom == ID_PRINT) info->lpszText = const_cast<LPWSTR>(u"Print the pages");
+    else return FALSE;
+    return TRUE;
+  }
   DECLARE_MESSAGE_MAP()
 
 private:
@@ -88,6 +98,7 @@ private:
 BEGIN_MESSAGE_MAP(DemoFrame, CFrameWnd)
   ON_COMMAND_RANGE(ID_NEW, ID_ROTATE, &DemoFrame::OnButton)
   ON_UPDATE_COMMAND_UI(ID_ROTATE, &DemoFrame::OnUpdateRotate)
+  ON_NOTIFY_EX_RANGE(TTN_NEEDTEXTW, 0, 0xFFFF, &DemoFrame::OnToolTip)
 END_MESSAGE_MAP()
 
 CRect ItemOnScreen(CToolBar& bar, int index) {
@@ -113,12 +124,32 @@ int TakeScreenshot(DemoFrame* frame) {
   return row && column && block ? 0 : 1;
 }
 
+// The top bar's state: its hot button (-1: none), where its first buttons are and what the screen
+// shows of it.
+QByteArray DriveState(DemoFrame* frame) {
+  QByteArray out;
+  CToolBarCtrl& top = frame->m_top.GetToolBarCtrl();
+  StateLine(out, "hot", QByteArray::number(top.SendMessage(TB_GETHOTITEM)));
+  const char* names[] = {"new", "open", "save"};
+  for (int i = 0; i < 3; ++i) {
+    CRect r = ItemOnScreen(frame->m_top, i);
+    StateLine(out, QByteArray(names[i]) + ".rect", QByteArray::number(r.left) + ',' + QByteArray::number(r.top) + ',' +
+                                                       QByteArray::number(r.right) + ',' + QByteArray::number(r.bottom));
+  }
+  ScreenLines(out, top.GetSafeHwnd(), "top");
+  return out;
+}
+
 class DemoApp : public DemoProgram {
 public:
   BOOL InitInstance() override {
     auto* frame = new DemoFrame;
     m_pMainWnd = frame;
     if (!frame->Build()) return FALSE;
+    if (!DrivePath().isEmpty()) {
+      HWND hwnd = frame->GetSafeHwnd();
+      ServeDriver([hwnd, frame] { return ::IsWindow(hwnd) ? DriveState(frame) : QByteArray(); });
+    }
     CheckLater(700, [frame] { return TakeScreenshot(frame); }, [frame] { frame->SendMessage(WM_CLOSE); });
     return TRUE;
   }

@@ -29,6 +29,26 @@ HWND g_capture = nullptr;
 std::array<BYTE, 256> g_keys {};
 HCURSOR g_cursor = nullptr;
 QPointer<QWidget> g_cursorWidget;
+// The window that asked to hear when the pointer leaves its client area (TrackMouseEvent).
+HWND g_leaveWatch = nullptr;
+
+// The pointer is now over the client area of `under` (null: of no window here). The watched
+// window, when another, gets WM_MOUSELEAVE once and is no longer watched.
+void PointerOver(HWND under) {
+  if (!g_leaveWatch || under == g_leaveWatch) return;
+  HWND left = g_leaveWatch;
+  g_leaveWatch = nullptr;
+  if (IsWindow(left)) PostMessageW(left, WM_MOUSELEAVE, 0, 0);
+}
+
+// The window whose client area is under the pointer, or null.
+HWND ClientUnderPointer() {
+  POINT p {};
+  GetCursorPos(&p);
+  HWND under = WindowFromPoint(p);
+  if (!under || SendMessageW(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)) != HTCLIENT) return nullptr;
+  return under;
+}
 
 // The cursors of modules: their pictures with the hot spot, one handle each, by the picture.
 struct ModuleCursors {
@@ -162,6 +182,7 @@ bool TranslateMouse(HWND hwnd, QMouseEvent* e) {
   if (!client) message += WM_NCMOUSEMOVE - WM_MOUSEMOVE;
 
   if (QWidget* widget = OuterWidget(*rec)) g_cursorWidget = widget;
+  PointerOver(captured ? ClientUnderPointer() : client ? target : nullptr);
   if (!captured) {
     SendMessageW(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target), MAKELPARAM(hit, message));
     if (!IsWindow(target)) return true;
@@ -379,6 +400,7 @@ bool IsInputEvent(QEvent::Type type) {
 }
 
 bool TranslateInput(HWND hwnd, QEvent* e) {
+  if (e->type() == QEvent::Leave) PointerLeftWidget();
   if (!IsInputEvent(e->type())) return false;
   // Taken here, so Qt does not hand the event on to the parent widget as well.
   e->accept();
@@ -419,7 +441,12 @@ void FocusFromWidget(HWND hwnd) {
   }
 }
 
+void PointerLeftWidget() {
+  if (g_leaveWatch) PointerOver(ClientUnderPointer());
+}
+
 void OnWindowDestroyed(HWND hwnd) {
+  if (g_leaveWatch == hwnd) g_leaveWatch = nullptr;
   if (g_focus == hwnd || IsChild(hwnd, g_focus)) {
     WindowRecord* rec = Find(hwnd);
     HWND parent = rec && rec->parent ? rec->parent : nullptr;
@@ -479,6 +506,21 @@ HWND SetFocus(HWND hwnd) {
     SendMessageW(g_focus, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
   }
   return old;
+}
+
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT track) {
+  if (!track || track->cbSize != sizeof *track || (track->dwFlags & TME_HOVER)) return FALSE;
+  if (!(track->dwFlags & TME_LEAVE)) return TRUE;
+  if (track->dwFlags & TME_CANCEL) {
+    if (g_leaveWatch == track->hwndTrack) g_leaveWatch = nullptr;
+    return TRUE;
+  }
+  if (!IsWindow(track->hwndTrack) || !IsUiThread()) return FALSE;
+  PointerOver(track->hwndTrack);
+  g_leaveWatch = track->hwndTrack;
+  // Already gone: the message comes at once.
+  PointerOver(ClientUnderPointer());
+  return TRUE;
 }
 
 HWND GetFocus() { return (g_focus && IsWindow(g_focus)) ? g_focus : nullptr; }

@@ -128,6 +128,7 @@ using WNDENUMPROC = BOOL (*)(HWND, LPARAM);
 #define WM_MOVING 0x0216
 #define WM_ENTERSIZEMOVE 0x0231
 #define WM_EXITSIZEMOVE 0x0232
+#define WM_MOUSELEAVE 0x02A3
 #define WM_USER 0x0400
 #define WM_APP 0x8000
 
@@ -852,6 +853,20 @@ BOOL SetCursorPos(int x, int y);
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
+// WM_MOUSELEAVE is posted once when the pointer leaves the client area of the window asked for
+// (TME_LEAVE); one window is watched at a time, and TME_CANCEL stops the watch. Hovering is not
+// reported (TME_HOVER fails).
+#define TME_LEAVE 0x00000002
+#define TME_HOVER 0x00000001
+#define TME_CANCEL 0x80000000
+struct TRACKMOUSEEVENT {
+  DWORD cbSize;
+  DWORD dwFlags;
+  HWND hwndTrack;
+  DWORD dwHoverTime;
+};
+using LPTRACKMOUSEEVENT = TRACKMOUSEEVENT*;
+BOOL TrackMouseEvent(LPTRACKMOUSEEVENT track);
 // The virtual key (low byte) and shift state (high byte: 1 Shift) that types the character on a
 // US keyboard; -1 when no key does. The actual keyboard layout is not consulted.
 SHORT VkKeyScanA(char ch);

@@ -1,15 +1,17 @@
 #!/usr/bin/env python3
 """Drives a demonstration program on an X display as a user would, from a table of steps.
 
-Usage: drive.py --program EXE --steps FILE --artifacts DIR [--wm openbox]
+Usage: drive.py --program EXE --steps FILE --artifacts DIR [--wm openbox] [--show WHAT]
 
 Runs inside xvfb-run. Starts the window manager (if asked), then the program with
-"--drive <folder>"; the program answers requests for its state ("key=value" lines, see the dialog
+"--drive <folder>" (and "--show WHAT" when given); the program answers requests for its state ("key=value" lines, see the dialog
 demo). Each line of the steps file is one step:
 
   key KEYS...         xdotool key names, pressed one after the other (Tab, alt+r, ctrl+x)
   type TEXT           types the text
   click NAME          clicks the middle of the named control
+  point NAME          moves the pointer onto the middle of the named control, in one move
+  jump X,Y            moves the pointer to the screen point X,Y in one move
   press KEY           presses the left button on the point "x,y" (or the middle of the rectangle)
                       the program's state gives as KEY
   move DX,DY          moves the mouse by DX,DY in small steps, the buttons held as they are
@@ -19,6 +21,8 @@ demo). Each line of the steps file is one step:
   changed KEY         waits until KEY differs from the value remembered
   same KEY            waits until KEY is back at the value remembered
   popup-below NAME    a window of the program opens just below the named control
+  tip                 a small window of the program (a tool tip) shows just below and right of the pointer
+  no-tip              no such window shows
   window TITLE        the following steps look at the program's window with this title
   frame X,Y           the window's frame (the manager's decoration included) has its top left at X,Y
   centred-on TITLE    the window's frame is centred on the frame of the window with that title
@@ -58,10 +62,10 @@ def wait_for(what, probe, timeout=TIMEOUT):
 
 
 class Program:
-    def __init__(self, exe, folder):
+    def __init__(self, exe, folder, show):
         self.folder = folder
         self.seq = 0
-        self.proc = subprocess.Popen([exe, "--drive", folder])
+        self.proc = subprocess.Popen([exe, "--drive", folder] + (["--show", show] if show else []))
 
     def state(self):
         self.seq += 1
@@ -114,6 +118,18 @@ def geometry(window):
     return tuple(values)
 
 
+def pointer():
+    values = dict(line.split("=", 1) for line in run("xdotool", "getmouselocation", "--shell").split() if "=" in line)
+    return int(values["X"]), int(values["Y"])
+
+
+def tips_near_pointer(program, window):
+    x, y = pointer()
+    others = [w for w in run("xdotool", "search", "--onlyvisible", "--pid", str(program.proc.pid)).split() if w != window]
+    shown = [geometry(w) for w in others]
+    return [g for g in shown if -8 <= g[0] - x <= 48 and 0 <= g[1] - y <= 48 and g[3] < 60]
+
+
 def start_window_manager(name):
     manager = subprocess.Popen([name], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     wait_for("the window manager", lambda: "window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
@@ -127,6 +143,7 @@ def main():
     parser.add_argument("--artifacts", required=True)
     parser.add_argument("--window", default="Every control")
     parser.add_argument("--wm")
+    parser.add_argument("--show")
     args = parser.parse_args()
     os.makedirs(args.artifacts, exist_ok=True)
     prefix = os.path.splitext(os.path.basename(args.steps))[0]
@@ -137,7 +154,7 @@ def main():
     remembered = {}
     failures = 0
     try:
-        program = Program(args.program, folder)
+        program = Program(args.program, folder, args.show)
         window = x_window(args.window)
         run("xdotool", "windowactivate", "--sync", window)
         for number, raw in enumerate(open(args.steps), 1):
@@ -155,6 +172,22 @@ def main():
                     rect = program.state()[arg + ".rect"]
                     left, top, right, bottom = map(int, rect.split(","))
                     run("xdotool", "mousemove", "--sync", str((left + right) // 2), str((top + bottom) // 2), "click", "1")
+                elif verb == "point":
+                    left, top, right, bottom = map(int, program.state()[arg + ".rect"].split(","))
+                    run("xdotool", "mousemove", "--sync", str((left + right) // 2), str((top + bottom) // 2))
+                elif verb == "jump":
+                    x, y = arg.split(",")
+                    run("xdotool", "mousemove", "--sync", x, y)
+                elif verb == "tip":
+                    try:
+                        wait_for("a tip", lambda: tips_near_pointer(program, window), timeout=8.0)
+                    except AssertionError:
+                        raise AssertionError("no tip near the pointer at %d,%d" % pointer())
+                elif verb == "no-tip":
+                    try:
+                        wait_for("no tip", lambda: not tips_near_pointer(program, window), timeout=8.0)
+                    except AssertionError:
+                        raise AssertionError("a tip stays: %s" % tips_near_pointer(program, window))
                 elif verb == "press":
                     values = list(map(int, program.state()[arg].split(",")))
                     x, y = values if len(values) == 2 else ((values[0] + values[2]) // 2, (values[1] + values[3]) // 2)
