@@ -129,6 +129,13 @@ END_MESSAGE_MAP()
 class DemoFrame : public CFrameWnd {
   DECLARE_DYNCREATE(DemoFrame)
 protected:
+  // Placed before it is first shown.
+  BOOL PreCreateWindow(CREATESTRUCT& cs) override {
+    cs.x = cs.y = 20;
+    cs.cx = 480;
+    cs.cy = 320;
+    return CFrameWnd::PreCreateWindow(cs);
+  }
   int OnCreate(LPCREATESTRUCT cs) {
     if (CFrameWnd::OnCreate(cs) == -1) return -1;
     CMenu file, view;
@@ -218,7 +225,6 @@ public:
     OnFileNew();
     auto* frame = static_cast<CFrameWnd*>(m_pMainWnd);
     if (!frame) return FALSE;
-    frame->MoveWindow(20, 20, 480, 320);
     if (!DrivePath().isEmpty()) {
       HWND hwnd = frame->GetSafeHwnd();
       ServeDriver([hwnd] { return ::IsWindow(hwnd) ? DriveState(hwnd) : QByteArray(); });

@@ -281,10 +281,9 @@ void SyncFromDesktop(HWND hwnd) {
   if (rec->frameTarget && !frame.isNull()) {
     const QPoint target = *rec->frameTarget;
     rec->frameTarget.reset();
-    if (!iconic && !zoomed && host->frameGeometry().topLeft() != target) {
-      host->move(target);
-      return;  // the move reports back here
-    }
+    // The move reports back here when the desktop has carried it out; until then the record
+    // follows the window as it is.
+    if (!iconic && !zoomed && host->frameGeometry().topLeft() != target) host->move(target);
   }
   QRect window = host->geometry().marginsAdded(frame);
   bool stateChanged = iconic != rec->iconic || zoomed != rec->zoomed;

@@ -26,6 +26,8 @@ demo). Each line of the steps file is one step:
   window TITLE        the following steps look at the program's window with this title
   frame X,Y           the window's frame (the manager's decoration included) has its top left at X,Y
   centred-on TITLE    the window's frame is centred on the frame of the window with that title
+  framed              the program's window rectangle ("window" in its state) is the frame the
+                      window manager drew: the program knows where its window is
   minimize            asks the window manager to minimise the window
   viewable            the window is on the screen
   hints-gravity-not G the window's size hints do not ask for gravity G
@@ -247,6 +249,11 @@ def main():
                                  lambda: all(abs(a - b) <= 2 for a, b in zip(centre(window), centre(other))), timeout=8.0)
                     except AssertionError:
                         raise AssertionError("centre at %s, %s has it at %s" % (centre(window), arg, centre(other)))
+                elif verb == "framed":
+                    def framed():
+                        x, y, width, height = frame_rect(window)
+                        return program.state().get("window") == "%d,%d,%d,%d" % (x, y, x + width, y + height)
+                    wait_for("the program to know its frame", framed, timeout=8.0)
                 elif verb == "minimize":
                     run("xdotool", "windowminimize", window)
                 elif verb == "viewable":
