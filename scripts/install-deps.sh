@@ -14,6 +14,8 @@ packages=(
   sane-utils fonts-liberation2 fonts-dejavu-core locales python3-aiosmtpd
   # a print server of the tests' own (scripts/cups-queue.sh)
   cups-daemon cups-client
+  # run time: the desktop opener the viewer hands its help file to
+  xdg-utils
   # benchmarks: the peers a user would use instead
   libvips-tools img2pdf
   # tests of the viewer's exports: xmllint, and Python's readers of CSV and XML

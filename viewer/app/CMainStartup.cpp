@@ -5,29 +5,24 @@
 #include <cstring>
 #include <string_view>
 
-namespace {
-
-// Replaces the placeholders in one pass, so that a batch name holding "<%document%>" stays as it is.
-CString FillActiveTitle(const CString& text, const CString& batch, const CString& document) {
-  constexpr std::u16string_view kBatch = u"<%batch%>";
-  constexpr std::u16string_view kDocument = u"<%document%>";
+CString FillPlaceholders(const CString& text, const CIBSPlaceholders& placeholders) {
   const std::u16string_view in(text.GetString(), text.GetLength());
   CString out;
   for (size_t i = 0; i < in.size();) {
-    if (in.substr(i, kBatch.size()) == kBatch) {
-      out += batch;
-      i += kBatch.size();
-    } else if (in.substr(i, kDocument.size()) == kDocument) {
-      out += document;
-      i += kDocument.size();
-    } else {
-      out += in[i++];
+    bool replaced = false;
+    for (const auto& [name, value] : placeholders) {
+      const std::u16string_view key(name.GetString(), name.GetLength());
+      if (!key.empty() && in.substr(i, key.size()) == key) {
+        out += value;
+        i += key.size();
+        replaced = true;
+        break;
+      }
     }
+    if (!replaced) out += in[i++];
   }
   return out;
 }
-
-}  // namespace
 
 BOOL ReadSwitchLocation(int argc, const char* const* argv, CString& location) {
   location.Empty();
@@ -54,7 +49,7 @@ BOOL MakeLogFileName(const EmailSetting& email, const SYSTEMTIME& day, CString& 
 CString ComposeMainTitle(const CMainTitleParts& parts) {
   CString title;
   if (!parts.strBatch.IsEmpty() && !parts.strDocument.IsEmpty()) {
-    title = FillActiveTitle(parts.strActive, parts.strBatch, parts.strDocument);
+    title = FillPlaceholders(parts.strActive, {{u"<%batch%>", parts.strBatch}, {u"<%document%>", parts.strDocument}});
     if (parts.bDisplayPageCount) {
       CString counts;
       if (parts.bSwitch)

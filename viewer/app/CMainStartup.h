@@ -5,9 +5,14 @@
 #include "platform/core/CRect.h"
 #include "platform/core/CString.h"
 #include "platform/core/wintypes.h"
+#include "viewer/model/CIBSWindowLink.h"
 
 struct EmailSetting;
 struct ScreenLayout;
+
+// The text with each placeholder replaced by its value, in one pass: a value that holds a
+// placeholder's name stays as it is.
+CString FillPlaceholders(const CString& text, const CIBSPlaceholders& placeholders);
 
 // The "-M:" switch names the profile of the batches to search at start-up. The first argument
 // that begins with "-M:" gives the location: everything after those three characters, as it

@@ -1,8 +1,14 @@
-#include <cstdio>
+// OrbelMain: the viewer's one application object and its entry.
 
-int main() {
-  std::fputs("OrbelMain: the kernel and its libraries are built, but the viewer's windows are not built "
-             "yet, so there is nothing to show.\n",
-             stderr);
-  return 1;
+#include "viewer/app/CMainApp.h"
+
+namespace {
+
+CMainApp theApp;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  theApp.SetArguments(argc, argv);
+  return AfxWinMain(argc, argv);
 }

@@ -230,29 +230,64 @@ TEST_F(ProgressDialog, AStopThatIsNotConfirmedLetsTheWorkGoOn) {
 }
 
 TEST_F(ProgressDialog, AFloodOfReportsNeitherFloodsNorBlocksTheWindow) {
-  // Reports as fast as it can for 300 ms.
+  // 20,000 reports while the window is held busy, then, once the window has shown them, reports
+  // until it has answered its own timer five more times: whatever the machine's load, the
+  // held-back reports come to the window as one update, and the window keeps answering while
+  // reports keep coming.
+  constexpr int kFlood = 20000;
+  std::atomic<bool> windowHeld { false };
+  std::atomic<bool> floodSent { false };
+  std::atomic<bool> floodSeen { false };
+  std::atomic<int> ticks { 0 };
   class Flood : public CQVSPRTask {
   public:
+    Flood(std::atomic<bool>& held, std::atomic<bool>& sent, std::atomic<bool>& seen, std::atomic<int>& ticks)
+        : m_held(held), m_sent(sent), m_seen(seen), m_ticks(ticks) {}
     std::atomic<int> reports { 0 };
+    std::atomic<int> ticksSeen { -1 };
 
   protected:
     void OnProcess() override {
-      const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-      while (std::chrono::steady_clock::now() < end && !IsStopRequested()) SetProgress(u"busy", ++reports % 100, FALSE);
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+      while (!m_held && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+      for (int i = 0; i < kFlood; ++i) SetProgress(u"busy", ++reports % 100, FALSE);
+      m_sent = true;
+      while (!m_seen && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+      const int start = m_ticks;
+      while (m_ticks < start + 5 && std::chrono::steady_clock::now() < deadline && !IsStopRequested())
+        SetProgress(u"busy", ++reports % 100, FALSE);
+      ticksSeen = m_ticks - start;
       SetProgress(u"done", 100, TRUE);
     }
-  } task;
+
+  private:
+    std::atomic<bool>& m_held;
+    std::atomic<bool>& m_sent;
+    std::atomic<bool>& m_seen;
+    std::atomic<int>& m_ticks;
+  } task(windowHeld, floodSent, floodSeen, ticks);
   TestDialog dialog;
-  int ticks = 0;
+  int updatesBeforeFlood = -1, updatesAfterFlood = -1;
   QTimer ticker;
   QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
-  ticker.start(10);
-  EXPECT_TRUE(Run(dialog, task));
+  Run(dialog, task, [&] {
+    // The window is held busy on its own thread until the worker has sent the whole flood.
+    updatesBeforeFlood = dialog.updates;
+    windowHeld = true;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+    while (!floodSent && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+    PumpUntil([&] { return dialog.updates > updatesBeforeFlood; }, 5000);
+    Pump(20);
+    updatesAfterFlood = dialog.updates;
+    floodSeen = true;
+    ticker.start(10);
+  });
   ticker.stop();
   EXPECT_EQ(dialog.offThread, 0);
-  EXPECT_GT(task.reports, 1000);
-  EXPECT_LT(dialog.updates, task.reports / 10) << "updates are merged while one is waiting";
-  EXPECT_GE(ticks, 5) << "the window's own timers kept running";
+  EXPECT_TRUE(floodSent);
+  EXPECT_GE(task.reports, kFlood);
+  EXPECT_LE(updatesAfterFlood - updatesBeforeFlood, 2) << "reports are merged while an update is waiting";
+  EXPECT_GE(task.ticksSeen, 5) << "the window's own timers kept running under the flood";
 }
 
 TEST_F(ProgressDialog, ClosingWaitsForTheWorkerWhileTheWindowKeepsAnswering) {

@@ -1,0 +1,140 @@
+// Where the main frame was left: restored from the settings when it opens, put back into them
+// when it closes. The tool bars' docking goes into its own file beside the settings.
+
+#include "foundation/language/CQVRCM.h"
+#include "foundation/util/CDPXBuffer.h"
+#include "framework/bars/CQVBarState.h"
+#include "platform/core/CArchive.h"
+#include "platform/core/CMemFile.h"
+#include "platform/core/fileapi.h"
+#include "platform/core/module.h"
+#include "platform/gdi/gdi.h"
+#include "viewer/app/CMainApp.h"
+#include "viewer/app/CMainDoc.h"
+#include "viewer/app/CMainFrame.h"
+#include "viewer/app/CMainStartup.h"
+
+#include <cstdlib>
+
+namespace {
+
+CSize ScreenSize() {
+  HDC dc = CreateDCW(u"DISPLAY", nullptr, nullptr, nullptr);
+  if (!dc) return CSize(0, 0);
+  const CSize size(GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES));
+  DeleteDC(dc);
+  return size;
+}
+
+// The bars' docking from the file; a missing or damaged file leaves the default docking.
+void LoadDockState(CFrameWnd& frame, const CString& path) {
+  CDPXMemBuffer bytes;
+  if (path.IsEmpty() || !DPXReadFileToBuffer(path, bytes) || bytes.GetSize() == 0) return;
+  CMemFile file(bytes.Lock(), bytes.GetSize());
+  try {
+    CArchive ar(&file, CArchive::load);
+    CQVBarState::Load(frame, ar);
+  } catch (CException* e) {
+    e->Delete();
+  }
+}
+
+// The bars' docking into the file; when it cannot be written the file goes, so that the next
+// start docks the bars as by default.
+void SaveDockState(CFrameWnd& frame, const CString& path) {
+  if (path.IsEmpty()) return;
+  BOOL written = FALSE;
+  try {
+    CMemFile file;
+    {
+      CArchive ar(&file, CArchive::store);
+      CQVBarState::Store(frame, ar);
+      ar.Close();
+    }
+    const UINT size = static_cast<UINT>(file.GetLength());
+    BYTE* block = file.Detach();
+    CDPXMemBuffer bytes;
+    if (block && size > 0 && bytes.Attach(block, size)) written = DPXWriteBufferToFile(bytes, path);
+    else std::free(block);
+  } catch (CException* e) {
+    e->Delete();
+  }
+  if (!written) DeleteFileW(path);
+}
+
+}  // namespace
+
+void CMainFrame::RestoreLayout(BOOL menu) {
+  CMainApp* app = CMainApp::GetMainApp();
+  if (!app) return;
+  const ScreenLayout& layout = app->m_settings.m_screenLayout;
+  const CSize screen = ScreenSize();
+
+  const CMainPlacement placement = PlaceMainWindow(layout, screen.cx, screen.cy);
+  m_bStartMaximized = placement.bMaximized;
+  if (!placement.bMaximized && !placement.rcNormal.IsRectEmpty()) {
+    WINDOWPLACEMENT wp {};
+    wp.length = sizeof(wp);
+    ::GetWindowPlacement(m_hWnd, &wp);
+    wp.rcNormalPosition = placement.rcNormal;
+    wp.showCmd = IsWindowVisible() ? SW_SHOWNORMAL : SW_HIDE;
+    ::SetWindowPlacement(m_hWnd, &wp);
+  }
+
+  if (!layout.strLanguageID.IsEmpty()) CQVRCM::SetCurrentLanguage(layout.strLanguageID, GetModuleHandleW(nullptr), FALSE);
+  app->ReloadHotKeys();
+  LoadDockState(*this, layout.strDockstateFile);
+  if (menu) OnLanguageChange();
+  if (CMainDoc* document = CMainDoc::GetMainDoc())
+    document->SetBrowserLayout(layout.nViewBrowserRows, layout.nViewBrowserCols);
+}
+
+void CMainFrame::ShowRestoredPlacement() {
+  if (!m_bStartMaximized) return;
+  // The bars take their places again once the window has its maximised size: placed in the
+  // smaller window first, they were moved up to fit it.
+  CRect client;
+  GetClientRect(&client);
+  m_sizeBeforeMaximized = client.Size();
+  m_bDockStateForMaximized = TRUE;
+  ShowWindow(SW_SHOWMAXIMIZED);
+}
+
+void CMainFrame::OnSize(UINT type, int cx, int cy) {
+  CQVMainFrame::OnSize(type, cx, cy);
+  // The window manager may report the new state before the new size, and the state more than
+  // once: the first change of size is what counts.
+  if (!m_bDockStateForMaximized || type == SIZE_MINIMIZED || CSize(cx, cy) == m_sizeBeforeMaximized) return;
+  m_bDockStateForMaximized = FALSE;
+  if (CMainApp* app = CMainApp::GetMainApp()) LoadDockState(*this, app->m_settings.m_screenLayout.strDockstateFile);
+}
+
+void CMainFrame::SaveLayout(BOOL menu) {
+  CMainApp* app = CMainApp::GetMainApp();
+  if (!app) return;
+  ScreenLayout& layout = app->m_settings.m_screenLayout;
+  const CSize screen = ScreenSize();
+  layout.nScreenWidth = screen.cx;
+  layout.nScreenHeight = screen.cy;
+
+  WINDOWPLACEMENT wp {};
+  wp.length = sizeof(wp);
+  if (::GetWindowPlacement(m_hWnd, &wp)) {
+    if (wp.showCmd == SW_SHOWMAXIMIZED || IsZoomed()) {
+      layout.nIsMaximized = 1;
+    } else {
+      CRect normal(wp.rcNormalPosition);
+      normal.NormalizeRect();
+      layout.nIsMaximized = 0;
+      layout.nWindowLeft = normal.left;
+      layout.nWindowTop = normal.top;
+      layout.nWindowWidth = normal.Width();
+      layout.nWindowHeight = normal.Height();
+    }
+  }
+
+  CString language;
+  if (CQVRCM::GetCurrentLanguage(language) && !language.IsEmpty()) layout.strLanguageID = language;
+  SaveDockState(*this, layout.strDockstateFile);
+  if (menu) UpdateMainMenu();
+}
