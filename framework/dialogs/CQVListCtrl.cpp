@@ -210,11 +210,9 @@ BOOL CQVListCtrl::SortByTexts() {
   int state = CQVListColumnInfo::stateSortable;
   const int column = GetSortColumn(state);
   const int count = GetItemCount();
-  std::vector<DWORD_PTR> data(static_cast<size_t>(count));
   m_sortKeys.assign(static_cast<size_t>(count), SortKey {});
   bool allNumbers = true, allDates = true;
   for (int i = 0; i < count; ++i) {
-    data[static_cast<size_t>(i)] = GetItemData(i);
     SortKey& key = m_sortKeys[static_cast<size_t>(i)];
     if (column < 0) continue;
     key.text = GetSortText(i, column);
@@ -240,12 +238,9 @@ BOOL CQVListCtrl::SortByTexts() {
       key.folded.MakeLower();
     }
   }
-  for (int i = 0; i < count; ++i) SetItemData(i, static_cast<DWORD_PTR>(i));
-  const BOOL sorted = SortItems(&SortProc, reinterpret_cast<DWORD_PTR>(this));
-  for (int i = 0; i < count; ++i) {
-    const size_t from = GetItemData(i);
-    if (from < data.size()) SetItemData(i, data[from]);
-  }
+  m_nSortColumn = column;
+  m_nSortState = state;
+  const BOOL sorted = SortItemsEx(&SortProc, reinterpret_cast<DWORD_PTR>(this));
   m_sortKeys.clear();
   return sorted;
 }

@@ -8,8 +8,7 @@
 // text of the column is a number the column sorts by value, when every one is a date (2024-03-05,
 // 05.03.2024 or 03/05/2024, optionally with a time) by date, otherwise as text without regard to
 // case. Empty texts come first. Equal rows keep their order, and rows need no item data of their
-// own: while the list sorts, each row carries its index as item data (the comparison function
-// SortProc reads that), and gets its own back afterwards.
+// own: the comparison function SortProc is given the rows' places in the list, not their data.
 
 #include "platform/ui/afx/CListCtrl.h"
 #include "platform/gdi/CBitmap.h"

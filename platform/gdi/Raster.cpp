@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace gdi {
 
@@ -338,20 +339,23 @@ QRect Blit(QImage& image, const QRegion& clip, const BlitRequest& request, const
       hi = std::max(hi, columns.first[i] + columns.count[i]);
     }
     if (lo == INT32_MAX) continue;
+    // A straight copy takes the same runs of columns with a source pixel on every row.
+    std::vector<std::pair<int, int>> runs;
+    if (plainCopy) {
+      for (int x = r.left(); x <= r.right();) {
+        while (x <= r.right() && !columns.count[x - d.left()]) ++x;
+        int end = x;
+        while (end <= r.right() && columns.count[end - d.left()]) ++end;
+        if (end > x) runs.emplace_back(x, end);
+        x = end;
+      }
+    }
     for (int y = r.top(); y <= r.bottom(); ++y) {
       const int j = y - d.top();
       if (!rows.count[j]) continue;
       uint32_t* line = Line(image, y);
       if (plainCopy) {
-        // Straight copy: the visible columns that have a source pixel.
-        int x = r.left();
-        while (x <= r.right()) {
-          while (x <= r.right() && !columns.count[x - d.left()]) ++x;
-          int end = x;
-          while (end <= r.right() && columns.count[end - d.left()]) ++end;
-          if (end > x) source->FetchRow(rows.first[j], columns.first[x - d.left()], end - x, line + x);
-          x = end;
-        }
+        for (const auto& [x, end] : runs) source->FetchRow(rows.first[j], columns.first[x - d.left()], end - x, line + x);
         changed |= QRect(r.left(), y, r.width(), 1);
         continue;
       }

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace imaging {
@@ -81,6 +83,68 @@ std::vector<ColumnMask> ColumnMasks(const std::vector<Span>& columns, int bytesP
     }
   }
 }
+
+// Whether none of the bytes that hold pixels [left, right) of a packed 1-bit row has a set bit.
+bool NoneSet(const BYTE* row, int left, int right) {
+  const BYTE* at = row + (left >> 3);
+  const BYTE* end = row + ((right - 1) >> 3) + 1;
+  for (; at + 8 <= end; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, at, 8);
+    if (word) return false;
+  }
+  for (; at < end; ++at) {
+    if (*at) return false;
+  }
+  return true;
+}
+
+// The grey of an area of `area` pixels of which `ones` are set.
+BYTE GreyOf(long long ones, long long area, int zero, int one) {
+  return static_cast<BYTE>((ones * one + (area - ones) * zero + area / 2) / area);
+}
+
+// The greys of a reduction to grey looked up rather than divided: spans along an axis differ in
+// length by one pixel at most, so that at most four areas occur, each with a table of its own.
+class GreyTables {
+public:
+  GreyTables(const std::vector<Span>& columns, const std::vector<Span>& rows, int zero, int one) {
+    if (columns.empty() || rows.empty()) return;
+    const auto [columnMin, columnMax] = Lengths(columns);
+    const auto [rowMin, rowMax] = Lengths(rows);
+    if (columnMax - columnMin > 1 || rowMax - rowMin > 1 || static_cast<long long>(columnMax) * rowMax > kLargestArea) return;
+    m_columnMin = columnMin;
+    m_rowMin = rowMin;
+    m_rowMax = rowMax;
+    for (int c = 0; c < 2; ++c) {
+      for (int r = 0; r < 2; ++r) {
+        const int area = (columnMin + c) * (rowMin + r);
+        std::vector<BYTE>& table = m_tables[c * 2 + r];
+        table.resize(static_cast<SIZE_T>(area) + 1);
+        for (int ones = 0; ones <= area; ++ones) table[static_cast<SIZE_T>(ones)] = GreyOf(ones, area, zero, one);
+      }
+    }
+  }
+  bool Covers(int rowsCovered) const { return m_rowMax > 0 && rowsCovered >= m_rowMin && rowsCovered <= m_rowMax; }
+  BYTE Grey(int columnsCovered, int rowsCovered, long long ones) const {
+    return m_tables[(columnsCovered - m_columnMin) * 2 + rowsCovered - m_rowMin][static_cast<SIZE_T>(ones)];
+  }
+
+private:
+  static constexpr long long kLargestArea = 1 << 16;
+  static std::pair<int, int> Lengths(const std::vector<Span>& spans) {
+    int shortest = INT_MAX, longest = 0;
+    for (const Span& span : spans) {
+      shortest = std::min(shortest, span.last - span.first);
+      longest = std::max(longest, span.last - span.first);
+    }
+    return {shortest, longest};
+  }
+  int m_columnMin{0};
+  int m_rowMin{0};
+  int m_rowMax{0};
+  std::vector<BYTE> m_tables[4];
+};
 
 bool Nearest(const Bitmap& source, Bitmap& target) {
   const int bpp = source.bitsPerPixel, unit = HasPalette(bpp) ? 0 : BytesPerPixel(bpp);
@@ -282,17 +346,24 @@ bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, i
   const std::vector<Span> rows = Spans(top, bottom - top, height);
   const int zero = Luminance(source.palette[0]), one = Luminance(source.palette[1]);
   const std::vector<ColumnMask> masks = ColumnMasks(columns, source.bytesPerLine);
+  const GreyTables tables(columns, rows, zero, one);
   std::vector<long long> ones(width);
   for (int y = 0; y < height; ++y) {
     std::fill(ones.begin(), ones.end(), 0);
     for (int sy = rows[y].first; sy < rows[y].last; ++sy) {
-      AddOnes(ViewRow(source, sy), columns.data(), masks.data(), width, ones.data());
+      const BYTE* row = ViewRow(source, sy);
+      // Most rows of a page have no set bit at all (white between the lines of text).
+      if (!NoneSet(row, left, right)) AddOnes(row, columns.data(), masks.data(), width, ones.data());
     }
     BYTE* out = ViewRow(target, y);
     const int rowsCovered = rows[y].last - rows[y].first;
+    if (tables.Covers(rowsCovered)) {
+      for (int x = 0; x < width; ++x) out[x] = tables.Grey(columns[x].last - columns[x].first, rowsCovered, ones[x]);
+      continue;
+    }
     for (int x = 0; x < width; ++x) {
       const long long area = static_cast<long long>(columns[x].last - columns[x].first) * rowsCovered;
-      out[x] = static_cast<BYTE>((ones[x] * one + (area - ones[x]) * zero + area / 2) / area);
+      out[x] = GreyOf(ones[x], area, zero, one);
     }
   }
   return true;

@@ -127,10 +127,12 @@ BOOL CSearchResultsDlg::Fill() {
   for (int column = 0; column < 2; ++column) m_list.SetColumnWidth(column, CResultListCtrl::kColumnWidth);
   ApplyWidths();
 
-  // A list out of sight takes its rows faster. Its own style says whether it is to be shown: while
-  // the dialog is still hidden, IsWindowVisible answers FALSE for the list as well.
+  // A list out of sight takes its rows faster, and one that does not redraw takes them in one piece.
+  // Its own style says whether it is to be shown: while the dialog is still hidden,
+  // IsWindowVisible answers FALSE for the list as well.
   const BOOL listShown = (m_list.GetStyle() & WS_VISIBLE) != 0;
   m_list.ShowWindow(SW_HIDE);
+  m_list.SendMessage(WM_SETREDRAW, FALSE);
   // Results come batch by batch: the display name and the places of the query's fields are
   // looked up once per batch.
   const CIBSBatch* batch = nullptr;
@@ -149,10 +151,12 @@ BOOL CSearchResultsDlg::Fill() {
     std::vector<CString> values(fields.size());
     for (size_t field = 0; field < fields.size(); ++field) document->GetValue(fields[field], values[field]);
     if (m_list.AddRow(std::make_unique<CResultRow>(batchName, number, std::move(values))) < 0) {
+      m_list.SendMessage(WM_SETREDRAW, TRUE);
       if (listShown) m_list.ShowWindow(SW_SHOW);
       return FALSE;
     }
   }
+  m_list.SendMessage(WM_SETREDRAW, TRUE);
   ApplySort();
   if (listShown) m_list.ShowWindow(SW_SHOW);
   if (m_list.GetItemCount() == 1 && m_bOpenSingleResult) {

@@ -315,7 +315,7 @@ TEST(ScaleToGray, PartOfAPageAndARealPage) {
 
 // Every grey pixel is the dark share of the source pixels it covers, whatever way the bits are
 // counted: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
-// wider than one 64-bit word, and columns at a row's last byte, in both row orders.
+// wider than one 64-bit word, columns at a row's last byte and very large areas, in both row orders.
 TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
   struct Case {
     int width, height;
@@ -329,6 +329,7 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
       {5000, 40, {0, 0, 5000, 40}, 50, 4},        // 100-pixel columns: wider than a word
       {203, 33, {3, 1, 200, 30}, 197, 29},        // nearly full size: single pixels
       {9, 5, {0, 0, 9, 5}, 1, 1},                 // a row shorter than a word
+      {3000, 600, {0, 0, 3000, 600}, 10, 2},      // areas of 90,000 pixels: greys divided, not looked up
   };
   unsigned seed = 12345;
   for (const Case& c : cases) {

@@ -56,6 +56,10 @@ public:
   BOOL SortItems(PFNLVCOMPARE compare, DWORD_PTR data) {
     return static_cast<BOOL>(SendMessage(LVM_SORTITEMS, data, reinterpret_cast<LPARAM>(compare)));
   }
+  // The comparison gets the items' indices (their places before the sort) instead of their data.
+  BOOL SortItemsEx(PFNLVCOMPARE compare, DWORD_PTR data) {
+    return static_cast<BOOL>(SendMessage(LVM_SORTITEMSEX, data, reinterpret_cast<LPARAM>(compare)));
+  }
   int FindItem(LVFINDINFOW* find, int start = -1) const {
     return static_cast<int>(SendMessage(LVM_FINDITEMW, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(find)));
   }

@@ -44,6 +44,8 @@ struct ListState {
   DWORD exStyle {};
   int selectionMark {-1};
   bool reporting {true};
+  bool redraw {true};   // WM_SETREDRAW
+  size_t pending {};    // rows appended while redrawing is off that the view has not been told of
 };
 
 std::map<HWND, ListState>& States() {
@@ -80,7 +82,8 @@ class RowsModel : public QAbstractTableModel {
 public:
   explicit RowsModel(HWND hwnd, QObject* parent) : QAbstractTableModel(parent), m_hwnd(hwnd) {}
   int rowCount(const QModelIndex& parent) const override {
-    return parent.isValid() ? 0 : static_cast<int>(States()[m_hwnd].rows.size());
+    const ListState& s = States()[m_hwnd];
+    return parent.isValid() ? 0 : static_cast<int>(s.rows.size() - s.pending);
   }
   int columnCount(const QModelIndex& parent) const override {
     return parent.isValid() ? 0 : std::max(1, static_cast<int>(States()[m_hwnd].columns.size()));
@@ -129,6 +132,19 @@ public:
     beginInsertRows(QModelIndex(), at, at);
     auto& rows = States()[m_hwnd].rows;
     rows.insert(rows.begin() + at, std::move(row));
+    endInsertRows();
+  }
+  // An appended row the view hears of with the others at the next Announce.
+  void AppendQuietly(Row row) {
+    ListState& s = States()[m_hwnd];
+    s.rows.push_back(std::move(row));
+    ++s.pending;
+  }
+  void Announce() {
+    ListState& s = States()[m_hwnd];
+    if (!s.pending) return;
+    beginInsertRows(QModelIndex(), static_cast<int>(s.rows.size() - s.pending), static_cast<int>(s.rows.size()) - 1);
+    s.pending = 0;
     endInsertRows();
   }
   void RemoveRow(int at) {
@@ -308,16 +324,19 @@ QRect RowRect(ListPane* pane, int row, int part) {
   return r.translated(pane->View()->viewport()->mapTo(pane, QPoint(0, 0)));
 }
 
-// Ascending stable order by the caller's comparison of the rows' data.
-void SortRows(HWND hwnd, ListPane* pane, ListState& s, PFNLVCOMPARE compare, LPARAM data) {
+// Ascending stable order by the caller's comparison of the rows' data, or with byIndex of their
+// places before the sort.
+void SortRows(HWND hwnd, ListPane* pane, ListState& s, PFNLVCOMPARE compare, LPARAM data, bool byIndex) {
   std::vector<bool> selected(s.rows.size());
   for (size_t i = 0; i < s.rows.size(); ++i) selected[i] = StateOf(pane, s, static_cast<int>(i), LVIS_SELECTED);
   std::vector<size_t> order(s.rows.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-    return compare(s.rows[a].lParam, s.rows[b].lParam, data) < 0;
+    return byIndex ? compare(static_cast<LPARAM>(a), static_cast<LPARAM>(b), data) < 0
+                   : compare(s.rows[a].lParam, s.rows[b].lParam, data) < 0;
   });
   std::vector<Row> rows;
+  rows.reserve(order.size());
   for (size_t i : order) rows.push_back(std::move(s.rows[i]));
   s.rows = std::move(rows);
   QuietChange quiet(hwnd);
@@ -355,6 +374,12 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   ListState& s = States()[hwnd];
   int count = static_cast<int>(s.rows.size());
   auto index = static_cast<int>(wParam);
+  // Rows appended while redrawing is off reach the view in one piece, before anything else can
+  // look at them.
+  const auto* inserted = message == LVM_INSERTITEMW ? reinterpret_cast<const LVITEMW*>(lParam) : nullptr;
+  const bool appending = inserted && !s.redraw && inserted->iSubItem == 0 && inserted->iItem >= count &&
+                         !((inserted->mask & LVIF_STATE) && (inserted->stateMask & (LVIS_SELECTED | LVIS_FOCUSED)));
+  if (s.pending && !appending && message != LVM_GETITEMCOUNT) pane->Model()->Announce();
   switch (message) {
   case WM_CREATE:
     s.header = CreateWindowExW(0, WC_HEADERW, u"", WS_CHILD | WS_VISIBLE | HDS_BUTTONS, 0, 0, 0, 0, hwnd, nullptr, nullptr, nullptr);
@@ -455,12 +480,17 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!item || item->iSubItem != 0) return -1;
     int at = std::clamp(item->iItem, 0, count);
     Row row;
-    row.texts.resize(std::max<size_t>(s.columns.size(), 1));
+    // Sub-items' texts take room once they are set.
+    row.texts.resize(1);
     row.texts[0] = (item->mask & LVIF_TEXT) ? TextSet(item->pszText) : QString();
     if (item->mask & LVIF_PARAM) row.lParam = item->lParam;
     if (item->mask & LVIF_IMAGE) row.image = item->iImage;
     if (item->mask & LVIF_STATE) row.state = item->state & item->stateMask & ~(LVIS_SELECTED | LVIS_FOCUSED);
     if (s.exStyle & LVS_EX_CHECKBOXES && !(row.state & LVIS_STATEIMAGEMASK)) row.state |= INDEXTOSTATEIMAGEMASK(1);
+    if (appending) {
+      pane->Model()->AppendQuietly(std::move(row));
+      return at;
+    }
     pane->Model()->InsertRow(at, std::move(row));
     if ((item->mask & LVIF_STATE) && (item->stateMask & (LVIS_SELECTED | LVIS_FOCUSED)))
       SetState(hwnd, pane, s, at, item->state, item->stateMask & (LVIS_SELECTED | LVIS_FOCUSED));
@@ -557,12 +587,16 @@ LRESULT ListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return old;
   }
   case LVM_GETSELECTIONMARK: return s.selectionMark;
-  case LVM_SORTITEMS: {
+  case LVM_SORTITEMS:
+  case LVM_SORTITEMSEX: {
     auto compare = reinterpret_cast<PFNLVCOMPARE>(lParam);
     if (!compare) return FALSE;
-    SortRows(hwnd, pane, s, compare, static_cast<LPARAM>(wParam));
+    SortRows(hwnd, pane, s, compare, static_cast<LPARAM>(wParam), message == LVM_SORTITEMSEX);
     return TRUE;
   }
+  case WM_SETREDRAW:
+    s.redraw = wParam != 0;
+    return DefControlProc(hwnd, message, wParam, lParam);
   case LVM_FINDITEMW: {
     auto* find = reinterpret_cast<const LVFINDINFOW*>(lParam);
     return find ? FindRow(s, hwnd, index, *find) : -1;

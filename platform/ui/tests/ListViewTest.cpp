@@ -118,6 +118,58 @@ TEST_F(Lists, RowsKeepTheirTextsDataAndStatesAndSortStably) {
   EXPECT_EQ(list.GetItemCount(), 0);
 }
 
+// Rows appended while the list does not redraw reach its view together; any other use of the
+// list in between, and redrawing again, first lets the view know of them.
+TEST_F(Lists, RowsAppendedWhileRedrawIsOffReachTheViewWholeAndInOrder) {
+  list.SendMessage(WM_SETREDRAW, FALSE);
+  auto append = [&](const char16_t* text, LPARAM data, UINT state = 0) {
+    LVITEMW item {LVIF_TEXT | LVIF_PARAM | (state ? LVIF_STATE : 0u), list.GetItemCount(), 0, state, state,
+                  const_cast<LPWSTR>(text), 0, 0, data};
+    return list.InsertItem(&item);
+  };
+  EXPECT_EQ(append(u"b", 2), 0);
+  EXPECT_EQ(append(u"c", 3), 1);
+  EXPECT_EQ(list.GetItemCount(), 2);
+  LVITEMW first {LVIF_TEXT | LVIF_PARAM, 0, 0, 0, 0, const_cast<LPWSTR>(u"a"), 0, 0, 1};
+  EXPECT_EQ(list.InsertItem(&first), 0) << "an insertion before the end comes after the appended rows";
+  EXPECT_EQ(append(u"d", 4), 3);
+  EXPECT_EQ(append(u"e", 5, LVIS_SELECTED), 4) << "a row appended selected";
+  EXPECT_EQ(append(u"f", 6), 5);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 4);
+  EXPECT_EQ(append(u"g", 7), 6);
+  list.SendMessage(WM_SETREDRAW, TRUE);
+
+  ASSERT_EQ(list.GetItemCount(), 7);
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(list.GetItemText(i, 0), CString(std::u16string(1, static_cast<char16_t>(u'a' + i)).c_str())) << "row " << i;
+    EXPECT_EQ(list.GetItemData(i), static_cast<DWORD_PTR>(i + 1)) << "row " << i;
+    EXPECT_EQ(list.GetItemText(i, 1), CString(std::u16string(1, static_cast<char16_t>(u'1' + i)).c_str()) + u":1")
+        << "sub-items never set are the parent's";
+  }
+  CRect top, bottom;
+  ASSERT_TRUE(list.GetItemRect(0, &top, LVIR_BOUNDS));
+  ASSERT_TRUE(list.GetItemRect(6, &bottom, LVIR_BOUNDS));
+  EXPECT_FALSE(bottom.IsRectEmpty()) << "the view shows the last row";
+  EXPECT_GT(bottom.top, top.top);
+}
+
+// The comparison of LVM_SORTITEMSEX gets the rows' places before the sort, whatever their data.
+TEST_F(Lists, SortingByPlaceComparesTheRowsIndices) {
+  const std::vector<int> keys = {30, 10, 20, 10};
+  for (int i = 0; i < 4; ++i) {
+    LVITEMW item {LVIF_TEXT | LVIF_PARAM, i, 0, 0, 0, const_cast<LPWSTR>(u"x"), 0, 0, 100 + i};
+    list.InsertItem(&item);
+  }
+  const auto byKey = [](LPARAM a, LPARAM b, LPARAM table) {
+    const auto& k = *reinterpret_cast<const std::vector<int>*>(table);
+    if (a < 0 || b < 0 || a >= LPARAM(k.size()) || b >= LPARAM(k.size())) return 99;
+    return k[size_t(a)] - k[size_t(b)];
+  };
+  ASSERT_TRUE(list.SortItemsEx(byKey, reinterpret_cast<DWORD_PTR>(&keys)));
+  const DWORD_PTR order[] = {101, 103, 102, 100};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(list.GetItemData(i), order[i]) << "row " << i;
+}
+
 TEST_F(Lists, CallbackTextsAndSubItemsNeverSetComeFromTheParent) {
   LVITEMW item {LVIF_TEXT | LVIF_PARAM, 0, 0, 0, 0, LPSTR_TEXTCALLBACKW, 0, 0, 7};
   ASSERT_EQ(list.InsertItem(&item), 0);
