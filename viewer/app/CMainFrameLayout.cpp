@@ -1,20 +1,14 @@
 // Where the main frame was left: restored from the settings when it opens, put back into them
-// when it closes. The tool bars' docking goes into its own file beside the settings.
+// when it closes. The tool bars' docking goes into its own file beside the settings (a missing,
+// damaged or foreign file leaves the default docking; a failed write keeps the file that was there).
 
 #include "foundation/language/CQVRCM.h"
-#include "foundation/util/CDPXBuffer.h"
-#include "framework/bars/CQVBarState.h"
-#include "platform/core/CArchive.h"
-#include "platform/core/CMemFile.h"
-#include "platform/core/fileapi.h"
 #include "platform/core/module.h"
 #include "platform/gdi/gdi.h"
 #include "viewer/app/CMainApp.h"
 #include "viewer/app/CMainDoc.h"
 #include "viewer/app/CMainFrame.h"
 #include "viewer/app/CMainStartup.h"
-
-#include <cstdlib>
 
 namespace {
 
@@ -24,42 +18,6 @@ CSize ScreenSize() {
   const CSize size(GetDeviceCaps(dc, HORZRES), GetDeviceCaps(dc, VERTRES));
   DeleteDC(dc);
   return size;
-}
-
-// The bars' docking from the file; a missing or damaged file leaves the default docking.
-void LoadDockState(CFrameWnd& frame, const CString& path) {
-  CDPXMemBuffer bytes;
-  if (path.IsEmpty() || !DPXReadFileToBuffer(path, bytes) || bytes.GetSize() == 0) return;
-  CMemFile file(bytes.Lock(), bytes.GetSize());
-  try {
-    CArchive ar(&file, CArchive::load);
-    CQVBarState::Load(frame, ar);
-  } catch (CException* e) {
-    e->Delete();
-  }
-}
-
-// The bars' docking into the file; when it cannot be written the file goes, so that the next
-// start docks the bars as by default.
-void SaveDockState(CFrameWnd& frame, const CString& path) {
-  if (path.IsEmpty()) return;
-  BOOL written = FALSE;
-  try {
-    CMemFile file;
-    {
-      CArchive ar(&file, CArchive::store);
-      CQVBarState::Store(frame, ar);
-      ar.Close();
-    }
-    const UINT size = static_cast<UINT>(file.GetLength());
-    BYTE* block = file.Detach();
-    CDPXMemBuffer bytes;
-    if (block && size > 0 && bytes.Attach(block, size)) written = DPXWriteBufferToFile(bytes, path);
-    else std::free(block);
-  } catch (CException* e) {
-    e->Delete();
-  }
-  if (!written) DeleteFileW(path);
 }
 
 }  // namespace
@@ -83,7 +41,7 @@ void CMainFrame::RestoreLayout(BOOL menu) {
 
   if (!layout.strLanguageID.IsEmpty()) CQVRCM::SetCurrentLanguage(layout.strLanguageID, GetModuleHandleW(nullptr), FALSE);
   app->ReloadHotKeys();
-  LoadDockState(*this, layout.strDockstateFile);
+  LoadDockStateFile(layout.strDockstateFile);
   if (menu) OnLanguageChange();
   if (CMainDoc* document = CMainDoc::GetMainDoc())
     document->SetBrowserLayout(layout.nViewBrowserRows, layout.nViewBrowserCols);
@@ -106,7 +64,7 @@ void CMainFrame::OnSize(UINT type, int cx, int cy) {
   // once: the first change of size is what counts.
   if (!m_bDockStateForMaximized || type == SIZE_MINIMIZED || CSize(cx, cy) == m_sizeBeforeMaximized) return;
   m_bDockStateForMaximized = FALSE;
-  if (CMainApp* app = CMainApp::GetMainApp()) LoadDockState(*this, app->m_settings.m_screenLayout.strDockstateFile);
+  if (CMainApp* app = CMainApp::GetMainApp()) LoadDockStateFile(app->m_settings.m_screenLayout.strDockstateFile);
 }
 
 void CMainFrame::SaveLayout(BOOL menu) {
@@ -135,6 +93,6 @@ void CMainFrame::SaveLayout(BOOL menu) {
 
   CString language;
   if (CQVRCM::GetCurrentLanguage(language) && !language.IsEmpty()) layout.strLanguageID = language;
-  SaveDockState(*this, layout.strDockstateFile);
+  SaveDockStateFile(layout.strDockstateFile);
   if (menu) UpdateMainMenu();
 }

@@ -65,8 +65,6 @@ BOOL CSearchResultsDlg::ShowResults(CWnd* parent) {
     if (!Fill()) return FALSE;
   }
   ShowWindow(IsIconic() ? SW_RESTORE : SW_SHOW);
-  // The keys go to the hits at once: Home and Enter open the first one.
-  m_list.SetFocus();
   return TRUE;
 }
 

@@ -6,9 +6,7 @@
 #include "framework/bars/CQVControlBar.h"
 #include "framework/bars/CQVMiniDockFrameWnd.h"
 #include "framework/bars/tests/BarTestSupport.h"
-
-#include "platform/core/CArchive.h"
-#include "platform/core/CMemFile.h"
+#include "framework/bars/tests/DockStateBlock.h"
 
 #include <vector>
 
@@ -270,22 +268,7 @@ TEST_F(SizingBars, ABarIsFloatedByADragAndDockedAtAnotherSide) {
 
 // ---- The dock-state block -----------------------------------------------------------------------
 
-std::vector<BYTE> StoreBlock(CFrameWnd& frame) {
-  CMemFile file;
-  CArchive ar(&file, CArchive::store);
-  CQVBarState::Store(frame, ar);
-  ar.Close();
-  std::vector<BYTE> bytes(static_cast<size_t>(file.GetLength()));
-  file.SeekToBegin();
-  file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
-  return bytes;
-}
-
-BOOL LoadBlock(CFrameWnd& frame, std::vector<BYTE> bytes) {
-  CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-  CArchive ar(&file, CArchive::load);
-  return CQVBarState::Load(frame, ar);
-}
+BOOL LoadBlock(CFrameWnd& frame, const std::vector<BYTE>& bytes) { return LoadDockStateBlock(frame, bytes.data(), bytes.size()); }
 
 void PutInt(std::vector<BYTE>& bytes, size_t at, int value) {
   for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<BYTE>(static_cast<unsigned>(value) >> (8 * i));
@@ -302,7 +285,7 @@ TEST_F(SizingBars, TheRememberedSizesSurviveADockStateRoundTrip) {
   b.m_szFloat = CSize(90, 70);
   Settle();
   const CSize aVert = a.m_szVert, aFloat = a.m_szFloat, bHorz = b.m_szHorz, bFloat = b.m_szFloat;
-  const std::vector<BYTE> block = StoreBlock(*frame);
+  const std::vector<BYTE> block = StoreDockStateBlock(*frame);
   // The bars' record is last: 10 bytes of head, then 28 per bar.
   ASSERT_GT(block.size(), 10u + 2 * 28);
   const size_t barsAt = block.size() - 10 - 2 * 28;

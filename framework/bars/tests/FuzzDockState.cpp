@@ -1,10 +1,8 @@
 // Dock-state blocks, as a screen layout's file or the shared store hands them to a frame: a block
 // that the frame refuses leaves every bar as it was; the frame's own block always loads.
 
-#include "framework/bars/CQVBarState.h"
 #include "framework/bars/CQVControlBar.h"
-#include "platform/core/CArchive.h"
-#include "platform/core/CMemFile.h"
+#include "framework/bars/tests/DockStateBlock.h"
 #include "platform/ui/afx/CFrameWnd.h"
 #include "platform/ui/bars/CDockBar.h"
 #include "tools/fuzz/FuzzSupport.h"
@@ -23,23 +21,6 @@ struct Scene {
   CQVControlBar bars[3];
   std::vector<BYTE> initial;
 };
-
-std::vector<BYTE> Store(CFrameWnd& frame) {
-  CMemFile file;
-  CArchive ar(&file, CArchive::store);
-  CQVBarState::Store(frame, ar);
-  ar.Close();
-  std::vector<BYTE> bytes(static_cast<size_t>(file.GetLength()));
-  file.SeekToBegin();
-  file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
-  return bytes;
-}
-
-BOOL Load(CFrameWnd& frame, const uint8_t* data, size_t size) {
-  CMemFile file(const_cast<BYTE*>(data), static_cast<UINT>(size));
-  CArchive ar(&file, CArchive::load);
-  return CQVBarState::Load(frame, ar);
-}
 
 // What a refused block must not change: each bar's sizes, side and floating state.
 std::vector<long> Snapshot(Scene& scene) {
@@ -75,7 +56,7 @@ Scene& TheScene() {
       s->frame->DockControlBar(&bar, sides[i]);
     }
     s->frame->RecalcLayout();
-    s->initial = Store(*s->frame);
+    s->initial = StoreDockStateBlock(*s->frame);
     return s;
   }();
   return *scene;
@@ -86,10 +67,10 @@ Scene& TheScene() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Scene& scene = TheScene();
   const std::vector<long> before = Snapshot(scene);
-  if (!Load(*scene.frame, data, size)) {
+  if (!LoadDockStateBlock(*scene.frame, data, size)) {
     fuzz::Check(Snapshot(scene) == before, "a refused block changed a bar");
     return 0;
   }
-  fuzz::Check(Load(*scene.frame, scene.initial.data(), scene.initial.size()), "the frame's own block refused");
+  fuzz::Check(LoadDockStateBlock(*scene.frame, scene.initial.data(), scene.initial.size()), "the frame's own block refused");
   return 0;
 }
