@@ -11,6 +11,7 @@
 
 #include "framework/app/CQVDocument.h"
 #include "viewer/app/CMainCommandState.h"
+#include "viewer/app/CMainOutput.h"
 #include "viewer/model/CIBSPlant.h"
 
 #include <memory>
@@ -38,6 +39,8 @@ public:
   // The browser the view shows; null while there is none. Not owned.
   void SetBrowser(CMainBrowser* browser) { m_pBrowser = browser; }
   CMainBrowser* GetBrowser() const { return m_pBrowser; }
+  // The print, PDF and e-mail jobs of the browser and the results dialog.
+  CMainOutput& GetOutput() { return m_output; }
 
   // Stores the grid in the settings and gives it to the browser, keeping its fit mode.
   void SetBrowserLayout(int rows, int columns);
@@ -119,6 +122,7 @@ protected:
 
   CIBSPlant m_plant;
   CMainBrowser* m_pBrowser {nullptr};
+  CMainOutput m_output {*this};
   std::unique_ptr<CMainResults> m_pResults;
   BOOL m_bLayoutToggle {TRUE};
 

@@ -1,5 +1,4 @@
-// Export of the results, the settings dialog and the about box, built in viewer/output and
-// viewer/dialogs.
+// Export of the results, the results' output requests, the settings dialog and the about box.
 
 #include "viewer/app/CMainApp.h"
 #include "viewer/app/CMainDoc.h"
@@ -26,4 +25,12 @@ void CMainDoc::OnHelpAbout() {
   about.ShowModal();
 }
 
-void CMainDoc::RunResultsOutput(int, CSearchResultsDlg&) {}
+void CMainDoc::RunResultsOutput(int request, CSearchResultsDlg& dialog) {
+  switch (request) {
+    case 1: m_output.EmailResults(dialog); break;
+    case 2: m_output.SaveResultsAsPdf(dialog); break;
+    case 3: m_output.PrintResults(dialog); break;
+    case 4: m_output.PrintHitList(dialog); break;
+    default: break;
+  }
+}

@@ -31,5 +31,6 @@ void CMainView::OnInitialUpdate() {
     const auto& layout = app->m_settings.m_screenLayout;
     GetBrowser()->SetFPCMode(layout.nViewBrowserCols, layout.nViewBrowserRows);
   }
+  GetBrowser()->SetOutput(&mainDoc->GetOutput());
   mainDoc->SetBrowser(&m_adapter);
 }

@@ -13,70 +13,12 @@ A second start must bring the first window forward and end. Screenshots of each 
 """
 import argparse
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "..", "..", "platform", "ui", "tests", "e2e"))
-from drive import geometry, run, wait_for, start_window_manager  # noqa: E402
-
-TITLE = "Seek and Show"
-
-
-def install(program, folder):
-    bin_dir = os.path.dirname(os.path.abspath(program))
-    shutil.copy2(program, os.path.join(folder, "OrbelMain"))
-    for name in os.listdir(bin_dir):
-        if ".so" in name or name.endswith(".drs"):
-            os.symlink(os.path.join(bin_dir, name), os.path.join(folder, name))
-    return os.path.join(folder, "OrbelMain")
-
-
-class Viewer:
-    def __init__(self, exe, env, args=()):
-        self.proc = subprocess.Popen([exe, *args], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        self.window = wait_for("the main window", lambda: self.visible_window())
-        run("xdotool", "windowactivate", "--sync", self.window)
-
-    def visible_window(self):
-        if self.proc.poll() is not None:
-            raise AssertionError("the viewer ended with %d: %s" % (self.proc.returncode, self.proc.stderr.read()))
-        found = run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.proc.pid), "--name", "^%s$" % TITLE).split()
-        return found[0] if found else None
-
-    def quit(self):
-        run("xdotool", "windowactivate", "--sync", self.window)
-        run("xdotool", "key", "alt+F4")
-        try:
-            self.proc.wait(20)
-        except subprocess.TimeoutExpired:
-            raise AssertionError("the viewer did not end after Alt+F4")
-        if self.proc.returncode != 0:
-            raise AssertionError("the viewer ended with %d: %s" % (self.proc.returncode, self.proc.stderr.read()))
-
-
-def window_picture(window, path):
-    run("import", "-window", window, path)
-    return path
-
-
-def differing_pixels(a, b):
-    out = subprocess.run(["compare", "-metric", "AE", a, b, "null:"], capture_output=True, text=True)
-    return int(float(out.stderr.split()[0]))
-
-
-def crop(picture, geometry, path):
-    run("convert", picture, "-crop", geometry, "+repage", path)
-    return path
-
-
-def settings(folder):
-    path = os.path.join(folder, "Workstation", "Sys", "SXS.dat")
-    with open(path, encoding="utf-8-sig") as f:
-        return dict(line.split("=", 1)[0].strip() and (line.split("=", 1)[0].strip(), line.split("=", 1)[1].strip())
-                    for line in f.read().splitlines() if "=" in line)
+sys.path.insert(0, os.path.dirname(__file__))
+from orbel_session import Session, crop, differing_pixels, geometry, run, settings, wait_for, window_picture  # noqa: E402
 
 
 def main():
@@ -85,39 +27,12 @@ def main():
     parser.add_argument("--profile", required=True)
     parser.add_argument("--artifacts", required=True)
     args = parser.parse_args()
-    os.makedirs(args.artifacts, exist_ok=True)
-
-    def shot(name):
-        run("import", "-window", "root", os.path.join(args.artifacts, "orbel-%s.png" % name))
-
-    manager = start_window_manager("openbox")
-    folder = tempfile.mkdtemp(prefix="orbel-e2e-")
-    runtime = tempfile.mkdtemp(prefix="orbel-run-")
-    env = dict(os.environ, XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb")
-    viewers = []
-    failures = []
-
-    def step(text, action):
-        try:
-            action()
-            print("ok   " + text)
-        except AssertionError as e:
-            failures.append(text)
-            print("FAIL %s: %s" % (text, e))
-            shot("failed-%d" % len(failures))
-
+    session = Session(args.program, args.artifacts)
+    shot, step, folder, env, exe = session.shot, session.step, session.folder, session.env, session.exe
     try:
-        exe = install(args.program, folder)
-        first = Viewer(exe, env, ["-M:" + args.profile])
-        viewers.append(first)
+        first = session.start(["-M:" + args.profile])
         shot("01-started")
-
-        def window_named(name):
-            found = run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(first.proc.pid), "--name", "^%s$" % name).split()
-            return found[0] if found else None
-
-        def title():
-            return run("xdotool", "getwindowname", first.window).strip()
+        window_named, title = first.window_named, first.title
 
         # The "-M:" start asks for the query once; OK with nothing typed finds every document.
         def pending_search():
@@ -207,8 +122,7 @@ def main():
                 raise AssertionError("no docking layout written")
         step("quitting writes settings and docking layout", quit_writes_settings)
 
-        again = Viewer(exe, env)
-        viewers.append(again)
+        again = session.start()
 
         # The bars where they were left: the command bar along the top and the view bar at the
         # right, the left edge plain view (no document is open yet, so the buttons' states differ
@@ -243,20 +157,10 @@ def main():
         step("a second start brings the first forward and ends", second_start_brings_first_forward)
         step("quit", again.quit)
     except AssertionError as e:
-        failures.append(str(e))
-        print("FAIL: %s" % e)
-        shot("failed")
+        session.fail(e)
     finally:
-        for viewer in viewers:
-            if viewer.proc.poll() is None:
-                viewer.proc.kill()
-                viewer.proc.wait(10)
-        manager.terminate()
-        manager.wait(10)
-        shutil.rmtree(folder, ignore_errors=True)
-        shutil.rmtree(runtime, ignore_errors=True)
-    print("%d step(s) failed" % len(failures) if failures else "all steps passed")
-    return 1 if failures else 0
+        code = session.close()
+    return code
 
 
 if __name__ == "__main__":

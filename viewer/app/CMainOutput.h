@@ -1,0 +1,29 @@
+#pragma once
+// CMainOutput: the viewer's output jobs, for the document in the browser and for the selected hits
+// of the results dialog: printing (CMainOutputPrint.cpp), saving as PDF (CMainOutputPdf.cpp) and
+// e-mail (CMainOutputMail.cpp). Each runs its dialog, then its job with progress; the ranges and
+// options are the settings' records, so the next run starts where the user left them.
+
+#include "viewer/browser/CDocumentBrowserOutput.h"
+
+class CMainDoc;
+class CSearchResultsDlg;
+
+class CMainOutput : public CDocumentBrowserOutput {
+public:
+  explicit CMainOutput(CMainDoc& document) : m_document(document) {}
+
+  // The document in the browser.
+  void PrintDocument(CDocumentBrowser& browser) override;
+  void EmailDocument(CDocumentBrowser& browser) override;
+  void SaveDocumentAsPdf(CDocumentBrowser& browser) override;
+
+  // The results dialog's selected rows.
+  void PrintResults(CSearchResultsDlg& dialog);
+  void PrintHitList(CSearchResultsDlg& dialog);
+  void EmailResults(CSearchResultsDlg& dialog);
+  void SaveResultsAsPdf(CSearchResultsDlg& dialog);
+
+private:
+  CMainDoc& m_document;
+};
