@@ -196,8 +196,9 @@ protected:
     DeleteDC(dc);
     painter->drawImage(rect.topLeft(), surface->Image());
   }
-  // The user's click on a row, or a key that moves to another row, makes that row the selection
-  // mark, where a range with Shift starts; with Shift held the mark stays.
+  // The user's click on a row, a moving key (arrows, Home, End, pages) or a key that finds another
+  // row makes that row the selection mark, where a range with Shift starts; with Shift held the
+  // mark stays.
   void mousePressEvent(QMouseEvent* e) override {
     QTreeView::mousePressEvent(e);
     if (QModelIndex at = indexAt(e->position().toPoint()); at.isValid()) Mark(at, e->modifiers());
@@ -205,7 +206,14 @@ protected:
   void keyPressEvent(QKeyEvent* e) override {
     QPersistentModelIndex before = currentIndex();
     QTreeView::keyPressEvent(e);
-    if (currentIndex().isValid() && currentIndex() != before) Mark(currentIndex(), e->modifiers());
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) return;
+    const bool moving = e->key() >= Qt::Key_Home && e->key() <= Qt::Key_PageDown;
+    // A moving key that stays on the focused row (Home on the first) still selects it.
+    if (moving && current == before && !(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) &&
+        !selectionModel()->isRowSelected(current.row(), QModelIndex()))
+      selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (moving || current != before) Mark(current, e->modifiers());
   }
 
 private:

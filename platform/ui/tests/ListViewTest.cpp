@@ -75,7 +75,8 @@ protected:
     for (const auto& h : owner.heard) n += h.code == code;
     return n;
   }
-  // A press and release of the left button on a row, as the view receives them.
+  // A press and release of the left button on a row, as the view receives them; the modifier keys
+  // are let go afterwards.
   void Click(int row, Qt::KeyboardModifiers modifiers) {
     CRect r;
     ASSERT_TRUE(list.GetItemRect(row, &r, LVIR_BOUNDS));
@@ -88,6 +89,9 @@ protected:
                     type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
       QCoreApplication::sendEvent(viewport, &e);
     }
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &move);
   }
   Owner owner;
   CListCtrl list;
@@ -234,6 +238,7 @@ TEST_F(Lists, TheUsersClicksAndKeysMoveTheSelectionMark) {
   };
   auto key = [this](UINT vk) { return [this, vk] { list.SendMessage(WM_KEYDOWN, vk, 1); }; };
   const Step steps[] = {
+      {"Home on the focused row", [&] { list.SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED), key(VK_HOME)(); }, 0, 1},
       {"a click on a row", [this] { Click(1, Qt::NoModifier); }, 1, 1},
       {"Down", key(VK_DOWN), 2, 1},
       {"a key that moves nothing", key(VK_F5), 2, 1},
