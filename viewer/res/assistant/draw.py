@@ -5,31 +5,23 @@ The panel's window is 227 x 181 pixels: a one-pixel border around a client area 
 which the help pane leaves a rim of 6 or 7 pixels. The outline is white where the window shows and
 black where it is cut away: a rectangle with rounded corners the size of the window. The background
 is painted in the client area: the rim in the viewer's pale sky fading to white, with a line along
-the rounded edge. Run it again after changing either picture.
+the rounded edge. Uses the picture writer of the tool-bar pictures. Run it again after changing
+either picture.
 """
 import math
 import os
-import struct
-import zlib
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "pictures"))
+import draw  # noqa: E402
+
 WINDOW = (227, 181)
 RADIUS = 12
 SAMPLES = 4
 TOP = (205, 225, 245)
 BOTTOM = (255, 255, 255)
 EDGE = (40, 100, 205)
-
-
-def write_png(path, rows, width, height):
-    raw = b"".join(b"\0" + bytes(row) for row in rows)
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def outside(x, y, width, height, radius):
@@ -50,9 +42,11 @@ def coverage(px, py, test):
 def main():
     width, height = WINDOW
     # A pixel belongs to the window when most of it lies inside: the region has no half pixels.
-    outline = [bytearray(b"".join(b"\xff\xff\xff" if coverage(x, y, lambda u, v: outside(u, v, width, height, RADIUS) <= 0)
-                                  >= 0.5 else b"\0\0\0" for x in range(width))) for y in range(height)]
-    write_png(os.path.join(HERE, "outline.png"), outline, width, height)
+    def shows(x, y):
+        return coverage(x, y, lambda u, v: outside(u, v, width, height, RADIUS) <= 0) >= 0.5
+
+    outline = [b"".join(b"\xff\xff\xff" if shows(x, y) else b"\0\0\0" for x in range(width)) for y in range(height)]
+    draw.write_png(os.path.join(HERE, "outline.png"), outline, width, height, alpha=False)
 
     # The client area starts one pixel in; the line runs two pixels wide just inside the cut.
     cw, ch = width - 2, height - 2
@@ -65,7 +59,7 @@ def main():
             a = coverage(x + 1, y + 1, lambda u, v: -3 <= outside(u, v, width, height, RADIUS) <= -1)
             row += bytes(round(EDGE[i] * a + sky[i] * (1 - a)) for i in range(3))
         rows.append(row)
-    write_png(os.path.join(HERE, "background.png"), rows, cw, ch)
+    draw.write_png(os.path.join(HERE, "background.png"), rows, cw, ch, alpha=False)
 
 
 if __name__ == "__main__":
