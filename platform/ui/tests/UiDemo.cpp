@@ -30,7 +30,7 @@
 
 namespace {
 
-enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_QUESTION, ID_DEMO_EXIT };
+enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_QUESTION, ID_DEMO_PICKS, ID_DEMO_EXIT };
 constexpr COLORREF kBackground = RGB(250, 246, 230);
 constexpr COLORREF kInk = RGB(200, 30, 30);
 
@@ -126,6 +126,13 @@ BEGIN_MESSAGE_MAP(DemoView, CView)
   ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
+// A modeless dialog that minimises itself when a row is picked and stays until the frame closes.
+class PicksDialog : public CDialog {
+protected:
+  void OnOK() override { ShowWindow(SW_MINIMIZE); }
+  void OnCancel() override { ShowWindow(SW_HIDE); }
+};
+
 class DemoFrame : public CFrameWnd {
   DECLARE_DYNCREATE(DemoFrame)
 protected:
@@ -142,6 +149,7 @@ protected:
     file.CreatePopupMenu();
     file.AppendMenu(MF_STRING, ID_DEMO_CLEAR, u"&Clear\tDel");
     file.AppendMenu(MF_STRING, ID_DEMO_QUESTION, u"&Question...");
+    file.AppendMenu(MF_STRING, ID_DEMO_PICKS, u"&Picks");
     file.AppendMenu(MF_SEPARATOR);
     file.AppendMenu(MF_STRING, ID_DEMO_EXIT, u"E&xit");
     view.CreatePopupMenu();
@@ -159,7 +167,12 @@ protected:
     CDialog question(200, this);
     question.DoModal();
   }
+  void OnPicks() {
+    if (!m_picks.GetSafeHwnd()) m_picks.Create(201, this);
+    m_picks.ShowWindow(SW_SHOWNORMAL);
+  }
   CMenu m_menu;
+  PicksDialog m_picks;
   DECLARE_MESSAGE_MAP()
 };
 IMPLEMENT_DYNCREATE(DemoFrame, CFrameWnd)
@@ -167,6 +180,7 @@ BEGIN_MESSAGE_MAP(DemoFrame, CFrameWnd)
   ON_WM_CREATE()
   ON_COMMAND(ID_DEMO_EXIT, &DemoFrame::OnExit)
   ON_COMMAND(ID_DEMO_QUESTION, &DemoFrame::OnQuestion)
+  ON_COMMAND(ID_DEMO_PICKS, &DemoFrame::OnPicks)
 END_MESSAGE_MAP()
 
 void Press(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
@@ -211,10 +225,18 @@ QByteArray DriveState(HWND frame) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible()) open = menu->title();
   out += "menu.open=" + text(open) + '\n';
-  RECT w {};
-  ::GetWindowRect(frame, &w);
-  out += "window=" + QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) +
-         ',' + QByteArray::number(w.bottom) + '\n';
+  // The frame's and the picks dialog's rectangles as the program records them.
+  auto rect = [&out](const QByteArray& key, HWND hwnd) {
+    RECT w {};
+    ::GetWindowRect(hwnd, &w);
+    out += key + '=' + QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) +
+           ',' + QByteArray::number(w.bottom) + '\n';
+  };
+  rect("window", frame);
+  if (HWND picks = ::FindWindowW(nullptr, u"Picks")) {
+    rect("picks", picks);
+    out += QByteArray("picks.iconic=") + (::IsIconic(picks) ? '1' : '0') + '\n';
+  }
   return out;
 }
 

@@ -26,9 +26,12 @@ demo). Each line of the steps file is one step:
   window TITLE        the following steps look at the program's window with this title
   frame X,Y           the window's frame (the manager's decoration included) has its top left at X,Y
   centred-on TITLE    the window's frame is centred on the frame of the window with that title
-  framed              the program's window rectangle ("window" in its state) is the frame the
-                      window manager drew: the program knows where its window is
+  framed [KEY]        the program's window rectangle (KEY in its state, "window" when none is
+                      given) is the frame the window manager drew: the program knows where its
+                      window is
+  place X,Y           asks the window manager to move the window to X,Y, as a drag of its title would
   minimize            asks the window manager to minimise the window
+  restore             activates the window as a click on the desktop's task bar does
   viewable            the window is on the screen
   hints-gravity-not G the window's size hints do not ask for gravity G
   allowed-not ACTS    the window manager offers none of these actions (MAXIMIZE_HORZ, RESIZE...)
@@ -250,12 +253,23 @@ def main():
                     except AssertionError:
                         raise AssertionError("centre at %s, %s has it at %s" % (centre(window), arg, centre(other)))
                 elif verb == "framed":
+                    seen = {}
+
                     def framed():
                         x, y, width, height = frame_rect(window)
-                        return program.state().get("window") == "%d,%d,%d,%d" % (x, y, x + width, y + height)
-                    wait_for("the program to know its frame", framed, timeout=8.0)
+                        seen["frame"] = "%d,%d,%d,%d" % (x, y, x + width, y + height)
+                        seen["program"] = program.state().get(arg or "window")
+                        return seen["program"] == seen["frame"]
+                    try:
+                        wait_for("the program to know its frame", framed, timeout=8.0)
+                    except AssertionError:
+                        raise AssertionError("the frame is at %(frame)s, the program has %(program)s" % seen)
+                elif verb == "place":
+                    run("xdotool", "windowmove", "--sync", window, *arg.split(","))
                 elif verb == "minimize":
                     run("xdotool", "windowminimize", window)
+                elif verb == "restore":
+                    run("xdotool", "windowactivate", window)
                 elif verb == "viewable":
                     wait_for("the window on the screen", lambda: "IsViewable" in run("xwininfo", "-id", window), timeout=8.0)
                 elif verb == "frame":
