@@ -2,7 +2,7 @@
 // draws where the mouse is pressed and dragged. With --screenshot <png> it presses and drags the
 // mouse itself, takes a picture of the screen around the frame, checks a few pixels and ends.
 // With --drive <folder> it runs until closed and answers the end-to-end driver's requests for the
-// state of its menus (see DriveState).
+// state of its menus and the places of its windows (see DriveState).
 
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CFont.h"
@@ -214,7 +214,8 @@ int TakeScreenshot(CFrameWnd* frame) {
 }
 
 // The menu bar's highlighted item and the open pop-up menu, by their texts without mnemonics
-// ("none" when there is none).
+// ("none" when there is none); the frame's rectangle ("window") and, once it is open, the picks
+// dialog's ("picks") and whether it is minimised ("picks.iconic").
 QByteArray DriveState(HWND frame) {
   QByteArray out;
   auto text = [](const QString& t) { return t.isEmpty() ? QByteArray("none") : QString(t).remove(u'&').toUtf8(); };
@@ -225,7 +226,6 @@ QByteArray DriveState(HWND frame) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible()) open = menu->title();
   out += "menu.open=" + text(open) + '\n';
-  // The frame's and the picks dialog's rectangles as the program records them.
   auto rect = [&out](const QByteArray& key, HWND hwnd) {
     RECT w {};
     ::GetWindowRect(hwnd, &w);
