@@ -11,6 +11,8 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -170,6 +172,21 @@ public:
   explicit RowsView(HWND hwnd, QWidget* parent) : QTreeView(parent), m_hwnd(hwnd) {}
 
 protected:
+  // The selection mark is the row the user chose last, by a click or an arrow key; with Shift the
+  // selection grows from the mark, which stays.
+  void mousePressEvent(QMouseEvent* event) override {
+    QTreeView::mousePressEvent(event);
+    MarkCurrentRow(event->modifiers());
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    const QModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(event);
+    if (currentIndex() != before) MarkCurrentRow(event->modifiers());
+  }
+  void MarkCurrentRow(Qt::KeyboardModifiers modifiers) {
+    if (!(modifiers & Qt::ShiftModifier) && currentIndex().isValid() && States().count(m_hwnd))
+      States()[m_hwnd].selectionMark = currentIndex().row();
+  }
   void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     DWORD style = static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE));
     if (!(style & LVS_OWNERDRAWFIXED)) return QTreeView::drawRow(painter, option, index);

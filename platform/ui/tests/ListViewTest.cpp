@@ -5,6 +5,7 @@
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -68,6 +69,20 @@ protected:
     ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, CRect(0, 0, 400, 300), &owner, 9));
     list.InsertColumn(0, u"Batch", LVCFMT_LEFT, 120);
     list.InsertColumn(1, u"Document", LVCFMT_RIGHT, 80);
+  }
+  // A click of the left (or another) button on a row, as the user makes it.
+  void Click(int row, Qt::KeyboardModifiers modifiers, Qt::MouseButton button = Qt::LeftButton) {
+    CRect r;
+    ASSERT_TRUE(list.GetItemRect(row, &r, LVIR_BOUNDS));
+    QWidget* pane = ClientOf(list.GetSafeHwnd());
+    QWidget* viewport = pane->childAt(QPoint(r.left + 5, r.CenterPoint().y));
+    ASSERT_NE(viewport, nullptr);
+    QPoint at = viewport->mapFrom(pane, QPoint(r.left + 5, r.CenterPoint().y));
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), button,
+                    type == QEvent::MouseButtonPress ? button : Qt::NoButton, modifiers);
+      QCoreApplication::sendEvent(viewport, &e);
+    }
   }
   int Heard(UINT code) const {
     int n = 0;
@@ -192,30 +207,45 @@ TEST_F(Lists, CallbackTextsAndSubItemsNeverSetComeFromTheParent) {
 
 TEST_F(Lists, SingleSelectionCanBeSwitchedOnAndOffAtRunTime) {
   for (int i = 0; i < 3; ++i) list.InsertItem(i, u"row");
-  auto click = [this](int row, Qt::KeyboardModifiers modifiers) {
-    CRect r;
-    ASSERT_TRUE(list.GetItemRect(row, &r, LVIR_BOUNDS));
-    QWidget* pane = ClientOf(list.GetSafeHwnd());
-    QWidget* viewport = pane->childAt(QPoint(r.left + 5, r.CenterPoint().y));
-    ASSERT_NE(viewport, nullptr);
-    QPoint at = viewport->mapFrom(pane, QPoint(r.left + 5, r.CenterPoint().y));
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::LeftButton,
-                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
-      QCoreApplication::sendEvent(viewport, &e);
-    }
-  };
-  click(0, Qt::NoModifier);
-  click(2, Qt::ControlModifier);
+  Click(0, Qt::NoModifier);
+  Click(2, Qt::ControlModifier);
   EXPECT_EQ(list.GetSelectedCount(), 2u);
   list.ModifyStyle(0, LVS_SINGLESEL);
-  click(0, Qt::NoModifier);
-  click(2, Qt::ControlModifier);
+  Click(0, Qt::NoModifier);
+  Click(2, Qt::ControlModifier);
   EXPECT_EQ(list.GetSelectedCount(), 1u);
   EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 2);
   list.ModifyStyle(LVS_SINGLESEL, 0);
-  click(0, Qt::ControlModifier);
+  Click(0, Qt::ControlModifier);
   EXPECT_EQ(list.GetSelectedCount(), 2u);
+}
+
+// The selection mark, which callers read as "the row the user chose", follows the user's clicks
+// and arrow keys; Shift only widens the selection from it, and the program's own changes leave it.
+TEST_F(Lists, TheSelectionMarkIsTheRowTheUserLastChose) {
+  for (int i = 0; i < 4; ++i) list.InsertItem(i, u"row");
+  EXPECT_EQ(list.GetSelectionMark(), -1);
+  list.SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  EXPECT_EQ(list.GetSelectionMark(), -1);
+  list.SetItemState(3, 0, LVIS_SELECTED);
+
+  Click(1, Qt::NoModifier);
+  EXPECT_EQ(list.GetSelectionMark(), 1);
+  Click(3, Qt::ShiftModifier);
+  EXPECT_EQ(list.GetSelectionMark(), 1);
+  EXPECT_EQ(list.GetSelectedCount(), 3u);
+  Click(2, Qt::ControlModifier);
+  EXPECT_EQ(list.GetSelectionMark(), 2);
+  Click(0, Qt::NoModifier, Qt::RightButton);
+  EXPECT_EQ(list.GetSelectionMark(), 0);
+
+  QWidget* view = ClientOf(list.GetSafeHwnd())->focusProxy();
+  ASSERT_NE(view, nullptr);
+  for (const auto& [modifiers, mark] : {std::pair {Qt::ShiftModifier, 0}, std::pair {Qt::NoModifier, 2}}) {
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, modifiers);
+    QCoreApplication::sendEvent(view, &down);
+    EXPECT_EQ(list.GetSelectionMark(), mark);
+  }
 }
 
 TEST_F(Lists, AClickOnAColumnTitleIsReportedAsAColumnClick) {
