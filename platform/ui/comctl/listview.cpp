@@ -2,7 +2,8 @@
 // Rows keep their texts, an image, a state and the caller's data; a text that is a callback
 // (LPSTR_TEXTCALLBACKW), and a sub-item's text that was never set, is asked of the parent with
 // LVN_GETDISPINFOW each time it is needed. Owner-drawn lists (LVS_OWNERDRAWFIXED) have their parent draw each row with
-// WM_DRAWITEM. State changes are reported with LVN_ITEMCHANGED, header clicks as LVN_COLUMNCLICK.
+// WM_DRAWITEM. State changes are reported with LVN_ITEMCHANGED, header clicks as LVN_COLUMNCLICK; the
+// user's clicks and moving keys set the selection mark.
 
 #include "platform/gdi/CDCSurface.h"
 #include "platform/gdi/gdi.h"
@@ -172,21 +173,6 @@ public:
   explicit RowsView(HWND hwnd, QWidget* parent) : QTreeView(parent), m_hwnd(hwnd) {}
 
 protected:
-  // The selection mark is the row the user chose last, by a click or an arrow key; with Shift the
-  // selection grows from the mark, which stays.
-  void mousePressEvent(QMouseEvent* event) override {
-    QTreeView::mousePressEvent(event);
-    MarkCurrentRow(event->modifiers());
-  }
-  void keyPressEvent(QKeyEvent* event) override {
-    const QModelIndex before = currentIndex();
-    QTreeView::keyPressEvent(event);
-    if (currentIndex() != before) MarkCurrentRow(event->modifiers());
-  }
-  void MarkCurrentRow(Qt::KeyboardModifiers modifiers) {
-    if (!(modifiers & Qt::ShiftModifier) && currentIndex().isValid() && States().count(m_hwnd))
-      States()[m_hwnd].selectionMark = currentIndex().row();
-  }
   void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     DWORD style = static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE));
     if (!(style & LVS_OWNERDRAWFIXED)) return QTreeView::drawRow(painter, option, index);
@@ -210,8 +196,23 @@ protected:
     DeleteDC(dc);
     painter->drawImage(rect.topLeft(), surface->Image());
   }
+  // The user's click on a row, or a key that moves to another row, makes that row the selection
+  // mark, where a range with Shift starts; with Shift held the mark stays.
+  void mousePressEvent(QMouseEvent* e) override {
+    QTreeView::mousePressEvent(e);
+    if (QModelIndex at = indexAt(e->position().toPoint()); at.isValid()) Mark(at, e->modifiers());
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    QPersistentModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(e);
+    if (currentIndex().isValid() && currentIndex() != before) Mark(currentIndex(), e->modifiers());
+  }
 
 private:
+  void Mark(const QModelIndex& index, Qt::KeyboardModifiers modifiers) const {
+    if (!(modifiers & Qt::ShiftModifier) && States().count(m_hwnd)) States()[m_hwnd].selectionMark = index.row();
+  }
+
   HWND m_hwnd {};
 };
 

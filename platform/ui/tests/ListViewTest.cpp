@@ -5,11 +5,11 @@
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -70,8 +70,13 @@ protected:
     list.InsertColumn(0, u"Batch", LVCFMT_LEFT, 120);
     list.InsertColumn(1, u"Document", LVCFMT_RIGHT, 80);
   }
-  // A click of the left (or another) button on a row, as the user makes it.
-  void Click(int row, Qt::KeyboardModifiers modifiers, Qt::MouseButton button = Qt::LeftButton) {
+  int Heard(UINT code) const {
+    int n = 0;
+    for (const auto& h : owner.heard) n += h.code == code;
+    return n;
+  }
+  // A press and release of the left button on a row, as the view receives them.
+  void Click(int row, Qt::KeyboardModifiers modifiers) {
     CRect r;
     ASSERT_TRUE(list.GetItemRect(row, &r, LVIR_BOUNDS));
     QWidget* pane = ClientOf(list.GetSafeHwnd());
@@ -79,15 +84,10 @@ protected:
     ASSERT_NE(viewport, nullptr);
     QPoint at = viewport->mapFrom(pane, QPoint(r.left + 5, r.CenterPoint().y));
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), button,
-                    type == QEvent::MouseButtonPress ? button : Qt::NoButton, modifiers);
+      QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
       QCoreApplication::sendEvent(viewport, &e);
     }
-  }
-  int Heard(UINT code) const {
-    int n = 0;
-    for (const auto& h : owner.heard) n += h.code == code;
-    return n;
   }
   Owner owner;
   CListCtrl list;
@@ -220,32 +220,39 @@ TEST_F(Lists, SingleSelectionCanBeSwitchedOnAndOffAtRunTime) {
   EXPECT_EQ(list.GetSelectedCount(), 2u);
 }
 
-// The selection mark, which callers read as "the row the user chose", follows the user's clicks
-// and arrow keys; Shift only widens the selection from it, and the program's own changes leave it.
-TEST_F(Lists, TheSelectionMarkIsTheRowTheUserLastChose) {
-  for (int i = 0; i < 4; ++i) list.InsertItem(i, u"row");
+// The selection mark is where the user last clicked or moved to with a key: the row that Enter
+// or a command for "the marked row" acts on. A range made with Shift keeps it at its start.
+TEST_F(Lists, TheUsersClicksAndKeysMoveTheSelectionMark) {
+  for (int i = 0; i < 5; ++i) list.InsertItem(i, u"row");
+  list.SetFocus();
   EXPECT_EQ(list.GetSelectionMark(), -1);
-  list.SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  EXPECT_EQ(list.GetSelectionMark(), -1);
-  list.SetItemState(3, 0, LVIS_SELECTED);
-
-  Click(1, Qt::NoModifier);
-  EXPECT_EQ(list.GetSelectionMark(), 1);
-  Click(3, Qt::ShiftModifier);
-  EXPECT_EQ(list.GetSelectionMark(), 1);
-  EXPECT_EQ(list.GetSelectedCount(), 3u);
-  Click(2, Qt::ControlModifier);
-  EXPECT_EQ(list.GetSelectionMark(), 2);
-  Click(0, Qt::NoModifier, Qt::RightButton);
-  EXPECT_EQ(list.GetSelectionMark(), 0);
-
-  QWidget* view = ClientOf(list.GetSafeHwnd())->focusProxy();
-  ASSERT_NE(view, nullptr);
-  for (const auto& [modifiers, mark] : {std::pair {Qt::ShiftModifier, 0}, std::pair {Qt::NoModifier, 2}}) {
-    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, modifiers);
-    QCoreApplication::sendEvent(view, &down);
-    EXPECT_EQ(list.GetSelectionMark(), mark);
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int mark;
+    int selected;
+  };
+  auto key = [this](UINT vk) { return [this, vk] { list.SendMessage(WM_KEYDOWN, vk, 1); }; };
+  const Step steps[] = {
+      {"a click on a row", [this] { Click(1, Qt::NoModifier); }, 1, 1},
+      {"Down", key(VK_DOWN), 2, 1},
+      {"a key that moves nothing", key(VK_F5), 2, 1},
+      {"Shift and a click extend from the mark", [this] { Click(4, Qt::ShiftModifier); }, 2, 3},
+      {"Ctrl and a click", [this] { Click(0, Qt::ControlModifier); }, 0, 4},
+      {"a plain click again", [this] { Click(3, Qt::NoModifier); }, 3, 1},
+      {"Home", key(VK_HOME), 0, 1},
+      {"End", key(VK_END), 4, 1},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(list.GetSelectionMark(), step.mark) << step.what;
+    EXPECT_EQ(static_cast<int>(list.GetSelectedCount()), step.selected) << step.what;
   }
+  // The caller's own marking stands until the user moves.
+  list.SetSelectionMark(3);
+  EXPECT_EQ(list.GetSelectionMark(), 3);
+  list.DeleteAllItems();
+  EXPECT_EQ(list.GetSelectionMark(), -1);
 }
 
 TEST_F(Lists, AClickOnAColumnTitleIsReportedAsAColumnClick) {
