@@ -114,7 +114,6 @@ def main():
     sink = None
     try:
         sink = Sink(args.sink, os.path.join(folder, "received"))
-        env["QV_REGISTRY_DIR"] = os.path.join(folder, "registry")
         register_mail_program(env["QV_REGISTRY_DIR"], sink.port)
         # The pages are put together in the temporary folder; nothing may stay there.
         env["TMPDIR"] = os.path.join(folder, "tmp")

@@ -113,7 +113,9 @@ class Session:
         self.manager = start_window_manager("openbox")
         self.folder = tempfile.mkdtemp(prefix="orbel-e2e-")
         self.runtime = tempfile.mkdtemp(prefix="orbel-run-")
-        self.env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb")
+        # The program's registry lives in the run's folder, never in the user's own.
+        self.env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb",
+                        QV_REGISTRY_DIR=os.path.join(self.folder, "registry"))
         self.exe = install(program, self.folder)
         self.viewers = []
         self.failures = []
