@@ -11,6 +11,8 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -170,6 +172,18 @@ public:
   explicit RowsView(HWND hwnd, QWidget* parent) : QTreeView(parent), m_hwnd(hwnd) {}
 
 protected:
+  // The row the user clicks, or moves to with the keys, becomes the selection mark; setting an
+  // item's state from the program leaves the mark alone.
+  void mousePressEvent(QMouseEvent* event) override {
+    QTreeView::mousePressEvent(event);
+    if (indexAt(event->position().toPoint()).isValid()) MarkCurrentRow();
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    const QModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(event);
+    if (currentIndex() != before) MarkCurrentRow();
+  }
+
   void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     DWORD style = static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE));
     if (!(style & LVS_OWNERDRAWFIXED)) return QTreeView::drawRow(painter, option, index);
@@ -195,6 +209,11 @@ protected:
   }
 
 private:
+  void MarkCurrentRow() {
+    auto state = States().find(m_hwnd);
+    if (state != States().end() && currentIndex().isValid()) state->second.selectionMark = currentIndex().row();
+  }
+
   HWND m_hwnd {};
 };
 

@@ -5,6 +5,7 @@
 #include "platform/ui/tests/UiTestSupport.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
@@ -68,6 +69,20 @@ protected:
     ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SHOWSELALWAYS, CRect(0, 0, 400, 300), &owner, 9));
     list.InsertColumn(0, u"Batch", LVCFMT_LEFT, 120);
     list.InsertColumn(1, u"Document", LVCFMT_RIGHT, 80);
+  }
+  // A click of the left button on the row, as the user makes it.
+  void Click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    CRect r;
+    ASSERT_TRUE(list.GetItemRect(row, &r, LVIR_BOUNDS));
+    QWidget* pane = ClientOf(list.GetSafeHwnd());
+    QWidget* viewport = pane->childAt(QPoint(r.left + 5, r.CenterPoint().y));
+    ASSERT_NE(viewport, nullptr);
+    QPoint at = viewport->mapFrom(pane, QPoint(r.left + 5, r.CenterPoint().y));
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
+      QCoreApplication::sendEvent(viewport, &e);
+    }
   }
   int Heard(UINT code) const {
     int n = 0;
@@ -192,19 +207,7 @@ TEST_F(Lists, CallbackTextsAndSubItemsNeverSetComeFromTheParent) {
 
 TEST_F(Lists, SingleSelectionCanBeSwitchedOnAndOffAtRunTime) {
   for (int i = 0; i < 3; ++i) list.InsertItem(i, u"row");
-  auto click = [this](int row, Qt::KeyboardModifiers modifiers) {
-    CRect r;
-    ASSERT_TRUE(list.GetItemRect(row, &r, LVIR_BOUNDS));
-    QWidget* pane = ClientOf(list.GetSafeHwnd());
-    QWidget* viewport = pane->childAt(QPoint(r.left + 5, r.CenterPoint().y));
-    ASSERT_NE(viewport, nullptr);
-    QPoint at = viewport->mapFrom(pane, QPoint(r.left + 5, r.CenterPoint().y));
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::LeftButton,
-                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
-      QCoreApplication::sendEvent(viewport, &e);
-    }
-  };
+  auto click = [this](int row, Qt::KeyboardModifiers modifiers) { Click(row, modifiers); };
   click(0, Qt::NoModifier);
   click(2, Qt::ControlModifier);
   EXPECT_EQ(list.GetSelectedCount(), 2u);
@@ -216,6 +219,26 @@ TEST_F(Lists, SingleSelectionCanBeSwitchedOnAndOffAtRunTime) {
   list.ModifyStyle(LVS_SINGLESEL, 0);
   click(0, Qt::ControlModifier);
   EXPECT_EQ(list.GetSelectedCount(), 2u);
+}
+
+TEST_F(Lists, TheRowTheUserSelectsBecomesTheSelectionMark) {
+  for (int i = 0; i < 4; ++i) list.InsertItem(i, u"row");
+  EXPECT_EQ(list.GetSelectionMark(), -1);
+  list.SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  EXPECT_EQ(list.GetSelectionMark(), -1) << "a state set by the program is no selection of the user";
+  Click(1);
+  EXPECT_EQ(list.GetSelectionMark(), 1);
+  EXPECT_EQ(list.GetSelectedCount(), 1u);
+  Click(2, Qt::ControlModifier);
+  EXPECT_EQ(list.GetSelectionMark(), 2);
+  QWidget* view = ClientOf(list.GetSafeHwnd())->focusProxy();
+  ASSERT_NE(view, nullptr);
+  QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+  QCoreApplication::sendEvent(view, &down);
+  EXPECT_EQ(list.GetSelectionMark(), 3);
+  EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 3);
+  list.DeleteAllItems();
+  EXPECT_EQ(list.GetSelectionMark(), -1);
 }
 
 TEST_F(Lists, AClickOnAColumnTitleIsReportedAsAColumnClick) {
