@@ -137,7 +137,7 @@ def check_sheets(job, pages, rows, columns, work, artifacts, name):
         raise AssertionError("%d sheets instead of %d" % (sheets.page_count(job), expected))
     for sheet in range(expected):
         picture = sheets.render(job, sheet + 1, os.path.join(work, "sheet.pgm"))
-        sheets.grey(picture, os.path.join(artifacts, "%s-sheet-%d.png" % (name, sheet + 1)))
+        sheets.grey(picture, os.path.join(artifacts, "output-%s-sheet-%d.png" % (name, sheet + 1)))
         on_sheet = pages[sheet * per_sheet:(sheet + 1) * per_sheet]
         found = sheets.frames(picture, rows)
         if len(found) != len(on_sheet):
@@ -167,6 +167,8 @@ def main():
     parser.add_argument("--queue", required=True)
     parser.add_argument("--artifacts", required=True)
     args = parser.parse_args()
+    # Only this run's pictures in the artefacts.
+    shutil.rmtree(args.artifacts, ignore_errors=True)
     session = Session(args.program, args.artifacts, prefix="output")
     shot, step, folder = session.shot, session.step, session.folder
     work = os.path.join(folder, "work")
@@ -222,7 +224,7 @@ def main():
             run("xdotool", "key", "--delay", "150", *keys)
 
         def open_hit():
-            window("New search")
+            run("xdotool", "windowactivate", "--sync", window("New search"))
             run("xdotool", "key", "Return")
             click_row(results(), 0, 2)
             wait_for("the first hit in the title", lambda: batch.documents[0][0] in viewer.title(), timeout=20)
@@ -269,10 +271,10 @@ def main():
             check_sheets(job, pages, rows, columns, work, args.artifacts, name)
 
         if queue.ready:
-            step("the document printed one page to a sheet", lambda: print_document((), 1, 1, "output-1-up"))
+            step("the document printed one page to a sheet", lambda: print_document((), 1, 1, "1-up"))
             # The layout list is the third stop after the printer: 1, 2, 4 images per sheet.
             step("the document printed four pages to a sheet",
-                 lambda: print_document(("Tab", "Tab", "Tab", "Down", "Down"), 2, 2, "output-4-up"))
+                 lambda: print_document(("Tab", "Tab", "Tab", "Down", "Down"), 2, 2, "4-up"))
 
         hit = batch.documents[1][0]
 
@@ -302,7 +304,7 @@ def main():
         def hit_printed():
             job = print_from_results(("i",), "images")
             gone("Printing")
-            check_sheets(job, batch.pages(hit), 1, 1, work, args.artifacts, "output-hit")
+            check_sheets(job, batch.pages(hit), 1, 1, work, args.artifacts, "hit")
 
         def hit_list_printed():
             job = print_from_results(("h",), "hit-list")
