@@ -2,7 +2,8 @@
 // Rows keep their texts, an image, a state and the caller's data; a text that is a callback
 // (LPSTR_TEXTCALLBACKW), and a sub-item's text that was never set, is asked of the parent with
 // LVN_GETDISPINFOW each time it is needed. Owner-drawn lists (LVS_OWNERDRAWFIXED) have their parent draw each row with
-// WM_DRAWITEM. State changes are reported with LVN_ITEMCHANGED, header clicks as LVN_COLUMNCLICK.
+// WM_DRAWITEM. State changes are reported with LVN_ITEMCHANGED, header clicks as LVN_COLUMNCLICK; the
+// user's clicks and moving keys set the selection mark.
 
 #include "platform/gdi/CDCSurface.h"
 #include "platform/gdi/gdi.h"
@@ -172,18 +173,6 @@ public:
   explicit RowsView(HWND hwnd, QWidget* parent) : QTreeView(parent), m_hwnd(hwnd) {}
 
 protected:
-  // The row the user clicks, or moves to with the keys, becomes the selection mark; setting an
-  // item's state from the program leaves the mark alone.
-  void mousePressEvent(QMouseEvent* event) override {
-    QTreeView::mousePressEvent(event);
-    if (indexAt(event->position().toPoint()).isValid()) MarkCurrentRow();
-  }
-  void keyPressEvent(QKeyEvent* event) override {
-    const QModelIndex before = currentIndex();
-    QTreeView::keyPressEvent(event);
-    if (currentIndex() != before) MarkCurrentRow();
-  }
-
   void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     DWORD style = static_cast<DWORD>(GetWindowLongW(m_hwnd, GWL_STYLE));
     if (!(style & LVS_OWNERDRAWFIXED)) return QTreeView::drawRow(painter, option, index);
@@ -207,11 +196,29 @@ protected:
     DeleteDC(dc);
     painter->drawImage(rect.topLeft(), surface->Image());
   }
+  // The user's click on a row, a moving key (arrows, Home, End, pages) or a key that finds another
+  // row makes that row the selection mark, where a range with Shift starts; with Shift held the
+  // mark stays.
+  void mousePressEvent(QMouseEvent* e) override {
+    QTreeView::mousePressEvent(e);
+    if (QModelIndex at = indexAt(e->position().toPoint()); at.isValid()) Mark(at, e->modifiers());
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    QPersistentModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(e);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) return;
+    const bool moving = e->key() >= Qt::Key_Home && e->key() <= Qt::Key_PageDown;
+    // A moving key that stays on the focused row (Home on the first) still selects it.
+    if (moving && current == before && !(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) &&
+        !selectionModel()->isRowSelected(current.row(), QModelIndex()))
+      selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (moving || current != before) Mark(current, e->modifiers());
+  }
 
 private:
-  void MarkCurrentRow() {
-    auto state = States().find(m_hwnd);
-    if (state != States().end() && currentIndex().isValid()) state->second.selectionMark = currentIndex().row();
+  void Mark(const QModelIndex& index, Qt::KeyboardModifiers modifiers) const {
+    if (!(modifiers & Qt::ShiftModifier) && States().count(m_hwnd)) States()[m_hwnd].selectionMark = index.row();
   }
 
   HWND m_hwnd {};
