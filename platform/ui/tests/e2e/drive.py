@@ -182,12 +182,12 @@ def main():
                     run("xdotool", "mousemove", "--sync", x, y)
                 elif verb == "tip":
                     try:
-                        wait_for("a tip", lambda: tips_near_pointer(program, window), timeout=8.0)
+                        wait_for("a tip", lambda: tips_near_pointer(program, window))
                     except AssertionError:
                         raise AssertionError("no tip near the pointer at %d,%d" % pointer())
                 elif verb == "no-tip":
                     try:
-                        wait_for("no tip", lambda: not tips_near_pointer(program, window), timeout=8.0)
+                        wait_for("no tip", lambda: not tips_near_pointer(program, window))
                     except AssertionError:
                         raise AssertionError("a tip stays: %s" % tips_near_pointer(program, window))
                 elif verb == "press":
@@ -209,19 +209,19 @@ def main():
                         last.update(program.state())
                         return last.get(key) == value
                     try:
-                        wait_for(arg, matches, timeout=8.0)
+                        wait_for(arg, matches)
                     except AssertionError:
                         raise AssertionError("expected %s, is %r" % (arg, last.get(key)))
                 elif verb == "remember":
                     remembered[arg] = program.state()[arg]
                 elif verb == "changed":
                     try:
-                        wait_for(arg + " to change", lambda: program.state()[arg] != remembered[arg], timeout=8.0)
+                        wait_for(arg + " to change", lambda: program.state()[arg] != remembered[arg])
                     except AssertionError:
                         raise AssertionError("%s stayed %s" % (arg, remembered[arg]))
                 elif verb == "same":
                     try:
-                        wait_for(arg + " to come back", lambda: program.state()[arg] == remembered[arg], timeout=8.0)
+                        wait_for(arg + " to come back", lambda: program.state()[arg] == remembered[arg])
                     except AssertionError:
                         raise AssertionError("%s is not back at %s" % (arg, remembered[arg]))
                 elif verb == "popup-below":
@@ -234,7 +234,7 @@ def main():
                         seen[:] = [geometry(w) for w in others]
                         return any(abs(g[0] - left) <= 2 and abs(g[1] - bottom) <= 2 for g in seen)
                     try:
-                        wait_for("a list below " + arg, below, timeout=8.0)
+                        wait_for("a list below " + arg, below)
                     except AssertionError:
                         raise AssertionError("no window at %d,%d; shown: %s" % (left, bottom, seen))
                 elif verb == "window":
@@ -246,22 +246,22 @@ def main():
                     other = x_window(arg)
                     try:
                         wait_for("centred on " + arg,
-                                 lambda: all(abs(a - b) <= 2 for a, b in zip(centre(window), centre(other))), timeout=8.0)
+                                 lambda: all(abs(a - b) <= 2 for a, b in zip(centre(window), centre(other))))
                     except AssertionError:
                         raise AssertionError("centre at %s, %s has it at %s" % (centre(window), arg, centre(other)))
                 elif verb == "framed":
                     def framed():
                         x, y, width, height = frame_rect(window)
                         return program.state().get("window") == "%d,%d,%d,%d" % (x, y, x + width, y + height)
-                    wait_for("the program to know its frame", framed, timeout=8.0)
+                    wait_for("the program to know its frame", framed)
                 elif verb == "minimize":
                     run("xdotool", "windowminimize", window)
                 elif verb == "viewable":
-                    wait_for("the window on the screen", lambda: "IsViewable" in run("xwininfo", "-id", window), timeout=8.0)
+                    wait_for("the window on the screen", lambda: "IsViewable" in run("xwininfo", "-id", window))
                 elif verb == "frame":
                     want = tuple(map(int, arg.split(",")))
                     try:
-                        wait_for("the frame at " + arg, lambda: frame_origin(window) == want, timeout=8.0)
+                        wait_for("the frame at " + arg, lambda: frame_origin(window) == want)
                     except AssertionError:
                         raise AssertionError("frame at %s, expected %s" % (frame_origin(window), want))
                 elif verb == "hints-gravity-not":
