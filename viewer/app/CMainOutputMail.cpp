@@ -93,9 +93,7 @@ void CMainOutput::EmailResults(CSearchResultsDlg& dialog) {
   const std::vector<CString> labels = FieldNames(document->GetBatch());
   if (labels.empty() || !AskOptions(saved, labels, list.GetCount(), FALSE)) return;
   if (list.GetCount() < 1) {
-    if (CIBSWindowLink* windows = m_document.GetPlant().GetWindowLink())
-      windows->InfoMsg(u"MSG_INFO_NOIMAGEFILES",
-                       {{u"<%batchname%>", row.GetBatchName()}, {u"<%docnumber%>", row.GetDocumentNumber()}});
+    ShowNoImageFiles(m_document.GetPlant(), row);
     return;
   }
   SendImages(*app, list, 1, list.GetCount());
