@@ -344,13 +344,15 @@ int CIBSBatch::Search(LPCWSTR numberPattern, const CDPXStringList& names, const 
 
   const size_t lines = static_cast<size_t>(GetDocumentCount());
   int hits = 0;
+  std::string scratch;
   for (size_t i = 0; i < lines; ++i) {
     if (CannotMatch(m_text.Line(i), conditions)) continue;
     CIBSDocument& document = DocumentOfLine(i);
     if (!document.IsValid() || !number.Matches(document.NumberText())) continue;
-    // A field the line does not reach cannot exclude the document; a value it has must match.
-    const bool match = std::all_of(conditions.begin(), conditions.end(), [&document](auto& condition) {
-      return !document.HasValue(condition.first) || condition.second.Matches(document.ValueText(condition.first));
+    // A field the line does not reach cannot exclude the document; a value it has must match,
+    // read as the document gives it (a doubled quote mark of a quoted line as one).
+    const bool match = std::all_of(conditions.begin(), conditions.end(), [&document, &scratch](auto& condition) {
+      return !document.HasValue(condition.first) || condition.second.Matches(document.ValueAsRead(condition.first, scratch));
     });
     if (!match) continue;
     document.SetHit(TRUE);

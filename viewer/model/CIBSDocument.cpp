@@ -90,13 +90,26 @@ std::string_view CIBSDocument::ValueText(int field) const {
   return text.substr(static_cast<size_t>(begin), span.length);
 }
 
+std::string_view CIBSDocument::ValueAsRead(int field, std::string& scratch) const {
+  const std::string_view value = ValueText(field);
+  // A quoted line writes a quote mark inside a value twice.
+  const std::string_view text = m_pBatch ? m_pBatch->m_text.GetText() : std::string_view();
+  const bool quoted = m_nLineOffset < text.size() && text[static_cast<size_t>(m_nLineOffset)] == '"';
+  size_t doubled = quoted ? value.find("\"\"") : std::string_view::npos;
+  if (doubled == std::string_view::npos) return value;
+  scratch.assign(value.substr(0, doubled));
+  for (size_t i = doubled; i < value.size(); ++i) {
+    scratch += value[i];
+    if (value[i] == '"' && i + 1 < value.size() && value[i + 1] == '"') ++i;
+  }
+  return scratch;
+}
+
 BOOL CIBSDocument::GetValue(int field, CString& value) const {
   value.Empty();
   if (field < 0 || static_cast<uint32_t>(field) >= m_nFieldCount) return FALSE;
-  value = CString::FromUtf8(ValueText(field));
-  // A quoted line writes a quote mark inside a value twice.
-  const std::string_view text = m_pBatch ? m_pBatch->m_text.GetText() : std::string_view();
-  if (m_nLineOffset < text.size() && text[static_cast<size_t>(m_nLineOffset)] == '"') value.Replace(u"\"\"", u"\"");
+  std::string scratch;
+  value = CString::FromUtf8(ValueAsRead(field, scratch));
   return TRUE;
 }
 

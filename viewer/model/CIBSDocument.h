@@ -10,6 +10,7 @@
 #include "platform/core/CString.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -48,9 +49,11 @@ public:
   BOOL CollectImageFiles(CDPXStringList& paths) const;
 
   // The search reads values as UTF-8 without making strings of them. HasValue is false when the
-  // line does not reach the field at all.
+  // line does not reach the field at all. ValueText is the field as it stands in the line;
+  // ValueAsRead is the value GetValue gives, built in `scratch` when it differs from the text.
   bool HasValue(int field) const;
   std::string_view ValueText(int field) const;
+  std::string_view ValueAsRead(int field, std::string& scratch) const;
   std::u16string_view NumberText() const { return {m_number, m_nNumberLength}; }
 
 private:

@@ -194,3 +194,55 @@ TEST(SearchByText, LinesThatLookLikeMissesButAreNot) {
     EXPECT_EQ(found, c.expected) << CString(c.pairs[0].second).ToUtf8();
   }
 }
+
+// A value is matched as it is read: a quoted line's value without its quote marks, a delimiter
+// inside the quotes kept, a quote mark written twice inside as one; an unquoted line as it stands.
+TEST(SearchByText, ValuesAreMatchedAsRead) {
+  TempFolder folder;
+  BatchFiles batch;
+  batch.header = Header("Quotes", {"Customer"});
+  batch.index = "001;1;00040001;B;D;0;0;0;0;0;0;1;0;Plain Sons\r\n"
+                "\"001\";\"1\";\"00040002\";\"B\";\"D\";\"0\";\"0\";\"0\";\"0\";\"0\";\"0\";\"1\";\"0\";\"Hansen; Berg\"\r\n"
+                "\"001\";\"1\";\"00040003\";\"B\";\"D\";\"0\";\"0\";\"0\";\"0\";\"0\";\"0\";\"1\";\"0\";\"Smith \"\"Quick\"\" & Sons\"\r\n"
+                "\"001\";\"1\";\"00040004\";\"B\";\"D\";\"0\";\"0\";\"0\";\"0\";\"0\";\"0\";\"1\";\"0\";\"Say \"\"Hi\"\"\"\r\n"
+                "001;1;00040005;B;D;0;0;0;0;0;0;1;0;O\"\"Brien\r\n";
+  batch.folders = {"1/00", "2/00", "3/00", "4/00", "5/00"};
+  batch.Write(folder.Path() / "Q");
+  CIBSPlant plant;
+  plant.SetOpenMode(CIBSPlant::openFolder, folder.Wide());
+  ASSERT_TRUE(plant.Load());
+  const struct {
+    LPCWSTR pattern;
+    std::string expected;  // the hits' numbers and values as the document gives them
+  } cases[] = {
+      {u"plain sons", " 00040001=Plain Sons"},
+      {u"hansen; berg", " 00040002=Hansen; Berg"},
+      {u"*; *", " 00040002=Hansen; Berg"},
+      {u"smith \"quick\" & sons", " 00040003=Smith \"Quick\" & Sons"},
+      {u"*\"quick\"*", " 00040003=Smith \"Quick\" & Sons"},
+      {u"smith ?quick? *", " 00040003=Smith \"Quick\" & Sons"},
+      {u"*\"\"quick*", ""},
+      {u"say \"hi\"", " 00040004=Say \"Hi\""},
+      {u"*\"", " 00040004=Say \"Hi\""},
+      {u"*\"\"*", " 00040005=O\"\"Brien"},
+      {u"o??brien", " 00040005=O\"\"Brien"},
+  };
+  plant.SetDocumentPattern(u"*");
+  plant.SetBatchSelection(0, u"");
+  for (const auto& c : cases) {
+    plant.ClearQuery();
+    plant.AddQueryPair(u"Customer", c.pattern);
+    int searched = 0;
+    int hits = 0;
+    plant.Search(searched, hits);
+    std::string found;
+    CString number;
+    CString value;
+    for (int i = 0; i < plant.GetResultCount(); ++i) {
+      plant.GetResult(i)->GetDocumentNumber(number);
+      plant.GetResult(i)->GetValue(0, value);
+      found += " " + number.ToUtf8() + "=" + value.ToUtf8();
+    }
+    EXPECT_EQ(found, c.expected) << CString(c.pattern).ToUtf8();
+  }
+}
