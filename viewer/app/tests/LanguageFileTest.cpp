@@ -83,6 +83,53 @@ TEST_F(LanguageFile, EveryCommandHasItsLabelAndTipInBothLanguages) {
   EXPECT_NE(german.at(u"CAP_MAINFRAME_ACTIVE").find(u"<%document%>"), std::u16string::npos);
 }
 
+// The letter after the single '&' of a menu text, lower-cased; none when the text has no '&'
+// ("&&" writes an ampersand).
+std::u16string Mnemonic(const std::u16string& text) {
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != u'&') continue;
+    if (text[i + 1] != u'&') return std::u16string(CString(text.substr(i + 1, 1)).MakeLower().GetString());
+    ++i;
+  }
+  return {};
+}
+
+TEST_F(LanguageFile, NoMenuHasTwoItemsOnOneMnemonic) {
+  std::vector<CString> keys;
+  for (auto script : {MainMenuScript(), OutputMenuScript()})
+    for (const ViewerMenuItem& item : script)
+      if (item.kind == ViewerMenuItem::Command) keys.push_back(CString(u"TXT_") + FindViewerCommandName(item.nID));
+  for (CString& key : FrameKeys()) keys.push_back(key);
+  for (LPCWSTR language : {u"en-us", u"de-de"}) {
+    const auto texts = Texts(language, keys);
+    for (auto script : {MainMenuScript(), OutputMenuScript()}) {
+      // Per open menu, its items' keys by mnemonic; the menu bar is the first.
+      std::vector<std::map<std::u16string, std::u16string>> menus(1);
+      const auto add = [&](const std::u16string& key) {
+        const auto text = texts.find(key);
+        if (text == texts.end()) return;
+        const std::u16string letter = Mnemonic(text->second);
+        if (letter.empty()) return;
+        const auto [other, added] = menus.back().emplace(letter, key);
+        EXPECT_TRUE(added) << Narrow(CString(language)) << ": " << Narrow(CString(other->second.c_str())) << " and "
+                           << Narrow(CString(key.c_str())) << " share their mnemonic";
+      };
+      for (const ViewerMenuItem& item : script) {
+        switch (item.kind) {
+          case ViewerMenuItem::Command: add(std::u16string(u"TXT_") + FindViewerCommandName(item.nID)); break;
+          case ViewerMenuItem::LanguageList: add(u"QVMENU_DEFAULTMENU_LANGUAGE"); break;
+          case ViewerMenuItem::BeginPopup:
+            add(item.pszKey);
+            menus.emplace_back();
+            break;
+          case ViewerMenuItem::EndPopup: menus.pop_back(); break;
+          case ViewerMenuItem::Separator: break;
+        }
+      }
+    }
+  }
+}
+
 TEST_F(LanguageFile, HotKeysNameCommandsAndReachThoseNoMenuOffers) {
   const std::filesystem::path target = std::filesystem::temp_directory_path() / ("viewer-hotkeys-" + std::to_string(getpid()) + ".dps");
   ASSERT_TRUE(m_reader.SetCurrentLanguage(u"en-us"));
