@@ -126,8 +126,13 @@ public:
     }
   }
   bool Covers(int rowsCovered) const { return m_rowMax > 0 && rowsCovered >= m_rowMin && rowsCovered <= m_rowMax; }
-  BYTE Grey(int columnsCovered, int rowsCovered, long long ones) const {
-    return m_tables[(columnsCovered - m_columnMin) * 2 + rowsCovered - m_rowMin][static_cast<SIZE_T>(ones)];
+  // Per target column, the table of its area for rows covering `rowsCovered` source rows.
+  std::vector<const BYTE*> ColumnTables(const std::vector<Span>& columns, int rowsCovered) const {
+    std::vector<const BYTE*> tables(columns.size());
+    for (size_t x = 0; x < columns.size(); ++x) {
+      tables[x] = m_tables[(columns[x].last - columns[x].first - m_columnMin) * 2 + rowsCovered - m_rowMin].data();
+    }
+    return tables;
   }
 
 private:
@@ -347,18 +352,34 @@ bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, i
   const int zero = Luminance(source.palette[0]), one = Luminance(source.palette[1]);
   const std::vector<ColumnMask> masks = ColumnMasks(columns, source.bytesPerLine);
   const GreyTables tables(columns, rows, zero, one);
+  // The tables of each column for the two heights a target row can have.
+  std::vector<const BYTE*> columnTables[2];
+  int shortestRow = INT_MAX;
+  for (const Span& span : rows) shortestRow = std::min(shortestRow, span.last - span.first);
+  for (int extra = 0; extra < 2; ++extra) {
+    if (tables.Covers(shortestRow + extra)) columnTables[extra] = tables.ColumnTables(columns, shortestRow + extra);
+  }
   std::vector<long long> ones(width);
   for (int y = 0; y < height; ++y) {
-    std::fill(ones.begin(), ones.end(), 0);
+    BYTE* out = ViewRow(target, y);
+    bool anySet = false;
     for (int sy = rows[y].first; sy < rows[y].last; ++sy) {
       const BYTE* row = ViewRow(source, sy);
       // Most rows of a page have no set bit at all (white between the lines of text).
-      if (!NoneSet(row, left, right)) AddOnes(row, columns.data(), masks.data(), width, ones.data());
+      if (NoneSet(row, left, right)) continue;
+      if (!anySet) std::fill(ones.begin(), ones.end(), 0);
+      anySet = true;
+      AddOnes(row, columns.data(), masks.data(), width, ones.data());
     }
-    BYTE* out = ViewRow(target, y);
+    // An area without a set bit has the grey of the zero entry, whatever its size.
+    if (!anySet) {
+      std::memset(out, zero, static_cast<SIZE_T>(width));
+      continue;
+    }
     const int rowsCovered = rows[y].last - rows[y].first;
     if (tables.Covers(rowsCovered)) {
-      for (int x = 0; x < width; ++x) out[x] = tables.Grey(columns[x].last - columns[x].first, rowsCovered, ones[x]);
+      const BYTE* const* columnTable = columnTables[rowsCovered - shortestRow].data();
+      for (int x = 0; x < width; ++x) out[x] = columnTable[x][ones[x]];
       continue;
     }
     for (int x = 0; x < width; ++x) {

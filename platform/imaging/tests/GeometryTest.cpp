@@ -315,12 +315,15 @@ TEST(ScaleToGray, PartOfAPageAndARealPage) {
 
 // Every grey pixel is the dark share of the source pixels it covers, whatever way the bits are
 // counted: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
-// wider than one 64-bit word, columns at a row's last byte and very large areas, in both row orders.
+// wider than one 64-bit word, columns at a row's last byte and very large areas, in both row orders;
+// and pages with white bands between lines of noise (white only inside the part where the part is
+// narrower than the page), as a page of text has between its lines.
 TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
   struct Case {
     int width, height;
     RECT part;
     int targetWidth, targetHeight;
+    int band{0};  // with a band: rows alternate, `band` rows of noise, `band` rows white
   };
   const Case cases[] = {
       {2464, 300, {0, 0, 2464, 300}, 100, 12},  // a thumbnail's columns: about 25 pixels each
@@ -330,6 +333,10 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
       {203, 33, {3, 1, 200, 30}, 197, 29},        // nearly full size: single pixels
       {9, 5, {0, 0, 9, 5}, 1, 1},                 // a row shorter than a word
       {3000, 600, {0, 0, 3000, 600}, 10, 2},      // areas of 90,000 pixels: greys divided, not looked up
+      {827, 1169, {0, 0, 827, 1169}, 477, 674, 7},    // a page fitted into a window's cell
+      {827, 300, {0, 0, 827, 300}, 477, 173, 1},      // white every other row
+      {1001, 200, {13, 5, 990, 200}, 333, 60, 4},     // white inside the part only
+      {2464, 600, {0, 0, 2464, 600}, 100, 24, 30},    // thumbnail rows of 25 source rows
   };
   unsigned seed = 12345;
   for (const Case& c : cases) {
@@ -341,6 +348,11 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
       for (int i = 0; i < page.bytesPerLine * page.height; ++i) {
         seed = seed * 1103515245u + 12345u;
         page.bits[i] = static_cast<BYTE>(seed >> 16);
+      }
+      for (int y = 0; c.band > 0 && y < c.height; ++y) {
+        if ((y / c.band) % 2 == 0) continue;
+        BYTE* row = page.bits + static_cast<SIZE_T>(y) * page.bytesPerLine;
+        for (int x = c.part.left; x < c.part.right; ++x) row[x >> 3] &= static_cast<BYTE>(~(0x80 >> (x & 7)));
       }
       ASSERT_TRUE(ScaleToGray(page, c.part, grey, c.targetWidth, c.targetHeight));
       const int partWidth = c.part.right - c.part.left, partHeight = c.part.bottom - c.part.top;
