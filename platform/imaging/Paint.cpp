@@ -56,12 +56,9 @@ bool Reduce(const Bitmap& b, const RECT& source, int width, int height, UINT fla
   if (width >= sw && height >= sh) return false;
   if (b.bitsPerPixel == 1) {
     if (flags & kPaintScaleToGray) return ScaleToGray(b, source, reduced, width, height);
-    Bitmap part;
-    return (flags & kPaintFavorBlack) && CutOut(b, source, part) && CreateResampled(reduced, part, width, height, kResizeFavorBlack);
+    return (flags & kPaintFavorBlack) && CreateResampled(reduced, b, source, width, height, kResizeFavorBlack);
   }
-  Bitmap part;
-  return (flags & (kPaintResample | kPaintScaleToGray)) && CutOut(b, source, part) &&
-         CreateResampled(reduced, part, width, height, kResizeResample);
+  return (flags & (kPaintResample | kPaintScaleToGray)) && CreateResampled(reduced, b, source, width, height, kResizeResample);
 }
 
 // A device surface over a bitmap of the store: drawing calls see its pixels as an RGB32 image

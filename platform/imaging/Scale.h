@@ -11,6 +11,8 @@ namespace imaging {
 bool ResampleInto(const Bitmap& source, Bitmap& target, UINT flags);
 // A resampled copy with the source's depth, palette, perspective, order and resolution.
 bool CreateResampled(Bitmap& target, const Bitmap& source, int width, int height, UINT flags);
+// The same of a part of the source (view coordinates, inside the source).
+bool CreateResampled(Bitmap& target, const Bitmap& source, const RECT& part, int width, int height, UINT flags);
 bool Resize(Bitmap& bitmap, int width, int height, UINT flags);
 
 // Scale to grey: a view rectangle of a 1-bit bitmap becomes an 8-bit grey bitmap of the given

@@ -245,6 +245,120 @@ TEST(Resample, InterpolationAveragesAndKeepsFlatAreasFlat) {
   EXPECT_EQ(kPaletteIndexFlag | 1u, GetPixelColor(small, 10, 15));
 }
 
+// The separable filter written out plainly: per axis the kernel's weights in 1/16384 (a triangle,
+// or the cubic, widened by the reduction; positions outside the source repeat its edge), across
+// first with the sums rounded to 8 bits, then down.
+std::vector<std::vector<int>> PlainWeights(int sourceSize, int targetSize, bool cubic) {
+  const double scale = static_cast<double>(targetSize) / sourceSize;
+  const double stretch = std::max(1.0, 1.0 / scale);
+  const double radius = (cubic ? 2.0 : 1.0) * stretch;
+  std::vector<std::vector<int>> weights(targetSize, std::vector<int>(sourceSize, 0));
+  for (int i = 0; i < targetSize; ++i) {
+    const double center = (i + 0.5) / scale;
+    const int left = static_cast<int>(std::floor(center - radius)), right = static_cast<int>(std::ceil(center + radius));
+    std::vector<double> w;
+    double sum = 0;
+    for (int j = left; j < right; ++j) {
+      const double t = std::abs((j + 0.5 - center) / stretch);
+      const double v = !cubic ? std::max(0.0, 1 - t)
+                       : t < 1 ? 1.5 * t * t * t - 2.5 * t * t + 1
+                       : t < 2 ? -0.5 * t * t * t + 2.5 * t * t - 4 * t + 2
+                               : 0;
+      w.push_back(v);
+      sum += v;
+    }
+    for (int j = left; j < right; ++j) weights[i][std::clamp(j, 0, sourceSize - 1)] += static_cast<int>(std::lround(w[j - left] / sum * 16384));
+  }
+  return weights;
+}
+
+int Rounded14(long long sum) { return static_cast<int>(std::clamp((sum + 8192) >> 14, 0LL, 255LL)); }
+
+// One channel of a picture filtered to the target size.
+std::vector<int> PlainFilter(const std::vector<int>& samples, int width, int height, int targetWidth, int targetHeight,
+                             bool cubic) {
+  const auto across = PlainWeights(width, targetWidth, cubic), down = PlainWeights(height, targetHeight, cubic);
+  std::vector<int> wide(static_cast<size_t>(targetWidth) * height), result(static_cast<size_t>(targetWidth) * targetHeight);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < targetWidth; ++x) {
+      long long sum = 0;
+      for (int j = 0; j < width; ++j) sum += static_cast<long long>(across[x][j]) * samples[static_cast<size_t>(y) * width + j];
+      wide[static_cast<size_t>(y) * targetWidth + x] = Rounded14(sum);
+    }
+  }
+  for (int y = 0; y < targetHeight; ++y) {
+    for (int x = 0; x < targetWidth; ++x) {
+      long long sum = 0;
+      for (int j = 0; j < height; ++j) sum += static_cast<long long>(down[y][j]) * wide[static_cast<size_t>(j) * targetWidth + x];
+      result[static_cast<size_t>(y) * targetWidth + x] = Rounded14(sum);
+    }
+  }
+  return result;
+}
+
+// Interpolation reads the source's rows in place, with each axis's taps laid out once: it gives
+// the plain filter's pixels, for reductions and enlargements, odd sizes, parts of a bitmap, the
+// kernel's ends at the edges, grey, colour and thresholded 1-bit pictures, in both row orders.
+TEST(Resample, InterpolationEqualsThePlainFilter) {
+  struct Case {
+    int width, height;
+    RECT part;
+    int targetWidth, targetHeight;
+  };
+  const Case cases[] = {
+      {413, 150, {0, 0, 413, 150}, 238, 86},    // a page into a window's cell
+      {37, 23, {0, 0, 37, 23}, 20, 11},         // odd sizes
+      {17, 9, {0, 0, 17, 9}, 40, 30},           // enlarged
+      {101, 64, {13, 5, 90, 61}, 30, 17},       // a part, cut on every side
+      {300, 40, {0, 0, 300, 40}, 7, 3},         // a strong reduction: wide kernels
+      {1, 9, {0, 0, 1, 9}, 1, 4},               // a single column
+      {5, 5, {0, 0, 5, 5}, 4, 4},               // kernels as wide as the source
+  };
+  unsigned seed = 777;
+  for (const Case& c : cases) {
+    for (int depth : {1, 8, 24, 32}) {
+      for (int perspective : {kTopLeft, kBottomLeft}) {
+        for (UINT flags : {kResizeResample, kResizeBicubic}) {
+          SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " to " + std::to_string(c.targetWidth) +
+                       " x " + std::to_string(c.targetHeight) + ", depth " + std::to_string(depth) + ", flags " +
+                       std::to_string(flags) + ", perspective " + std::to_string(perspective));
+          Bitmap source, target;
+          ASSERT_TRUE(Create(source, c.width, c.height, depth, kOrderBgr, nullptr, perspective));
+          for (int i = 0; i < source.bytesPerLine * source.height; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            source.bits[i] = static_cast<BYTE>(seed >> 16);
+          }
+          ASSERT_TRUE(CreateResampled(target, source, c.part, c.targetWidth, c.targetHeight, flags));
+          const int partWidth = c.part.right - c.part.left, partHeight = c.part.bottom - c.part.top;
+          // Grey and 1-bit pictures have one channel, the grey level or the luminance of black and white.
+          for (int channel = 0; channel < (depth >= 24 ? 3 : 1); ++channel) {
+            std::vector<int> samples;
+            for (int y = 0; y < partHeight; ++y) {
+              for (int x = 0; x < partWidth; ++x) {
+                const COLORREF pixel = GetPixelColor(source, c.part.top + y, c.part.left + x);
+                samples.push_back(depth == 1 ? (pixel & 1) * 255 : static_cast<int>((pixel >> (8 * channel)) & 0xFF));
+              }
+            }
+            const std::vector<int> expected =
+                PlainFilter(samples, partWidth, partHeight, c.targetWidth, c.targetHeight, flags == kResizeBicubic);
+            for (int y = 0; y < c.targetHeight; ++y) {
+              for (int x = 0; x < c.targetWidth; ++x) {
+                const COLORREF pixel = GetPixelColor(target, y, x);
+                const int want = expected[static_cast<size_t>(y) * c.targetWidth + x];
+                if (depth == 1) {
+                  ASSERT_EQ(want >= 128 ? 1u : 0u, pixel & 1) << x << ", " << y;
+                } else {
+                  ASSERT_EQ(want, static_cast<int>((pixel >> (8 * channel)) & 0xFF)) << x << ", " << y << ", channel " << channel;
+                }
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(Resample, ResizeNeedsTheSameDepthInto) {
   Bitmap source, target;
   ASSERT_TRUE(Create(source, 10, 10, 8));
