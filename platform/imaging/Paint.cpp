@@ -55,7 +55,8 @@ bool Reduce(const Bitmap& b, const RECT& source, int width, int height, UINT fla
   const int sw = source.right - source.left, sh = source.bottom - source.top;
   if (width >= sw && height >= sh) return false;
   if (b.bitsPerPixel == 1) {
-    if (flags & kPaintScaleToGray) return ScaleToGray(b, source, reduced, width, height);
+    // Greys go to the screen as 32-bit pixels: drawn without a colour table.
+    if (flags & kPaintScaleToGray) return ScaleToGray(b, source, reduced, width, height, 32);
     return (flags & kPaintFavorBlack) && CreateResampled(reduced, b, source, width, height, kResizeFavorBlack);
   }
   return (flags & (kPaintResample | kPaintScaleToGray)) && CreateResampled(reduced, b, source, width, height, kResizeResample);

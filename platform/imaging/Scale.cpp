@@ -3,11 +3,13 @@
 #include "platform/imaging/pixels.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -99,6 +101,77 @@ bool NoneSet(const BYTE* row, int left, int right) {
   }
   return true;
 }
+
+// Set bits of the source rows of one target row counted per source column, a byte each: every
+// packed byte of a row adds its eight bits at once through a table of eight one-byte counts. It
+// serves reductions whose target rows take at most 255 source rows and whose columns are narrow
+// (a page fitted into a window), where counting each column of each row on its own costs more.
+class ColumnCounts {
+public:
+  static bool Serves(const std::vector<Span>& columns, const std::vector<Span>& rows) {
+    return Longest(rows) <= 255 && Longest(columns) <= kNarrow;
+  }
+  ColumnCounts(int left, int right, const std::vector<Span>& columns)
+      : m_firstByte(left >> 3),
+        m_lastByte((right - 1) >> 3),
+        m_pairs(Longest(columns) <= 2),
+        m_counts(static_cast<SIZE_T>(m_lastByte - m_firstByte + 2) * 8) {}  // one more byte's worth: a pair's second pixel
+  void Clear() { std::fill(m_counts.begin(), m_counts.end(), 0); }
+  void Add(const BYTE* row) {
+    BYTE* counts = m_counts.data();
+    for (int b = m_firstByte; b <= m_lastByte; ++b, counts += 8) {
+      std::uint64_t eight;
+      std::memcpy(&eight, counts, 8);
+      eight += kSpread[row[b]];
+      std::memcpy(counts, &eight, 8);
+    }
+  }
+  // Hands the count of every target column to `take` (column, count). Columns of one or two
+  // pixels (reductions to half the size or less) add their second pixel's count times 0 or 1
+  // rather than looping over so few.
+  template <class Take>
+  void Sum(const std::vector<Span>& columns, Take take) const {
+    // Locals throughout: stores of bytes could otherwise alias every member and be reloaded.
+    const BYTE* const counts = m_counts.data() - static_cast<std::ptrdiff_t>(m_firstByte) * 8;
+    const Span* const spans = columns.data();
+    const size_t width = columns.size();
+    if (m_pairs) {
+      for (size_t x = 0; x < width; ++x) {
+        const int first = spans[x].first;
+        take(x, counts[first] + counts[first + 1] * (spans[x].last - first - 1));
+      }
+      return;
+    }
+    for (size_t x = 0; x < width; ++x) {
+      int sum = 0;
+      for (int p = spans[x].first; p < spans[x].last; ++p) sum += counts[p];
+      take(x, sum);
+    }
+  }
+
+private:
+  static constexpr int kNarrow = 16;
+  static int Longest(const std::vector<Span>& spans) {
+    int length = 0;
+    for (const Span& span : spans) length = std::max(length, span.last - span.first);
+    return length;
+  }
+  // Bit 7 - i of a byte becomes byte i of the eight counts as they lie in memory.
+  static constexpr std::array<std::uint64_t, 256> kSpread = [] {
+    std::array<std::uint64_t, 256> spread{};
+    for (int value = 0; value < 256; ++value) {
+      for (int i = 0; i < 8; ++i) {
+        const int shift = std::endian::native == std::endian::little ? 8 * i : 8 * (7 - i);
+        if ((value >> (7 - i)) & 1) spread[value] |= std::uint64_t{1} << shift;
+      }
+    }
+    return spread;
+  }();
+  int m_firstByte;
+  int m_lastByte;
+  bool m_pairs;
+  std::vector<BYTE> m_counts;
+};
 
 // The grey of an area of `area` pixels of which `ones` are set.
 BYTE GreyOf(long long ones, long long area, int zero, int one) {
@@ -411,16 +484,21 @@ bool Resize(Bitmap& bitmap, int width, int height, UINT flags) {
   return true;
 }
 
-bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, int width, int height) {
-  if (&source == &target || !source.IsAllocated() || source.bitsPerPixel != 1 || source.colorCount < 2) return false;
-  const int left = std::max<int>(sourceRect.left, 0), top = std::max<int>(sourceRect.top, 0);
-  const int right = std::min<int>(sourceRect.right, source.width), bottom = std::min<int>(sourceRect.bottom, source.height);
-  if (right <= left || bottom <= top) return false;
-  if (!Create(target, width, height, 8, source.order, nullptr, kTopLeft)) return false;
-  target.xResolution = static_cast<int>(static_cast<long long>(source.xResolution) * width / (right - left));
-  target.yResolution = static_cast<int>(static_cast<long long>(source.yResolution) * height / (bottom - top));
-  const std::vector<Span> columns = Spans(left, right - left, width);
-  const std::vector<Span> rows = Spans(top, bottom - top, height);
+namespace {
+
+// A grey as a target pixel: the byte itself, or the grey in blue, green and red.
+template <class Pixel>
+Pixel Shown(BYTE grey) {
+  if constexpr (sizeof(Pixel) == 1) return grey;
+  else return grey * 0x010101u;
+}
+
+// The grey reduction of the source's columns [left, right) into the target's rows, which hold
+// `Pixel`s.
+template <class Pixel>
+void ReduceToGrey(const Bitmap& source, int left, int right, const std::vector<Span>& columns, const std::vector<Span>& rows,
+                  Bitmap& target) {
+  const int width = static_cast<int>(columns.size()), height = static_cast<int>(rows.size());
   const int zero = Luminance(source.palette[0]), one = Luminance(source.palette[1]);
   const std::vector<ColumnMask> masks = ColumnMasks(columns, source.bytesPerLine);
   const GreyTables tables(columns, rows, zero, one);
@@ -431,34 +509,66 @@ bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, i
   for (int extra = 0; extra < 2; ++extra) {
     if (tables.Covers(shortestRow + extra)) columnTables[extra] = tables.ColumnTables(columns, shortestRow + extra);
   }
+  std::optional<ColumnCounts> counts;
+  if (ColumnCounts::Serves(columns, rows)) counts.emplace(left, right, columns);
   std::vector<long long> ones(width);
   for (int y = 0; y < height; ++y) {
-    BYTE* out = ViewRow(target, y);
+    Pixel* const out = reinterpret_cast<Pixel*>(ViewRow(target, y));
     bool anySet = false;
     for (int sy = rows[y].first; sy < rows[y].last; ++sy) {
       const BYTE* row = ViewRow(source, sy);
       // Most rows of a page have no set bit at all (white between the lines of text).
       if (NoneSet(row, left, right)) continue;
-      if (!anySet) std::fill(ones.begin(), ones.end(), 0);
+      if (!anySet) {
+        if (counts) counts->Clear();
+        else std::fill(ones.begin(), ones.end(), 0);
+      }
       anySet = true;
-      AddOnes(row, columns.data(), masks.data(), width, ones.data());
-    }
-    // An area without a set bit has the grey of the zero entry, whatever its size.
-    if (!anySet) {
-      std::memset(out, zero, static_cast<SIZE_T>(width));
-      continue;
+      if (counts) counts->Add(row);
+      else AddOnes(row, columns.data(), masks.data(), width, ones.data());
     }
     const int rowsCovered = rows[y].last - rows[y].first;
+    if (!anySet) {
+      // An area without a set bit has the grey of the zero entry, whatever its size.
+      std::fill(out, out + width, Shown<Pixel>(static_cast<BYTE>(zero)));
+      continue;
+    }
+    if (counts && tables.Covers(rowsCovered)) {
+      const BYTE* const* columnTable = columnTables[rowsCovered - shortestRow].data();
+      counts->Sum(columns, [out, columnTable](size_t x, int count) { out[x] = Shown<Pixel>(columnTable[x][count]); });
+      continue;
+    }
+    if (counts) counts->Sum(columns, [into = ones.data()](size_t x, int count) { into[x] = count; });
     if (tables.Covers(rowsCovered)) {
       const BYTE* const* columnTable = columnTables[rowsCovered - shortestRow].data();
-      for (int x = 0; x < width; ++x) out[x] = columnTable[x][ones[x]];
+      for (int x = 0; x < width; ++x) out[x] = Shown<Pixel>(columnTable[x][ones[x]]);
       continue;
     }
     for (int x = 0; x < width; ++x) {
       const long long area = static_cast<long long>(columns[x].last - columns[x].first) * rowsCovered;
-      out[x] = GreyOf(ones[x], area, zero, one);
+      out[x] = Shown<Pixel>(GreyOf(ones[x], area, zero, one));
     }
   }
+}
+
+}  // namespace
+
+bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, int width, int height, int bitsPerPixel) {
+  if (&source == &target || !source.IsAllocated() || source.bitsPerPixel != 1 || source.colorCount < 2 ||
+      (bitsPerPixel != 8 && bitsPerPixel != 32)) {
+    return false;
+  }
+  const int left = std::max<int>(sourceRect.left, 0), top = std::max<int>(sourceRect.top, 0);
+  const int right = std::min<int>(sourceRect.right, source.width), bottom = std::min<int>(sourceRect.bottom, source.height);
+  if (right <= left || bottom <= top) return false;
+  // Greys are the same in either colour order.
+  if (!Create(target, width, height, bitsPerPixel, bitsPerPixel == 8 ? source.order : kOrderBgr, nullptr, kTopLeft)) return false;
+  target.xResolution = static_cast<int>(static_cast<long long>(source.xResolution) * width / (right - left));
+  target.yResolution = static_cast<int>(static_cast<long long>(source.yResolution) * height / (bottom - top));
+  const std::vector<Span> columns = Spans(left, right - left, width);
+  const std::vector<Span> rows = Spans(top, bottom - top, height);
+  if (bitsPerPixel == 8) ReduceToGrey<BYTE>(source, left, right, columns, rows, target);
+  else ReduceToGrey<std::uint32_t>(source, left, right, columns, rows, target);
   return true;
 }
 

@@ -428,7 +428,8 @@ TEST(ScaleToGray, PartOfAPageAndARealPage) {
 }
 
 // Every grey pixel is the dark share of the source pixels it covers, whatever way the bits are
-// counted: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
+// counted (per column and row, or per source column over a target row's rows) and in 8 as in 32
+// bits: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
 // wider than one 64-bit word, columns at a row's last byte and very large areas, in both row orders;
 // and pages with white bands between lines of noise (white only inside the part where the part is
 // narrower than the page), as a page of text has between its lines.
@@ -451,6 +452,7 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
       {827, 300, {0, 0, 827, 300}, 477, 173, 1},      // white every other row
       {1001, 200, {13, 5, 990, 200}, 333, 60, 4},     // white inside the part only
       {2464, 600, {0, 0, 2464, 600}, 100, 24, 30},    // thumbnail rows of 25 source rows
+      {40, 600, {0, 0, 40, 600}, 20, 2},              // narrow columns 300 rows tall
   };
   unsigned seed = 12345;
   for (const Case& c : cases) {
@@ -468,7 +470,10 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
         BYTE* row = page.bits + static_cast<SIZE_T>(y) * page.bytesPerLine;
         for (int x = c.part.left; x < c.part.right; ++x) row[x >> 3] &= static_cast<BYTE>(~(0x80 >> (x & 7)));
       }
+      // Greys for the screen: the same in blue, green and red of 32-bit pixels.
+      Bitmap screen;
       ASSERT_TRUE(ScaleToGray(page, c.part, grey, c.targetWidth, c.targetHeight));
+      ASSERT_TRUE(ScaleToGray(page, c.part, screen, c.targetWidth, c.targetHeight, 32));
       const int partWidth = c.part.right - c.part.left, partHeight = c.part.bottom - c.part.top;
       const auto from = [](int i, int size, int target, int offset) {
         return offset + static_cast<int>(static_cast<long long>(i) * size / target);
@@ -486,6 +491,8 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
           const long long area = static_cast<long long>(x1 - x0) * (y1 - y0);
           const long long expected = (dark * 20 + (area - dark) * 255 + area / 2) / area;
           ASSERT_EQ(expected, GetPixelColor(grey, y, x) & 0xFF) << x << ", " << y;
+          const BYTE level = static_cast<BYTE>(expected);
+          ASSERT_EQ(RGB(level, level, level), GetPixelColor(screen, y, x)) << x << ", " << y;
         }
       }
     }
