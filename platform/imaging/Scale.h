@@ -15,10 +15,9 @@ bool CreateResampled(Bitmap& target, const Bitmap& source, int width, int height
 bool CreateResampled(Bitmap& target, const Bitmap& source, const RECT& part, int width, int height, UINT flags);
 bool Resize(Bitmap& bitmap, int width, int height, UINT flags);
 
-// Scale to grey: a view rectangle of a 1-bit bitmap becomes a grey bitmap of the given size in
-// which each pixel is the average of the area it covers, so that thin lines stay visible in a
-// reduced page. The rectangle is clipped to the source. The target has 8 bits per pixel (a grey
-// palette) or 32 (the grey in blue, green and red: ready for a screen without a palette).
-bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, int width, int height, int bitsPerPixel = 8);
+// Scale to grey: a view rectangle of a 1-bit bitmap becomes an 8-bit grey bitmap of the given
+// size in which each pixel is the average of the area it covers (GreyRows.h), so that thin lines
+// stay visible in a reduced page. The rectangle is clipped to the source.
+bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, int width, int height);
 
 }  // namespace imaging

@@ -2,6 +2,7 @@
 // coordinates on a picture.
 
 #include "platform/imaging/File.h"
+#include "platform/imaging/GreyRows.h"
 #include "platform/imaging/Scale.h"
 #include "platform/imaging/Transform.h"
 #include "platform/imaging/tests/support.h"
@@ -428,8 +429,8 @@ TEST(ScaleToGray, PartOfAPageAndARealPage) {
 }
 
 // Every grey pixel is the dark share of the source pixels it covers, whatever way the bits are
-// counted (per column and row, or per source column over a target row's rows) and in 8 as in 32
-// bits: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
+// counted (per column and row, or per source column over a target row's rows), as grey levels
+// and as rows for the screen: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
 // wider than one 64-bit word, columns at a row's last byte and very large areas, in both row orders;
 // and pages with white bands between lines of noise (white only inside the part where the part is
 // narrower than the page), as a page of text has between its lines.
@@ -470,15 +471,22 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
         BYTE* row = page.bits + static_cast<SIZE_T>(y) * page.bytesPerLine;
         for (int x = c.part.left; x < c.part.right; ++x) row[x >> 3] &= static_cast<BYTE>(~(0x80 >> (x & 7)));
       }
-      // Greys for the screen: the same in blue, green and red of 32-bit pixels.
-      Bitmap screen;
       ASSERT_TRUE(ScaleToGray(page, c.part, grey, c.targetWidth, c.targetHeight));
-      ASSERT_TRUE(ScaleToGray(page, c.part, screen, c.targetWidth, c.targetHeight, 32));
+      // Rows for the screen: the same greys in blue, green and red of opaque pixels, whole rows
+      // and rows from their middle on.
+      const GreyRows screen(page, c.part, c.targetWidth, c.targetHeight);
+      ASSERT_TRUE(screen.IsValid());
+      std::vector<uint32_t> shown(c.targetWidth);
+      const int middle = c.targetWidth / 2;
       const int partWidth = c.part.right - c.part.left, partHeight = c.part.bottom - c.part.top;
       const auto from = [](int i, int size, int target, int offset) {
         return offset + static_cast<int>(static_cast<long long>(i) * size / target);
       };
       for (int y = 0; y < c.targetHeight; ++y) {
+        screen.Row(y, 0, c.targetWidth, shown.data());
+        const uint32_t beyondMiddle = shown[middle];
+        screen.Row(y, middle, c.targetWidth - middle, shown.data() + middle);
+        ASSERT_EQ(beyondMiddle, shown[middle]);
         const int y0 = from(y, partHeight, c.targetHeight, c.part.top);
         const int y1 = std::max(from(y + 1, partHeight, c.targetHeight, c.part.top), y0 + 1);
         for (int x = 0; x < c.targetWidth; ++x) {
@@ -491,8 +499,7 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
           const long long area = static_cast<long long>(x1 - x0) * (y1 - y0);
           const long long expected = (dark * 20 + (area - dark) * 255 + area / 2) / area;
           ASSERT_EQ(expected, GetPixelColor(grey, y, x) & 0xFF) << x << ", " << y;
-          const BYTE level = static_cast<BYTE>(expected);
-          ASSERT_EQ(RGB(level, level, level), GetPixelColor(screen, y, x)) << x << ", " << y;
+          ASSERT_EQ(0xFF000000u | static_cast<uint32_t>(expected) * 0x010101u, shown[x]) << x << ", " << y;
         }
       }
     }
