@@ -10,7 +10,7 @@ packages=(
   libtiff-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev uuid-dev
   libsane-dev libcurl4-openssl-dev libgtest-dev libssl-dev libcups2-dev
   # tests: display, checkers of what the system writes, real counterparts
-  xvfb xauth openbox xdotool x11-utils libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
+  xvfb xauth openbox xdotool xclip x11-utils libtiff-tools poppler-utils qpdf libjpeg-turbo-progs imagemagick
   sane-utils fonts-liberation2 fonts-dejavu-core locales python3-aiosmtpd
   # a print server of the tests' own (scripts/cups-queue.sh)
   cups-daemon cups-client

@@ -184,26 +184,6 @@ BOOL CQVHotKeyList::FindDescription(UINT id, CString& text) {
   return FALSE;
 }
 
-void CQVHotKeyList::GetKeyDescription(BYTE modifiers, WORD key, LPCWSTR description, CString& text) {
-  text = description ? description : u"";
-  text.Trim();
-  if (!text.IsEmpty()) return;
-  const struct {
-    BYTE flag;
-    LPCWSTR name;
-  } parts[] = {{FCONTROL, u"Ctrl"}, {FSHIFT, u"Shift"}, {FALT, u"Alt"}};
-  for (const auto& part : parts) {
-    if (!(modifiers & part.flag)) continue;
-    if (!text.IsEmpty()) text += u"+";
-    text += part.name;
-  }
-  CString name;
-  if (modifiers & FVIRTKEY) DPXVirtualKeyToName(key, name);
-  else name = CString(static_cast<WCHAR>(key));
-  if (!text.IsEmpty()) text += u"+";
-  text += name;
-}
-
 BOOL CQVHotKeyList::CreateHotKeyHandler(ACCEL* entries, int count) {
   DeleteHotKeyHandler();
   if (!entries || count <= 0) return FALSE;

@@ -67,10 +67,15 @@ public:
 
   // Parses one script value; FALSE when the line is to be skipped.
   static BOOL ParseScript(LPCWSTR value, BYTE& modifiers, WORD& key, CString& description);
+  // The name users read for a virtual key, in the current language of the kernel's texts: "A",
+  // "F5", "Page Down", "Num 0" (German "Bild ab"). A key the language files do not name keeps its
+  // VK_ name; a code without one gives an empty text.
+  static void GetKeyName(WORD virtualKey, CString& name);
 
 protected:
-  // The description when there is one; else "Ctrl", "Shift", "Alt" joined by "+", a "+" and the
-  // key's name (its VK_ name, or the character itself).
+  // The description when there is one; else the names of Ctrl, Shift and Alt (in that order, as
+  // the language names them: "Strg" in German) joined by "+", a "+" and the key's name
+  // (GetKeyName, or the character itself).
   virtual void GetKeyDescription(BYTE modifiers, WORD key, LPCWSTR description, CString& text);
   BOOL CreateHotKeyHandler(ACCEL* entries, int count);
   void DeleteHotKeyHandler();

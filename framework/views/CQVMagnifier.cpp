@@ -128,20 +128,18 @@ void CQVMagnifier::CleanUpVBuffer() {
 BOOL CQVMagnifier::OnInitDialog() {
   if (!CQVDialog::OnInitDialog() || m_rcScreen.IsRectEmpty()) return FALSE;
   SetWindowPos(&wndTopMost, m_rcScreen.left, m_rcScreen.top, m_rcScreen.Width(), m_rcScreen.Height(), SWP_SHOWWINDOW);
-  // Until the lens is drawn the window shows the snapshot: the desktop as it was.
-  CDC* dc = GetDC();
-  if (dc) {
-    DPXDrawBitmap(dc, &m_bmpScreen, 0, 0, SRCCOPY);
-    ReleaseDC(dc);
-  }
+  // The lens shows at once where the button is held: a pointer that stays still sends no move.
+  PaintLens(m_ptStart);
   SetCapture();
   ::SetCursor(nullptr);
   return TRUE;
 }
 
 void CQVMagnifier::OnMouseMove(UINT flags, CPoint point) {
+  // A move without the button: it went up before the lens held the mouse, so the release never
+  // reached it. The lens ends as on the release rather than stay frozen over the screen.
   if (!(flags & MK_LBUTTON)) {
-    CQVDialog::OnMouseMove(flags, point);
+    OnLButtonUp(flags, point);
     return;
   }
   if (GetCapture() != this) SetCapture();

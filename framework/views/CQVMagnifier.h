@@ -2,8 +2,9 @@
 // CQVMagnifier: an enlarged piece of an image in a rectangular lens that follows the mouse while
 // the left button is held. It runs as a modal, borderless window over the whole screen that holds
 // the caller's window, showing a snapshot of that screen taken at the start with the lens drawn on
-// top, so that the desktop looks unchanged. Releasing the button, or any loss of activation, ends
-// it; the cursor is then put back where the button was pressed.
+// top, so that the desktop looks unchanged. The lens shows at once where the button was pressed.
+// Releasing the button (or a move that finds it up), or any loss of activation, ends it; the
+// cursor is then put back where the button was pressed.
 //
 // The image is only read: its pixels and its perspective stay as they were. UI thread only.
 

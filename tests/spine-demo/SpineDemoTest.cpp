@@ -192,10 +192,10 @@ const struct Shown {
   const char* tips;
   const char* thumbs;
 } kShown[] = {
-    {"en-us", "Spine demonstration", "&File|&View|&Help|&Language", "&Open...\tCtrl+VK_O|E&xit",
+    {"en-us", "Spine demonstration", "&File|&View|&Help|&Language", "&Open...\tCtrl+O|E&xit",
      "Open|Thumbnails|Notes|Assistant", "Open a batch|Show or hide the thumbnails|Show or hide the notes|Show or hide the assistant",
      "Thumbnails"},
-    {"de-de", "Rückgrat-Vorführung", "&Datei|&Ansicht|&Hilfe|&Sprache", "Ö&ffnen...\tCtrl+VK_O|&Beenden",
+    {"de-de", "Rückgrat-Vorführung", "&Datei|&Ansicht|&Hilfe|&Sprache", "Ö&ffnen...\tStrg+O|&Beenden",
      "Öffnen|Miniaturen|Notizen|Assistent",
      "Einen Stapel öffnen|Miniaturen zeigen oder verbergen|Notizen zeigen oder verbergen|Assistenten zeigen oder verbergen",
      "Miniaturen"},

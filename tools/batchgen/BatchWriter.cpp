@@ -1,6 +1,7 @@
 #include "tools/batchgen/BatchWriter.h"
 
 #include "tools/batchgen/PageImage.h"
+#include "tools/batchgen/Utf8.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -19,20 +20,6 @@ const std::vector<std::string> kCities = {"Berlin", "Zürich", "Lyon", "Oslo", "
 const std::vector<std::string> kDepartments = {"Sales", "Purchasing", "Legal", "HR", "Accounting", "R&D"};
 const std::vector<std::string> kPeople = {"Anna Berg", "Jörg Haas", "Li Wei", "Marta Nowak", "Peter Olsen", "Zoë Hart"};
 const std::vector<std::string> kWords = {"delivery", "order", "claim", "renewal", "audit", "notice", "report", "offer"};
-
-// Code points of UTF-8 text; the generator writes only what it encoded itself.
-std::u32string CodePoints(const std::string& text) {
-  std::u32string out;
-  for (size_t i = 0; i < text.size();) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-    char32_t code = length == 1 ? lead : length == 2 ? (lead & 0x1F) : length == 3 ? (lead & 0x0F) : (lead & 0x07);
-    for (size_t k = 1; k < length && i + k < text.size(); ++k) code = (code << 6) | (text[i + k] & 0x3F);
-    out.push_back(code);
-    i += length;
-  }
-  return out;
-}
 
 bool FitsAnsi(const std::string& text) {
   for (char32_t code : CodePoints(text)) {

@@ -1,6 +1,7 @@
 #include "tools/batchgen/PageImage.h"
 
 #include "tools/batchgen/Random.h"
+#include "tools/batchgen/Utf8.h"
 
 #include <tiffio.h>
 
@@ -68,7 +69,17 @@ const Glyph kFont[] = {
 };
 // clang-format on
 
-const Glyph& GlyphOf(char ch) {
+// Latin letters with marks are drawn as their plain letter (the font has no marks); the rest of
+// the Latin-1 range, and every other script, shows as '?'.
+char FontCharOf(char32_t code) {
+  static constexpr char kLatin1[] = "AAAAAAACEEEEIIIIDNOOOOO?OUUUUY?SAAAAAAACEEEEIIIIDNOOOOO?OUUUUY?Y";
+  if (code < 0x80) return static_cast<char>(code);
+  if (code >= 0xC0 && code <= 0xFF) return kLatin1[code - 0xC0];
+  return '?';
+}
+
+const Glyph& GlyphOf(char32_t code) {
+  char ch = FontCharOf(code);
   if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 'a' + 'A');
   for (const Glyph& glyph : kFont) {
     if (glyph.ch == ch) return glyph;
@@ -108,8 +119,8 @@ void PageImage::FillRect(int x, int y, int width, int height, uint8_t grey) {
 }
 
 void PageImage::DrawText(int x, int y, int scale, const std::string& text) {
-  for (char ch : text) {
-    const Glyph& glyph = GlyphOf(ch);
+  for (char32_t code : CodePoints(text)) {
+    const Glyph& glyph = GlyphOf(code);
     for (int row = 0; row < 7; ++row) {
       for (int dot = 0; dot < 5; ++dot) {
         if (glyph.rows[row] & (0x10 >> dot)) FillRect(x + dot * scale, y + row * scale, scale, scale, 0);
@@ -119,7 +130,7 @@ void PageImage::DrawText(int x, int y, int scale, const std::string& text) {
   }
 }
 
-int PageImage::TextWidth(const std::string& text, int scale) { return static_cast<int>(text.size()) * kAdvance * scale; }
+int PageImage::TextWidth(const std::string& text, int scale) { return static_cast<int>(CodePoints(text).size()) * kAdvance * scale; }
 
 void PageImage::DrawPrintLines(int top, int bottom, Random& random) {
   const int margin = m_width / 10;

@@ -13,7 +13,8 @@ public:
   PageImage(int width, int height);
 
   void FillRect(int x, int y, int width, int height, uint8_t grey);
-  // Upper-case block letters, `scale` pixels per font dot; other characters show as '?'.
+  // UTF-8 text in upper-case block letters, `scale` pixels per font dot; Latin letters with marks
+  // show as their plain letter, characters the font lacks as '?'.
   void DrawText(int x, int y, int scale, const std::string& text);
   // Rows of dark bars of random lengths between the margins, from `top` down to `bottom`.
   void DrawPrintLines(int top, int bottom, Random& random);

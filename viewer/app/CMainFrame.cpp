@@ -5,6 +5,7 @@
 #include "platform/core/module.h"
 #include "platform/gdi/CDC.h"
 #include "viewer/app/CMainApp.h"
+#include "viewer/app/CMainAssistant.h"
 #include "viewer/app/CMainBrowser.h"
 #include "viewer/app/CMainDoc.h"
 #include "viewer/app/CMainMenu.h"
@@ -33,6 +34,7 @@ CString LoadKeyText(LPCWSTR key, const CIBSPlaceholders& placeholders) {
 
 CMainFrame::CMainFrame() {
   m_pMenuClass = RUNTIME_CLASS(CMainMenu);
+  m_pAssistantClass = RUNTIME_CLASS(CMainAssistant);
   CQVWinApp::RegisterGUI(kCommandBarGUI, &m_commandBar);
   CQVWinApp::RegisterGUI(kViewBarGUI, &m_viewBar);
 }

@@ -9,6 +9,8 @@
 #include "viewer/app/CMainToolBars.h"
 #include "viewer/model/CIBSWindowLink.h"
 
+struct ScreenLayout;
+
 class CMainFrame : public CQVMainFrame, public CIBSWindowLink {
   DECLARE_DYNCREATE(CMainFrame)
 public:
@@ -56,6 +58,11 @@ protected:
   void OnSysColorChange();
   void OnSize(UINT type, int cx, int cy);
   LRESULT OnRefresh(WPARAM, LPARAM flags);
+
+  // The assistant panel's part of the layout: shown or hidden, at its saved place when that lies
+  // on the screen; put back is whether it shows and where it stands.
+  void RestoreAssistant(const ScreenLayout& layout, CSize screen);
+  void SaveAssistant(ScreenLayout& layout);
 
   CCmdToolBar m_commandBar;
   CViewToolBar m_viewBar;

@@ -3,6 +3,7 @@
 // damaged or foreign file leaves the default docking; a failed write keeps the file that was there).
 
 #include "foundation/language/CQVRCM.h"
+#include "framework/app/CQVAssistantDialog.h"
 #include "platform/core/module.h"
 #include "platform/gdi/gdi.h"
 #include "viewer/app/CMainApp.h"
@@ -42,6 +43,7 @@ void CMainFrame::RestoreLayout(BOOL menu) {
   if (!layout.strLanguageID.IsEmpty()) CQVRCM::SetCurrentLanguage(layout.strLanguageID, GetModuleHandleW(nullptr), FALSE);
   app->ReloadHotKeys();
   LoadDockStateFile(layout.strDockstateFile);
+  RestoreAssistant(layout, screen);
   if (menu) OnLanguageChange();
   if (CMainDoc* document = CMainDoc::GetMainDoc())
     document->SetBrowserLayout(layout.nViewBrowserRows, layout.nViewBrowserCols);
@@ -94,5 +96,32 @@ void CMainFrame::SaveLayout(BOOL menu) {
   CString language;
   if (CQVRCM::GetCurrentLanguage(language) && !language.IsEmpty()) layout.strLanguageID = language;
   SaveDockStateFile(layout.strDockstateFile);
+  SaveAssistant(layout);
   if (menu) UpdateMainMenu();
+}
+
+void CMainFrame::RestoreAssistant(const ScreenLayout& layout, CSize screen) {
+  // A place on the screen is used even while the panel stays hidden: it shows there when it is
+  // next asked for.
+  const int x = layout.nAssistantLeft;
+  const int y = layout.nAssistantTop;
+  if (x >= 0 && x < screen.cx && y >= 0 && y < screen.cy) {
+    ShowAssistant(x, y);
+    if (layout.nShowAssistant != 1) HideAssistant();
+  } else if (layout.nShowAssistant == 1) {
+    ShowAssistant();
+  } else {
+    HideAssistant();
+  }
+}
+
+void CMainFrame::SaveAssistant(ScreenLayout& layout) {
+  int x = CQVAssistantDialog::kNoPosition;
+  int y = CQVAssistantDialog::kNoPosition;
+  // Hidden only while the program is minimised or inactive, the panel counts as shown, at the
+  // place it left: it comes back with the program, so it comes back at the next start too.
+  const BOOL shown = GetAssistantPosition(x, y) || m_bAssistantWasVisible;
+  layout.nShowAssistant = shown ? 1 : 0;
+  layout.nAssistantLeft = x;
+  layout.nAssistantTop = y;
 }

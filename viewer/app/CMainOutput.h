@@ -6,7 +6,9 @@
 
 #include "viewer/browser/CDocumentBrowserOutput.h"
 
+class CIBSPlant;
 class CMainDoc;
+class CResultRow;
 class CSearchResultsDlg;
 
 class CMainOutput : public CDocumentBrowserOutput {
@@ -25,5 +27,8 @@ public:
   void SaveResultsAsPdf(CSearchResultsDlg& dialog);
 
 private:
+  // The information box of a selected hit whose document has no images.
+  static void ShowNoImageFiles(CIBSPlant& plant, const CResultRow& row);
+
   CMainDoc& m_document;
 };

@@ -8,6 +8,7 @@
 #include "platform/ui/win/windc.h"
 #include "platform/ui/win/winctrl.h"
 #include "viewer/browser/CDocumentBrowserOutput.h"
+#include "viewer/mail/CEmailJob.h"
 #include "viewer/model/CIBSPlant.h"
 #include "viewer/model/CMainSettings.h"
 
@@ -560,16 +561,7 @@ void CDocumentBrowser::EmailImage(int cell) {
   EmailDocument();
 }
 
-LPCWSTR CDocumentBrowser::EmailErrorKey(int code) {
-  switch (code) {
-  case -8:
-  case -4: return u"MSG_EMAIL_ERR_FILEOPERATION";
-  case -7:
-  case -6: return u"MSG_EMAIL_ERR_SENDFAILED";
-  case -5: return u"MSG_EMAIL_ERR_LOGONFAILED";
-  default: return code < 0 ? u"MSG_EMAIL_ERR_GENERALEMAILERR" : nullptr;
-  }
-}
+LPCWSTR CDocumentBrowser::EmailErrorKey(int code) { return code < 0 ? CEmailJob::GetErrorKey(code) : nullptr; }
 
 void CDocumentBrowser::ShowEmailError(int code) {
   if (LPCWSTR key = EmailErrorKey(code)) CQVDialogHelper(nullptr).ErrorMsg(key, u"QVKERNEL_DEFAULTCAPTION_ERRORMSG");

@@ -7,6 +7,7 @@
 #include "viewer/mail/CEmailLog.h"
 #include "viewer/mail/CSimpleMapiSession.h"
 #include "viewer/mail/MailClients.h"
+#include "viewer/model/CMainSettings.h"
 
 #include <climits>
 #include <filesystem>
@@ -22,6 +23,17 @@ CString SafeFileName(CString name) {
 }
 
 }  // namespace
+
+void CEmailJob::SetOptions(const EmailSetting& options) {
+  SetMailClient(options.strMailClient);
+  SetSubject(options.strMailTitle);
+  SetTo(options.strMailTo);
+  SetCc(options.strMailCc);
+  SetBcc(options.strMailBcc);
+  SetAttachName(options.strAttachName);
+  SetBody(options.strMailBody);
+  SetCombineTiff(options.nCombineTIFF);
+}
 
 BOOL CEmailJob::CheckMailClient(const CString& name) {
   CString current;
@@ -51,18 +63,6 @@ BOOL CEmailJob::SetDefaultMailClient() {
     return FALSE;
   }
   return TRUE;
-}
-
-LPCWSTR CEmailJob::GetErrorKey(int result) {
-  switch (result) {
-    case kSuccess: return nullptr;
-    case kFileOperation:
-    case kLogCancelled: return u"MSG_EMAIL_ERR_FILEOPERATION";
-    case kLogonFailed: return u"MSG_EMAIL_ERR_LOGONFAILED";
-    case kSendFailed:
-    case kLogoffFailed: return u"MSG_EMAIL_ERR_SENDFAILED";
-    default: return u"MSG_EMAIL_ERR_GENERALEMAILERR";
-  }
 }
 
 BOOL CEmailJob::IsHotmail() const { return m_strMailClient.CompareNoCase(u"Hotmail") == 0; }

@@ -17,6 +17,7 @@
 class CEmailLog;
 class CSimpleMapiSession;
 class CWnd;
+struct EmailSetting;
 
 class CEmailJob {
 public:
@@ -53,6 +54,9 @@ public:
     m_nSaveLog = save;
     m_strLogPath = path;
   }
+  // The mail program, the texts and the combining of the options the user confirmed, their
+  // formulas already filled in for the document. The range and the log are set on their own.
+  void SetOptions(const EmailSetting& options);
   void SetParent(CWnd* parent) { m_pParent = parent; }
   // The mail provider's file (tests name another).
   void SetProvider(const CString& library) { m_strProvider = library; }
@@ -66,8 +70,18 @@ public:
   BOOL Run(int& result);
 
   // The message a caller shows for a result code (caption "QVKERNEL_DEFAULTCAPTION_ERRORMSG");
-  // null for success.
-  static LPCWSTR GetErrorKey(int result);
+  // null for success. Here, so that the windows that show it need not link the job.
+  static constexpr LPCWSTR GetErrorKey(int result) {
+    switch (result) {
+      case kSuccess: return nullptr;
+      case kFileOperation:
+      case kLogCancelled: return u"MSG_EMAIL_ERR_FILEOPERATION";
+      case kLogonFailed: return u"MSG_EMAIL_ERR_LOGONFAILED";
+      case kSendFailed:
+      case kLogoffFailed: return u"MSG_EMAIL_ERR_SENDFAILED";
+      default: return u"MSG_EMAIL_ERR_GENERALEMAILERR";
+    }
+  }
 
   // Makes the named program the default under "Software\Clients\Mail" (remembering the previous
   // one); FALSE, with the error shown, when it is not registered or cannot be made the default.

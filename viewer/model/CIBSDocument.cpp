@@ -94,6 +94,9 @@ BOOL CIBSDocument::GetValue(int field, CString& value) const {
   value.Empty();
   if (field < 0 || static_cast<uint32_t>(field) >= m_nFieldCount) return FALSE;
   value = CString::FromUtf8(ValueText(field));
+  // A quoted line writes a quote mark inside a value twice.
+  const std::string_view text = m_pBatch ? m_pBatch->m_text.GetText() : std::string_view();
+  if (m_nLineOffset < text.size() && text[static_cast<size_t>(m_nLineOffset)] == '"') value.Replace(u"\"\"", u"\"");
   return TRUE;
 }
 

@@ -260,7 +260,7 @@ int CIBSIndexLine::SplitQuoted(std::string_view line, size_t begin, size_t end) 
 }
 
 // A field's text as the document keeps it: the piece trimmed of CR and LF, of its quote marks
-// when the line is quoted, and of blanks.
+// when the line is quoted, and of blanks. Doubled quote marks inside stay doubled here.
 CIBSIndexLine::Span CIBSIndexLine::FieldValue(std::string_view line, size_t field) const {
   size_t begin = m_pieces[field].offset;
   size_t end = begin + m_pieces[field].length;
@@ -269,7 +269,9 @@ CIBSIndexLine::Span CIBSIndexLine::FieldValue(std::string_view line, size_t fiel
     while (end > begin && drop(line[end - 1])) --end;
   };
   trim([](char ch) { return ch == '\r' || ch == '\n'; });
-  if (m_bQuoted) trim([](char ch) { return ch == '"'; });
+  // One quote mark at each end: a quote mark that ends the value inside them is written twice.
+  if (m_bQuoted && begin < end && line[begin] == '"') ++begin;
+  if (m_bQuoted && begin < end && line[end - 1] == '"') --end;
   trim([](char ch) { return ch == ' '; });
   return {static_cast<uint32_t>(begin), static_cast<uint32_t>(end - begin)};
 }

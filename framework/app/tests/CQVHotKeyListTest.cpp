@@ -1,6 +1,8 @@
 // Hot keys: script lines against the accelerator entries they make, key descriptions, the table
 // and the keys as they reach a window.
 
+#include "foundation/language/CQVRCM.h"
+#include "foundation/language/KernelEntry.h"
 #include "framework/app/CQVHotKeyList.h"
 #include "framework/app/CQVIDRegistry.h"
 #include "framework/app/CQVWinApp.h"
@@ -142,11 +144,52 @@ TEST_F(HotKeys, ScriptsCompileIntoOneTableInListOrder) {
     UINT id;
     LPCWSTR text;
   } descriptions[] = {
-      {ID_REFRESH, u"Refresh all"}, {ID_CUT, u"Ctrl+VK_X"}, {ID_SAVE, u"Ctrl+Shift+VK_OEM_2"}, {ID_FIND, u"f"}};
+      {ID_REFRESH, u"Refresh all"}, {ID_CUT, u"Ctrl+X"}, {ID_SAVE, u"Ctrl+Shift+/"}, {ID_FIND, u"f"}};
   for (const auto& d : descriptions) {
     EXPECT_TRUE(list.FindDescription(d.id, text)) << d.id;
     EXPECT_EQ(text, CString(d.text)) << d.id;
   }
+}
+
+// A key's text in a menu is what users read on their keyboards, in the language of the kernel's
+// texts, not the key's table name.
+TEST_F(HotKeys, KeysAreDescribedByTheNamesUsersReadInTheCurrentLanguage) {
+  const struct {
+    BYTE modifiers;
+    WORD key;
+    LPCWSTR english;
+    LPCWSTR german;
+    const char* what;
+  } cases[] = {
+      {FCONTROL | FVIRTKEY, VK_NUMPAD0, u"Ctrl+Num 0", u"Strg+Num 0", "a keypad digit"},
+      {FCONTROL | FVIRTKEY, VK_ADD, u"Ctrl+Num +", u"Strg+Num +", "the keypad's plus"},
+      {FVIRTKEY, VK_F5, u"F5", u"F5", "a function key alone"},
+      {FALT | FVIRTKEY, VK_F24, u"Alt+F24", u"Alt+F24", "a function key of two digits"},
+      {FCONTROL | FVIRTKEY, VK_NEXT, u"Ctrl+Page Down", u"Strg+Bild ab", "page down"},
+      {FCONTROL | FVIRTKEY, VK_HOME, u"Ctrl+Home", u"Strg+Pos1", "home"},
+      {FCONTROL | FSHIFT | FVIRTKEY, VK_UP, u"Ctrl+Shift+Up", u"Strg+Umschalt+Nach-oben", "an arrow, two modifiers"},
+      {FVIRTKEY, VK_DELETE, u"Del", u"Entf", "delete"},
+      {FCONTROL | FVIRTKEY, 'O', u"Ctrl+O", u"Strg+O", "a letter"},
+      {FCONTROL | FVIRTKEY, '7', u"Ctrl+7", u"Strg+7", "a digit"},
+      {FCONTROL | FVIRTKEY, VK_OEM_5, u"Ctrl+\\", u"Strg+\\", "a punctuation key"},
+      {FVIRTKEY, 0x18, u"VK_FINAL", u"VK_FINAL", "a key without a name keeps its table name"},
+      {FCONTROL | FVIRTKEY, 0x07, u"Ctrl+", u"Strg+", "a code without a table name"},
+      {0, 'f', u"f", u"f", "a character"},
+  };
+  CString language;
+  ASSERT_TRUE(CQVRCM::GetCurrentLanguage(language, QVKernelInstance()));
+  for (const auto& c : cases) {
+    for (LPCWSTR name : {u"en-us", u"de-de"}) {
+      ASSERT_TRUE(CQVRCM::SetCurrentLanguage(name, QVKernelInstance(), TRUE)) << "the kernel's texts";
+      CQVHotKeyList list;
+      list.BeginHotKeyList();
+      list.AddKey(ID_CUT, c.modifiers, c.key, u"");
+      CString text;
+      EXPECT_TRUE(list.FindDescription(ID_CUT, text)) << c.what;
+      EXPECT_EQ(text, CString(CString(name) == u"en-us" ? c.english : c.german)) << c.what << " in " << CString(name);
+    }
+  }
+  CQVRCM::SetCurrentLanguage(language, QVKernelInstance(), TRUE);
 }
 
 TEST_F(HotKeys, AListWithoutEntriesBuildsNoTable) {

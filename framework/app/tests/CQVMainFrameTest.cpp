@@ -130,7 +130,7 @@ TEST_F(MainFrame, StartsOnceWithItsDocumentMenuAndTitle) {
   EXPECT_EQ(Title(frame), CString(u"Spine test"));
   HMENU bar = ::GetMenu(frame->GetSafeHwnd());
   ASSERT_NE(bar, nullptr);
-  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 0), CString(u"&Open...\tCtrl+VK_O"));
+  EXPECT_EQ(MenuText(GetSubMenu(bar, 0), 0), CString(u"&Open...\tCtrl+O"));
 
   // A second start finds the window of the first and ends.
   EXPECT_FALSE(app->InitInstance());

@@ -83,8 +83,8 @@ TEST_F(Menus, ItemsShowTheirTextsAndKeysInTheCurrentLanguage) {
     const char16_t* cut;
     const char16_t* languages;
   } languages[] = {
-      {u"en-us", u"&File", u"&Open...\tCtrl+VK_O", u"Cu&t\tCtrl+VK_X", u"&Language"},
-      {u"de-de", u"&Datei", u"Ö&ffnen...\tCtrl+VK_O", u"&Ausschneiden\tCtrl+VK_X", u"&Sprache"},
+      {u"en-us", u"&File", u"&Open...\tCtrl+O", u"Cu&t\tCtrl+X", u"&Language"},
+      {u"de-de", u"&Datei", u"Ö&ffnen...\tStrg+O", u"&Ausschneiden\tStrg+X", u"&Sprache"},
   };
   for (const auto& l : languages) {
     ASSERT_TRUE(CQVRCM::SetCurrentLanguage(l.language, nullptr, FALSE));

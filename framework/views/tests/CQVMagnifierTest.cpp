@@ -1,7 +1,8 @@
 // The magnifier lens: where the lens stands near the edges and corners of its bounds and of the
 // screen, how its content follows the cursor, what keeps it from showing, and a run of the lens:
-// the enlarged image drawn under the cursor, the cursor back at the start, the image untouched,
-// and deactivation ending it.
+// the enlarged image drawn at once where the button went down and then under the moving cursor,
+// the cursor back at the start, the image untouched, and deactivation or a release it did not
+// see ending it.
 
 #include "framework/views/CQVMagnifier.h"
 
@@ -132,29 +133,50 @@ TEST_F(MagnifierRun, ShowsNothingWhenAConditionFails) {
   CQVMagnifier::View(CWnd::FromHandle(parent), nullptr, start, CPoint(10, 10), bounds, 400, 300, 20000);
 }
 
-TEST_F(MagnifierRun, DrawsTheEnlargedImageUnderTheCursorAndPutsTheCursorBack) {
+TEST_F(MagnifierRun, DrawsTheEnlargedImageAtOnceAndUnderTheMovingCursorAndPutsTheCursorBack) {
   ASSERT_TRUE(image.SetPerspective(1));
-  QImage picture;
+  QImage still, moved;
   CRect window;
   const bool shown = Run(CPoint(100, 50), bounds, 40, 20, 20000, [&](CWnd* lens) {
     lens->GetWindowRect(&window);
+    const auto picture = [&] { return HostOf(lens->GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    // A pointer held still sends no move: the lens must be there already.
+    still = picture();
     ::SetCursorPos(300, 300);
     const CPoint cursor(start.x + 5, start.y);  // the content moves 10 screen pixels: 5 image pixels at 2:1
     lens->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(cursor.x - window.left, cursor.y - window.top));
     Pump(30);
-    picture = HostOf(lens->GetSafeHwnd())->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    moved = picture();
   });
   if (!shown) GTEST_SKIP() << "this display gives no picture of the screen";
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   EXPECT_EQ(window, CRect(screen.left(), screen.top(), screen.right() + 1, screen.bottom() + 1)) << "the whole screen";
-  // The lens is 40 x 20 around the cursor (105, 100): 85..125 x 90..110; at 2:1 its 20 x 10
-  // image pixels start 5 right of 100 - 10: image x 95..115, red up to 100, blue after.
-  const int y = 100 - window.top;
-  EXPECT_EQ(picture.pixel(88 - window.left, y), qRgb(250, 0, 0));
-  EXPECT_EQ(picture.pixel(94 - window.left, y), qRgb(250, 0, 0));
-  EXPECT_EQ(picture.pixel(96 - window.left, y), qRgb(0, 0, 250));
-  EXPECT_EQ(picture.pixel(122 - window.left, y), qRgb(0, 0, 250));
-  EXPECT_EQ(picture.pixel(105 - window.left, 90 - window.top), qRgb(0, 0, 0)) << "the frame";
+  // A lens of 40 x 20 around the cursor shows 20 x 10 image pixels at 2:1, centred on the image
+  // point (100, 50) at the start: red (x < 100) left of the cursor, blue right of it. After the
+  // move to (105, 100) the lens stands at 85..125 and its image pixels start 5 further right:
+  // image x 95..115, so the colour changes 5 screen pixels left of the cursor.
+  const QRgb red = qRgb(250, 0, 0), blue = qRgb(0, 0, 250), black = qRgb(0, 0, 0);
+  struct Probe {
+    const char* what;
+    const QImage* picture;
+    CPoint at;
+    QRgb colour;
+  } probes[] = {
+      {"at once: left end", &still, CPoint(83, 100), red},
+      {"at once: left of the cursor", &still, CPoint(98, 100), red},
+      {"at once: right of the cursor", &still, CPoint(102, 100), blue},
+      {"at once: right end", &still, CPoint(117, 100), blue},
+      {"at once: the frame", &still, CPoint(100, 90), black},
+      {"moved: left end", &moved, CPoint(88, 100), red},
+      {"moved: before the change", &moved, CPoint(94, 100), red},
+      {"moved: after it", &moved, CPoint(96, 100), blue},
+      {"moved: right end", &moved, CPoint(122, 100), blue},
+      {"moved: the frame", &moved, CPoint(105, 90), black},
+  };
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(p.what);
+    EXPECT_EQ(p.picture->pixel(p.at.x - window.left, p.at.y - window.top), p.colour);
+  }
   POINT cursor {};
   ::GetCursorPos(&cursor);
   EXPECT_EQ(CPoint(cursor), start);
@@ -162,15 +184,28 @@ TEST_F(MagnifierRun, DrawsTheEnlargedImageUnderTheCursorAndPutsTheCursorBack) {
   EXPECT_EQ(CWnd::GetCapture(), nullptr);
 }
 
-TEST_F(MagnifierRun, EndsWhenItLosesTheActivation) {
-  const bool shown = Run(CPoint(10, 10), bounds, 400, 300, 20000, [&](CWnd* lens) {
-    lens->SendMessage(WM_ACTIVATE, WA_INACTIVE, 0);
-  }, false);
-  if (!shown) GTEST_SKIP() << "this display gives no picture of the screen";
-  EXPECT_FALSE(stuck) << "the lens stayed after another window was activated";
-  POINT cursor {};
-  ::GetCursorPos(&cursor);
-  EXPECT_EQ(CPoint(cursor), start);
+TEST_F(MagnifierRun, EndsWhenItLosesTheActivationOrTheButtonIsFoundUp) {
+  struct Case {
+    const char* what;
+    UINT message;
+    WPARAM wParam;
+  } cases[] = {
+      {"another window activated", WM_ACTIVATE, WA_INACTIVE},
+      {"a move without the button: its release went elsewhere", WM_MOUSEMOVE, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    stuck = false;
+    ::SetCursorPos(300, 300);
+    const bool shown = Run(CPoint(10, 10), bounds, 400, 300, 20000, [&](CWnd* lens) {
+      lens->SendMessage(c.message, c.wParam, MAKELPARAM(5, 5));
+    }, false);
+    if (!shown) GTEST_SKIP() << "this display gives no picture of the screen";
+    EXPECT_FALSE(stuck) << "the lens stayed";
+    POINT cursor {};
+    ::GetCursorPos(&cursor);
+    EXPECT_EQ(CPoint(cursor), start);
+  }
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // Rows keep their texts, an image, a state and the caller's data; a text that is a callback
 // (LPSTR_TEXTCALLBACKW), and a sub-item's text that was never set, is asked of the parent with
 // LVN_GETDISPINFOW each time it is needed. Owner-drawn lists (LVS_OWNERDRAWFIXED) have their parent draw each row with
-// WM_DRAWITEM. State changes are reported with LVN_ITEMCHANGED, header clicks as LVN_COLUMNCLICK.
+// WM_DRAWITEM. State changes are reported with LVN_ITEMCHANGED, header clicks as LVN_COLUMNCLICK; the
+// user's clicks and moving keys set the selection mark.
 
 #include "platform/gdi/CDCSurface.h"
 #include "platform/gdi/gdi.h"
@@ -11,6 +12,8 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -193,8 +196,31 @@ protected:
     DeleteDC(dc);
     painter->drawImage(rect.topLeft(), surface->Image());
   }
+  // The user's click on a row, a moving key (arrows, Home, End, pages) or a key that finds another
+  // row makes that row the selection mark, where a range with Shift starts; with Shift held the
+  // mark stays.
+  void mousePressEvent(QMouseEvent* e) override {
+    QTreeView::mousePressEvent(e);
+    if (QModelIndex at = indexAt(e->position().toPoint()); at.isValid()) Mark(at, e->modifiers());
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    QPersistentModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(e);
+    const QModelIndex current = currentIndex();
+    if (!current.isValid()) return;
+    const bool moving = e->key() >= Qt::Key_Home && e->key() <= Qt::Key_PageDown;
+    // A moving key that stays on the focused row (Home on the first) still selects it.
+    if (moving && current == before && !(e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) &&
+        !selectionModel()->isRowSelected(current.row(), QModelIndex()))
+      selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (moving || current != before) Mark(current, e->modifiers());
+  }
 
 private:
+  void Mark(const QModelIndex& index, Qt::KeyboardModifiers modifiers) const {
+    if (!(modifiers & Qt::ShiftModifier) && States().count(m_hwnd)) States()[m_hwnd].selectionMark = index.row();
+  }
+
   HWND m_hwnd {};
 };
 

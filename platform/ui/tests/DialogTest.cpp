@@ -205,6 +205,53 @@ TEST(DialogTemplates, EnterInAMultiLineEditThatWantsReturnStartsALine) {
   });
 }
 
+// A dialog nested in another as a control parent (a panel of fields made at run time) is part of
+// the dialog around it: Enter and Escape in its fields reach the outer dialog's OK and Cancel, Tab
+// goes on to the outer controls, and the outer default button keeps its look.
+TEST(DialogTemplates, KeysInANestedDialogAreTheOuterDialogs) {
+  constexpr int kTitle = 1100, kDraft = 1101;  // the fields of IDD_PAGE_GENERAL
+  struct Case {
+    const char* name;
+    int focus;
+    int key;
+    int oks, cancels;
+    INT_PTR result;
+  };
+  const Case cases[] = {
+      {"Enter in a nested field", kTitle, Qt::Key_Return, 1, 0, IDOK},
+      {"Escape in a nested field", kTitle, Qt::Key_Escape, 0, 1, IDCANCEL},
+      {"Tab from the last nested field", kDraft, Qt::Key_Tab, 0, 0, -99},
+  };
+  for (const Case& c : cases) {
+    CountingDialog outer(MAKEINTRESOURCEW(200));
+    CountingDialog panel(u"IDD_PAGE_GENERAL");
+    // The panel's own OK and Cancel do nothing, as a panel's should.
+    panel.lockOk = panel.lockCancel = true;
+    HWND focusAfter = nullptr, firstField = nullptr;
+    bool okLooksDefault = false;
+    INT_PTR result = RunModal(outer, [&](CDialog& d) {
+      ASSERT_TRUE(panel.Create(u"IDD_PAGE_GENERAL", &d));
+      panel.ShowWindow(SW_SHOW);
+      ::SetFocus(Item(d, IDCANCEL));
+      ::SendMessageW(d.GetSafeHwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(panel, c.focus)), TRUE);
+      okLooksDefault = (::GetWindowLongW(Item(d, IDOK), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+      PressKey(c.key, Qt::NoModifier, c.key == Qt::Key_Return ? QStringLiteral("\r")
+                                      : c.key == Qt::Key_Escape ? QStringLiteral("\x1b") : QString());
+      focusAfter = ::GetFocus();
+      firstField = Item(d, IDC_NAME);
+      if (::IsWindowVisible(d.GetSafeHwnd())) ::EndDialog(d.GetSafeHwnd(), -99);
+    });
+    EXPECT_TRUE(okLooksDefault) << c.name << ": OK is the default again once the focus left Cancel";
+    EXPECT_EQ(outer.oks, c.oks) << c.name;
+    EXPECT_EQ(outer.cancels, c.cancels) << c.name;
+    EXPECT_EQ(panel.oks + panel.cancels, 0) << c.name;
+    EXPECT_EQ(result, c.result) << c.name;
+    if (c.key == Qt::Key_Tab) {
+      EXPECT_EQ(focusAfter, firstField) << c.name << ": Tab wraps to the first outer field";
+    }
+  }
+}
+
 TEST(DialogModal, DoModalAnswersTheEndCodeAndFreesTheOwner) {
   HWND owner = ::CreateWindowExW(0, u"AfxWnd", u"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 300, 200, nullptr,
                                  nullptr, nullptr, nullptr);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -73,6 +74,24 @@ protected:
     int n = 0;
     for (const auto& h : owner.heard) n += h.code == code;
     return n;
+  }
+  // A press and release of the left button on a row, as the view receives them; the modifier keys
+  // are let go afterwards.
+  void Click(int row, Qt::KeyboardModifiers modifiers) {
+    CRect r;
+    ASSERT_TRUE(list.GetItemRect(row, &r, LVIR_BOUNDS));
+    QWidget* pane = ClientOf(list.GetSafeHwnd());
+    QWidget* viewport = pane->childAt(QPoint(r.left + 5, r.CenterPoint().y));
+    ASSERT_NE(viewport, nullptr);
+    QPoint at = viewport->mapFrom(pane, QPoint(r.left + 5, r.CenterPoint().y));
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::LeftButton,
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
+      QCoreApplication::sendEvent(viewport, &e);
+    }
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &move);
   }
   Owner owner;
   CListCtrl list;
@@ -192,30 +211,53 @@ TEST_F(Lists, CallbackTextsAndSubItemsNeverSetComeFromTheParent) {
 
 TEST_F(Lists, SingleSelectionCanBeSwitchedOnAndOffAtRunTime) {
   for (int i = 0; i < 3; ++i) list.InsertItem(i, u"row");
-  auto click = [this](int row, Qt::KeyboardModifiers modifiers) {
-    CRect r;
-    ASSERT_TRUE(list.GetItemRect(row, &r, LVIR_BOUNDS));
-    QWidget* pane = ClientOf(list.GetSafeHwnd());
-    QWidget* viewport = pane->childAt(QPoint(r.left + 5, r.CenterPoint().y));
-    ASSERT_NE(viewport, nullptr);
-    QPoint at = viewport->mapFrom(pane, QPoint(r.left + 5, r.CenterPoint().y));
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QMouseEvent e(type, QPointF(at), QPointF(viewport->mapToGlobal(at)), Qt::LeftButton,
-                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, modifiers);
-      QCoreApplication::sendEvent(viewport, &e);
-    }
-  };
-  click(0, Qt::NoModifier);
-  click(2, Qt::ControlModifier);
+  Click(0, Qt::NoModifier);
+  Click(2, Qt::ControlModifier);
   EXPECT_EQ(list.GetSelectedCount(), 2u);
   list.ModifyStyle(0, LVS_SINGLESEL);
-  click(0, Qt::NoModifier);
-  click(2, Qt::ControlModifier);
+  Click(0, Qt::NoModifier);
+  Click(2, Qt::ControlModifier);
   EXPECT_EQ(list.GetSelectedCount(), 1u);
   EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 2);
   list.ModifyStyle(LVS_SINGLESEL, 0);
-  click(0, Qt::ControlModifier);
+  Click(0, Qt::ControlModifier);
   EXPECT_EQ(list.GetSelectedCount(), 2u);
+}
+
+// The selection mark is where the user last clicked or moved to with a key: the row that Enter
+// or a command for "the marked row" acts on. A range made with Shift keeps it at its start.
+TEST_F(Lists, TheUsersClicksAndKeysMoveTheSelectionMark) {
+  for (int i = 0; i < 5; ++i) list.InsertItem(i, u"row");
+  list.SetFocus();
+  EXPECT_EQ(list.GetSelectionMark(), -1);
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    int mark;
+    int selected;
+  };
+  auto key = [this](UINT vk) { return [this, vk] { list.SendMessage(WM_KEYDOWN, vk, 1); }; };
+  const Step steps[] = {
+      {"Home on the focused row", [&] { list.SetItemState(0, LVIS_FOCUSED, LVIS_FOCUSED), key(VK_HOME)(); }, 0, 1},
+      {"a click on a row", [this] { Click(1, Qt::NoModifier); }, 1, 1},
+      {"Down", key(VK_DOWN), 2, 1},
+      {"a key that moves nothing", key(VK_F5), 2, 1},
+      {"Shift and a click extend from the mark", [this] { Click(4, Qt::ShiftModifier); }, 2, 3},
+      {"Ctrl and a click", [this] { Click(0, Qt::ControlModifier); }, 0, 4},
+      {"a plain click again", [this] { Click(3, Qt::NoModifier); }, 3, 1},
+      {"Home", key(VK_HOME), 0, 1},
+      {"End", key(VK_END), 4, 1},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(list.GetSelectionMark(), step.mark) << step.what;
+    EXPECT_EQ(static_cast<int>(list.GetSelectedCount()), step.selected) << step.what;
+  }
+  // The caller's own marking stands until the user moves.
+  list.SetSelectionMark(3);
+  EXPECT_EQ(list.GetSelectionMark(), 3);
+  list.DeleteAllItems();
+  EXPECT_EQ(list.GetSelectionMark(), -1);
 }
 
 TEST_F(Lists, AClickOnAColumnTitleIsReportedAsAColumnClick) {

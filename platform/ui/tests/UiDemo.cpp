@@ -2,7 +2,7 @@
 // draws where the mouse is pressed and dragged. With --screenshot <png> it presses and drags the
 // mouse itself, takes a picture of the screen around the frame, checks a few pixels and ends.
 // With --drive <folder> it runs until closed and answers the end-to-end driver's requests for the
-// state of its menus (see DriveState).
+// state of its menus and the places of its windows (see DriveState).
 
 #include "platform/gdi/CBrush.h"
 #include "platform/gdi/CFont.h"
@@ -30,7 +30,7 @@
 
 namespace {
 
-enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_QUESTION, ID_DEMO_EXIT };
+enum : UINT { ID_DEMO_CLEAR = 1000, ID_DEMO_GRID, ID_DEMO_QUESTION, ID_DEMO_PICKS, ID_DEMO_EXIT };
 constexpr COLORREF kBackground = RGB(250, 246, 230);
 constexpr COLORREF kInk = RGB(200, 30, 30);
 
@@ -126,6 +126,13 @@ BEGIN_MESSAGE_MAP(DemoView, CView)
   ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
+// A modeless dialog that minimises itself when a row is picked and stays until the frame closes.
+class PicksDialog : public CDialog {
+protected:
+  void OnOK() override { ShowWindow(SW_MINIMIZE); }
+  void OnCancel() override { ShowWindow(SW_HIDE); }
+};
+
 class DemoFrame : public CFrameWnd {
   DECLARE_DYNCREATE(DemoFrame)
 protected:
@@ -142,6 +149,7 @@ protected:
     file.CreatePopupMenu();
     file.AppendMenu(MF_STRING, ID_DEMO_CLEAR, u"&Clear\tDel");
     file.AppendMenu(MF_STRING, ID_DEMO_QUESTION, u"&Question...");
+    file.AppendMenu(MF_STRING, ID_DEMO_PICKS, u"&Picks");
     file.AppendMenu(MF_SEPARATOR);
     file.AppendMenu(MF_STRING, ID_DEMO_EXIT, u"E&xit");
     view.CreatePopupMenu();
@@ -159,7 +167,12 @@ protected:
     CDialog question(200, this);
     question.DoModal();
   }
+  void OnPicks() {
+    if (!m_picks.GetSafeHwnd()) m_picks.Create(201, this);
+    m_picks.ShowWindow(SW_SHOWNORMAL);
+  }
   CMenu m_menu;
+  PicksDialog m_picks;
   DECLARE_MESSAGE_MAP()
 };
 IMPLEMENT_DYNCREATE(DemoFrame, CFrameWnd)
@@ -167,6 +180,7 @@ BEGIN_MESSAGE_MAP(DemoFrame, CFrameWnd)
   ON_WM_CREATE()
   ON_COMMAND(ID_DEMO_EXIT, &DemoFrame::OnExit)
   ON_COMMAND(ID_DEMO_QUESTION, &DemoFrame::OnQuestion)
+  ON_COMMAND(ID_DEMO_PICKS, &DemoFrame::OnPicks)
 END_MESSAGE_MAP()
 
 void Press(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
@@ -200,7 +214,8 @@ int TakeScreenshot(CFrameWnd* frame) {
 }
 
 // The menu bar's highlighted item and the open pop-up menu, by their texts without mnemonics
-// ("none" when there is none).
+// ("none" when there is none); the frame's rectangle ("window") and, once it is open, the picks
+// dialog's ("picks") and whether it is minimised ("picks.iconic").
 QByteArray DriveState(HWND frame) {
   QByteArray out;
   auto text = [](const QString& t) { return t.isEmpty() ? QByteArray("none") : QString(t).remove(u'&').toUtf8(); };
@@ -211,10 +226,17 @@ QByteArray DriveState(HWND frame) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible()) open = menu->title();
   out += "menu.open=" + text(open) + '\n';
-  RECT w {};
-  ::GetWindowRect(frame, &w);
-  out += "window=" + QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) +
-         ',' + QByteArray::number(w.bottom) + '\n';
+  auto rect = [&out](const QByteArray& key, HWND hwnd) {
+    RECT w {};
+    ::GetWindowRect(hwnd, &w);
+    out += key + '=' + QByteArray::number(w.left) + ',' + QByteArray::number(w.top) + ',' + QByteArray::number(w.right) +
+           ',' + QByteArray::number(w.bottom) + '\n';
+  };
+  rect("window", frame);
+  if (HWND picks = ::FindWindowW(nullptr, u"Picks")) {
+    rect("picks", picks);
+    out += QByteArray("picks.iconic=") + (::IsIconic(picks) ? '1' : '0') + '\n';
+  }
   return out;
 }
 

@@ -245,6 +245,53 @@ TEST_F(WindowLife, SettingThePositionSendsMoveAndSizeOnlyForWhatChanged) {
   DestroyWindow(top);
 }
 
+// A window minimised by the program keeps its place in the record and comes back to it, whether
+// the program restores it or the desktop does (a click on the task bar).
+TEST_F(WindowLife, AMinimisedWindowComesBackWhereItWas) {
+  const struct {
+    void (*restore)(HWND);
+    const char* name;
+  } cases[] = {
+      {[](HWND w) { ShowWindow(w, SW_RESTORE); }, "restored by the program"},
+      {[](HWND w) { HostOf(w)->setWindowState(Qt::WindowActive); }, "restored by the desktop"},
+  };
+  rec.Only({WM_SIZE});
+  for (const auto& c : cases) {
+    HWND top = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr);
+    SetWindowPos(top, nullptr, 200, 150, 320, 240, SWP_NOZORDER);
+    Pump();  // the desktop's frame comes to the record
+    CRect placed;
+    GetWindowRect(top, &placed);
+    ASSERT_EQ(placed.TopLeft(), CPoint(200, 150)) << c.name;
+    RECT client;
+    GetClientRect(top, &client);
+    rec.Watch({top});
+    rec.Clear();
+    ShowWindow(top, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([top] { return IsIconic(top); })) << c.name;
+    CRect r;
+    GetWindowRect(top, &r);
+    EXPECT_EQ(r, placed) << c.name << ": the record while minimised";
+    WINDOWPLACEMENT placement {};
+    placement.length = sizeof placement;
+    GetWindowPlacement(top, &placement);
+    EXPECT_EQ(placement.showCmd, UINT(SW_SHOWMINIMIZED)) << c.name;
+    EXPECT_EQ(CRect(placement.rcNormalPosition), placed) << c.name;
+
+    c.restore(top);
+    EXPECT_TRUE(PumpUntil([top] { return !IsIconic(top); })) << c.name;
+    GetWindowRect(top, &r);
+    EXPECT_EQ(r, placed) << c.name;
+    EXPECT_EQ(HostOf(top)->frameGeometry().topLeft(), QPoint(placed.left, placed.top)) << c.name << ": the window on the screen";
+    const std::vector<Expected> kMinimisedAndBack = {
+        {WM_SIZE, kSent | kDefProc | kWParam | kLParam, SIZE_MINIMIZED, 0},
+        {WM_SIZE, kSent | kDefProc | kWParam | kLParam, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom)},
+    };
+    EXPECT_TRUE(rec.Matches(c.name, kMinimisedAndBack));
+    DestroyWindow(top);
+  }
+}
+
 // ---- The object side ------------------------------------------------------------------------------
 
 struct Counters {

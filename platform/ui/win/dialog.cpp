@@ -85,6 +85,17 @@ HWND DialogControlOf(HWND dialog, HWND hwnd) {
   return hwnd;
 }
 
+// The dialog whose keys and default button a dialog's controls share: a dialog nested in another
+// as a control parent (a panel of fields, a property page) belongs to the dialog around it.
+HWND OutermostDialog(HWND dialog) {
+  while ((StyleOf(dialog) & WS_CHILD) && (GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) {
+    HWND parent = GetParent(dialog);
+    if (!parent || !StateOf(parent)) break;
+    dialog = parent;
+  }
+  return dialog;
+}
+
 // The default-button look follows the focus: a focused push button is drawn as the default, and
 // when the focus leaves the push buttons the dialog's default button is again.
 void MoveDefaultLook(HWND dialog, HWND focus) {
@@ -105,7 +116,7 @@ void MoveDefaultLook(HWND dialog, HWND focus) {
 
 void FocusControl(HWND control) {
   SetFocus(control);
-  if (HWND dialog = GetParent(control)) MoveDefaultLook(dialog, control);
+  if (HWND dialog = GetParent(control)) MoveDefaultLook(OutermostDialog(dialog), control);
   // The text is selected in the window that took the focus: the control or one inside it.
   HWND focus = GetFocus();
   if (focus != control && !IsChild(control, focus)) focus = control;
@@ -441,6 +452,7 @@ BOOL Mnemonic(HWND dialog, HWND focus, char16_t key) {
 
 BOOL IsDialogMessageW(HWND dialog, LPMSG msg) {
   if (!msg || !dialog || !IsWindow(dialog) || (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd))) return FALSE;
+  dialog = OutermostDialog(dialog);
   if (msg->message == WM_SYSKEYDOWN && ((msg->wParam >= 'A' && msg->wParam <= 'Z') || (msg->wParam >= '0' && msg->wParam <= '9')))
     return Mnemonic(dialog, GetFocus(), static_cast<char16_t>(msg->wParam));
   if (msg->message != WM_KEYDOWN) return FALSE;

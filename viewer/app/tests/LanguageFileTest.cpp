@@ -33,6 +33,7 @@ std::vector<CString> FrameKeys() {
   for (auto script : {MainMenuScript(), OutputMenuScript()})
     for (const ViewerMenuItem& item : script)
       if (item.kind == ViewerMenuItem::BeginPopup) keys.emplace_back(item.pszKey);
+      else if (item.kind == ViewerMenuItem::LanguageList) keys.emplace_back(u"QVMENU_DEFAULTMENU_LANGUAGE");
   return keys;
 }
 

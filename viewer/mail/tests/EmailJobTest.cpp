@@ -8,6 +8,7 @@
 #include "platform/mapi/tests/SmtpSink.h"
 #include "viewer/mail/CEmailJob.h"
 #include "viewer/mail/CEmailJobWindows.h"
+#include "viewer/model/CMainSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -120,13 +121,17 @@ protected:
     m_job->m_pPathContext = &m_paths;
     m_job->m_pfnGetImagePath = PathOf;
     m_job->SetProvider(CString::FromUtf8(QV_MAPI_PROVIDER));
-    m_job->SetMailClient(u"office mail");
-    m_job->SetSubject(u"Akte Müller");
-    m_job->SetTo(u"Doe, John <john@example.org>");
-    m_job->SetBcc(u"archive@example.org");
-    m_job->SetBody(u"Grüße\r\n");
-    m_job->SetAttachName(u"Akte Müller");
-    m_job->SetCombineTiff(combine);
+    // The options as the e-mail dialog leaves them, the formulas filled in.
+    EmailSetting options;
+    options.strMailClient = u"office mail";
+    options.strMailTitle = u"Akte Müller";
+    options.strMailTo = u"Doe, John <john@example.org>";
+    options.strMailCc = u"Desk <desk@example.org>";
+    options.strMailBcc = u"archive@example.org";
+    options.strMailBody = u"Grüße\r\n";
+    options.strAttachName = u"Akte Müller";
+    options.nCombineTIFF = combine;
+    m_job->SetOptions(options);
     m_job->SetRange(1, int(m_paths.size()));
     m_job->SetLog(1, m_folder.Wide("log/20260101.log"));
     return *m_job;
@@ -156,7 +161,10 @@ TEST_F(EmailJob, CombinedPagesArriveAsOneTiffWithOwnPagesCopiedAsStored) {
   ASSERT_EQ(mails.size(), 1u);
   EXPECT_EQ(mails[0].subject, "Akte Müller");
   EXPECT_EQ(mails[0].to, (std::vector<ReceivedAddress> {{"Doe, John", "john@example.org"}}));
-  EXPECT_EQ(mails[0].recipients, (std::vector<std::string> {"john@example.org", "archive@example.org"}));
+  EXPECT_EQ(mails[0].cc, (std::vector<ReceivedAddress> {{"Desk", "desk@example.org"}}));
+  EXPECT_FALSE(mails[0].bccHeader);
+  EXPECT_EQ(mails[0].recipients,
+            (std::vector<std::string> {"john@example.org", "desk@example.org", "archive@example.org"}));
   EXPECT_EQ(mails[0].body, "Grüße\r\n");
   ASSERT_EQ(mails[0].attachments.count("Akte Müller.tif"), 1u);
   m_folder.Write("received.tif", mails[0].attachments.at("Akte Müller.tif"));
@@ -275,6 +283,7 @@ TEST_F(EmailJob, AFailedSendingIsReportedLeavesNoPageBehindAndSetsTheProgramBack
     SCOPED_TRACE(c.what);
     UseServer(c.server);
     Job(c.combine).SetTo(c.to);
+    m_job->SetCc(u"");
     m_job->SetBcc(u"");
     int result = 0;
     EXPECT_FALSE(m_job->Run(result));

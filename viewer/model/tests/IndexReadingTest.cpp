@@ -96,6 +96,9 @@ TEST_F(IndexReading, LineRules) {
       // A quoted value may hold the delimiter.
       {"\"001\";\"1\";\"00012348\";\"B\";\"D\";\"0\";\"0\";\"0\";\"0\";\"0\";\"0\";\"1\";\"0\";\"Hansen; Berg\";\"INV-3\"",
        {true, "00012348", 1, {"Hansen; Berg", "INV-3"}}},
+      // A quote mark inside a quoted value is written twice, also at the value's ends.
+      {"\"001\";\"1\";\"00012348\";\"B\";\"D\";\"0\";\"0\";\"0\";\"0\";\"0\";\"0\";\"1\";\"0\";\"Say \"\"hi\"\"\";\"\"\"A\"\"; B\"",
+       {true, "00012348", 1, {"Say \"hi\"", "\"A\"; B"}}},
       // Quotes that do not pair up: every delimiter cuts.
       {"\"001\";\"1\";\"00012348\";\"B\";\"D\";\"0\";\"0\";\"0\";\"0\";\"0\";\"0\";\"1\";\"0\";\"5\" disk\";\"INV-4\"",
        {true, "00012348", 1, {"5\" disk", "INV-4"}}},

@@ -216,15 +216,17 @@ def render(shapes, size):
     return rows
 
 
-def write_png(path, rows, size):
-    raw = b"".join(b"\0" + row for row in rows)
+def write_png(path, rows, width, height=None, alpha=True):
+    """Rows of RGBA pixels (or RGB without `alpha`); a square picture needs only its width."""
+    raw = b"".join(b"\0" + bytes(row) for row in rows)
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
+    header = struct.pack(">IIBBBBB", width, height or width, 8, 6 if alpha else 2, 0, 0, 0)
     with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) +
+                chunk(b"IEND", b""))
 
 
 LANGUAGES = {"en-us": ("English", "yes"), "de-de": ("Deutsch", "no")}

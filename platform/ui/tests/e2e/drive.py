@@ -26,9 +26,12 @@ demo). Each line of the steps file is one step:
   window TITLE        the following steps look at the program's window with this title
   frame X,Y           the window's frame (the manager's decoration included) has its top left at X,Y
   centred-on TITLE    the window's frame is centred on the frame of the window with that title
-  framed              the program's window rectangle ("window" in its state) is the frame the
-                      window manager drew: the program knows where its window is
+  framed [KEY]        the program's window rectangle (KEY in its state, "window" when none is
+                      given) is the frame the window manager drew: the program knows where its
+                      window is
+  place X,Y           asks the window manager to move the window to X,Y, as a drag of its title would
   minimize            asks the window manager to minimise the window
+  restore             activates the window as a click on the desktop's task bar does
   viewable            the window is on the screen
   hints-gravity-not G the window's size hints do not ask for gravity G
   allowed-not ACTS    the window manager offers none of these actions (MAXIMIZE_HORZ, RESIZE...)
@@ -182,12 +185,12 @@ def main():
                     run("xdotool", "mousemove", "--sync", x, y)
                 elif verb == "tip":
                     try:
-                        wait_for("a tip", lambda: tips_near_pointer(program, window), timeout=8.0)
+                        wait_for("a tip", lambda: tips_near_pointer(program, window))
                     except AssertionError:
                         raise AssertionError("no tip near the pointer at %d,%d" % pointer())
                 elif verb == "no-tip":
                     try:
-                        wait_for("no tip", lambda: not tips_near_pointer(program, window), timeout=8.0)
+                        wait_for("no tip", lambda: not tips_near_pointer(program, window))
                     except AssertionError:
                         raise AssertionError("a tip stays: %s" % tips_near_pointer(program, window))
                 elif verb == "press":
@@ -209,19 +212,19 @@ def main():
                         last.update(program.state())
                         return last.get(key) == value
                     try:
-                        wait_for(arg, matches, timeout=8.0)
+                        wait_for(arg, matches)
                     except AssertionError:
                         raise AssertionError("expected %s, is %r" % (arg, last.get(key)))
                 elif verb == "remember":
                     remembered[arg] = program.state()[arg]
                 elif verb == "changed":
                     try:
-                        wait_for(arg + " to change", lambda: program.state()[arg] != remembered[arg], timeout=8.0)
+                        wait_for(arg + " to change", lambda: program.state()[arg] != remembered[arg])
                     except AssertionError:
                         raise AssertionError("%s stayed %s" % (arg, remembered[arg]))
                 elif verb == "same":
                     try:
-                        wait_for(arg + " to come back", lambda: program.state()[arg] == remembered[arg], timeout=8.0)
+                        wait_for(arg + " to come back", lambda: program.state()[arg] == remembered[arg])
                     except AssertionError:
                         raise AssertionError("%s is not back at %s" % (arg, remembered[arg]))
                 elif verb == "popup-below":
@@ -234,7 +237,7 @@ def main():
                         seen[:] = [geometry(w) for w in others]
                         return any(abs(g[0] - left) <= 2 and abs(g[1] - bottom) <= 2 for g in seen)
                     try:
-                        wait_for("a list below " + arg, below, timeout=8.0)
+                        wait_for("a list below " + arg, below)
                     except AssertionError:
                         raise AssertionError("no window at %d,%d; shown: %s" % (left, bottom, seen))
                 elif verb == "window":
@@ -246,22 +249,33 @@ def main():
                     other = x_window(arg)
                     try:
                         wait_for("centred on " + arg,
-                                 lambda: all(abs(a - b) <= 2 for a, b in zip(centre(window), centre(other))), timeout=8.0)
+                                 lambda: all(abs(a - b) <= 2 for a, b in zip(centre(window), centre(other))))
                     except AssertionError:
                         raise AssertionError("centre at %s, %s has it at %s" % (centre(window), arg, centre(other)))
                 elif verb == "framed":
+                    seen = {}
+
                     def framed():
                         x, y, width, height = frame_rect(window)
-                        return program.state().get("window") == "%d,%d,%d,%d" % (x, y, x + width, y + height)
-                    wait_for("the program to know its frame", framed, timeout=8.0)
+                        seen["frame"] = "%d,%d,%d,%d" % (x, y, x + width, y + height)
+                        seen["program"] = program.state().get(arg or "window")
+                        return seen["program"] == seen["frame"]
+                    try:
+                        wait_for("the program to know its frame", framed)
+                    except AssertionError:
+                        raise AssertionError("the frame is at %(frame)s, the program has %(program)s" % seen)
+                elif verb == "place":
+                    run("xdotool", "windowmove", "--sync", window, *arg.split(","))
                 elif verb == "minimize":
                     run("xdotool", "windowminimize", window)
+                elif verb == "restore":
+                    run("xdotool", "windowactivate", window)
                 elif verb == "viewable":
-                    wait_for("the window on the screen", lambda: "IsViewable" in run("xwininfo", "-id", window), timeout=8.0)
+                    wait_for("the window on the screen", lambda: "IsViewable" in run("xwininfo", "-id", window))
                 elif verb == "frame":
                     want = tuple(map(int, arg.split(",")))
                     try:
-                        wait_for("the frame at " + arg, lambda: frame_origin(window) == want, timeout=8.0)
+                        wait_for("the frame at " + arg, lambda: frame_origin(window) == want)
                     except AssertionError:
                         raise AssertionError("frame at %s, expected %s" % (frame_origin(window), want))
                 elif verb == "hints-gravity-not":

@@ -22,7 +22,7 @@ def install(program, folder):
     bin_dir = os.path.dirname(os.path.abspath(program))
     shutil.copy2(program, os.path.join(folder, "OrbelMain"))
     for name in os.listdir(bin_dir):
-        if ".so" in name or name.endswith(".drs"):
+        if ".so" in name or name.endswith((".drs", ".DLL")):
             os.symlink(os.path.join(bin_dir, name), os.path.join(folder, name))
     return os.path.join(folder, "OrbelMain")
 
@@ -46,6 +46,28 @@ class Viewer:
 
     def title(self):
         return run("xdotool", "getwindowname", self.window).strip()
+
+    def open_first_hit(self, shot):
+        """After a "-M:" start: the query asked for once (OK with nothing typed finds every document),
+        the hits listed, and the first one opened with a double click, so that the title names its
+        document."""
+        dialog = wait_for("the new-search dialog", lambda: self.window_named("New search"), timeout=20)
+        run("xdotool", "windowactivate", "--sync", dialog)
+        shot("01b-new-search")
+        run("xdotool", "key", "Return")
+        results = wait_for("the search results", lambda: self.window_named("Search results"), timeout=20)
+        time.sleep(0.5)
+        shot("01c-results")
+        if self.window_named("New search"):
+            raise AssertionError("the new-search dialog came again")
+        # The row lies under the dialog's menu bar and the list's header.
+        run("xdotool", "windowactivate", "--sync", results)
+        x, y, _, _ = geometry(results)
+        run("xdotool", "mousemove", "--sync", str(x + 60), str(y + 50), "click", "--repeat", "2", "--delay", "80", "1")
+        wait_for("a document in the title", lambda: " - " in self.title(), timeout=20)
+        run("xdotool", "windowactivate", "--sync", self.window)
+        time.sleep(1)
+        shot("01d-document")
 
     def quit(self):
         run("xdotool", "windowactivate", "--sync", self.window)
@@ -91,7 +113,9 @@ class Session:
         self.manager = start_window_manager("openbox")
         self.folder = tempfile.mkdtemp(prefix="orbel-e2e-")
         self.runtime = tempfile.mkdtemp(prefix="orbel-run-")
-        self.env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb")
+        # The program's registry lives in the run's folder, never in the user's own.
+        self.env = dict(os.environ, XDG_RUNTIME_DIR=self.runtime, QT_QPA_PLATFORM="xcb",
+                        QV_REGISTRY_DIR=os.path.join(self.folder, "registry"))
         self.exe = install(program, self.folder)
         self.viewers = []
         self.failures = []

@@ -5,9 +5,7 @@ the box leaves room for it. Uses the shapes and the renderer of the tool-bar pic
 after changing the picture.
 """
 import os
-import struct
 import sys
-import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "..", "res", "pictures"))
@@ -17,17 +15,6 @@ WIDTH, HEIGHT = 450, 286
 ICON = 64
 TOP = (205, 225, 245)
 BOTTOM = (255, 255, 255)
-
-
-def write_png(path, rows, width, height):
-    raw = b"".join(b"\0" + bytes(row) for row in rows)
-
-    def chunk(kind, data):
-        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
-
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 def main():
@@ -43,7 +30,7 @@ def main():
             px, py = 16 + x, 14 + y
             under = rows[py][3 * px:3 * px + 3]
             rows[py][3 * px:3 * px + 3] = bytes(round((c * a + u * (255 - a)) / 255) for c, u in zip((r, g, b), under))
-    write_png(os.path.join(HERE, "about.png"), rows, WIDTH, HEIGHT)
+    draw.write_png(os.path.join(HERE, "about.png"), rows, WIDTH, HEIGHT, alpha=False)
 
 
 if __name__ == "__main__":
