@@ -82,7 +82,16 @@ public:
       : m_firstByte(left >> 3),
         m_lastByte((right - 1) >> 3),
         m_pairs(Longest(columns) <= 2),
-        m_counts(static_cast<SIZE_T>(m_lastByte - m_firstByte + 2) * 8) {}  // one more byte's worth: a pair's second pixel
+        m_counts(static_cast<SIZE_T>(m_lastByte - m_firstByte + 2) * 8) {  // one more byte's worth: a pair's second pixel
+    // The first column starting in each byte of the row, and the end.
+    m_blockStarts.resize(static_cast<SIZE_T>(m_lastByte - m_firstByte + 2));
+    size_t x = 0;
+    for (size_t block = 0; block < m_blockStarts.size(); ++block) {
+      while (x < columns.size() && (columns[x].first >> 3) < m_firstByte + static_cast<int>(block)) ++x;
+      m_blockStarts[block] = static_cast<int>(x);
+    }
+    m_blockStarts.back() = static_cast<int>(columns.size());
+  }
   void Clear() { std::fill(m_counts.begin(), m_counts.end(), 0); }
   void Add(const BYTE* row) {
     BYTE* counts = m_counts.data();
@@ -93,26 +102,39 @@ public:
       std::memcpy(counts, &eight, 8);
     }
   }
-  // Hands the count of every target column to `take` (column, count). Columns of one or two
-  // pixels (reductions to half the size or less) add their second pixel's count times 0 or 1
-  // rather than looping over so few.
-  template <class Take>
-  void Sum(const std::vector<Span>& columns, Take take) const {
+  // Hands the count of every target column to `take` (column, count), or runs of columns without
+  // a set bit to `blank` (first column, end). Columns of one or two pixels (reductions to half
+  // the size or less) add their second pixel's count times 0 or 1 rather than looping over so
+  // few, and those starting in a byte of the row without counts (white between words) go as a run.
+  template <class Take, class Blank>
+  void Sum(const std::vector<Span>& columns, Take take, Blank blank) const {
     // Locals throughout: stores of bytes could otherwise alias every member and be reloaded.
     const BYTE* const counts = m_counts.data() - static_cast<std::ptrdiff_t>(m_firstByte) * 8;
     const Span* const spans = columns.data();
-    const size_t width = columns.size();
     if (m_pairs) {
-      for (size_t x = 0; x < width; ++x) {
-        const int first = spans[x].first;
-        take(x, counts[first] + counts[first + 1] * (spans[x].last - first - 1));
+      const int* const starts = m_blockStarts.data();
+      for (size_t block = 0; block + 1 < m_blockStarts.size(); ++block) {
+        const int x0 = starts[block], x1 = starts[block + 1];
+        if (x0 == x1) continue;
+        // The block's last column may reach the next block's first pixel.
+        std::uint64_t eight;
+        std::memcpy(&eight, m_counts.data() + block * 8, 8);
+        if (eight == 0 && m_counts[block * 8 + 8] == 0) {
+          blank(x0, x1);
+          continue;
+        }
+        for (int x = x0; x < x1; ++x) {
+          const int first = spans[x].first;
+          take(x, counts[first] + counts[first + 1] * (spans[x].last - first - 1));
+        }
       }
       return;
     }
+    const size_t width = columns.size();
     for (size_t x = 0; x < width; ++x) {
       int sum = 0;
       for (int p = spans[x].first; p < spans[x].last; ++p) sum += counts[p];
-      take(x, sum);
+      take(static_cast<int>(x), sum);
     }
   }
 
@@ -138,6 +160,7 @@ private:
   int m_lastByte;
   bool m_pairs;
   std::vector<BYTE> m_counts;
+  std::vector<int> m_blockStarts;
 };
 
 // The grey of an area of `area` pixels of which `ones` are set.
@@ -277,11 +300,18 @@ void GreyRows::Make(int y, Pixel* out) const {
   }
   if (s.counts && s.tables.Covers(rowsCovered)) {
     const BYTE* const* columnTable = s.columnTables[rowsCovered - s.shortestRow].data();
-    s.counts->Sum(s.columns, [out, columnTable](size_t x, int count) { out[x] = Shown<Pixel>(columnTable[x][count]); });
+    const Pixel white = Shown<Pixel>(static_cast<BYTE>(s.zero));
+    s.counts->Sum(
+        s.columns, [out, columnTable](int x, int count) { out[x] = Shown<Pixel>(columnTable[x][count]); },
+        [out, white](int x0, int x1) { std::fill(out + x0, out + x1, white); });
     return;
   }
   const long long* ones = s.ones.data();
-  if (s.counts) s.counts->Sum(s.columns, [into = s.ones.data()](size_t x, int count) { into[x] = count; });
+  if (s.counts) {
+    s.counts->Sum(
+        s.columns, [into = s.ones.data()](int x, int count) { into[x] = count; },
+        [into = s.ones.data()](int x0, int x1) { std::fill(into + x0, into + x1, 0); });
+  }
   if (s.tables.Covers(rowsCovered)) {
     const BYTE* const* columnTable = s.columnTables[rowsCovered - s.shortestRow].data();
     for (int x = 0; x < width; ++x) out[x] = Shown<Pixel>(columnTable[x][ones[x]]);

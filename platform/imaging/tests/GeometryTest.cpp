@@ -433,13 +433,15 @@ TEST(ScaleToGray, PartOfAPageAndARealPage) {
 // and as rows for the screen: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
 // wider than one 64-bit word, columns at a row's last byte and very large areas, in both row orders;
 // and pages with white bands between lines of noise (white only inside the part where the part is
-// narrower than the page), as a page of text has between its lines.
+// narrower than the page), as a page of text has between its lines, and white runs in rows with
+// ink, as between words.
 TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
   struct Case {
     int width, height;
     RECT part;
     int targetWidth, targetHeight;
     int band{0};  // with a band: rows alternate, `band` rows of noise, `band` rows white
+    bool sparse{false};  // noise in every third byte only: white runs inside rows with ink
   };
   const Case cases[] = {
       {2464, 300, {0, 0, 2464, 300}, 100, 12},  // a thumbnail's columns: about 25 pixels each
@@ -454,6 +456,8 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
       {1001, 200, {13, 5, 990, 200}, 333, 60, 4},     // white inside the part only
       {2464, 600, {0, 0, 2464, 600}, 100, 24, 30},    // thumbnail rows of 25 source rows
       {40, 600, {0, 0, 40, 600}, 20, 2},              // narrow columns 300 rows tall
+      {827, 300, {0, 0, 827, 300}, 477, 173, 0, true},     // words with white between them
+      {1001, 200, {13, 5, 990, 200}, 600, 120, 0, true},   // the same from inside a byte
   };
   unsigned seed = 12345;
   for (const Case& c : cases) {
@@ -464,7 +468,7 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
       ASSERT_TRUE(Create(page, c.width, c.height, 1, kOrderBgr, entries, perspective));
       for (int i = 0; i < page.bytesPerLine * page.height; ++i) {
         seed = seed * 1103515245u + 12345u;
-        page.bits[i] = static_cast<BYTE>(seed >> 16);
+        page.bits[i] = c.sparse && (i % page.bytesPerLine) % 3 ? 0 : static_cast<BYTE>(seed >> 16);
       }
       for (int y = 0; c.band > 0 && y < c.height; ++y) {
         if ((y / c.band) % 2 == 0) continue;
