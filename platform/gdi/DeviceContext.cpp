@@ -743,10 +743,15 @@ BOOL DeviceContext::StretchBlt(int x, int y, int width, int height, DeviceContex
 
 BOOL DeviceContext::BlitDib(int x, int y, int width, int height, const DibFormat& format, const void* bits, int sx,
                             int sy, int sw, int sh, DWORD rop) {
-  if (!bits || width == 0 || height == 0 || sw == 0 || sh == 0) return FALSE;
+  if (!bits) return FALSE;
+  return BlitSource(x, y, width, height, DibSource(format, bits), sx, sy, sw, sh, rop);
+}
+
+BOOL DeviceContext::BlitSource(int x, int y, int width, int height, const PixelSource& source, int sx, int sy, int sw,
+                               int sh, DWORD rop) {
+  if (width == 0 || height == 0 || sw == 0 || sh == 0) return FALSE;
   Canvas canvas(*this);
   if (!canvas) return FALSE;
-  const DibSource source(format, bits);
   return BlitInto(canvas, Request(x, y, width, height, Normalised(sx, sy, sx + sw, sy + sh), sw, sh, rop), &source);
 }
 

@@ -91,6 +91,9 @@ public:
   // A DIB as the source; the source rectangle is in rows from the top of the picture.
   BOOL BlitDib(int x, int y, int width, int height, const DibFormat& format, const void* bits, int sx, int sy,
                int sw, int sh, DWORD rop);
+  // Any source of rows; the source rectangle is in its pixels.
+  BOOL BlitSource(int x, int y, int width, int height, const PixelSource& source, int sx, int sy, int sw, int sh,
+                  DWORD rop);
 
   // Shows this DC's drag outline (the frame of `rect`, `size` thick, filled with the brush)
   // through the installed presenter, or hides it when the frame is empty. Only DCs whose device

@@ -1,6 +1,7 @@
 #include "platform/gdi/Dib.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 
@@ -109,9 +110,19 @@ void DecodeDibRow(const DibFormat& f, const BYTE* row, int x, int count, uint32_
       }
       break;
     case 32:
-      for (int i = 0; i < count; ++i) {
-        const BYTE* p = row + size_t(x + i) * 4;
-        out[i] = kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+      if constexpr (std::endian::native == std::endian::little) {
+        // B, G, R, unused in memory: the pixel's own layout once the unused byte is made opaque.
+        const BYTE* in = row + size_t(x) * 4;
+        for (int i = 0; i < count; ++i) {
+          uint32_t pixel;
+          std::memcpy(&pixel, in + size_t(i) * 4, 4);
+          out[i] = pixel | kOpaque;
+        }
+      } else {
+        for (int i = 0; i < count; ++i) {
+          const BYTE* p = row + size_t(x + i) * 4;
+          out[i] = kOpaque | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+        }
       }
       break;
   }

@@ -2,6 +2,7 @@
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/ModuleImages.h"
+#include "platform/gdi/RowPicture.h"
 #include "platform/gdi/Text.h"
 
 #include <QFontDatabase>
@@ -473,6 +474,30 @@ int StretchDIBits(HDC dc, int x, int y, int width, int height, int sx, int sy, i
   if (!d->BlitDib(x, y, width, height, *format, bits, sx, top, sw, sh, rop)) return 0;
   return sh < 0 ? -sh : sh;
 }
+
+namespace gdi {
+
+namespace {
+
+class RowPictureSource : public PixelSource {
+public:
+  explicit RowPictureSource(const RowPicture& picture) : m_picture(picture) {}
+  QSize Size() const override { return QSize(m_picture.Width(), m_picture.Height()); }
+  void FetchRow(int y, int x, int count, uint32_t* out) const override { m_picture.Row(y, x, count, out); }
+
+private:
+  const RowPicture& m_picture;
+};
+
+}  // namespace
+
+BOOL DrawRowPicture(HDC dc, int x, int y, int width, int height, const RowPicture& picture, DWORD rop) {
+  const std::shared_ptr<DeviceContext> d = FindDC(dc);
+  if (!d || picture.Width() <= 0 || picture.Height() <= 0) return FALSE;
+  return d->BlitSource(x, y, width, height, RowPictureSource(picture), 0, 0, picture.Width(), picture.Height(), rop);
+}
+
+}  // namespace gdi
 
 int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int sx, int sy, UINT start, UINT lines,
                       const void* bits, const BITMAPINFO* info, UINT usage) {

@@ -2,6 +2,7 @@
 
 #include "platform/gdi/CDCSurface.h"
 #include "platform/gdi/gdi.h"
+#include "platform/imaging/GreyRows.h"
 #include "platform/imaging/Scale.h"
 #include "platform/imaging/pixels.h"
 
@@ -50,18 +51,15 @@ bool CutOut(const Bitmap& b, const RECT& part, Bitmap& target) {
 }
 
 // The source reduced to the destination's size by the paint flags, or false when it is drawn
-// as it is (not reduced, or no flag asks for a reduction of this depth).
+// as it is (not reduced, or no flag asks for a reduction of this depth). 1-bit pages reduced to
+// grey are drawn row by row instead (Paint).
 bool Reduce(const Bitmap& b, const RECT& source, int width, int height, UINT flags, Bitmap& reduced) {
   const int sw = source.right - source.left, sh = source.bottom - source.top;
   if (width >= sw && height >= sh) return false;
   if (b.bitsPerPixel == 1) {
-    if (flags & kPaintScaleToGray) return ScaleToGray(b, source, reduced, width, height);
-    Bitmap part;
-    return (flags & kPaintFavorBlack) && CutOut(b, source, part) && CreateResampled(reduced, part, width, height, kResizeFavorBlack);
+    return (flags & kPaintFavorBlack) && CreateResampled(reduced, b, source, width, height, kResizeFavorBlack);
   }
-  Bitmap part;
-  return (flags & (kPaintResample | kPaintScaleToGray)) && CutOut(b, source, part) &&
-         CreateResampled(reduced, part, width, height, kResizeResample);
+  return (flags & (kPaintResample | kPaintScaleToGray)) && CreateResampled(reduced, b, source, width, height, kResizeResample);
 }
 
 // A device surface over a bitmap of the store: drawing calls see its pixels as an RGB32 image
@@ -117,6 +115,14 @@ bool Paint(HDC dc, const Bitmap& bitmap, const RECT& source, const RECT& destina
   const int width = std::abs(static_cast<int>(target.right - target.left)), height = std::abs(static_cast<int>(target.bottom - target.top));
   if (width == 0 || height == 0) return true;
 
+  if (bitmap.bitsPerPixel == 1 && (flags & kPaintScaleToGray) && (width < cut.right - cut.left || height < cut.bottom - cut.top)) {
+    // Made as the drawing layer copies it: no grey bitmap in between. Mirrored destinations keep
+    // their direction.
+    const GreyRows greys(bitmap, cut, width, height);
+    if (greys.IsValid()) {
+      return gdi::DrawRowPicture(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, greys, rop);
+    }
+  }
   Bitmap reduced;
   if (Reduce(bitmap, cut, width, height, flags, reduced)) {
     // Mirrored destinations keep their direction: the reduced picture is drawn 1:1 into them.

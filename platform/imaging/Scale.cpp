@@ -1,150 +1,19 @@
 #include "platform/imaging/Scale.h"
 
+#include "platform/imaging/Spans.h"
 #include "platform/imaging/pixels.h"
 
 #include <algorithm>
-#include <bit>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
 namespace imaging {
 
 namespace {
-
-// Pixels [first, last) of a source axis that target pixel i covers (at least one).
-struct Span {
-  int first;
-  int last;
-};
-
-std::vector<Span> Spans(int offset, int sourceSize, int targetSize) {
-  std::vector<Span> spans(targetSize);
-  for (int i = 0; i < targetSize; ++i) {
-    const int first = static_cast<int>(static_cast<long long>(i) * sourceSize / targetSize);
-    const int last = static_cast<int>(static_cast<long long>(i + 1) * sourceSize / targetSize);
-    spans[i] = {offset + first, offset + std::max(last, first + 1)};
-  }
-  return spans;
-}
-
-// Set bits in [x0, x1) of a packed 1-bit row (most significant bit first). Inlined into its callers
-// so that each of their builds counts with the instructions it was built for.
-[[gnu::always_inline]] inline int CountOnes(const BYTE* row, int x0, int x1) {
-  const int b0 = x0 >> 3, b1 = (x1 - 1) >> 3;
-  const BYTE head = static_cast<BYTE>(0xFF >> (x0 & 7));
-  const BYTE tail = static_cast<BYTE>(0xFF << (7 - ((x1 - 1) & 7)));
-  if (b0 == b1) return std::popcount(static_cast<unsigned>(row[b0] & head & tail));
-  int count = std::popcount(static_cast<unsigned>(row[b0] & head)) + std::popcount(static_cast<unsigned>(row[b1] & tail));
-  int b = b0 + 1;
-  for (; b + 8 <= b1; b += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, row + b, 8);
-    count += std::popcount(word);
-  }
-  for (; b < b1; ++b) count += std::popcount(static_cast<unsigned>(row[b]));
-  return count;
-}
-
-// A target column of a 1-bit reduction read as one 64-bit load: the eight bytes from `byte` on,
-// most significant first, masked to the column's pixels. Columns that such a load cannot cover
-// (too wide, or too near the row's end) have no mask and are counted byte by byte.
-struct ColumnMask {
-  int byte;
-  std::uint64_t mask;
-};
-
-std::vector<ColumnMask> ColumnMasks(const std::vector<Span>& columns, int bytesPerLine) {
-  std::vector<ColumnMask> masks(columns.size());
-  for (size_t x = 0; x < columns.size(); ++x) {
-    const int byte = columns[x].first >> 3, shift = columns[x].first & 7, bits = columns[x].last - columns[x].first;
-    if (shift + bits > 64 || byte + 8 > bytesPerLine) continue;
-    const std::uint64_t tail = shift + bits == 64 ? 0 : ~std::uint64_t{0} >> (shift + bits);
-    masks[x] = {byte, (~std::uint64_t{0} >> shift) & ~tail};
-  }
-  return masks;
-}
-
-// Adds the set bits under each target column of one source row. Most of a 1-bit reduction is
-// spent here: the processor's own bit count is used where it has one (chosen when the program
-// loads), the portable one elsewhere.
-[[gnu::target_clones("popcnt", "default")]] void AddOnes(const BYTE* row, const Span* columns, const ColumnMask* masks, int width,
-                                                         long long* ones) {
-  for (int x = 0; x < width; ++x) {
-    if (masks[x].mask) {
-      std::uint64_t word;
-      std::memcpy(&word, row + masks[x].byte, 8);
-      if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
-      ones[x] += std::popcount(word & masks[x].mask);
-    } else {
-      ones[x] += CountOnes(row, columns[x].first, columns[x].last);
-    }
-  }
-}
-
-// Whether none of the bytes that hold pixels [left, right) of a packed 1-bit row has a set bit.
-bool NoneSet(const BYTE* row, int left, int right) {
-  const BYTE* at = row + (left >> 3);
-  const BYTE* end = row + ((right - 1) >> 3) + 1;
-  for (; at + 8 <= end; at += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, at, 8);
-    if (word) return false;
-  }
-  for (; at < end; ++at) {
-    if (*at) return false;
-  }
-  return true;
-}
-
-// The grey of an area of `area` pixels of which `ones` are set.
-BYTE GreyOf(long long ones, long long area, int zero, int one) {
-  return static_cast<BYTE>((ones * one + (area - ones) * zero + area / 2) / area);
-}
-
-// The greys of a reduction to grey looked up rather than divided: spans along an axis differ in
-// length by one pixel at most, so that at most four areas occur, each with a table of its own.
-class GreyTables {
-public:
-  GreyTables(const std::vector<Span>& columns, const std::vector<Span>& rows, int zero, int one) {
-    if (columns.empty() || rows.empty()) return;
-    const auto [columnMin, columnMax] = Lengths(columns);
-    const auto [rowMin, rowMax] = Lengths(rows);
-    if (columnMax - columnMin > 1 || rowMax - rowMin > 1 || static_cast<long long>(columnMax) * rowMax > kLargestArea) return;
-    m_columnMin = columnMin;
-    m_rowMin = rowMin;
-    m_rowMax = rowMax;
-    for (int c = 0; c < 2; ++c) {
-      for (int r = 0; r < 2; ++r) {
-        const int area = (columnMin + c) * (rowMin + r);
-        std::vector<BYTE>& table = m_tables[c * 2 + r];
-        table.resize(static_cast<SIZE_T>(area) + 1);
-        for (int ones = 0; ones <= area; ++ones) table[static_cast<SIZE_T>(ones)] = GreyOf(ones, area, zero, one);
-      }
-    }
-  }
-  bool Covers(int rowsCovered) const { return m_rowMax > 0 && rowsCovered >= m_rowMin && rowsCovered <= m_rowMax; }
-  BYTE Grey(int columnsCovered, int rowsCovered, long long ones) const {
-    return m_tables[(columnsCovered - m_columnMin) * 2 + rowsCovered - m_rowMin][static_cast<SIZE_T>(ones)];
-  }
-
-private:
-  static constexpr long long kLargestArea = 1 << 16;
-  static std::pair<int, int> Lengths(const std::vector<Span>& spans) {
-    int shortest = INT_MAX, longest = 0;
-    for (const Span& span : spans) {
-      shortest = std::min(shortest, span.last - span.first);
-      longest = std::max(longest, span.last - span.first);
-    }
-    return {shortest, longest};
-  }
-  int m_columnMin{0};
-  int m_rowMin{0};
-  int m_rowMax{0};
-  std::vector<BYTE> m_tables[4];
-};
 
 bool Nearest(const Bitmap& source, Bitmap& target) {
   const int bpp = source.bitsPerPixel, unit = HasPalette(bpp) ? 0 : BytesPerPixel(bpp);
@@ -233,72 +102,135 @@ std::vector<Taps> MakeTaps(int sourceSize, int targetSize, bool cubic) {
   return taps;
 }
 
-BYTE Clamp14(long value) { return static_cast<BYTE>(std::clamp((value + 8192) >> 14, 0L, 255L)); }
+BYTE Clamp14(int value) { return static_cast<BYTE>(std::clamp((value + 8192) >> 14, 0, 255)); }
 
-Plane Filter(const Plane& in, int width, int height, bool cubic) {
-  const std::vector<Taps> across = MakeTaps(in.width, width, cubic), down = MakeTaps(in.height, height, cubic);
-  const int unit = in.unit;
-  Plane wide;
-  wide.width = width;
-  wide.height = in.height;
-  wide.unit = unit;
-  wide.data.resize(static_cast<SIZE_T>(width) * in.height * unit);
-  for (int y = 0; y < in.height; ++y) {
-    const BYTE* row = in.Row(y);
-    BYTE* out = wide.Row(y);
-    for (int x = 0; x < width; ++x) {
-      const Taps& t = across[x];
-      for (int c = 0; c < unit; ++c) {
-        long sum = 0;
-        for (SIZE_T k = 0; k < t.weights.size(); ++k) sum += static_cast<long>(t.weights[k]) * row[(t.first + k) * unit + c];
-        out[static_cast<SIZE_T>(x) * unit + c] = Clamp14(sum);
-      }
-    }
+// The taps of one axis laid out for the inner loops: `count` weights for every target position
+// (zeros past a position's own), read from `first` on, which keeps all of them inside the source.
+// Weights add up to 16384 (the cubic's negative lobes add a fifth in magnitude), so that sums of
+// 8-bit samples stay far inside 32 bits.
+struct TapTable {
+  int count{0};
+  std::vector<int> first;
+  std::vector<int> weights;
+};
+
+TapTable Lay(const std::vector<Taps>& taps, int sourceSize) {
+  // The kernel's ends fall on pixels with a weight of 0: they are left out.
+  std::vector<std::pair<int, int>> used(taps.size());  // per position: first used tap, last + 1
+  TapTable table;
+  for (size_t i = 0; i < taps.size(); ++i) {
+    const std::vector<int>& w = taps[i].weights;
+    int begin = 0, end = static_cast<int>(w.size());
+    while (begin < end && w[begin] == 0) ++begin;
+    while (end > begin && w[end - 1] == 0) --end;
+    used[i] = {begin, end};
+    table.count = std::max(table.count, end - begin);
   }
-  Plane result;
-  result.width = width;
-  result.height = height;
-  result.unit = unit;
-  result.data.resize(static_cast<SIZE_T>(width) * height * unit);
-  const SIZE_T line = static_cast<SIZE_T>(width) * unit;
-  std::vector<long> sums(line);
-  for (int y = 0; y < height; ++y) {
-    const Taps& t = down[y];
-    std::fill(sums.begin(), sums.end(), 0);
-    for (SIZE_T k = 0; k < t.weights.size(); ++k) {
-      const BYTE* row = wide.Row(t.first + static_cast<int>(k));
-      const long weight = t.weights[k];
-      for (SIZE_T i = 0; i < line; ++i) sums[i] += weight * row[i];
-    }
-    BYTE* out = result.Row(y);
-    for (SIZE_T i = 0; i < line; ++i) out[i] = Clamp14(sums[i]);
+  table.first.resize(taps.size());
+  table.weights.assign(taps.size() * table.count, 0);
+  for (size_t i = 0; i < taps.size(); ++i) {
+    // A position's own taps never outnumber the source's pixels, so neither does `count`.
+    const int own = taps[i].first + used[i].first;
+    const int first = std::min(own, sourceSize - table.count);
+    table.first[i] = first;
+    std::copy(taps[i].weights.begin() + used[i].first, taps[i].weights.begin() + used[i].second,
+              table.weights.begin() + static_cast<std::ptrdiff_t>(i * table.count + (own - first)));
   }
-  return result;
+  return table;
 }
 
-bool Interpolate(const Bitmap& source, Bitmap& target, bool cubic) {
-  Plane in;
-  if (source.bitsPerPixel == 1) {
-    in.width = source.width;
-    in.height = source.height;
-    in.data.resize(static_cast<SIZE_T>(in.width) * in.height);
-    for (int y = 0; y < in.height; ++y) LuminanceRow(source, y, in.Row(y));
-  } else if (!ToPlane(source, in)) {
-    return false;
+// One row filtered across: `unit` (1, 3 or 4) samples per pixel, each sum in a register.
+template <int unit>
+void FilterAcross(const BYTE* in, const TapTable& across, BYTE* out) {
+  const int count = across.count;
+  const int* weights = across.weights.data();
+  for (size_t x = 0; x < across.first.size(); ++x, weights += count, out += unit) {
+    const BYTE* pixel = in + static_cast<SIZE_T>(across.first[x]) * unit;
+    int s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    for (int k = 0; k < count; ++k, pixel += unit) {
+      const int weight = weights[k];
+      s0 += weight * pixel[0];
+      if constexpr (unit >= 3) {
+        s1 += weight * pixel[1];
+        s2 += weight * pixel[2];
+      }
+      if constexpr (unit == 4) s3 += weight * pixel[3];
+    }
+    out[0] = Clamp14(s0);
+    if constexpr (unit >= 3) {
+      out[1] = Clamp14(s1);
+      out[2] = Clamp14(s2);
+    }
+    if constexpr (unit == 4) out[3] = Clamp14(s3);
   }
-  const Plane out = Filter(in, target.width, target.height, cubic);
-  for (int y = 0; y < target.height; ++y) {
-    if (source.bitsPerPixel == 1) {
-      // Thresholded against the two entries' middle, so that either palette order works.
-      const int light = 1 - DarkIndex(source);
-      const int middle = (Luminance(source.palette[0]) + Luminance(source.palette[1]) + 1) / 2;
-      BYTE* row = ViewRow(target, y);
-      for (int x = 0; x < target.width; ++x) SetIndexAt(row, 1, x, out.Row(y)[x] >= middle ? light : 1 - light);
-    } else {
-      std::memcpy(ViewRow(target, y), out.Row(y), static_cast<SIZE_T>(target.width) * out.unit);
+}
+
+// Separable filtering of `in` (rows of `unit` samples per pixel, each from the part's first
+// column) into `out` (rows of the target's size), across first and then down.
+void Filter(const std::vector<const BYTE*>& in, int inWidth, int unit, const std::vector<BYTE*>& out, int width,
+            bool cubic) {
+  const TapTable across = Lay(MakeTaps(inWidth, width, cubic), inWidth);
+  const TapTable down = Lay(MakeTaps(static_cast<int>(in.size()), static_cast<int>(out.size()), cubic), static_cast<int>(in.size()));
+  const SIZE_T line = static_cast<SIZE_T>(width) * unit;
+  const std::unique_ptr<BYTE[]> wide(new BYTE[line * in.size()]);
+  for (size_t y = 0; y < in.size(); ++y) {
+    BYTE* row = wide.get() + y * line;
+    switch (unit) {
+      case 1: FilterAcross<1>(in[y], across, row); break;
+      case 3: FilterAcross<3>(in[y], across, row); break;
+      default: FilterAcross<4>(in[y], across, row); break;
     }
   }
+  std::vector<int> sums(line);
+  for (size_t y = 0; y < out.size(); ++y) {
+    std::fill(sums.begin(), sums.end(), 0);
+    const int* weights = down.weights.data() + y * down.count;
+    for (int k = 0; k < down.count; ++k) {
+      const int weight = weights[k];
+      if (weight == 0) continue;
+      const BYTE* row = wide.get() + static_cast<SIZE_T>(down.first[y] + k) * line;
+      for (SIZE_T i = 0; i < line; ++i) sums[i] += weight * row[i];
+    }
+    for (SIZE_T i = 0; i < line; ++i) out[y][i] = Clamp14(sums[i]);
+  }
+}
+
+// Interpolates the part (view coordinates, inside the source) into the target, straight from the
+// source's rows: 8-bit grey, 24 and 32 bits by their samples, 1 bit by luminance and thresholded.
+bool Interpolate(const Bitmap& source, const RECT& part, Bitmap& target, bool cubic) {
+  const int partWidth = part.right - part.left, partHeight = part.bottom - part.top;
+  std::vector<const BYTE*> in(partHeight);
+  std::vector<BYTE*> out(target.height);
+  if (source.bitsPerPixel != 1) {
+    const int unit = source.bitsPerPixel == 8 ? 1 : BytesPerPixel(source.bitsPerPixel);
+    for (int y = 0; y < partHeight; ++y) in[y] = ViewRow(source, part.top + y) + static_cast<SIZE_T>(part.left) * unit;
+    for (int y = 0; y < target.height; ++y) out[y] = ViewRow(target, y);
+    Filter(in, partWidth, unit, out, target.width, cubic);
+    return true;
+  }
+  std::vector<BYTE> luminance(static_cast<SIZE_T>(source.width) * partHeight);
+  for (int y = 0; y < partHeight; ++y) {
+    BYTE* row = luminance.data() + static_cast<SIZE_T>(y) * source.width;
+    LuminanceRow(source, part.top + y, row);
+    in[y] = row + part.left;
+  }
+  std::vector<BYTE> levels(static_cast<SIZE_T>(target.width) * target.height);
+  for (int y = 0; y < target.height; ++y) out[y] = levels.data() + static_cast<SIZE_T>(y) * target.width;
+  Filter(in, partWidth, 1, out, target.width, cubic);
+  // Thresholded against the two entries' middle, so that either palette order works.
+  const int light = 1 - DarkIndex(source);
+  const int middle = (Luminance(source.palette[0]) + Luminance(source.palette[1]) + 1) / 2;
+  for (int y = 0; y < target.height; ++y) {
+    BYTE* row = ViewRow(target, y);
+    for (int x = 0; x < target.width; ++x) SetIndexAt(row, 1, x, out[y][x] >= middle ? light : 1 - light);
+  }
   return true;
+}
+
+bool Interpolates(const Bitmap& source, UINT flags) {
+  const int bpp = source.bitsPerPixel;
+  const bool interpolates = bpp == 1 || bpp >= 24 || (bpp == 8 && IsNormalGrayScale(source));
+  return (flags & (kResizeResample | kResizeBicubic)) && interpolates && (bpp != 1 || source.colorCount >= 2);
 }
 
 }  // namespace
@@ -307,20 +239,28 @@ bool ResampleInto(const Bitmap& source, Bitmap& target, UINT flags) {
   if (&source == &target || !source.IsAllocated() || !target.IsAllocated() || source.bitsPerPixel != target.bitsPerPixel) {
     return false;
   }
-  const int bpp = source.bitsPerPixel;
-  const bool interpolates = bpp == 1 || bpp >= 24 || (bpp == 8 && IsNormalGrayScale(source));
-  if ((flags & (kResizeResample | kResizeBicubic)) && interpolates && (bpp != 1 || source.colorCount >= 2)) {
-    return Interpolate(source, target, (flags & kResizeBicubic) != 0);
-  }
-  if ((flags & kResizeFavorBlack) && bpp == 1) return FavorBlack(source, target);
+  if (Interpolates(source, flags)) return Interpolate(source, RECT{0, 0, source.width, source.height}, target, (flags & kResizeBicubic) != 0);
+  if ((flags & kResizeFavorBlack) && source.bitsPerPixel == 1) return FavorBlack(source, target);
   return Nearest(source, target);
 }
 
 bool CreateResampled(Bitmap& target, const Bitmap& source, int width, int height, UINT flags) {
-  if (&target == &source || !source.IsAllocated() || !CreateLike(target, source, width, height, source.bitsPerPixel)) {
+  return CreateResampled(target, source, RECT{0, 0, source.width, source.height}, width, height, flags);
+}
+
+bool CreateResampled(Bitmap& target, const Bitmap& source, const RECT& part, int width, int height, UINT flags) {
+  if (&target == &source || !source.IsAllocated() || part.left < 0 || part.top < 0 || part.right > source.width ||
+      part.bottom > source.height || part.right <= part.left || part.bottom <= part.top ||
+      !CreateLike(target, source, width, height, source.bitsPerPixel)) {
     return false;
   }
-  if (!ResampleInto(source, target, flags)) {
+  if (Interpolates(source, flags)) return Interpolate(source, part, target, (flags & kResizeBicubic) != 0);
+  // The other ways work on whole bitmaps: the part is cut out first.
+  RECT stored = part;
+  Bitmap cut;
+  if (!RectToBitmap(source, kTopLeft, stored) ||
+      !CopyRect(cut, source, stored.left, stored.top, stored.right - stored.left, stored.bottom - stored.top) ||
+      !ResampleInto(cut, target, flags)) {
     Reset(target);
     return false;
   }
@@ -331,41 +271,6 @@ bool Resize(Bitmap& bitmap, int width, int height, UINT flags) {
   Bitmap result;
   if (!CreateResampled(result, bitmap, width, height, flags)) return false;
   TakeOver(bitmap, result);
-  return true;
-}
-
-bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, int width, int height) {
-  if (&source == &target || !source.IsAllocated() || source.bitsPerPixel != 1 || source.colorCount < 2) return false;
-  const int left = std::max<int>(sourceRect.left, 0), top = std::max<int>(sourceRect.top, 0);
-  const int right = std::min<int>(sourceRect.right, source.width), bottom = std::min<int>(sourceRect.bottom, source.height);
-  if (right <= left || bottom <= top) return false;
-  if (!Create(target, width, height, 8, source.order, nullptr, kTopLeft)) return false;
-  target.xResolution = static_cast<int>(static_cast<long long>(source.xResolution) * width / (right - left));
-  target.yResolution = static_cast<int>(static_cast<long long>(source.yResolution) * height / (bottom - top));
-  const std::vector<Span> columns = Spans(left, right - left, width);
-  const std::vector<Span> rows = Spans(top, bottom - top, height);
-  const int zero = Luminance(source.palette[0]), one = Luminance(source.palette[1]);
-  const std::vector<ColumnMask> masks = ColumnMasks(columns, source.bytesPerLine);
-  const GreyTables tables(columns, rows, zero, one);
-  std::vector<long long> ones(width);
-  for (int y = 0; y < height; ++y) {
-    std::fill(ones.begin(), ones.end(), 0);
-    for (int sy = rows[y].first; sy < rows[y].last; ++sy) {
-      const BYTE* row = ViewRow(source, sy);
-      // Most rows of a page have no set bit at all (white between the lines of text).
-      if (!NoneSet(row, left, right)) AddOnes(row, columns.data(), masks.data(), width, ones.data());
-    }
-    BYTE* out = ViewRow(target, y);
-    const int rowsCovered = rows[y].last - rows[y].first;
-    if (tables.Covers(rowsCovered)) {
-      for (int x = 0; x < width; ++x) out[x] = tables.Grey(columns[x].last - columns[x].first, rowsCovered, ones[x]);
-      continue;
-    }
-    for (int x = 0; x < width; ++x) {
-      const long long area = static_cast<long long>(columns[x].last - columns[x].first) * rowsCovered;
-      out[x] = GreyOf(ones[x], area, zero, one);
-    }
-  }
   return true;
 }
 

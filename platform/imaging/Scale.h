@@ -11,11 +11,13 @@ namespace imaging {
 bool ResampleInto(const Bitmap& source, Bitmap& target, UINT flags);
 // A resampled copy with the source's depth, palette, perspective, order and resolution.
 bool CreateResampled(Bitmap& target, const Bitmap& source, int width, int height, UINT flags);
+// The same of a part of the source (view coordinates, inside the source).
+bool CreateResampled(Bitmap& target, const Bitmap& source, const RECT& part, int width, int height, UINT flags);
 bool Resize(Bitmap& bitmap, int width, int height, UINT flags);
 
 // Scale to grey: a view rectangle of a 1-bit bitmap becomes an 8-bit grey bitmap of the given
-// size in which each pixel is the average of the area it covers, so that thin lines stay visible
-// in a reduced page. The rectangle is clipped to the source.
+// size in which each pixel is the average of the area it covers (GreyRows.h), so that thin lines
+// stay visible in a reduced page. The rectangle is clipped to the source.
 bool ScaleToGray(const Bitmap& source, const RECT& sourceRect, Bitmap& target, int width, int height);
 
 }  // namespace imaging

@@ -2,6 +2,7 @@
 // coordinates on a picture.
 
 #include "platform/imaging/File.h"
+#include "platform/imaging/GreyRows.h"
 #include "platform/imaging/Scale.h"
 #include "platform/imaging/Transform.h"
 #include "platform/imaging/tests/support.h"
@@ -245,6 +246,120 @@ TEST(Resample, InterpolationAveragesAndKeepsFlatAreasFlat) {
   EXPECT_EQ(kPaletteIndexFlag | 1u, GetPixelColor(small, 10, 15));
 }
 
+// The separable filter written out plainly: per axis the kernel's weights in 1/16384 (a triangle,
+// or the cubic, widened by the reduction; positions outside the source repeat its edge), across
+// first with the sums rounded to 8 bits, then down.
+std::vector<std::vector<int>> PlainWeights(int sourceSize, int targetSize, bool cubic) {
+  const double scale = static_cast<double>(targetSize) / sourceSize;
+  const double stretch = std::max(1.0, 1.0 / scale);
+  const double radius = (cubic ? 2.0 : 1.0) * stretch;
+  std::vector<std::vector<int>> weights(targetSize, std::vector<int>(sourceSize, 0));
+  for (int i = 0; i < targetSize; ++i) {
+    const double center = (i + 0.5) / scale;
+    const int left = static_cast<int>(std::floor(center - radius)), right = static_cast<int>(std::ceil(center + radius));
+    std::vector<double> w;
+    double sum = 0;
+    for (int j = left; j < right; ++j) {
+      const double t = std::abs((j + 0.5 - center) / stretch);
+      const double v = !cubic ? std::max(0.0, 1 - t)
+                       : t < 1 ? 1.5 * t * t * t - 2.5 * t * t + 1
+                       : t < 2 ? -0.5 * t * t * t + 2.5 * t * t - 4 * t + 2
+                               : 0;
+      w.push_back(v);
+      sum += v;
+    }
+    for (int j = left; j < right; ++j) weights[i][std::clamp(j, 0, sourceSize - 1)] += static_cast<int>(std::lround(w[j - left] / sum * 16384));
+  }
+  return weights;
+}
+
+int Rounded14(long long sum) { return static_cast<int>(std::clamp((sum + 8192) >> 14, 0LL, 255LL)); }
+
+// One channel of a picture filtered to the target size.
+std::vector<int> PlainFilter(const std::vector<int>& samples, int width, int height, int targetWidth, int targetHeight,
+                             bool cubic) {
+  const auto across = PlainWeights(width, targetWidth, cubic), down = PlainWeights(height, targetHeight, cubic);
+  std::vector<int> wide(static_cast<size_t>(targetWidth) * height), result(static_cast<size_t>(targetWidth) * targetHeight);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < targetWidth; ++x) {
+      long long sum = 0;
+      for (int j = 0; j < width; ++j) sum += static_cast<long long>(across[x][j]) * samples[static_cast<size_t>(y) * width + j];
+      wide[static_cast<size_t>(y) * targetWidth + x] = Rounded14(sum);
+    }
+  }
+  for (int y = 0; y < targetHeight; ++y) {
+    for (int x = 0; x < targetWidth; ++x) {
+      long long sum = 0;
+      for (int j = 0; j < height; ++j) sum += static_cast<long long>(down[y][j]) * wide[static_cast<size_t>(j) * targetWidth + x];
+      result[static_cast<size_t>(y) * targetWidth + x] = Rounded14(sum);
+    }
+  }
+  return result;
+}
+
+// Interpolation reads the source's rows in place, with each axis's taps laid out once: it gives
+// the plain filter's pixels, for reductions and enlargements, odd sizes, parts of a bitmap, the
+// kernel's ends at the edges, grey, colour and thresholded 1-bit pictures, in both row orders.
+TEST(Resample, InterpolationEqualsThePlainFilter) {
+  struct Case {
+    int width, height;
+    RECT part;
+    int targetWidth, targetHeight;
+  };
+  const Case cases[] = {
+      {413, 150, {0, 0, 413, 150}, 238, 86},    // a page into a window's cell
+      {37, 23, {0, 0, 37, 23}, 20, 11},         // odd sizes
+      {17, 9, {0, 0, 17, 9}, 40, 30},           // enlarged
+      {101, 64, {13, 5, 90, 61}, 30, 17},       // a part, cut on every side
+      {300, 40, {0, 0, 300, 40}, 7, 3},         // a strong reduction: wide kernels
+      {1, 9, {0, 0, 1, 9}, 1, 4},               // a single column
+      {5, 5, {0, 0, 5, 5}, 4, 4},               // kernels as wide as the source
+  };
+  unsigned seed = 777;
+  for (const Case& c : cases) {
+    for (int depth : {1, 8, 24, 32}) {
+      for (int perspective : {kTopLeft, kBottomLeft}) {
+        for (UINT flags : {kResizeResample, kResizeBicubic}) {
+          SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " to " + std::to_string(c.targetWidth) +
+                       " x " + std::to_string(c.targetHeight) + ", depth " + std::to_string(depth) + ", flags " +
+                       std::to_string(flags) + ", perspective " + std::to_string(perspective));
+          Bitmap source, target;
+          ASSERT_TRUE(Create(source, c.width, c.height, depth, kOrderBgr, nullptr, perspective));
+          for (int i = 0; i < source.bytesPerLine * source.height; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            source.bits[i] = static_cast<BYTE>(seed >> 16);
+          }
+          ASSERT_TRUE(CreateResampled(target, source, c.part, c.targetWidth, c.targetHeight, flags));
+          const int partWidth = c.part.right - c.part.left, partHeight = c.part.bottom - c.part.top;
+          // Grey and 1-bit pictures have one channel, the grey level or the luminance of black and white.
+          for (int channel = 0; channel < (depth >= 24 ? 3 : 1); ++channel) {
+            std::vector<int> samples;
+            for (int y = 0; y < partHeight; ++y) {
+              for (int x = 0; x < partWidth; ++x) {
+                const COLORREF pixel = GetPixelColor(source, c.part.top + y, c.part.left + x);
+                samples.push_back(depth == 1 ? (pixel & 1) * 255 : static_cast<int>((pixel >> (8 * channel)) & 0xFF));
+              }
+            }
+            const std::vector<int> expected =
+                PlainFilter(samples, partWidth, partHeight, c.targetWidth, c.targetHeight, flags == kResizeBicubic);
+            for (int y = 0; y < c.targetHeight; ++y) {
+              for (int x = 0; x < c.targetWidth; ++x) {
+                const COLORREF pixel = GetPixelColor(target, y, x);
+                const int want = expected[static_cast<size_t>(y) * c.targetWidth + x];
+                if (depth == 1) {
+                  ASSERT_EQ(want >= 128 ? 1u : 0u, pixel & 1) << x << ", " << y;
+                } else {
+                  ASSERT_EQ(want, static_cast<int>((pixel >> (8 * channel)) & 0xFF)) << x << ", " << y << ", channel " << channel;
+                }
+              }
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 TEST(Resample, ResizeNeedsTheSameDepthInto) {
   Bitmap source, target;
   ASSERT_TRUE(Create(source, 10, 10, 8));
@@ -314,13 +429,19 @@ TEST(ScaleToGray, PartOfAPageAndARealPage) {
 }
 
 // Every grey pixel is the dark share of the source pixels it covers, whatever way the bits are
-// counted: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
-// wider than one 64-bit word, columns at a row's last byte and very large areas, in both row orders.
+// counted (per column and row, or per source column over a target row's rows), as grey levels
+// and as rows for the screen: noise pages of odd widths, parts starting inside a byte, reductions whose columns are
+// wider than one 64-bit word, columns at a row's last byte and very large areas, in both row orders;
+// and pages with white bands between lines of noise (white only inside the part where the part is
+// narrower than the page), as a page of text has between its lines, and white runs in rows with
+// ink, as between words.
 TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
   struct Case {
     int width, height;
     RECT part;
     int targetWidth, targetHeight;
+    int band{0};  // with a band: rows alternate, `band` rows of noise, `band` rows white
+    bool sparse{false};  // noise in every third byte only: white runs inside rows with ink
   };
   const Case cases[] = {
       {2464, 300, {0, 0, 2464, 300}, 100, 12},  // a thumbnail's columns: about 25 pixels each
@@ -330,6 +451,13 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
       {203, 33, {3, 1, 200, 30}, 197, 29},        // nearly full size: single pixels
       {9, 5, {0, 0, 9, 5}, 1, 1},                 // a row shorter than a word
       {3000, 600, {0, 0, 3000, 600}, 10, 2},      // areas of 90,000 pixels: greys divided, not looked up
+      {827, 1169, {0, 0, 827, 1169}, 477, 674, 7},    // a page fitted into a window's cell
+      {827, 300, {0, 0, 827, 300}, 477, 173, 1},      // white every other row
+      {1001, 200, {13, 5, 990, 200}, 333, 60, 4},     // white inside the part only
+      {2464, 600, {0, 0, 2464, 600}, 100, 24, 30},    // thumbnail rows of 25 source rows
+      {40, 600, {0, 0, 40, 600}, 20, 2},              // narrow columns 300 rows tall
+      {827, 300, {0, 0, 827, 300}, 477, 173, 0, true},     // words with white between them
+      {1001, 200, {13, 5, 990, 200}, 600, 120, 0, true},   // the same from inside a byte
   };
   unsigned seed = 12345;
   for (const Case& c : cases) {
@@ -340,14 +468,29 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
       ASSERT_TRUE(Create(page, c.width, c.height, 1, kOrderBgr, entries, perspective));
       for (int i = 0; i < page.bytesPerLine * page.height; ++i) {
         seed = seed * 1103515245u + 12345u;
-        page.bits[i] = static_cast<BYTE>(seed >> 16);
+        page.bits[i] = c.sparse && (i % page.bytesPerLine) % 3 ? 0 : static_cast<BYTE>(seed >> 16);
+      }
+      for (int y = 0; c.band > 0 && y < c.height; ++y) {
+        if ((y / c.band) % 2 == 0) continue;
+        BYTE* row = page.bits + static_cast<SIZE_T>(y) * page.bytesPerLine;
+        for (int x = c.part.left; x < c.part.right; ++x) row[x >> 3] &= static_cast<BYTE>(~(0x80 >> (x & 7)));
       }
       ASSERT_TRUE(ScaleToGray(page, c.part, grey, c.targetWidth, c.targetHeight));
+      // Rows for the screen: the same greys in blue, green and red of opaque pixels, whole rows
+      // and rows from their middle on.
+      const GreyRows screen(page, c.part, c.targetWidth, c.targetHeight);
+      ASSERT_TRUE(screen.IsValid());
+      std::vector<uint32_t> shown(c.targetWidth);
+      const int middle = c.targetWidth / 2;
       const int partWidth = c.part.right - c.part.left, partHeight = c.part.bottom - c.part.top;
       const auto from = [](int i, int size, int target, int offset) {
         return offset + static_cast<int>(static_cast<long long>(i) * size / target);
       };
       for (int y = 0; y < c.targetHeight; ++y) {
+        screen.Row(y, 0, c.targetWidth, shown.data());
+        const uint32_t beyondMiddle = shown[middle];
+        screen.Row(y, middle, c.targetWidth - middle, shown.data() + middle);
+        ASSERT_EQ(beyondMiddle, shown[middle]);
         const int y0 = from(y, partHeight, c.targetHeight, c.part.top);
         const int y1 = std::max(from(y + 1, partHeight, c.targetHeight, c.part.top), y0 + 1);
         for (int x = 0; x < c.targetWidth; ++x) {
@@ -360,6 +503,7 @@ TEST(ScaleToGray, EqualsPixelByPixelCountOnNoisePages) {
           const long long area = static_cast<long long>(x1 - x0) * (y1 - y0);
           const long long expected = (dark * 20 + (area - dark) * 255 + area / 2) / area;
           ASSERT_EQ(expected, GetPixelColor(grey, y, x) & 0xFF) << x << ", " << y;
+          ASSERT_EQ(0xFF000000u | static_cast<uint32_t>(expected) * 0x010101u, shown[x]) << x << ", " << y;
         }
       }
     }
