@@ -369,25 +369,35 @@ int CIBSPlant::GetResultBatchDisplayNames(CDPXStringList& names) const {
 
 // The document is looked for among the results only: an invalid line with the same number, or
 // the same number in a batch that was not searched, must not stand in for the result.
-CIBSDocument* CIBSPlant::CheckDocumentFolder(LPCWSTR displayName, LPCWSTR documentNumber) {
+int CIBSPlant::FindResult(LPCWSTR displayName, LPCWSTR documentNumber) const {
   const CIBSBatch* previous = nullptr;
   bool batchMatches = false;
   CString name;
   CString number;
-  for (CIBSDocument* document : m_results) {
+  for (size_t index = 0; index < m_results.size(); ++index) {
+    const CIBSDocument* document = m_results[index];
     if (document->GetBatch() != previous) {
       previous = document->GetBatch();
       batchMatches = GetBatchDisplayName(previous, name) && name == displayName;
     }
     if (!batchMatches) continue;
     document->GetDocumentNumber(number);
-    if (number != documentNumber) continue;
-    CString folder;
-    if (document->GetImageFolder(folder) && IsFolder(folder)) return document;
-    if (m_pWindows) m_pWindows->ErrorMsg(u"MSG_ERR_DOCUMENTFOLDER_UNEXIST", {{u"<%docfolder%>", folder}});
-    return nullptr;
+    if (number == documentNumber) return static_cast<int>(index);
   }
+  return -1;
+}
+
+CIBSDocument* CIBSPlant::CheckFolderOf(int index) {
+  CIBSDocument* document = GetResult(index);
+  if (!document) return nullptr;
+  CString folder;
+  if (document->GetImageFolder(folder) && IsFolder(folder)) return document;
+  if (m_pWindows) m_pWindows->ErrorMsg(u"MSG_ERR_DOCUMENTFOLDER_UNEXIST", {{u"<%docfolder%>", folder}});
   return nullptr;
+}
+
+CIBSDocument* CIBSPlant::CheckDocumentFolder(LPCWSTR displayName, LPCWSTR documentNumber) {
+  return CheckFolderOf(FindResult(displayName, documentNumber));
 }
 
 BOOL CIBSPlant::IsResultDocument(LPCWSTR displayName, LPCWSTR documentNumber) {
@@ -408,15 +418,16 @@ BOOL CIBSPlant::GetDocumentFieldValues(const CIBSDocument* document, CDPXStringL
 }
 
 BOOL CIBSPlant::OpenDocument(LPCWSTR displayName, LPCWSTR documentNumber) {
-  CIBSDocument* document = CheckDocumentFolder(displayName, documentNumber);
-  const int index = document ? IndexOfResult(document) : -1;
+  const int found = FindResult(displayName, documentNumber);
+  CIBSDocument* document = CheckFolderOf(found);
+  const int index = document ? found : -1;
   if (index < 0) {
     if (m_pBrowser) m_pBrowser->Empty(TRUE);
     return FALSE;
   }
   if (!m_pBrowser) return FALSE;
   if (index != m_nCurrent) {
-    SetCurrentDocument(document);
+    ShowResult(document, index);
   } else if (m_pBrowser->GetImageCount() < 1) {
     InfoNoImageFiles(document);
   }
@@ -435,13 +446,15 @@ BOOL CIBSPlant::MoveTo(int index) {
   }
   if (index < 0 || index >= GetResultCount()) return TRUE;
   if (m_pBrowser) m_pBrowser->Empty(TRUE);
-  SetCurrentDocument(m_results[static_cast<size_t>(index)]);
+  ShowResult(m_results[static_cast<size_t>(index)], index);
   return TRUE;
 }
 
-void CIBSPlant::SetCurrentDocument(CIBSDocument* document) {
+void CIBSPlant::SetCurrentDocument(CIBSDocument* document) { ShowResult(document, document ? IndexOfResult(document) : -1); }
+
+void CIBSPlant::ShowResult(CIBSDocument* document, int index) {
   if (!m_pBrowser) return;
-  m_nCurrent = document ? IndexOfResult(document) : -1;
+  m_nCurrent = index;
   if (!document || !document->GetBatch()) {
     m_pBrowser->Empty(TRUE);
     return;

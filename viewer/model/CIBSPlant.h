@@ -103,6 +103,12 @@ private:
   BOOL OpenRootList();
   BOOL MoveTo(int index);
   int IndexOfResult(const CIBSDocument* document) const;
+  // The index among the results of the document numbered so in the batch of that display name
+  // (-1 when there is none); the result at an index when its image folder exists, else null after
+  // saying so; the result at its known index shown in the browser.
+  int FindResult(LPCWSTR displayName, LPCWSTR documentNumber) const;
+  CIBSDocument* CheckFolderOf(int index);
+  void ShowResult(CIBSDocument* document, int index);
   CString BaseDisplayName(const CIBSBatch* batch) const;
   void InfoNoImageFiles(const CIBSDocument* document);
 
