@@ -32,6 +32,8 @@ public:
   // The eight characters of the document number; answers the valid flag.
   BOOL GetDocumentNumber(CString& number) const;
   int GetPageCount() const { return m_nPageCount; }
+  // Where the document's line starts in its batch's index file.
+  uint64_t GetLineOffset() const { return m_nLineOffset; }
   // The folder that holds the document's image files, without a trailing separator.
   BOOL GetImageFolder(CString& folder) const;
   BOOL IsHit() const { return m_bHit; }

@@ -176,6 +176,7 @@ void CIBSPlant::Empty() {
   m_strDocumentPattern.Empty();
   ClearQuery();
   m_results.clear();
+  m_resultRuns.clear();
   m_nCurrent = -1;
 }
 
@@ -285,6 +286,7 @@ void CIBSPlant::Search(int& batchesSearched, int& hits) {
   if (GetCurrentDocument()) SetCurrentDocument(nullptr);
   m_nState = stateSearched;
   m_results.clear();
+  m_resultRuns.clear();
   m_nCurrent = -1;
   if (m_nBatchSelection < 0) return;
   if (m_nBatchSelection > 0) {
@@ -315,6 +317,7 @@ void CIBSPlant::SearchBatches(int& batchesSearched, int& hits, CIBSBatch* only) 
     counts[i] = batches[i]->Search(m_strDocumentPattern, m_queryNames, m_queryValues, found[i]);
   });
   for (size_t i = 0; i < batches.size(); ++i) {
+    if (!found[i].empty()) m_resultRuns.push_back({batches[i], m_results.size(), m_results.size() + found[i].size()});
     m_results.insert(m_results.end(), found[i].begin(), found[i].end());
     hits += counts[i];
   }
@@ -329,6 +332,13 @@ void CIBSPlant::DropResultsOf(const CIBSBatch* batch) {
   }
   const CIBSDocument* current = GetCurrentDocument();
   std::erase_if(m_results, [batch](const CIBSDocument* document) { return document->GetBatch() == batch; });
+  std::erase_if(m_resultRuns, [batch](const ResultRun& run) { return run.batch == batch; });
+  size_t begin = 0;
+  for (ResultRun& run : m_resultRuns) {
+    run.end = begin + (run.end - run.begin);
+    run.begin = begin;
+    begin = run.end;
+  }
   m_nCurrent = current ? IndexOfResult(current) : -1;
 }
 
@@ -349,7 +359,19 @@ CIBSDocument* CIBSPlant::GetResult(int index) const {
   return m_results[static_cast<size_t>(index)];
 }
 
+// Looked up by its batch's run and its line's place in the index; a scan of all results only if
+// that fails.
 int CIBSPlant::IndexOfResult(const CIBSDocument* document) const {
+  if (!document) return -1;
+  for (const ResultRun& run : m_resultRuns) {
+    if (run.batch != document->GetBatch()) continue;
+    const auto first = m_results.begin() + static_cast<std::ptrdiff_t>(run.begin);
+    const auto last = m_results.begin() + static_cast<std::ptrdiff_t>(run.end);
+    const auto at = std::lower_bound(first, last, document->GetLineOffset(),
+                                     [](const CIBSDocument* d, uint64_t offset) { return d->GetLineOffset() < offset; });
+    if (at != last && *at == document) return static_cast<int>(at - m_results.begin());
+    break;
+  }
   const auto found = std::find(m_results.begin(), m_results.end(), document);
   return found == m_results.end() ? -1 : static_cast<int>(found - m_results.begin());
 }

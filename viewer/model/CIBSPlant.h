@@ -124,5 +124,12 @@ private:
   CIBSBrowserLink* m_pBrowser { nullptr };
   CIBSWindowLink* m_pWindows { nullptr };
   CIBSDocumentList m_results;
+  // Where each searched batch's results lie among them: together, in the order of its index.
+  struct ResultRun {
+    const CIBSBatch* batch;
+    size_t begin;
+    size_t end;
+  };
+  std::vector<ResultRun> m_resultRuns;
   int m_nCurrent { -1 };
 };
