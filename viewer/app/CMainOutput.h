@@ -6,6 +6,8 @@
 
 #include "viewer/browser/CDocumentBrowserOutput.h"
 
+class CIBSDocument;
+class CIBSImageList;
 class CIBSPlant;
 class CMainDoc;
 class CResultRow;
@@ -28,6 +30,9 @@ public:
 
 private:
   // The information box of a selected hit whose document has no images.
+  // The hit's document with its images listed in `list`; null when its folder is gone (the
+  // store says so) or its images cannot be listed.
+  CIBSDocument* LoadHit(const CResultRow& row, CIBSImageList& list);
   static void ShowNoImageFiles(CIBSPlant& plant, const CResultRow& row);
 
   CMainDoc& m_document;

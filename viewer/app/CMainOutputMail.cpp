@@ -80,12 +80,10 @@ void CMainOutput::EmailResults(CSearchResultsDlg& dialog) {
   const std::vector<const CResultRow*> rows = dialog.GetSelectedRows();
   if (!app || rows.size() != 1) return;
   const CResultRow& row = *rows.front();
-  CIBSDocument* document = m_document.GetPlant().CheckDocumentFolder(row.GetBatchName(), row.GetDocumentNumber());
-  if (!document) return;
   // The hit's own image list: the browser keeps the document it shows.
   CIBSImageList list;
-  list.SetDocument(document);
-  if (!list.Load()) return;
+  CIBSDocument* document = LoadHit(row, list);
+  if (!document) return;
 
   EmailSetting& saved = app->m_settings.m_email;
   saved.nRangeMode = 1;

@@ -103,10 +103,7 @@ void CMainOutput::PrintResults(CSearchResultsDlg& dialog) {
 
   for (const CResultRow* row : rows) {
     CIBSImageList images;
-    CIBSDocument* document = plant->CheckDocumentFolder(row->GetBatchName(), row->GetDocumentNumber());
-    if (!document) continue;
-    images.SetDocument(document);
-    if (!images.Load()) continue;
+    if (!LoadHit(*row, images)) continue;
     if (images.GetCount() < 1) {
       ShowNoImageFiles(*plant, *row);
       continue;
@@ -115,6 +112,13 @@ void CMainOutput::PrintResults(CSearchResultsDlg& dialog) {
     // A set-up the printer refuses, or a cancel, ends the whole request.
     if (!PrintImages(&dialog, options, devMode.Get(), title, images, 1, images.GetCount())) return;
   }
+}
+
+CIBSDocument* CMainOutput::LoadHit(const CResultRow& row, CIBSImageList& list) {
+  CIBSDocument* document = m_document.GetPlant().CheckDocumentFolder(row.GetBatchName(), row.GetDocumentNumber());
+  if (!document) return nullptr;
+  list.SetDocument(document);
+  return list.Load() ? document : nullptr;
 }
 
 void CMainOutput::PrintHitList(CSearchResultsDlg& dialog) {
